@@ -1,0 +1,77 @@
+#include "framework/Sql.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavora::framework;
+
+namespace {
+
+class SqlTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(SQL_Open(db, ":memory:"), 0);
+        ASSERT_EQ(SQL_exec(db, "CREATE TABLE t (i INTEGER, s TEXT, r REAL);"), 0);
+    }
+    ZSqlElement db;
+};
+
+TEST_F(SqlTest, ExecSqlElm2BindsEachRowInOrderAndQueryFindsValuesByName) {
+    SQLList rows;
+    for (int i = 0; i < 3; ++i) {
+        SQLListRow r;
+        r.add(SQLListElement::integer("i", i));
+        r.add(SQLListElement::text("s", "名前'" + std::to_string(i)));
+        r.add(i == 1 ? SQLListElement::null("r", SqlReal) : SQLListElement::real("r", i + 0.25));
+        rows.rows.push_back(r);
+    }
+    ASSERT_EQ(ExecSqlElm2(db, "INSERT INTO t VALUES (?,?,?)", rows), 0);
+
+    SQLList out;
+    out.columns = {"s", "r", "missing"};
+    ASSERT_EQ(SQL_exec(db, "SELECT * FROM t WHERE i >= ? ORDER BY i", out, SQLListRow{{SQLListElement::integer("", 1)}}),
+              0);
+    ASSERT_EQ(out.size(), 2u);
+    EXPECT_EQ(out.rows[0].value("s"), "名前'1");
+    EXPECT_TRUE(out.rows[0].GetKeyElement("r")->isNull);
+    EXPECT_EQ(out.rows[1].value("r"), "2.25");
+    EXPECT_EQ(out.rows[1].value("missing"), "");
+    EXPECT_EQ(out.rows[1].GetKeyElement("nothing"), nullptr);
+}
+
+TEST_F(SqlTest, FailuresAreRecordedOnTheConnection) {
+    EXPECT_NE(SQL_exec(db, "SELECT * FROM nosuchtable;"), 0);
+    EXPECT_NE(db.lastResult(), 0);
+    EXPECT_NE(db.lastError().find("nosuchtable"), std::string::npos);
+    SQLList rows;
+    rows.rows.push_back(SQLListRow{{SQLListElement::integer("i", 1)}});
+    EXPECT_NE(ExecSqlElm2(db, "INSERT INTO nosuchtable VALUES (?)", rows), 0);
+}
+
+TEST_F(SqlTest, TransactionRollsBackUnlessCommitted) {
+    {
+        SqlTransaction tx(db);
+        ASSERT_TRUE(tx.active());
+        ASSERT_EQ(SQL_exec(db, "INSERT INTO t VALUES (1,'a',1.0);"), 0);
+    }
+    SQLList out;
+    SQL_exec(db, "SELECT count(*) AS n FROM t", out);
+    EXPECT_EQ(out.rows.at(0).value("n"), "0");
+    {
+        SqlTransaction tx(db);
+        ASSERT_EQ(SQL_exec(db, "INSERT INTO t VALUES (1,'a',1.0);"), 0);
+        EXPECT_EQ(tx.commit(), 0);
+    }
+    out.reset();
+    SQL_exec(db, "SELECT count(*) AS n FROM t", out);
+    EXPECT_EQ(out.rows.at(0).value("n"), "1");
+}
+
+TEST(SqlIdentifier, PlainIdentifiersOnly) {
+    EXPECT_TRUE(isPlainIdentifier("graphdata_tb"));
+    EXPECT_FALSE(isPlainIdentifier("x; DROP TABLE y"));
+    EXPECT_FALSE(isPlainIdentifier("1abc"));
+    EXPECT_FALSE(isPlainIdentifier(""));
+    EXPECT_EQ(quoteIdentifier("a\"b"), "\"a\"\"b\"");
+}
+
+}  // namespace
