@@ -1,0 +1,240 @@
+#include "market/Keisen.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdio>
+
+namespace tavora::market {
+
+namespace {
+
+// Reads a decimal integer like atoi: optional blanks and sign, then digits; stops at anything else.
+int parseInt(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
+        negative = text[i++] == '-';
+    int value = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
+        value = value * 10 + (text[i] - '0');
+    return negative ? -value : value;
+}
+
+// Days since 1970-01-01 of a civil date (proleptic Gregorian).
+long daysFromCivil(int y, int m, int d) {
+    y -= m <= 2;
+    const long era = (y >= 0 ? y : y - 399) / 400;
+    const unsigned yoe = static_cast<unsigned>(y - era * 400);
+    const unsigned doy = (153 * static_cast<unsigned>(m + (m > 2 ? -3 : 9)) + 2) / 5 + static_cast<unsigned>(d) - 1;
+    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + static_cast<long>(doe) - 719468;
+}
+
+char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+}  // namespace
+
+bool sameDateText(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lowerAscii(a[i]) != lowerAscii(b[i]))
+            return false;
+    return true;
+}
+
+void KeisenElm::setDate(std::string_view text) {
+    date.assign(text.substr(0, std::min(text.size(), kMaxDateText)));
+    const std::string_view d = date;
+    const auto first = d.find_first_of("-/");
+    year = parseInt(d.substr(0, first));
+    month = 0;
+    day = 0;
+    if (first == std::string_view::npos)
+        return;
+    const std::string_view rest = d.substr(first + 1);
+    const auto second = rest.find_first_of("-/");
+    month = parseInt(rest.substr(0, second));
+    if (second != std::string_view::npos)
+        day = parseInt(rest.substr(second + 1));
+}
+
+int KeisenElm::weekKey() const {
+    const long days = daysFromCivil(year, month, day);
+    if (year >= 1970) {
+        // The same number strftime("%W") gives, computed without mktime.
+        const long yday = days - daysFromCivil(year, 1, 1);
+        const long wday = ((days % 7) + 7 + 4) % 7;  // 1970-01-01 was a Thursday; 0 = Sunday
+        return static_cast<int>((yday + 7 - (wday + 6) % 7) / 7);
+    }
+    // Running week number counted from Monday 1970-01-05: negative for every day before 1970.
+    const long offset = days - daysFromCivil(1970, 1, 5);
+    return static_cast<int>(offset >= 0 ? offset / 7 : -((-offset + 6) / 7));
+}
+
+std::string KeisenElm::priceText(const std::optional<double>& value) {
+    if (!value)
+        return {};
+    char buf[64];
+    const auto res = std::to_chars(buf, buf + sizeof buf, *value, std::chars_format::fixed, 2);
+    if (res.ec != std::errc())
+        return {};
+    return std::string(buf, res.ptr);
+}
+
+void KeisenElm::combineSplit(std::string_view ratioText, double ratio) {
+    if (split.empty()) {
+        split.assign(ratioText.substr(0, std::min(ratioText.size(), kMaxSplitText)));
+        return;
+    }
+    const double old = std::strtod(split.c_str(), nullptr);
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%.2f", old / ratio);
+    split.assign(buf, std::min(std::char_traits<char>::length(buf), kMaxSplitText));
+}
+
+bool KeisenElm::appendAnalysisLine(std::string_view line) {
+    if (analysis.size() + line.size() > kMaxAnalysisText)
+        return false;
+    analysis.append(line);
+    return true;
+}
+
+void KeisenElm::reset() {
+    clearValues();
+    date.clear();
+    year = month = day = 0;
+}
+
+void KeisenElm::clearValues() {
+    clearPrices();
+    volume = 0;
+    split.clear();
+    analysis.clear();
+    noData = 0;
+}
+
+KeisenElm* KeisenList::newerThan(const KeisenElm& bar) {
+    const std::size_t i = indexOf(bar);
+    return i == 0 ? nullptr : &m_bars[i - 1];
+}
+
+KeisenElm* KeisenList::olderThan(const KeisenElm& bar) {
+    const std::size_t i = indexOf(bar);
+    return i + 1 >= m_bars.size() ? nullptr : &m_bars[i + 1];
+}
+
+const KeisenElm* KeisenList::newerThan(const KeisenElm& bar) const {
+    return const_cast<KeisenList*>(this)->newerThan(bar);
+}
+
+const KeisenElm* KeisenList::olderThan(const KeisenElm& bar) const {
+    return const_cast<KeisenList*>(this)->olderThan(bar);
+}
+
+KeisenElm& KeisenList::append() {
+    KeisenElm& bar = m_bars.emplace_back();
+    bar.id = ++m_counter;
+    return bar;
+}
+
+KeisenElm& KeisenList::insertBefore(std::size_t index) {
+    index = std::min(index, m_bars.size());
+    auto it = m_bars.emplace(m_bars.begin() + static_cast<std::ptrdiff_t>(index));
+    it->id = ++m_counter;
+    if (m_cursor >= static_cast<std::ptrdiff_t>(index))
+        ++m_cursor;
+    return *it;
+}
+
+void KeisenList::insertNewest(std::size_t count) {
+    if (count == 0)
+        return;
+    m_bars.insert(m_bars.begin(), count, KeisenElm{});
+    for (std::size_t i = count; i-- > 0;)
+        m_bars[i].id = ++m_counter;
+    if (m_cursor >= 0)
+        m_cursor += static_cast<std::ptrdiff_t>(count);
+}
+
+void KeisenList::reset() {
+    deleteAll();
+    m_counter = 0;
+    lastYearKey = lastMonthKey = lastWeekKey = 0;
+}
+
+void KeisenList::deleteAll() {
+    m_bars.clear();
+    m_cursor = -1;
+}
+
+void KeisenList::clearValues() {
+    for (auto& bar : m_bars)
+        bar.clearValues();
+}
+
+KeisenElm* KeisenList::findByDate(std::string_view date) {
+    const auto n = static_cast<std::ptrdiff_t>(m_bars.size());
+    auto found = [&](std::ptrdiff_t i) {
+        m_cursor = i;
+        return &m_bars[static_cast<std::size_t>(i)];
+    };
+    if (m_cursor < 0 || m_cursor >= n) {
+        for (std::ptrdiff_t i = n - 1; i >= 0; --i)
+            if (sameDateText(m_bars[static_cast<std::size_t>(i)].date, date))
+                return found(i);
+        return nullptr;
+    }
+    for (std::ptrdiff_t i = m_cursor + 1; i < n; ++i)
+        if (sameDateText(m_bars[static_cast<std::size_t>(i)].date, date))
+            return found(i);
+    for (std::ptrdiff_t i = m_cursor; i >= 0; --i)
+        if (sameDateText(m_bars[static_cast<std::size_t>(i)].date, date))
+            return found(i);
+    return nullptr;
+}
+
+KeisenElm* KeisenList::findAtOrAfter(std::string_view date) {
+    for (std::size_t i = 0; i < m_bars.size(); ++i) {
+        const std::string_view barDate = m_bars[i].date;
+        if (sameDateText(barDate, date))
+            return &m_bars[i];
+        if (barDate < date)
+            return i == 0 ? nullptr : &m_bars[i - 1];
+    }
+    return nullptr;
+}
+
+KeisenElm* KeisenList::findByYearMonth(int year, int month) {
+    for (auto& bar : m_bars)
+        if (bar.year == year && bar.month == month)
+            return &bar;
+    return nullptr;
+}
+
+int KeisenList::positionOfDate(std::string_view date) const {
+    const std::size_t n = m_bars.size();
+    for (std::size_t k = 0; k < n; ++k)
+        if (sameDateText(m_bars[n - 1 - k].date, date))
+            return static_cast<int>(k + 1);
+    return 0;
+}
+
+int KeisenList::positionOfBar(const KeisenElm& from, const KeisenElm& to) const {
+    if (!contains(&from) || !contains(&to))
+        return 0;
+    const std::size_t a = indexOf(from);
+    const std::size_t b = indexOf(to);
+    return b <= a ? static_cast<int>(a - b + 1) : 0;
+}
+
+std::int64_t KeisenList::largestVolume() const {
+    std::int64_t largest = 0;
+    for (const auto& bar : m_bars)
+        largest = std::max(largest, bar.volume);
+    return largest;
+}
+
+}  // namespace tavora::market
