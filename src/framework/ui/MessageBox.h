@@ -1,0 +1,30 @@
+#pragma once
+// Message boxes of the desktop program. Every question and notice goes through here so
+// that tests can answer the next box (setNextAnswer) and unattended runs
+// (TAVORA_NONINTERACTIVE=1) never block on a modal window. UI thread only.
+#include <QMessageBox>
+#include <QString>
+
+namespace tavora::framework::ui {
+
+class MessageBox {
+public:
+    // A question with Yes and No, warning icon, No as default.
+    static QMessageBox::StandardButton askYesNo(QWidget* parent, const QString& text, const QString& caption);
+    // A notice with one OK button.
+    static void information(QWidget* parent, const QString& text, const QString& caption);
+    static void warning(QWidget* parent, const QString& text, const QString& caption);
+
+    // The next box is not shown; it returns `answer` at once. NoButton clears the seam.
+    static void setNextAnswer(QMessageBox::StandardButton answer);
+    // Text and caption of the last box asked for (shown or answered by the seam).
+    static QString lastText();
+    static QString lastCaption();
+
+private:
+    static QMessageBox::StandardButton show(QWidget* parent, QMessageBox::Icon icon, const QString& text,
+                                            const QString& caption, QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton);
+};
+
+}  // namespace tavora::framework::ui
