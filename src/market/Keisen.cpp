@@ -1,36 +1,15 @@
 #include "market/Keisen.h"
 
+#include "framework/Dates.h"
+
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
+#include <cstdlib>
 
 namespace tavora::market {
 
 namespace {
-
-// Reads a decimal integer like atoi: optional blanks and sign, then digits; stops at anything else.
-int parseInt(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size() && (text[i] == ' ' || text[i] == '\t'))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+'))
-        negative = text[i++] == '-';
-    int value = 0;
-    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i)
-        value = value * 10 + (text[i] - '0');
-    return negative ? -value : value;
-}
-
-// Days since 1970-01-01 of a civil date (proleptic Gregorian).
-long daysFromCivil(int y, int m, int d) {
-    y -= m <= 2;
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * static_cast<unsigned>(m + (m > 2 ? -3 : 9)) + 2) / 5 + static_cast<unsigned>(d) - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<long>(doe) - 719468;
-}
 
 char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -47,32 +26,13 @@ bool sameDateText(std::string_view a, std::string_view b) {
 
 void KeisenElm::setDate(std::string_view text) {
     date.assign(text.substr(0, std::min(text.size(), kMaxDateText)));
-    const std::string_view d = date;
-    const auto first = d.find_first_of("-/");
-    year = parseInt(d.substr(0, first));
-    month = 0;
-    day = 0;
-    if (first == std::string_view::npos)
-        return;
-    const std::string_view rest = d.substr(first + 1);
-    const auto second = rest.find_first_of("-/");
-    month = parseInt(rest.substr(0, second));
-    if (second != std::string_view::npos)
-        day = parseInt(rest.substr(second + 1));
+    const framework::YmdDate d = framework::splitDate(date);
+    year = d.year;
+    month = d.month;
+    day = d.day;
 }
 
-int KeisenElm::weekKey() const {
-    const long days = daysFromCivil(year, month, day);
-    if (year >= 1970) {
-        // The same number strftime("%W") gives, computed without mktime.
-        const long yday = days - daysFromCivil(year, 1, 1);
-        const long wday = ((days % 7) + 7 + 4) % 7;  // 1970-01-01 was a Thursday; 0 = Sunday
-        return static_cast<int>((yday + 7 - (wday + 6) % 7) / 7);
-    }
-    // Running week number counted from Monday 1970-01-05: negative for every day before 1970.
-    const long offset = days - daysFromCivil(1970, 1, 5);
-    return static_cast<int>(offset >= 0 ? offset / 7 : -((-offset + 6) / 7));
-}
+int KeisenElm::weekKey() const { return framework::weekKey(year, month, day); }
 
 std::string KeisenElm::priceText(const std::optional<double>& value) {
     if (!value)
@@ -149,12 +109,12 @@ KeisenElm& KeisenList::insertBefore(std::size_t index) {
     return *it;
 }
 
-void KeisenList::insertNewest(std::size_t count) {
+void KeisenList::insertNewest(std::size_t count, bool newestCreatedFirst) {
     if (count == 0)
         return;
     m_bars.insert(m_bars.begin(), count, KeisenElm{});
-    for (std::size_t i = count; i-- > 0;)
-        m_bars[i].id = ++m_counter;
+    for (std::size_t k = 0; k < count; ++k)
+        m_bars[newestCreatedFirst ? k : count - 1 - k].id = ++m_counter;
     if (m_cursor >= 0)
         m_cursor += static_cast<std::ptrdiff_t>(count);
 }

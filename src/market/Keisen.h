@@ -45,9 +45,8 @@ struct KeisenElm {
     void setDate(std::string_view text);
     // year * 10000 + month * 100 + day.
     int dateNumber() const { return year * 10000 + month * 100 + day; }
-    // The week a day belongs to when week bars are built: from 1970 on the "%W" week of the
-    // year (weeks start on Monday, days before the first Monday are week 0); before 1970 a
-    // negative running week number (equal within a Monday-to-Sunday week).
+    // The week a day belongs to when week bars are built: the "%W" week of the year (weeks
+    // start on Monday, days before the year's first Monday are week 0).
     int weekKey() const;
 
     // "%.2f" of the price, empty when absent.
@@ -120,8 +119,9 @@ public:
     KeisenElm& insertBefore(std::size_t index);
     KeisenElm& insertBefore(const KeisenElm& bar) { return insertBefore(indexOf(bar)); }
     // Creates `count` bars on the newer side of the newest bar in one move (indexes 0 ..
-    // count-1 afterwards, ids in creation order from index count-1 down to 0).
-    void insertNewest(std::size_t count);
+    // count-1 afterwards). Ids follow the order a bar-by-bar insertion would have created
+    // them in: from index 0 onwards when `newestCreatedFirst`, else from index count-1.
+    void insertNewest(std::size_t count, bool newestCreatedFirst);
     void reserve(std::size_t count) { m_bars.reserve(count); }
 
     // Destroys every bar; counter, aggregation keys and cursor start again.

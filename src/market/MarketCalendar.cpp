@@ -1,0 +1,70 @@
+#include "market/MarketCalendar.h"
+
+#include "framework/Dates.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace tavora::market {
+
+const char* calendarFileName(std::string_view market) {
+    return market == kUsIndexMarket ? kUsCalendarFile : kJapanCalendarFile;
+}
+
+std::string ChooseCalendar(const CodeElm& entry, const std::string& marketDayDir) {
+    return marketDayDir + "/" + calendarFileName(entry.market);
+}
+
+std::size_t AppendMarketDates(KeisenList& dayBars, const std::vector<std::string_view>& dates) {
+    if (dayBars.empty())
+        return 0;
+    const int newest = dayBars.newest()->dateNumber();
+    // Walk from the last date back to the first one that is not after the newest bar.
+    std::size_t first = dates.size();
+    while (first > 0 && framework::ConvertCarenderToInt(dates[first - 1]) > newest)
+        --first;
+    const std::size_t count = dates.size() - first;
+    // The calendar walk inserts each earlier date next to the newest bar, so the latest date
+    // is created first and ends up next to the head.
+    dayBars.insertNewest(count, true);
+    for (std::size_t k = 0; k < count; ++k)
+        dayBars[count - 1 - k].setDate(dates[first + k]);
+    return count;
+}
+
+std::size_t AppendMarketDays(KeisenList& dayBars, const std::string& calendarPath) {
+    if (dayBars.empty())
+        return 0;
+    std::ifstream in(calendarPath, std::ios::binary);
+    if (!in)
+        return 0;
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // Only the first field of the last lines matters, and it is ASCII: "," and line ends never
+    // occur inside a Shift-JIS double-byte character (their trail bytes are 0x40 and above), so
+    // the lines are scanned from the end without decoding the whole file. Blank lines and a
+    // quoted date are tolerated.
+    const int newest = dayBars.newest()->dateNumber();
+    std::vector<std::string_view> future;  // latest first
+    const std::string_view text = bytes;
+    std::size_t end = text.size();
+    while (end > 0) {
+        std::size_t begin = text.rfind('\n', end - 1);
+        begin = begin == std::string_view::npos ? 0 : begin + 1;
+        std::string_view line = text.substr(begin, end - begin);
+        end = begin == 0 ? 0 : begin - 1;
+        std::string_view field = line.substr(0, line.find(','));
+        while (!field.empty() && (field.back() == '\r' || field.back() == ' '))
+            field.remove_suffix(1);
+        if (field.size() >= 2 && field.front() == '"' && field.back() == '"')
+            field = field.substr(1, field.size() - 2);
+        if (field.empty())
+            continue;
+        if (framework::ConvertCarenderToInt(field) <= newest)
+            break;
+        future.push_back(field);
+    }
+    const std::vector<std::string_view> ascending(future.rbegin(), future.rend());
+    return AppendMarketDates(dayBars, ascending);
+}
+
+}  // namespace tavora::market

@@ -1,0 +1,114 @@
+#pragma once
+// The price database "kabuka.db": table `kabukadb` with one row per code and day, its open
+// sequence, the reads of one code and the bulk upsert. A PriceDatabase borrows a connection
+// (the context's price connection, or a worker's own); use it from the thread that owns
+// that connection.
+#include "framework/Sql.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavora::market {
+
+inline constexpr const char* kPriceDbFileName = "kabuka.db";
+
+inline constexpr const char* kCreatePriceTableSql =
+    "CREATE TABLE IF NOT EXISTS 'kabukadb' (code TEXT NOT NULL,date TEXT NOT NULL,open REAL,high REAL,low "
+    "REAL,close REAL,volume INTEGER,PRIMARY KEY(code, date))";
+inline constexpr const char* kCreateCodeIndexSql = "CREATE INDEX IF NOT EXISTS idx_kabukadb_code ON kabukadb (code)";
+inline constexpr const char* kCreateDateIndexSql = "CREATE INDEX IF NOT EXISTS idx_kabukadb_date ON kabukadb (date)";
+
+// The code is bound, never formatted into the text.
+inline constexpr const char* kSelectCodeNewestFirstSql = "SELECT * FROM kabukadb WHERE code = ? order by date desc;";
+inline constexpr const char* kSelectLastDateSql =
+    "SELECT date FROM kabukadb WHERE code = ? ORDER BY date DESC LIMIT 1;";
+inline constexpr const char* kSelectCodeOldestFirstSql =
+    "SELECT date, open, high, low, close, volume FROM kabukadb WHERE code=? ORDER BY date ASC;";
+// Insert or overwrite one day; parameters code, date, open, high, low, close, volume.
+inline constexpr const char* kUpsertPriceSql =
+    "INSERT INTO kabukadb (code, date, open, high, low, close, volume) VALUES (?,?,?,?,?,?,?) ON "
+    "CONFLICT(code, date) DO UPDATE SET open=excluded.open, high=excluded.high, low=excluded.low, "
+    "close=excluded.close, volume=excluded.volume;";
+// The same upsert in the form the CSV registration runs through ExecSqlElm2.
+inline constexpr const char* kRegisterPriceSql =
+    "INSERT INTO kabukadb(code, date, open, high, low, close, volume) VALUES(? , ? , ? , ? , ? , ? , ? ) ON "
+    "CONFLICT(code, date) DO UPDATE SET open = excluded.open,high = excluded.high,low = excluded.low,close = "
+    "excluded.close,volume = excluded.volume";
+
+// One day of one code. A price that is absent is stored as NULL; a stored 0 reads back as absent.
+struct PriceRow {
+    std::string code;
+    std::string date;  // "YYYY-MM-DD"
+    std::optional<double> open;
+    std::optional<double> high;
+    std::optional<double> low;
+    std::optional<double> close;
+    std::int64_t volume = 0;
+
+    bool operator==(const PriceRow&) const = default;
+};
+
+// The outcome of a bulk write: committed only when no row failed.
+struct BulkWriteResult {
+    bool committed = false;
+    std::size_t rowsWritten = 0;  // rows stored (0 unless committed)
+    std::size_t rowsFailed = 0;
+    std::string firstError;  // empty when committed
+
+    bool ok() const { return committed; }
+};
+
+// Writes rows in one transaction with one prepared upsert; the rows of the run are kept only
+// if every row succeeded. Feed rows with add() and end with finish(); destroying an
+// unfinished writer rolls back.
+class PriceBulkWriter {
+public:
+    explicit PriceBulkWriter(framework::ZSqlElement& db);
+    ~PriceBulkWriter();
+    PriceBulkWriter(const PriceBulkWriter&) = delete;
+    PriceBulkWriter& operator=(const PriceBulkWriter&) = delete;
+
+    bool add(const PriceRow& row);  // false when this row failed (or the writer could not start)
+    BulkWriteResult finish();       // commit or roll back
+
+private:
+    void fail(std::string error);
+
+    framework::ZSqlElement& m_db;
+    std::unique_ptr<framework::SqlTransaction> m_transaction;
+    std::unique_ptr<framework::SqlStatement> m_upsert;
+    BulkWriteResult m_result;
+    std::size_t m_rowsAdded = 0;
+    bool m_finished = false;
+};
+
+class PriceDatabase {
+public:
+    explicit PriceDatabase(framework::ZSqlElement& db) : m_db(db) {}
+
+    // Opens priceDbDir/kabuka.db into the connection and creates the table and its indexes.
+    // Returns the open result (0 on success); every result code stays in the connection.
+    static int open(framework::ZSqlElement& db, const std::string& priceDbDir);
+
+    // Every row of a code, newest first; empty for an unknown code or a closed database.
+    std::vector<PriceRow> rowsNewestFirst(const std::string& code) const;
+    // Every row of a code, oldest first.
+    std::vector<PriceRow> rowsOldestFirst(const std::string& code) const;
+    // The last stored day of a code; none when it has no rows.
+    std::optional<std::string> lastDate(const std::string& code) const;
+
+    BulkWriteResult write(const std::vector<PriceRow>& rows);
+    // Runs the registration upsert through ExecSqlElm2 over rows of seven parameters, in one
+    // transaction. Returns 0 when every row was stored; otherwise nothing of the run is kept.
+    int registerRows(const framework::SQLList& rows);
+
+private:
+    std::vector<PriceRow> readRows(const char* sql, const std::string& code) const;
+
+    framework::ZSqlElement& m_db;
+};
+
+}  // namespace tavora::market
