@@ -1,0 +1,11 @@
+#pragma once
+// Fills a view state's paint parameters and tool defaults from the user settings. Called on
+// the UI thread when a panel is created and after the colour settings are saved.
+#include "chart/GraphViewState.h"
+#include "settings/Settings.h"
+
+namespace tavora::chart {
+
+void applySettings(GraphViewState& vs, const settings::Settings& s);
+
+}  // namespace tavora::chart
