@@ -4,11 +4,14 @@
 // settings and the server accounts. Built once at start-up and owned by the UI thread;
 // workers get what they need handed to them. Only PendingUpdate may be touched by another
 // thread (the update check writes it).
+#include "analysis/BunsekiElement.h"
 #include "chart/CodeScale.h"
 #include "framework/Sql.h"
+#include "market/CodeList.h"
 #include "settings/Settings.h"
 
 #include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -96,6 +99,16 @@ struct AppContext {
     framework::ZSqlElement priceDb;  // kabuka.db
     framework::ZSqlElement logDb;    // log.zfc
     framework::ZSqlElement scaleDb;  // in-memory copy of graphdata.tvd
+
+    // The catalogue: the list shown and navigated, the list read from the code-list file and
+    // a working copy. The current code is an index into `catalogue` (none until start-up
+    // makes the first entry current).
+    market::CodeList catalogue;
+    market::CodeList csvCodeList;
+    market::CodeList workCodeList;
+    std::optional<std::size_t> currentCode;
+    // The analysis-graph definitions (bunseki.db).
+    analysis::BunsekiList bunsekiList;
 
     // Chart settings and flags as loaded from settei.db (defaults until then).
     settings::Settings settings;
