@@ -26,8 +26,13 @@ QRect TitleTabBar::tabRect(int index) const {
     return QRect(t.left, 4, t.width, Height - 4);
 }
 
+void TitleTabBar::setTabEnabled(int index, bool enabled) {
+    m_tabs.at(std::size_t(index)).enabled = enabled;
+    update();
+}
+
 void TitleTabBar::clickTab(int index) {
-    if (index < 0 || index >= count())
+    if (index < 0 || index >= count() || !isTabEnabled(index))
         return;
     const int previous = m_current;
     m_current = index;
@@ -53,7 +58,7 @@ void TitleTabBar::paintEvent(QPaintEvent*) {
         QPainterPath path;
         path.addRoundedRect(QRectF(r).adjusted(0, 0, 0, 6), 4, 4);
         p.fillPath(path, selected ? themeColor(4) : themeColor(1).lighter(115));
-        p.setPen(selected ? themeColor(3) : QColor(Qt::white));
+        p.setPen(selected ? themeColor(3) : isTabEnabled(i) ? QColor(Qt::white) : themeColor(7));
         p.drawText(r, Qt::AlignCenter, m_tabs[std::size_t(i)].caption);
     }
     QFontMetrics fm(font());

@@ -18,6 +18,7 @@ public:
         QString caption;
         int left;
         int width;
+        bool enabled = true;
     };
 
     TitleTabBar(const QIcon& icon, const QString& caption, std::vector<Tab> tabs, QWidget* parent = nullptr);
@@ -28,8 +29,11 @@ public:
     // The tab's rectangle in this widget's coordinates.
     QRect tabRect(int index) const;
     int count() const { return int(m_tabs.size()); }
-    // Acts as a click on the tab.
+    // Acts as a click on the tab; a disabled tab ignores it.
     void clickTab(int index);
+    // A tab whose page is not available yet is drawn greyed and cannot be chosen.
+    void setTabEnabled(int index, bool enabled);
+    bool isTabEnabled(int index) const { return m_tabs.at(std::size_t(index)).enabled; }
 
 signals:
     void tabSelected(int index, int previous);

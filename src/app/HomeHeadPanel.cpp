@@ -1,0 +1,85 @@
+#include "app/HomeHeadPanel.h"
+
+#include "app/Commands.h"
+#include "framework/ui/Theme.h"
+
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <algorithm>
+
+namespace tavora::app {
+
+HomeHeadPanel::HomeHeadPanel(QWidget* parent)
+    : QWidget(parent), m_left(new QWidget(this)), m_right(new QWidget(this)), m_search(new QLineEdit(m_left)) {
+    setObjectName("homeheadpanel");
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, framework::ui::themeColor(4));
+    setPalette(pal);
+    m_left->setObjectName("homeheadleftpanel");
+    m_right->setObjectName("homeheadrightpanel");
+
+    auto* left = new QHBoxLayout(m_left);
+    left->setContentsMargins(6, 5, 0, 5);
+    left->setSpacing(3);
+    m_search->setObjectName("searchbox");
+    m_search->setPlaceholderText("コード・銘柄名");
+    m_search->setFixedWidth(150);
+    connect(m_search, &QLineEdit::returnPressed, this, [this] { emit command(CmdSearch); });
+    left->addWidget(m_search);
+
+    auto addTo = [this](QHBoxLayout* layout, QWidget* owner, const QString& caption, const char* name, int cmd,
+                        int width, bool checkable) {
+        auto* b = new QPushButton(caption, owner);
+        b->setObjectName(name);
+        b->setFixedSize(width, 25);
+        b->setCheckable(checkable);
+        b->setFocusPolicy(Qt::NoFocus);
+        connect(b, &QPushButton::clicked, this, [this, cmd] { emit command(cmd); });
+        layout->addWidget(b);
+        return b;
+    };
+    m_navigation << addTo(left, m_left, "最初へ", "firstbutton", CmdFirstCode, 56, false)
+                 << addTo(left, m_left, "前へ", "prevbutton", CmdPrevCode, 48, false)
+                 << addTo(left, m_left, "次へ", "nextbutton", CmdNextCode, 48, false)
+                 << addTo(left, m_left, "最後へ", "lastbutton", CmdLastCode, 56, false)
+                 << addTo(left, m_left, "更新", "refreshbutton", CmdRefresh, 48, false);
+    m_favouritesOnly = addTo(left, m_left, "お気に入りリスト", "favlistcheck", CmdFavouritesOnly, 116, true);
+    m_favourite = addTo(left, m_left, "お気に入り追加", "favaddcheck", CmdToggleFavourite, 106, true);
+    m_navigation << m_favouritesOnly << m_favourite;
+    left->addStretch();
+
+    // The document buttons belong to chart documents and printing; they stay disabled until
+    // those subsystems are part of the program.
+    auto* right = new QHBoxLayout(m_right);
+    right->setContentsMargins(0, 5, 6, 5);
+    right->setSpacing(3);
+    right->addStretch();
+    m_documents << addTo(right, m_right, "印刷", "printbutton", CmdPrint, 48, false)
+                << addTo(right, m_right, "新規ファイル", "newbutton", CmdNewDocument, 90, false)
+                << addTo(right, m_right, "ファイルを開く", "openbutton", CmdOpenDocument, 100, false)
+                << addTo(right, m_right, "保存", "savebutton", CmdSave, 48, false);
+    for (auto* b : m_documents)
+        b->setEnabled(false);
+}
+
+void HomeHeadPanel::resizeEvent(QResizeEvent*) {
+    const int rightWidth = std::min(width() / 2, m_right->sizeHint().width());
+    m_left->setGeometry(0, 0, width() - rightWidth, Height);
+    m_right->setGeometry(width() - rightWidth, 0, rightWidth, Height);
+}
+
+bool HomeHeadPanel::favouritesOnly() const { return m_favouritesOnly->isChecked(); }
+void HomeHeadPanel::setFavouritesOnly(bool on) { m_favouritesOnly->setChecked(on); }
+void HomeHeadPanel::setFavouriteChecked(bool on) { m_favourite->setChecked(on); }
+bool HomeHeadPanel::favouriteChecked() const { return m_favourite->isChecked(); }
+
+void HomeHeadPanel::setNavigationEnabled(bool enabled) {
+    for (auto* b : m_navigation)
+        b->setEnabled(enabled);
+    m_search->setEnabled(enabled);
+}
+
+}  // namespace tavora::app

@@ -1,0 +1,45 @@
+#pragma once
+// The 35-pixel head of the Home page. Left: the code search box, the navigation buttons
+// (最初へ 537, 前へ 266, 次へ 265, 最後へ 538, 更新 539) and the favourites check buttons
+// (お気に入りリスト 546, お気に入り追加 544). Right: the document buttons (印刷 375,
+// 新規ファイル 549, ファイルを開く 528, 保存 271), disabled until chart documents are part
+// of the program. Every button sends its command. UI thread only.
+#include <QWidget>
+
+class QLineEdit;
+class QPushButton;
+
+namespace tavora::app {
+
+class HomeHeadPanel : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int Height = 35;
+
+    explicit HomeHeadPanel(QWidget* parent);
+
+    QLineEdit* searchBox() const { return m_search; }
+    bool favouritesOnly() const;
+    void setFavouritesOnly(bool on);
+    void setFavouriteChecked(bool on);
+    bool favouriteChecked() const;
+    // Navigation and favourites need a catalogue.
+    void setNavigationEnabled(bool enabled);
+
+signals:
+    void command(int command);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QWidget* m_left;
+    QWidget* m_right;
+    QLineEdit* m_search;
+    QPushButton* m_favouritesOnly = nullptr;
+    QPushButton* m_favourite = nullptr;
+    QList<QPushButton*> m_navigation;
+    QList<QPushButton*> m_documents;
+};
+
+}  // namespace tavora::app

@@ -1,0 +1,444 @@
+#include "app/HomePanel.h"
+
+#include "app/AdContainerPanel.h"
+#include "app/CodeNavigation.h"
+#include "app/CodeSearchPopup.h"
+#include "app/HomeHeadPanel.h"
+#include "app/HomeLeftPanel.h"
+#include "app/ReopenWorker.h"
+#include "app/core/AppContext.h"
+#include "chart/ChartGeometry.h"
+#include "chart/ChartSettings.h"
+#include "chart/ui/GraphDialog.h"
+#include "chart/ui/GraphPanel.h"
+#include "framework/Dates.h"
+#include "framework/ui/StatusBar.h"
+#include "market/MarketCalendar.h"
+#include "market/Splits.h"
+
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTabBar>
+
+#include <filesystem>
+
+namespace tavora::app {
+
+using chart::ui::GraphDialog;
+using chart::ui::GraphPanel;
+using market::ChartPeriod;
+
+namespace {
+constexpr int HeadRightReserve = 220;  // the period tabs' width at the head's right end
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+ChartPeriod periodAt(std::size_t i) { return market::kAllPeriods[i]; }
+
+// Pitch and tick size of a period as last used (settings), before a code brings its own.
+void applyStoredPitch(chart::GraphViewState& vs, const settings::Settings& s, ChartPeriod p) {
+    const std::array<std::pair<int, int>, 4> stored{{{s.d_x_haba_p, s.d_y_ichimemori},
+                                                     {s.w_x_haba_p, s.w_y_ichimemori},
+                                                     {s.m_x_haba_p, s.m_y_ichimemori},
+                                                     {s.y_x_haba_p, s.y_y_ichimemori}}};
+    const auto& [pitch, tick] = stored[std::size_t(market::periodIndex(p))];
+    vs.x_haba_p = pitch;
+    vs.y_ichimemori = tick;
+    vs.recomputeScale();
+}
+}  // namespace
+
+HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget* parent)
+    : QWidget(parent), m_ctx(ctx), m_status(status), m_head(new HomeHeadPanel(this)), m_left(new HomeLeftPanel(this)),
+      m_ad(new AdContainerPanel(this)), m_adButton(new HomeHeadAdButtonPanel(this)), m_tabs(new QTabBar(this)),
+      m_searchPopup(new CodeSearchPopup(this)), m_reopen(new ReopenWorker(this)) {
+    setObjectName("homepanel");
+    const framework::YmdDate today = framework::todayYmd();
+    for (std::size_t i = 0; i < 4; ++i) {
+        const ChartPeriod p = periodAt(i);
+        const QString caption = QString::fromUtf8(market::periodCaption(p).data(), int(market::periodCaption(p).size()));
+        m_panels[i] = new GraphPanel(p, today, m_ctx.scale, this);
+        chart::applySettings(m_panels[i]->state(), m_ctx.settings);
+        applyStoredPitch(m_panels[i]->state(), m_ctx.settings, p);
+        m_panels[i]->hide();
+        m_dialogs[i] = new GraphDialog(caption, this);
+        connect(m_dialogs[i], &GraphDialog::redockRequested, this, [this, p](GraphDialog*) { redockPeriod(p); });
+        const int tab = m_tabs->addTab(caption);
+        m_tabs->setTabData(tab, int(i));
+    }
+    m_tabs->setObjectName("periodtabs");
+    m_tabs->setExpanding(false);
+    m_tabs->setDrawBase(false);
+    m_tabs->setStyleSheet(QString("QTabBar::tab { width: %1px; height: 23px; }").arg(PeriodTabWidth - 4));
+    m_tabs->installEventFilter(this);
+    m_tabs->setToolTip("ダブルクリックまたはドラッグで別ウィンドウに表示");
+    connect(m_tabs, &QTabBar::currentChanged, this, [this](int) { showSelectedPanel(); });
+
+    connect(m_head, &HomeHeadPanel::command, this, [this](int cmd) { onCommand(cmd); });
+    connect(m_left, &HomeLeftPanel::command, this, [this](int cmd) { onCommand(cmd); });
+    connect(m_adButton, &HomeHeadAdButtonPanel::clicked, this, &HomePanel::cycleAdView);
+    connect(m_searchPopup, &CodeSearchPopup::chosen, this, [this](const QString& line) {
+        // The name follows the first blank of "code name"; search again with it.
+        m_head->searchBox()->setText(line.section(' ', 1));
+        setFocus();
+        search();
+    });
+    connect(m_reopen, &ReopenWorker::opened, this, &HomePanel::showSeries);
+    m_head->setNavigationEnabled(!m_ctx.catalogue.empty());
+    updateAdPanel();
+    showSelectedPanel();
+}
+
+HomePanel::~HomePanel() = default;
+
+GraphPanel* HomePanel::graphPanel(ChartPeriod period) const { return m_panels[std::size_t(market::periodIndex(period))]; }
+GraphDialog* HomePanel::graphDialog(ChartPeriod period) const {
+    return m_dialogs[std::size_t(market::periodIndex(period))];
+}
+
+// ---- layout ----
+
+int HomePanel::adWidth() const { return adPanelWidth(m_ctx.settings.adpanelWidth(), width()); }
+
+QRect HomePanel::chartArea() const {
+    return QRect(HomeLeftPanel::Width, HomeHeadPanel::Height, std::max(0, width() - HomeLeftPanel::Width - adWidth()),
+                 std::max(0, height() - HomeHeadPanel::Height));
+}
+
+void HomePanel::resizeEvent(QResizeEvent*) { relayoutCharts(); }
+
+void HomePanel::relayoutCharts() {
+    const int w = width();
+    const int h = height();
+    const int a = adWidth();
+    m_head->setGeometry(0, 0, std::max(0, w - a - HeadRightReserve), HomeHeadPanel::Height);
+    m_left->setGeometry(0, HomeHeadPanel::Height, HomeLeftPanel::Width, std::max(0, h - HomeHeadPanel::Height));
+    m_tabs->setGeometry(w - a - HeadRightReserve, 10, HeadRightReserve, 25);
+    m_adButton->setGeometry(w - a - 12, 0, 10, 10);
+    m_ad->setGeometry(w - a, 0, a, h);
+    m_ad->setVisible(a > 0);
+    m_adButton->raise();
+    const QRect area = chartArea();
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (isFloating(periodAt(i)))
+            continue;
+        if (m_panels[i]->geometry() != area)
+            m_panels[i]->setGeometry(area);  // a resize lays the panel out itself
+        else if (m_panels[i]->isVisible())
+            m_panels[i]->relayout();
+    }
+}
+
+void HomePanel::cycleAdView() {
+    static const char* const texts[] = {settings::kAdpanelNotView, settings::kAdpanelView, settings::kAdpanelLargeView};
+    const int next = nextAdViewType(m_ctx.settings.adpanelWidth());
+    m_ctx.settings.adpanel_view_type = texts[next];
+    emit command(CmdStoreAdView, next);  // stored at once in settei.db by the main window
+    updateAdPanel();
+    relayoutCharts();
+}
+
+void HomePanel::updateAdPanel() {
+    const bool none = !m_ctx.currentCode || *m_ctx.currentCode >= m_ctx.catalogue.size();
+    const market::CodeElm* entry = none ? nullptr : &m_ctx.catalogue[*m_ctx.currentCode];
+    const bool blog = !entry || entry->sector.find("指数") != std::string::npos ||
+                      entry->market.find("指数") != std::string::npos;
+    m_ad->navigate(qs(m_ctx.settings.site_url) + adPagePath(entry ? qs(entry->symbol) : QString(), blog));
+}
+
+// ---- period tabs and floating charts ----
+
+int HomePanel::tabIndexOf(ChartPeriod period) const {
+    for (int t = 0; t < m_tabs->count(); ++t)
+        if (m_tabs->tabData(t).toInt() == market::periodIndex(period))
+            return t;
+    return -1;
+}
+
+bool HomePanel::isFloating(ChartPeriod period) const { return tabIndexOf(period) < 0; }
+
+ChartPeriod HomePanel::selectedPeriod() const {
+    const int t = m_tabs->currentIndex();
+    return t < 0 ? ChartPeriod::Day : periodAt(std::size_t(m_tabs->tabData(t).toInt()));
+}
+
+void HomePanel::selectPeriod(ChartPeriod period) {
+    const int t = tabIndexOf(period);
+    if (t >= 0)
+        m_tabs->setCurrentIndex(t);
+}
+
+void HomePanel::showSelectedPanel() {
+    const int t = m_tabs->currentIndex();
+    const int selected = t < 0 ? -1 : m_tabs->tabData(t).toInt();
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (isFloating(periodAt(i)))
+            continue;
+        if (int(i) == selected) {
+            m_panels[i]->setGeometry(chartArea());
+            m_panels[i]->relayout();
+            m_panels[i]->show();
+        } else {
+            m_panels[i]->hide();
+        }
+    }
+}
+
+void HomePanel::detachPeriod(ChartPeriod period) {
+    const int t = tabIndexOf(period);
+    if (t < 0)
+        return;
+    const QRect tabRect = m_tabs->tabRect(t);
+    const QPoint at = m_tabs->mapToGlobal(tabRect.topLeft());
+    const QRect area = chartArea();
+    GraphPanel* panel = graphPanel(period);
+    m_tabs->removeTab(t);  // selects a remaining tab and shows its panel
+    graphDialog(period)->hostPanel(panel, QRect(at, area.size()));
+    panel->relayout();
+    showSelectedPanel();
+}
+
+void HomePanel::redockPeriod(ChartPeriod period) {
+    GraphDialog* dialog = graphDialog(period);
+    GraphPanel* panel = dialog->releasePanel();
+    if (!panel)
+        return;
+    panel->hide();
+    panel->setParent(this);
+    // The tab goes back in period order.
+    int insertAt = 0;
+    while (insertAt < m_tabs->count() && m_tabs->tabData(insertAt).toInt() < market::periodIndex(period))
+        ++insertAt;
+    bool othersDocked = true;
+    for (ChartPeriod p : market::kAllPeriods)
+        if (p != period && isFloating(p))
+            othersDocked = false;
+    {
+        const QSignalBlocker block(m_tabs);
+        const int previous = m_tabs->currentIndex() < 0 ? -1 : m_tabs->tabData(m_tabs->currentIndex()).toInt();
+        const int t = m_tabs->insertTab(insertAt, QString::fromUtf8(market::periodCaption(period).data(),
+                                                                     int(market::periodCaption(period).size())));
+        m_tabs->setTabData(t, market::periodIndex(period));
+        if (othersDocked || previous < 0)
+            m_tabs->setCurrentIndex(t);
+        else
+            selectPeriod(periodAt(std::size_t(previous)));
+    }
+    showSelectedPanel();
+}
+
+bool HomePanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched != m_tabs)
+        return QWidget::eventFilter(watched, event);
+    auto periodUnder = [this](const QPoint& pos) -> std::optional<ChartPeriod> {
+        const int t = m_tabs->tabAt(pos);
+        if (t < 0)
+            return std::nullopt;
+        return periodAt(std::size_t(m_tabs->tabData(t).toInt()));
+    };
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+        m_tabPressPos = static_cast<QMouseEvent*>(event)->position().toPoint();
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (auto p = periodUnder(static_cast<QMouseEvent*>(event)->position().toPoint())) {
+            detachPeriod(*p);
+            return true;
+        }
+        break;
+    case QEvent::MouseMove: {
+        // A tab dragged well below the tab bar leaves the Home page for its own window.
+        auto* me = static_cast<QMouseEvent*>(event);
+        if ((me->buttons() & Qt::LeftButton) && me->position().y() > m_tabs->height() + 30) {
+            if (auto p = periodUnder(m_tabPressPos)) {
+                detachPeriod(*p);
+                return true;
+            }
+        }
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// ---- commands ----
+
+void HomePanel::onCommand(int cmd, int param) {
+    switch (cmd) {
+    case CmdSearch:
+        search();
+        break;
+    case CmdRelayoutCharts:
+        relayoutCharts();
+        break;
+    case CmdReopen130:
+    case CmdReopen131:
+    case CmdReopen135:
+        reopen();
+        break;
+    default:
+        emit command(cmd, param);
+        return;
+    }
+}
+
+void HomePanel::navigate(Command which) {
+    const auto target = navigationTarget(m_ctx.catalogue, m_ctx.currentCode, which, m_head->favouritesOnly());
+    if (target)
+        changeCurrentCode(*target);
+}
+
+void HomePanel::toggleFavourite() {
+    if (!m_ctx.currentCode || *m_ctx.currentCode >= m_ctx.catalogue.size()) {
+        m_head->setFavouriteChecked(false);
+        return;
+    }
+    auto& entry = m_ctx.catalogue[*m_ctx.currentCode];
+    entry.favourite = !entry.favourite;
+    m_head->setFavouriteChecked(entry.favourite);
+}
+
+void HomePanel::favouritesOnlySwitched() {
+    if (!m_head->favouritesOnly())
+        return;
+    const auto first = firstFavourite(m_ctx.catalogue);
+    if (!first) {
+        m_head->setFavouritesOnly(false);  // nothing is marked: the mode cannot apply
+        return;
+    }
+    changeCurrentCode(*first);
+}
+
+void HomePanel::reloadCodeList() {
+    m_status->startWait();
+    std::string error;
+    m_ctx.csvCodeList.clear();
+    if (!market::LoadCodeList(m_ctx.csvCodeList, m_ctx.paths.codeListInUse, &error))
+        m_status->setText(qs(error));
+    market::CopyCodeList(m_ctx.workCodeList, m_ctx.csvCodeList);
+    market::CopyCodeList(m_ctx.catalogue, m_ctx.csvCodeList);
+    // The copies carry no splits; without them prices before a split would be shown unadjusted.
+    if (std::filesystem::exists(m_ctx.paths.bunkatsuCsv))
+        market::AttachSplits(m_ctx.catalogue, m_ctx.paths.bunkatsuCsv);
+    m_ctx.currentCode.reset();
+    m_head->setNavigationEnabled(!m_ctx.catalogue.empty());
+    if (!m_ctx.catalogue.empty())
+        m_ctx.currentCode = 0;
+    openCurrentCode();
+    m_status->stopWait();
+}
+
+void HomePanel::search() {
+    m_searchPopup->hide();
+    const QString text = m_head->searchBox()->text().trimmed();
+    if (text.isEmpty())
+        return;
+    market::CodeList matches;
+    market::SearchCodes(m_ctx.catalogue, text.toStdString(), matches);
+    if (matches.empty()) {
+        m_status->setText(QString("%1はみつかりません").arg(text));
+        return;
+    }
+    if (matches.size() == 1) {
+        for (std::size_t i = 0; i < m_ctx.catalogue.size(); ++i)
+            if (m_ctx.catalogue[i].code == matches[0].code) {
+                changeCurrentCode(i);
+                break;
+            }
+        return;
+    }
+    QStringList lines;
+    for (const auto& m : matches)
+        lines << QString("%1 %2").arg(qs(m.code), qs(m.name));
+    m_searchPopup->showLines(lines, m_head->searchBox(), 360);
+}
+
+// ---- changing and opening the current code ----
+
+void HomePanel::storeCurrentScale() {
+    if (!m_ctx.currentCode)
+        return;
+    for (auto* panel : m_panels)
+        chart::storeCodeScale(panel->state(), m_ctx.scale);
+    emit command(CmdStoreScale, 0);
+}
+
+void HomePanel::changeCurrentCode(std::size_t index) {
+    if (index >= m_ctx.catalogue.size())
+        return;
+    storeCurrentScale();
+    m_ctx.currentCode = index;
+    reopen();
+}
+
+market::OpenChartInput HomePanel::openInput() const {
+    market::OpenChartInput in;
+    const auto& entry = m_ctx.catalogue[*m_ctx.currentCode];
+    in.code = entry.code;
+    in.splits = entry.splits;
+    in.calendarPath = market::ChooseCalendar(entry, m_ctx.paths.marketDayDir);
+    in.definitions = m_ctx.bunsekiList;
+    return in;
+}
+
+void HomePanel::setBusy(bool busy) {
+    for (auto* panel : m_panels)
+        panel->setBusy(busy);
+    if (busy)
+        m_status->startWait();
+    else
+        m_status->stopWait();
+}
+
+void HomePanel::reopen() {
+    updateAdPanel();
+    if (!m_ctx.currentCode || *m_ctx.currentCode >= m_ctx.catalogue.size()) {
+        openCurrentCode();  // nothing to load: shows the screen without a code
+        return;
+    }
+    setBusy(true);
+    m_reopen->start(openInput(), m_ctx.paths.priceDbFile);
+}
+
+void HomePanel::openCurrentCode() {
+    updateAdPanel();
+    if (!m_ctx.currentCode || *m_ctx.currentCode >= m_ctx.catalogue.size()) {
+        m_head->setNavigationEnabled(!m_ctx.catalogue.empty());
+        m_head->setFavouriteChecked(false);
+        m_series.reset();
+        for (auto* panel : m_panels)
+            panel->setSeries(nullptr, {});
+        return;
+    }
+    market::OpenChartInput in = openInput();
+    in.priceDb = &m_ctx.priceDb;
+    showSeries(std::make_shared<market::ChartSeries>(market::OpenChart(in)));
+}
+
+void HomePanel::showSeries(std::shared_ptr<market::ChartSeries> series) {
+    setBusy(false);
+    if (!m_ctx.currentCode || *m_ctx.currentCode >= m_ctx.catalogue.size() ||
+        m_ctx.catalogue[*m_ctx.currentCode].code != series->code)
+        return;  // the current code changed while it was opened
+    const market::CodeElm& entry = m_ctx.catalogue[*m_ctx.currentCode];
+    // The code's stored scale (read here: the table belongs to the UI thread), else defaults.
+    if (m_ctx.scaleDb.isOpen())
+        m_ctx.scale = market::LoadCodeScale(m_ctx.scaleDb, entry.code).value_or(chart::CodeScale{});
+    else
+        m_ctx.scale = series->scale;
+    m_series = std::move(series);
+    const chart::TitleText title{entry.code, entry.name, entry.market, entry.sector};
+    for (std::size_t i = 0; i < 4; ++i) {
+        chart::ChartContent content;
+        content.title = title;
+        m_panels[i]->setSeries(&m_series->period(periodAt(i)), std::move(content));
+    }
+    m_head->setFavouriteChecked(entry.favourite);
+    m_head->setNavigationEnabled(true);
+    relayoutCharts();
+    emit chartShown();
+}
+
+}  // namespace tavora::app

@@ -1,0 +1,122 @@
+#pragma once
+// The Home page: the head with code search and navigation, the drawing-tool column, the
+// period tabs with the four chart panels (each can float in its own window), and the web
+// side panel. It changes and (re)opens the current code through the reopen worker, swaps the
+// opened series into the panels and lays them out. UI thread only.
+#include "app/Commands.h"
+#include "market/ChartPeriod.h"
+#include "market/OpenChart.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+
+class QTabBar;
+
+namespace tavora::chart::ui {
+class GraphDialog;
+class GraphPanel;
+}  // namespace tavora::chart::ui
+namespace tavora::framework::ui {
+class StatusBar;
+}
+
+namespace tavora::app {
+
+struct AppContext;
+class AdContainerPanel;
+class CodeSearchPopup;
+class HomeHeadAdButtonPanel;
+class HomeHeadPanel;
+class HomeLeftPanel;
+class ReopenWorker;
+
+class HomePanel : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int PeriodTabWidth = 50;
+
+    HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget* parent);
+    ~HomePanel() override;
+
+    // Code navigation over the shown catalogue (537, 266, 265, 538).
+    void navigate(Command which);
+    // 544: toggles the current code's favourite mark.
+    void toggleFavourite();
+    // 546: the favourites-only check button changed.
+    void favouritesOnlySwitched();
+    // 155: reads the code list again and opens its first entry.
+    void reloadCodeList();
+    // Makes catalogue entry `index` current (storing the previous code's scales) and reopens.
+    void changeCurrentCode(std::size_t index);
+    // Opens the current code on the UI thread (the first layout after start-up).
+    void openCurrentCode();
+    // Opens the current code on the reopen worker.
+    void reopen();
+    // 532: searches the catalogue with the search box text.
+    void search();
+    // 160/161: lays out and repaints the four chart panels.
+    void relayoutCharts();
+    // Writes the four panels' pitch and tick size into the context's scale and stores the
+    // current code's row in the in-memory scale table (before the code changes, and at exit).
+    void storeCurrentScale();
+
+    // Floating charts.
+    void detachPeriod(market::ChartPeriod period);
+    void redockPeriod(market::ChartPeriod period);
+    bool isFloating(market::ChartPeriod period) const;
+    market::ChartPeriod selectedPeriod() const;
+    void selectPeriod(market::ChartPeriod period);
+
+    chart::ui::GraphPanel* graphPanel(market::ChartPeriod period) const;
+    chart::ui::GraphDialog* graphDialog(market::ChartPeriod period) const;
+    HomeHeadPanel* head() const { return m_head; }
+    HomeLeftPanel* toolColumn() const { return m_left; }
+    AdContainerPanel* adPanel() const { return m_ad; }
+    CodeSearchPopup* searchPopup() const { return m_searchPopup; }
+    QTabBar* periodTabs() const { return m_tabs; }
+    ReopenWorker* reopenWorker() const { return m_reopen; }
+    // The series shown now; null before the first opening.
+    const market::ChartSeries* series() const { return m_series.get(); }
+
+public slots:
+    void onCommand(int command, int param = 0);
+
+signals:
+    // Commands this page does not carry out itself go to the main panel.
+    void command(int command, int param);
+    // The opened series has been swapped in and painted.
+    void chartShown();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    market::OpenChartInput openInput() const;
+    void showSeries(std::shared_ptr<market::ChartSeries> series);
+    void setBusy(bool busy);
+    void updateAdPanel();
+    void cycleAdView();
+    QRect chartArea() const;
+    int adWidth() const;
+    int tabIndexOf(market::ChartPeriod period) const;
+    void showSelectedPanel();
+
+    AppContext& m_ctx;
+    framework::ui::StatusBar* m_status;
+    HomeHeadPanel* m_head;
+    HomeLeftPanel* m_left;
+    AdContainerPanel* m_ad;
+    HomeHeadAdButtonPanel* m_adButton;
+    QTabBar* m_tabs;
+    CodeSearchPopup* m_searchPopup;
+    std::array<chart::ui::GraphPanel*, 4> m_panels{};
+    std::array<chart::ui::GraphDialog*, 4> m_dialogs{};
+    ReopenWorker* m_reopen;
+    std::shared_ptr<market::ChartSeries> m_series;
+    QPoint m_tabPressPos;
+};
+
+}  // namespace tavora::app

@@ -1,0 +1,88 @@
+#pragma once
+// The main panel below the title bar: it switches the pages of the title-bar tabs, hosts
+// the side sheet in which property and data panels open, shows the help menu and the notice
+// pop-up, and routes the numbered commands of its children to the code that carries them
+// out. It holds no subsystem logic of its own. UI thread only.
+#include <QWidget>
+
+#include <array>
+
+class QMenu;
+
+namespace tavora::framework::ui {
+class NoticePopup;
+class PropertyDialog;
+class ShadowPanel;
+class SideSheetPanel;
+class StatusBar;
+class TabPage;
+class TitleTabBar;
+}  // namespace tavora::framework::ui
+
+namespace tavora::app {
+
+struct AppContext;
+class HomePanel;
+class VersionDialog;
+
+class MainPanel : public QWidget {
+    Q_OBJECT
+public:
+    enum Tab : int { TabHome = 0, TabImport = 1, TabSettings = 2, TabHelp = 3 };
+
+    MainPanel(AppContext& ctx, framework::ui::TitleTabBar* tabs, QWidget* parent);
+    ~MainPanel() override;
+
+    HomePanel* homePanel() const { return m_home; }
+    framework::ui::StatusBar* statusBar() const { return m_status; }
+    framework::ui::PropertyDialog* sideSheet() const { return m_sheet; }
+    framework::ui::NoticePopup* noticePopup() const { return m_notice; }
+    QMenu* helpMenu() const { return m_helpMenu; }
+    // The page shown now (Home, import or settings).
+    int visiblePage() const { return m_visiblePage; }
+
+    // Puts the page of the import or settings tab in place and enables its tab. Takes ownership.
+    void installPage(Tab tab, framework::ui::TabPage* page);
+    // Side-sheet panels are added once and opened by their commands.
+    void addSheetPanel(framework::ui::SideSheetPanel* panel);
+    void showSheetPanel(framework::ui::SideSheetPanel* panel, int width);
+    // Closes the side sheet after asking about unsaved changes; false when the user kept it.
+    bool closeSideSheet();
+
+    // The update notice of the shutdown hand-off: slides in towards 500 pixels.
+    void showUpdateNotice(const QString& text);
+
+public slots:
+    void onCommand(int command, int param = 0);
+    void selectTab(int index, int previous);
+
+signals:
+    void minimizeRequested();
+    void closeRequested();  // the software update asked to end the program
+    void showWindowRequested();
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildHelpMenu();
+    void openHelpMenu();
+    void helpAction(int item);
+    void openSitePage(const QString& path, const QString& caption);
+    bool confirmLeaving(const QString& caption);
+    framework::ui::TabPage* page(int tab) const;
+
+    AppContext& m_ctx;
+    framework::ui::TitleTabBar* m_tabs;
+    framework::ui::StatusBar* m_status;
+    HomePanel* m_home;
+    std::array<framework::ui::TabPage*, 3> m_pages{};  // indexed by Tab; Home is m_home
+    framework::ui::ShadowPanel* m_shadow;
+    framework::ui::PropertyDialog* m_sheet;
+    framework::ui::NoticePopup* m_notice;
+    VersionDialog* m_version = nullptr;
+    QMenu* m_helpMenu = nullptr;
+    int m_visiblePage = TabHome;
+};
+
+}  // namespace tavora::app

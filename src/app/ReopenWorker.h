@@ -1,0 +1,48 @@
+#pragma once
+// Opens a code off the UI thread. Each start runs OpenChart on a new std::thread with its own
+// connection to the price database and its own cancel flag; starting again tells the running
+// opening to stop (the flag) and drops its result when it arrives. Only the newest result is
+// handed to the UI thread (signal `opened`). No thread is killed: the destructor stops and
+// joins every thread still running. Created and used on the UI thread.
+#include "market/OpenChart.h"
+
+#include <QObject>
+
+#include <atomic>
+#include <cstdint>
+#include <list>
+#include <memory>
+#include <thread>
+
+namespace tavora::app {
+
+class ReopenWorker : public QObject {
+    Q_OBJECT
+public:
+    explicit ReopenWorker(QObject* parent = nullptr);
+    ~ReopenWorker() override;
+
+    // Opens `input.code`; `input.priceDb` is ignored: the thread opens `priceDbPath` itself.
+    void start(market::OpenChartInput input, const std::string& priceDbPath);
+    // True while the newest opening has not been delivered.
+    bool running() const { return m_pending; }
+    // Threads started and not yet joined (the newest and the stopped older ones).
+    std::size_t threadCount() const { return m_jobs.size(); }
+
+signals:
+    void opened(std::shared_ptr<market::ChartSeries> series);
+
+private:
+    struct Job {
+        std::uint64_t generation;
+        std::shared_ptr<std::atomic<bool>> cancel;
+        std::thread thread;
+    };
+    void finished(std::uint64_t generation, std::shared_ptr<market::ChartSeries> series);
+
+    std::list<Job> m_jobs;
+    std::uint64_t m_generation = 0;
+    bool m_pending = false;
+};
+
+}  // namespace tavora::app

@@ -1,0 +1,180 @@
+#include "chart/ui/GraphPanel.h"
+
+#include "chart/ChartGeometry.h"
+#include "chart/ui/GraphPlotAreaPanel.h"
+#include "framework/ui/RangeSlider.h"
+
+#include <QComboBox>
+#include <QScrollBar>
+#include <QSignalBlocker>
+
+namespace tavora::chart::ui {
+
+using framework::ui::RangeSlider;
+
+GraphPanel::GraphPanel(market::ChartPeriod period, const framework::YmdDate& today, CodeScale& scale,
+                       QWidget* parent)
+    : QWidget(parent), m_period(period), m_scale(scale), m_state(makeViewState(period, framework::formatDate(today))),
+      m_weeks(today), m_plot(new GraphPlotAreaPanel(m_state, m_content, this)), m_hscroll(new QScrollBar(Qt::Horizontal, this)),
+      m_vscroll(new QScrollBar(Qt::Vertical, this)), m_vslider(new RangeSlider(Qt::Vertical, this)),
+      m_hslider(new RangeSlider(Qt::Horizontal, this)), m_combo(new QComboBox(this)) {
+    setObjectName(QString("graphpanel_%1").arg(QString::fromUtf8(market::periodLetter(period).data(), 1)));
+    m_state.weeks = &m_weeks;
+    m_plot->setObjectName("plotarea");
+    m_hscroll->setObjectName("horizonscroll");
+    m_vscroll->setObjectName("verticalscroll");
+    m_vslider->setObjectName("vert_rs");
+    m_hslider->setObjectName("hori_rs");
+    m_combo->setObjectName("scalecombo");
+    m_combo->resize(100, ScrollThickness);
+    m_combo->setFocusPolicy(Qt::NoFocus);
+    if (auto p = sliderForPitch(m_state.x_haba_p))
+        m_hslider->setRatio(*p);
+    if (auto t = sliderForTick(m_state.y_ichimemori))
+        m_vslider->setRatio(*t);
+
+    connect(m_hscroll, &QScrollBar::valueChanged, this, &GraphPanel::onHorizontalScroll);
+    connect(m_vscroll, &QScrollBar::valueChanged, this, &GraphPanel::onVerticalScroll);
+    connect(m_hslider, &RangeSlider::ratioChanged, this, [this](double r) {
+        zoomHorizontally(m_state, r, plotWidth());
+        syncControls();
+        m_plot->fullPaint();
+    });
+    connect(m_vslider, &RangeSlider::ratioChanged, this, [this](double r) {
+        zoomVertically(m_state, r, plotHeight());
+        setVerticalRange(m_state, plotHeight());
+        syncControls();
+        m_plot->fullPaint();
+    });
+    connect(m_combo, &QComboBox::textActivated, this, [this](const QString& text) {
+        bool ok = false;
+        const int grid = text.toInt(&ok);
+        if (!ok || grid <= 0)
+            return;
+        chooseScale(m_state, grid, m_scale, plotHeight());
+        syncControls();
+        m_plot->fullPaint();
+    });
+    connect(m_plot, &GraphPlotAreaPanel::wheelStep, this, [this](int direction) {
+        // One notch is one step of the vertical scroll bar; a wheel change repaints fully.
+        m_vscroll->triggerAction(direction < 0 ? QAbstractSlider::SliderSingleStepSub
+                                               : QAbstractSlider::SliderSingleStepAdd);
+    });
+    // Releasing a dragged scroll bar finishes with a full paint (the drag painted fast).
+    connect(m_hscroll, &QScrollBar::sliderReleased, m_plot, &GraphPlotAreaPanel::fullPaint);
+    connect(m_vscroll, &QScrollBar::sliderReleased, m_plot, &GraphPlotAreaPanel::fullPaint);
+}
+
+GraphPanel::~GraphPanel() = default;
+
+void GraphPanel::setPaint(const ChartPaint& paint) { m_state.paint = paint; }
+
+void GraphPanel::setBusy(bool busy) {
+    m_state.busy = busy;
+    m_plot->update();
+}
+
+const market::KeisenList& GraphPanel::bars() const {
+    static const market::KeisenList none;
+    return m_series ? m_series->bars : none;
+}
+
+void GraphPanel::setSeries(const market::PeriodSeries* series, ChartContent content) {
+    m_series = series;
+    m_content = std::move(content);
+    m_content.codeOpen = series != nullptr;
+    m_state.bars = series ? &series->bars : nullptr;
+    m_state.graphs = series ? &series->graphs : nullptr;
+    m_state.inProgress = false;
+    if (!series) {
+        m_combo->clear();
+        m_plot->fullPaint();
+        return;
+    }
+    applyCodeScale(m_state, m_scale);
+    const std::string comboText = scaleNewSeries(m_state, m_scale.fixedGrid[std::size_t(market::periodIndex(m_period))]);
+    fillScaleCombo(comboText);
+    positionAfterLoad(m_state, plotWidth(), plotHeight());
+    if (auto p = sliderForPitch(m_state.x_haba_p))
+        m_hslider->setRatio(*p);
+    if (auto t = sliderForTick(m_state.y_ichimemori))
+        m_vslider->setRatio(*t);
+    syncControls();
+    m_plot->fullPaint();
+}
+
+void GraphPanel::fillScaleCombo(const std::string& current) {
+    const QSignalBlocker block(m_combo);
+    m_combo->clear();
+    for (const auto& entry : scaleComboEntries(m_period))
+        m_combo->addItem(QString::fromStdString(entry));
+    const int at = m_combo->findText(QString::fromStdString(current));
+    if (at >= 0) {
+        m_combo->setCurrentIndex(at);
+    } else {
+        // The automatic interval need not be an entry (3,000,000 on a year chart).
+        m_combo->setEditable(true);
+        m_combo->setEditText(QString::fromStdString(current));
+        m_combo->setEditable(false);
+        m_combo->setCurrentIndex(-1);
+        m_combo->setPlaceholderText(QString::fromStdString(current));
+    }
+}
+
+void GraphPanel::resizeEvent(QResizeEvent*) { relayout(); }
+
+void GraphPanel::relayout() {
+    const int w = width();
+    const int h = height();
+    if (m_recompute)
+        m_state.recomputeScale();
+    m_plot->setGeometry(0, 0, plotWidth(), plotHeight());
+    setVerticalRange(m_state, plotHeight());
+    m_vscroll->setGeometry(w - ScrollThickness, 90, ScrollThickness, std::max(0, h - 107));
+    m_vslider->setGeometry(m_vscroll->x() + 1, 10, 14, 70);
+    // Keep the newest bars at the right edge when the view showed them before the resize.
+    const bool atNewest = m_state.hscroll.pos >= m_state.hscroll.max;
+    setHorizontalRange(m_state, plotWidth());
+    if (atNewest || m_state.hscroll.pos >= m_state.hscroll.max)
+        scrollHorizontally(m_state, m_state.hscroll.max);
+    m_hslider->setGeometry(0, h - 15, 70, 14);
+    m_hscroll->setGeometry(m_hslider->geometry().right() + 1 + 2, h - ScrollThickness, std::max(0, w - 152),
+                           ScrollThickness);
+    m_combo->setGeometry(w - 80, m_hscroll->y(), 80, ScrollThickness);
+    syncControls();
+    m_plot->fullPaint();
+}
+
+void GraphPanel::syncControls() {
+    m_syncing = true;
+    m_hscroll->setRange(m_state.hscroll.min, m_state.hscroll.max);
+    m_hscroll->setPageStep(std::max(1, plotWidth() / std::max(1, m_state.x_haba_p)));
+    m_hscroll->setValue(m_state.hscroll.pos);
+    m_vscroll->setRange(m_state.vscroll.min, m_state.vscroll.max);
+    m_vscroll->setPageStep(std::max(1, plotHeight() / std::max(1, m_state.y_ichimemori)));
+    m_vscroll->setValue(m_state.vscroll.pos);
+    m_syncing = false;
+}
+
+void GraphPanel::onHorizontalScroll(int position) {
+    if (m_syncing)
+        return;
+    scrollHorizontally(m_state, position);
+    repaintAfterScroll(m_hscroll->isSliderDown());
+}
+
+void GraphPanel::onVerticalScroll(int position) {
+    if (m_syncing)
+        return;
+    scrollVertically(m_state, position);
+    repaintAfterScroll(m_vscroll->isSliderDown());
+}
+
+void GraphPanel::repaintAfterScroll(bool dragging) {
+    if (redrawFor(dragging ? ScrollSource::Drag : ScrollSource::Other) == Redraw::Fast)
+        m_plot->fastPaint();
+    else
+        m_plot->fullPaint();
+}
+
+}  // namespace tavora::chart::ui

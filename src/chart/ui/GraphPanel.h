@@ -1,0 +1,87 @@
+#pragma once
+// The chart panel of one period: the plot area, the horizontal and vertical scroll bars,
+// the two zoom sliders and the scale combo box, laid out on every size change. It owns the
+// period's view state and bars and turns its controls' changes into changes of the view
+// state (through the chart geometry) and repaints. UI thread only.
+#include "chart/ChartPainter.h"
+#include "chart/CodeScale.h"
+#include "chart/GraphViewState.h"
+#include "market/DateList.h"
+#include "market/OpenChart.h"
+
+#include <QWidget>
+
+class QComboBox;
+class QScrollBar;
+
+namespace tavora::framework::ui {
+class RangeSlider;
+}
+
+namespace tavora::chart::ui {
+
+class GraphPlotAreaPanel;
+
+class GraphPanel : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int ScrollThickness = 17;
+
+    // Child identifiers of the original controls (kept for the command numbers).
+    enum : int { IdHorizontalScroll = 32784, IdVerticalScroll = 32783, IdVerticalSlider = 32885,
+                 IdHorizontalSlider = 32878 };
+
+    // `scale` is the current code's scale, shared by the four panels (the scale combo box
+    // stores the chosen fixed interval in it).
+    GraphPanel(market::ChartPeriod period, const framework::YmdDate& today, CodeScale& scale, QWidget* parent);
+    ~GraphPanel() override;
+
+    market::ChartPeriod period() const { return m_period; }
+    GraphViewState& state() { return m_state; }
+    const GraphViewState& state() const { return m_state; }
+    // The bars shown (empty while no code is open).
+    const market::KeisenList& bars() const;
+    GraphPlotAreaPanel* plotArea() const { return m_plot; }
+    QScrollBar* horizontalScroll() const { return m_hscroll; }
+    QScrollBar* verticalScroll() const { return m_vscroll; }
+    QComboBox* scaleCombo() const { return m_combo; }
+
+    // Shows a freshly opened series (owned by the caller, which keeps it alive while shown):
+    // the code's scale is applied, the series scaled and positioned, the sliders placed and
+    // the chart repainted. A null series shows the screen without a code.
+    void setSeries(const market::PeriodSeries* series, ChartContent content);
+    void setBusy(bool busy);
+    // Lays out the children for the current size and repaints (command 160, 161).
+    void relayout();
+    // Paint parameters from the settings; the next paint uses them.
+    void setPaint(const ChartPaint& paint);
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    int plotWidth() const { return std::max(0, width() - ScrollThickness); }
+    int plotHeight() const { return std::max(0, height() - ScrollThickness); }
+    void syncControls();
+    void onHorizontalScroll(int position);
+    void onVerticalScroll(int position);
+    void repaintAfterScroll(bool dragging);
+    void fillScaleCombo(const std::string& current);
+
+    market::ChartPeriod m_period;
+    CodeScale& m_scale;
+    GraphViewState m_state;
+    market::DateList m_weeks;
+    const market::PeriodSeries* m_series = nullptr;
+    ChartContent m_content;
+    GraphPlotAreaPanel* m_plot;
+    QScrollBar* m_hscroll;
+    QScrollBar* m_vscroll;
+    framework::ui::RangeSlider* m_vslider;
+    framework::ui::RangeSlider* m_hslider;
+    QComboBox* m_combo;
+    bool m_recompute = true;
+    bool m_syncing = false;
+};
+
+}  // namespace tavora::chart::ui
