@@ -1,0 +1,55 @@
+#pragma once
+// The CSV reader every file import uses: decodes a file (or bytes already in memory) to UTF-8
+// and splits it into rows of cells. Pure functions, safe from any thread.
+//
+// Rules: lines end with CR LF, LF or a lone CR; a field that starts with the quote character is
+// quoted: separators and line breaks inside it are data and a doubled quote is one quote (text
+// after the closing quote up to the separator is kept as it stands); a quote inside an unquoted
+// field is data. Every line is a row, an empty line a row with one empty cell, except that
+// empty lines at the end of the file add no rows.
+#include <cstddef>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavora::framework {
+
+using ZStringListX = std::vector<std::vector<std::string>>;
+
+enum class CsvEncoding { Utf8, ShiftJis, Utf16 };
+
+// Rows of cells (UTF-8), or the reason the input was refused.
+struct CsvResult {
+    ZStringListX rows;
+    std::string error;  // empty on success; otherwise says what and where (line or byte)
+    bool ok() const { return error.empty(); }
+};
+
+// A physical line longer than this is refused (such a file is not a CSV file of ours).
+inline constexpr std::size_t kMaxCsvLineBytes = 1024 * 1024;
+// Files larger than this are refused rather than read into memory.
+inline constexpr std::size_t kMaxCsvFileBytes = 512u * 1024 * 1024;
+
+// "UTF-8", "Shift-JIS" (read as CP932) or "UTF-16" (BOM decides the byte order, little-endian
+// without one); case-insensitive, "_" for "-" and a missing "-" are accepted, so are "SJIS" and
+// "CP932". Empty for anything else.
+std::optional<CsvEncoding> csvEncodingFromName(std::string_view name);
+
+// Reads and parses a file. `quote` nullopt reads the file without quote handling.
+CsvResult ReadCsvFileInfo(const std::filesystem::path& path, std::string_view encoding, char separator,
+                          std::optional<char> quote = '"');
+CsvResult ReadCsvFileInfo(const std::filesystem::path& path, CsvEncoding encoding, char separator,
+                          std::optional<char> quote = '"');
+
+// The same over bytes held in memory (for example a downloaded file).
+CsvResult ParseCsvBytes(std::string_view bytes, CsvEncoding encoding, char separator,
+                        std::optional<char> quote = '"');
+CsvResult ParseCsvBytes(std::string_view bytes, std::string_view encoding, char separator,
+                        std::optional<char> quote = '"');
+
+// Splits text that is already UTF-8 (not checked here).
+CsvResult ParseCsvText(std::string_view text, char separator, std::optional<char> quote = '"');
+
+}  // namespace tavora::framework
