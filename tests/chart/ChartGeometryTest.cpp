@@ -1,0 +1,234 @@
+#include "chart/ChartGeometry.h"
+
+#include "ChartTestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace tavora::chart {
+namespace {
+
+using market::ChartPeriod;
+using test::BarSpec;
+using test::buildBars;
+
+struct BandCase {
+    ChartPeriod period;
+    int highest;
+    int grid;
+};
+
+TEST(ChartGeometry, AutomaticGridIntervalAtBandEdges) {
+    const std::vector<BandCase> cases{
+        {ChartPeriod::Day, 100000, 20000}, {ChartPeriod::Day, 99999, 10000}, {ChartPeriod::Day, 150, 50},
+        {ChartPeriod::Day, 149, 5},        {ChartPeriod::Day, 0, 5},         {ChartPeriod::Day, 3000000, 1000000},
+        {ChartPeriod::Day, 2999999, 100000}, {ChartPeriod::Week, 60000, 20000}, {ChartPeriod::Week, 59999, 10000},
+        {ChartPeriod::Week, 149, 10},      {ChartPeriod::Month, 18000, 10000}, {ChartPeriod::Month, 17999, 4000},
+        {ChartPeriod::Month, 5000, 2000},  {ChartPeriod::Year, 3000000, 3000000}, {ChartPeriod::Year, 300, 400},
+        {ChartPeriod::Year, 149, 100},     {ChartPeriod::Year, 14000, 10000},  {ChartPeriod::Year, 13999, 4000},
+    };
+    for (const BandCase& c : cases)
+        EXPECT_EQ(automaticGridYen(c.period, c.highest), c.grid)
+            << market::periodLetter(c.period) << " M=" << c.highest;
+}
+
+TEST(ChartGeometry, HighestHighStartsAtNewestPricedBarAndLooksAt1002Bars) {
+    std::vector<BarSpec> bars;
+    bars.push_back({"1990-01-01", 1, 99999, 1, 1});  // oldest: beyond the 1,002 bars
+    for (int i = 0; i < 1002; ++i)
+        bars.push_back({"2000-01-01", 1, 1234.9, 1, 1});
+    bars.push_back({"2030-01-01", std::nullopt, 50000, std::nullopt, std::nullopt});  // future day
+    market::KeisenList list;
+    buildBars(list, bars);
+    EXPECT_EQ(recentHighestHigh(list), 1234);
+    EXPECT_EQ(highestHigh(list), 99999);
+
+    market::KeisenList unpriced;
+    buildBars(unpriced, {{"2030-01-01", std::nullopt, 500, std::nullopt, std::nullopt}});
+    EXPECT_EQ(recentHighestHigh(unpriced), 0);
+}
+
+TEST(ChartGeometry, NewSeriesScaleAndPriceLimit) {
+    market::KeisenList list;
+    buildBars(list, {{"2024-01-04", 1000, 1234.5, 990, 1200}});
+    GraphViewState vs = makeViewState(ChartPeriod::Day, "2024-01-04");
+    vs.bars = &list;
+    EXPECT_EQ(scaleNewSeries(vs, 0), "200");
+    EXPECT_EQ(vs.grid_yen, 200);
+    EXPECT_EQ(vs.high_limit_yen, 3400);
+    EXPECT_EQ(vs.low_limit_yen, 0);
+    EXPECT_DOUBLE_EQ(vs.pixel_to_yen, 200 / 250.0);
+    // A fixed interval wins over the table.
+    EXPECT_EQ(scaleNewSeries(vs, 10), "10");
+    EXPECT_EQ(vs.high_limit_yen, 1340);
+}
+
+TEST(ChartGeometry, TickTwoWithGrid100IsOneYenPerRow) {
+    GraphViewState vs;
+    vs.grid_yen = 100;
+    vs.y_ichimemori = 2;
+    vs.recomputeScale();
+    EXPECT_EQ(vs.five_ticks_px, 10);
+    EXPECT_DOUBLE_EQ(vs.grid_px, 100.0);
+    EXPECT_DOUBLE_EQ(vs.pixel_to_yen, 1.0);
+    vs.bottom_yen = 500;
+    EXPECT_DOUBLE_EQ(priceAtRow(vs, 400, 0), 900.0);
+    EXPECT_EQ(rowOfPrice(vs, 400, 899.5), 0);   // 0.5 truncated toward zero
+    EXPECT_EQ(rowOfPrice(vs, 400, 900.5), 0);   // -0.5 truncated toward zero
+    EXPECT_EQ(rowOfPrice(vs, 400, 901.5), -1);
+    EXPECT_EQ(rowOfPrice(vs, 400, 500), 400);
+}
+
+TEST(ChartGeometry, SliderStepsAndReverseMapping) {
+    struct Case {
+        double r;
+        std::optional<int> pitch;
+    };
+    for (Case c : std::vector<Case>{{0.0, 2}, {0.049, 2}, {0.05, std::nullopt}, {0.07, std::nullopt}, {0.1, 3},
+                                    {0.3, 7}, {0.7, 15}, {0.899, 17}, {0.9, 19}, {0.949, 19}, {0.95, 21}, {1.0, 21}})
+        EXPECT_EQ(pitchForSlider(c.r), c.pitch) << c.r;
+    for (int pitch : {2, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21})
+        EXPECT_EQ(pitchForSlider(*sliderForPitch(pitch)), pitch);
+    EXPECT_FALSE(sliderForPitch(4));
+
+    for (int tick : {1, 2, 4, 5, 10})
+        EXPECT_EQ(tickForSlider(*sliderForTick(tick)), tick);
+    EXPECT_EQ(tickForSlider(0.19), 1);
+    EXPECT_EQ(tickForSlider(0.8), 10);
+    EXPECT_FALSE(sliderForTick(3));
+}
+
+TEST(ChartGeometry, HorizontalZoomAt007KeepsPitchAnd095Gives21) {
+    market::KeisenList list;
+    buildBars(list, test::weekdays(2024, 1, 1, 400));
+    GraphViewState vs = makeViewState(ChartPeriod::Day, list.newest()->date);
+    vs.bars = &list;
+    vs.x_haba_p = 5;
+    zoomHorizontally(vs, 0.07, 1000);
+    EXPECT_EQ(vs.x_haba_p, 5);
+    EXPECT_EQ(vs.prev_x_haba_p, 5);
+    zoomHorizontally(vs, 0.95, 1000);
+    EXPECT_EQ(vs.x_haba_p, 21);
+    EXPECT_EQ(vs.prev_x_haba_p, 5);
+    EXPECT_EQ(vs.hscroll.max, 400 - 1000 / 21);
+}
+
+TEST(ChartGeometry, BarColumnsAndNumbers) {
+    market::KeisenList list;
+    buildBars(list, test::weekdays(2024, 1, 1, 10));
+    GraphViewState vs;
+    vs.bars = &list;
+    vs.start_bar = 3;
+    vs.x_haba_p = 5;
+    EXPECT_EQ(barAtColumn(vs, 0), 3);
+    EXPECT_EQ(barAtColumn(vs, 14), 5);
+    EXPECT_EQ(barAtColumn(vs, 39), 10);
+    EXPECT_FALSE(barAtColumn(vs, 40));  // past the newest bar
+    EXPECT_EQ(barLeft(vs, 5), 10);
+    EXPECT_EQ(barCentre(vs, 5), 12);
+    EXPECT_EQ(barByNumber(vs, 1)->date, "2024-01-01");
+    EXPECT_EQ(barNumber(vs, *list.newest()), 10);
+    EXPECT_EQ(dateNumberOf(vs, "2024-01-02"), 2);
+    EXPECT_EQ(dateNumberOf(vs, "2024-01-06"), 0);
+    EXPECT_EQ(barsBetween(vs, *barByNumber(vs, 2), *barByNumber(vs, 5)), 4);
+    EXPECT_EQ(barsBetween(vs, *barByNumber(vs, 5), *barByNumber(vs, 2)), 0);
+}
+
+TEST(ChartGeometry, AfterLoadTheAnchorBarSits30PitchesFromTheRightAndTheCloseIsCentred) {
+    market::KeisenList list;
+    auto bars = test::weekdays(2024, 1, 1, 300, 2000);
+    bars.back().close = 2100;  // the newest close
+    buildBars(list, bars);
+    GraphViewState vs = makeViewState(ChartPeriod::Day, bars[200].date);
+    vs.bars = &list;
+    vs.x_haba_p = 5;
+    vs.y_ichimemori = 2;
+    scaleNewSeries(vs, 0);
+    const int w = 500, h = 400;
+    positionAfterLoad(vs, w, h);
+    EXPECT_EQ(barLeft(vs, 201), w - 30 * 5);
+    EXPECT_NEAR(rowOfPrice(vs, h, 2100), h / 2, 1);
+    EXPECT_EQ(vs.vscroll.max, verticalScrollMax(vs, h));
+}
+
+TEST(ChartGeometry, AnchorAfterTheSeriesBringsTheNewestBarAsFarAsTheRangeAllows) {
+    market::KeisenList list;
+    buildBars(list, test::weekdays(2024, 1, 1, 300));
+    GraphViewState vs = makeViewState(ChartPeriod::Day, "2099-01-01");
+    vs.bars = &list;
+    scaleNewSeries(vs, 0);
+    positionAfterLoad(vs, 500, 400);
+    EXPECT_EQ(vs.start_bar, 300 - 500 / 5);
+}
+
+TEST(ChartGeometry, YearChartIsNeverRecentred) {
+    market::KeisenList list;
+    buildBars(list, {{"2023-01-04", 1000, 3000, 900, 2500}, {"2024-01-04", 2500, 4000, 2400, 3900}});
+    GraphViewState vs = makeViewState(ChartPeriod::Year, "2024-06-01");
+    vs.bars = &list;
+    scaleNewSeries(vs, 0);
+    positionAfterLoad(vs, 500, 400);
+    EXPECT_EQ(vs.bottom_yen, 0);
+    EXPECT_EQ(vs.vscroll.pos, vs.vscroll.max);
+}
+
+TEST(ChartGeometry, VerticalScrollAndZoomKeepTheBottomPrice) {
+    GraphViewState vs;
+    vs.grid_yen = 100;
+    vs.y_ichimemori = 2;
+    vs.recomputeScale();
+    vs.high_limit_yen = 2000;
+    setVerticalRange(vs, 300);
+    EXPECT_EQ(vs.vscroll.max, 2000 / 2 - 150);  // (2000 / 2) ticks less the plot's 150
+    scrollVertically(vs, vs.vscroll.max);
+    EXPECT_EQ(vs.bottom_yen, 0);
+    scrollVertically(vs, vs.vscroll.max - 100);
+    EXPECT_EQ(vs.bottom_yen, 200);
+    zoomVertically(vs, 1.0, 300);
+    EXPECT_EQ(vs.y_ichimemori, 10);
+    EXPECT_DOUBLE_EQ(vs.prev_pixel_to_yen, 1.0);
+    EXPECT_DOUBLE_EQ(vs.pixel_to_yen, 0.2);
+    EXPECT_EQ(vs.vscroll.max, 1000 - 30);
+    EXPECT_EQ(vs.bottom_yen, 200);
+}
+
+TEST(ChartGeometry, ChosenScaleIsStoredAsThePeriodsFixedInterval) {
+    market::KeisenList list;
+    buildBars(list, test::weekdays(2024, 1, 1, 20, 3000));
+    GraphViewState vs = makeViewState(ChartPeriod::Week, "2024-01-01");
+    vs.bars = &list;
+    vs.y_ichimemori = 5;
+    scaleNewSeries(vs, 0);
+    CodeScale scale;
+    chooseScale(vs, 10, scale, 400);
+    EXPECT_EQ(vs.grid_yen, 10);
+    EXPECT_EQ(scale.fixedGrid, (std::array<int, 4>{0, 10, 0, 0}));
+    EXPECT_EQ(vs.high_limit_yen, 3005 + 100 + 5);  // smallest multiple of 10 not below 3,005 + 100
+    EXPECT_NEAR(rowOfPrice(vs, 400, 3002), 200, 5);  // re-centred on the newest close
+}
+
+TEST(ChartGeometry, StoredScaleAppliesToItsPeriodAndIgnoresZero) {
+    GraphViewState vs = makeViewState(ChartPeriod::Month, "2024-01-01");
+    vs.grid_yen = 500;
+    CodeScale scale;
+    scale.pitch = {7, 7, 9, 7};
+    scale.tick = {1, 1, 10, 1};
+    applyCodeScale(vs, scale);
+    EXPECT_EQ(vs.x_haba_p, 9);
+    EXPECT_EQ(vs.y_ichimemori, 10);
+    EXPECT_DOUBLE_EQ(vs.pixel_to_yen, 1.0);
+    scale.pitch[2] = 0;
+    scale.tick[2] = 0;
+    applyCodeScale(vs, scale);
+    EXPECT_EQ(vs.x_haba_p, 9);
+    EXPECT_EQ(vs.y_ichimemori, 10);
+}
+
+TEST(ChartGeometry, RedrawIsFastOnlyWhileDragging) {
+    EXPECT_EQ(redrawFor(ScrollSource::Drag), Redraw::Fast);
+    EXPECT_EQ(redrawFor(ScrollSource::EdgeScroll), Redraw::Fast);
+    EXPECT_EQ(redrawFor(ScrollSource::Wheel), Redraw::Full);
+    EXPECT_EQ(redrawFor(ScrollSource::Other), Redraw::Full);
+}
+
+}  // namespace
+}  // namespace tavora::chart
