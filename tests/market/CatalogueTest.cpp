@@ -1,6 +1,7 @@
 // The stock catalogue: symbols, search, copies, duplicate codes and attached splits.
 #include "market/CodeList.h"
 #include "market/Splits.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,33 @@ TEST_F(CatalogueListTest, AttachesSplitsToTheFirstEntryOfTheirCode) {
     EXPECT_EQ(list[1].splits[1].ratio, "1.23456");  // the ratio text holds seven characters
     EXPECT_TRUE(list[3].splits.empty());
     EXPECT_TRUE(list[2].splits.empty());
+}
+
+TEST(CatalogueFileTest, LoadsTheCodeListAndTheSplitFile) {
+    tavora::test::TempDir dir;
+    tavora::test::writeFile(dir / "code_info.csv",
+                            "\xEF\xBB\xBF"
+                            "0001,日経平均株価,指数,東証指数\r\n"
+                            "1006,サンプル鉄鋼,鉄鋼,名証\r\n"
+                            "\r\n"
+                            "1007,サンプル電機,電気機器\r\n"
+                            "1008,サンプル自動車,輸送用機器,東証プライム,余分\r\n");
+    tavora::test::writeFile(dir / "bunkatsudata.csv", "2012-10-01,1008,2\n2021-04-01,1008,3\n2020-01-06,7777,2\n");
+    CodeList list;
+    ASSERT_TRUE(LoadCodeList(list, (dir / "code_info.csv").string()));
+    ASSERT_EQ(list.size(), 3u);
+    EXPECT_EQ(list[0].code, "0001");
+    EXPECT_EQ(list[0].symbol, "^N225");
+    EXPECT_EQ(list[1].symbol, "1006.N");
+    EXPECT_EQ(list[2].market, "東証プライム");
+    ASSERT_TRUE(AttachSplits(list, (dir / "bunkatsudata.csv").string()));
+    EXPECT_EQ(list[2].splits, (BunkatsuList{{"2012-10-01", "2"}, {"2021-04-01", "3"}}));
+
+    std::string error;
+    CodeList untouched;
+    EXPECT_FALSE(LoadCodeList(untouched, (dir / "missing.csv").string(), &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(untouched.empty());
 }
 
 }  // namespace
