@@ -74,10 +74,14 @@ CsvResult ParseCsvText(std::string_view t, char sep, std::optional<char> quote) 
     const std::size_t n = t.size();
     std::size_t i = 0;
     std::size_t trailingEmpty = 0;  // empty lines at the end so far
-    auto stopsField = [sep](char c) { return c == sep || c == '\n' || c == '\r'; };
+    bool stops[256] = {};
+    stops[static_cast<unsigned char>(sep)] = stops['\n'] = stops['\r'] = true;
+    result.rows.reserve(static_cast<std::size_t>(std::count(t.begin(), t.end(), '\n')) + 1);
+    std::size_t width = 0;  // cells of the previous row, to size the next one
 
     while (i < n) {
         std::vector<std::string> row;
+        row.reserve(width);
         bool emptyLine = t[i] == '\n' || t[i] == '\r';
         for (;;) {
             std::string& cell = row.emplace_back();
@@ -101,7 +105,7 @@ CsvResult ParseCsvText(std::string_view t, char sep, std::optional<char> quote) 
                 }
             }
             std::size_t k = i;
-            while (k < n && !stopsField(t[k]))
+            while (k < n && !stops[static_cast<unsigned char>(t[k])])
                 ++k;
             cell.append(t.substr(i, k - i));
             i = k;
@@ -116,6 +120,7 @@ CsvResult ParseCsvText(std::string_view t, char sep, std::optional<char> quote) 
         if (i < n && t[i] == '\n')
             ++i;
         trailingEmpty = emptyLine ? trailingEmpty + 1 : 0;
+        width = row.size();
         result.rows.push_back(std::move(row));
     }
     result.rows.resize(result.rows.size() - trailingEmpty);

@@ -175,8 +175,10 @@ std::string RemoveHyfunCarender(std::string_view date) {
 
 int weekOfYear(int year, int month, int day) {
     // strftime's %W: (yday + 7 - days since Monday) / 7.
-    int yday = static_cast<int>(daysFromCivil(year, month, day) - daysFromCivil(year, 1, 1));
-    int sinceMonday = (dayOfWeek(year, month, day) + 6) % 7;
+    long long days = daysFromCivil(year, month, day);
+    int yday = static_cast<int>(days - daysFromCivil(year, 1, 1));
+    long long w = (days + 3) % 7;  // 1970-01-01 was a Thursday: 3 days since Monday
+    int sinceMonday = static_cast<int>(w < 0 ? w + 7 : w);
     return (yday + 7 - sinceMonday) / 7;
 }
 
