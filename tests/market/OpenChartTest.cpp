@@ -1,0 +1,181 @@
+// Opening a code end to end: rows from a real SQLite file, calendar, splits, four periods,
+// analysis graph lists and their values, the stored scale, cancellation.
+#include "framework/Dates.h"
+#include "market/OpenChart.h"
+#include "market/PriceDatabase.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace tavora::market {
+namespace {
+
+analysis::BunsekiList ichimoku() {
+    analysis::BunsekiList defs;
+    auto add = [&](const char* name, int kind, const char* p1, const char* p2 = "") {
+        auto& e = defs.CreateBunsekiElement();
+        e.name = name;
+        e.kind = kind;
+        e.param1 = p1;
+        e.param2 = p2;
+    };
+    add("転換線", analysis::KindHanne, "9");
+    add("基準線", analysis::KindHanne, "26");
+    add("遅行スパン", analysis::KindChikouSpan, "26");
+    add("先行スパン1", analysis::KindSenkouSpan1, "基準線", "転換線");
+    add("先行スパン2", analysis::KindSenkouSpan2, "52");
+    return defs;
+}
+
+class OpenChartTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_EQ(PriceDatabase::open(db, dir.str()), 0);
+        // 60 trading days (Monday to Friday) from Monday 2024-01-08 to Friday 2024-03-29.
+        std::vector<PriceRow> rows;
+        int n = 0;
+        for (long long d = framework::daysFromCivil(2024, 1, 8); n < 60; ++d) {
+            const auto ymd = framework::civilFromDays(d);
+            if (framework::dayOfWeek(ymd.year, ymd.month, ymd.day) % 6 == 0)
+                continue;
+            const double base = 1000 + 10 * n + (n % 3) * 0.25;
+            rows.push_back({"1234", framework::formatDate(ymd), base, base + 15, base - 5, base + 5, 100 + n});
+            dates.push_back(framework::formatDate(ymd));
+            ++n;
+        }
+        rows.push_back({"9999", "2024-01-08", 1.0, 1.0, 1.0, 1.0, 1});
+        ASSERT_TRUE(PriceDatabase(db).write(rows).ok());
+        // The calendar lists the priced days and two more weeks.
+        std::string calendar;
+        for (const auto& d : dates)
+            calendar += d + "\r\n";
+        for (const char* d : {"2024-04-01", "2024-04-02", "2024-04-03", "2024-04-04", "2024-04-05", "2024-04-08",
+                              "2024-04-09", "2024-04-10", "2024-04-11", "2024-04-12"})
+            calendar += std::string(d) + "\r\n";
+        tavora::test::writeFile(dir / "marketday_jpn.csv", calendar);
+
+        input.priceDb = &db;
+        input.code = "1234";
+        input.calendarPath = (dir / "marketday_jpn.csv").string();
+        input.definitions = ichimoku();
+    }
+
+    tavora::test::TempDir dir;
+    framework::ZSqlElement db;
+    std::vector<std::string> dates;
+    OpenChartInput input;
+};
+
+TEST_F(OpenChartTest, BuildsFourPeriodsWithFutureBarsAndGraphValues) {
+    const ChartSeries s = OpenChart(input);
+    ASSERT_FALSE(s.cancelled);
+    const auto& day = s.period(ChartPeriod::Day);
+    ASSERT_EQ(day.bars.size(), 70u);
+    EXPECT_EQ(day.bars[0].date, "2024-04-12");
+    EXPECT_FALSE(day.bars[0].open);
+    EXPECT_EQ(day.bars[10].date, "2024-03-29");
+    EXPECT_EQ(s.priced.newestDateNumber, 20240329);
+
+    ASSERT_EQ(day.graphs.size(), 5u);
+    for (std::size_t g = 0; g < day.graphs.size(); ++g)
+        EXPECT_EQ(day.graphs[g].count(), day.bars.size());
+    // 転換線 at the newest priced bar: highest high and lowest low of the last nine days.
+    double hi = 0, lo = 1e9;
+    for (std::size_t i = 10; i < 19; ++i) {
+        hi = std::max(hi, *day.bars[i].high);
+        lo = std::min(lo, *day.bars[i].low);
+    }
+    char expected[32];
+    std::snprintf(expected, sizeof expected, "%.2f", (hi + lo) * 0.5);
+    EXPECT_EQ(day.graphs[0].value(10), expected);
+    EXPECT_NE(day.bars[10].analysis.find(std::string("転換線 ") + expected + "\r\n"), std::string::npos);
+    // 先行スパン1 of the newest priced bar stands 25 bars later, on the calendar's days: only ten
+    // exist, so the newest value placed is that of the 15th-newest priced bar.
+    EXPECT_TRUE(day.graphs[3].hasValue(0));
+
+    const auto& week = s.period(ChartPeriod::Week);
+    // 12 priced weeks and two weeks of future days only.
+    ASSERT_EQ(week.bars.size(), 14u);
+    for (std::size_t i : {0u, 1u}) {
+        EXPECT_FALSE(week.bars[i].open || week.bars[i].high || week.bars[i].low || week.bars[i].close) << i;
+        for (std::size_t g = 0; g < week.graphs.size(); ++g) {
+            if (g != 3 && g != 4) {  // the leading spans are placed ahead onto future weeks
+                EXPECT_FALSE(week.graphs[g].hasValue(i)) << g;
+            }
+        }
+    }
+    EXPECT_EQ(week.bars[2].date, "2024-03-25");
+    EXPECT_EQ(week.bars[2].closeText(), day.bars[10].closeText());
+
+    const auto& month = s.period(ChartPeriod::Month);
+    ASSERT_EQ(month.bars.size(), 4u + kFutureMonths);
+    EXPECT_EQ(month.bars[kFutureMonths].date, "2024-04-01");
+    EXPECT_FALSE(month.bars[kFutureMonths].open);
+    EXPECT_EQ(month.bars[kFutureMonths + 1].date, "2024-03-01");
+    EXPECT_EQ(s.period(ChartPeriod::Year).bars.size(), 1u + kFutureYears);
+    EXPECT_FALSE(s.scaleStored);
+    EXPECT_EQ(s.scale, chart::CodeScale{});
+}
+
+TEST_F(OpenChartTest, ACodeWithoutRowsLeavesEveryListEmpty) {
+    input.code = "0000";
+    const ChartSeries s = OpenChart(input);
+    EXPECT_FALSE(s.cancelled);
+    for (ChartPeriod p : kAllPeriods) {
+        EXPECT_TRUE(s.period(p).bars.empty()) << periodLetter(p);
+        for (std::size_t g = 0; g < s.period(p).graphs.size(); ++g)
+            EXPECT_EQ(s.period(p).graphs[g].count(), 0u);
+    }
+    EXPECT_TRUE(s.priced.empty());
+}
+
+TEST_F(OpenChartTest, AdjustsForSplitsAndLogsUnusableOnes) {
+    input.splits = {{"2024-03-01", "2"}, {"2024-02-01", "0"}};
+    const ChartSeries s = OpenChart(input);
+    const auto& day = s.period(ChartPeriod::Day).bars;
+    const KeisenElm* split = nullptr;
+    for (const auto& b : day)
+        if (b.date == "2024-03-01")
+            split = &b;
+    ASSERT_NE(split, nullptr);
+    EXPECT_EQ(split->split, "2");
+    const KeisenElm& before = day[day.indexOf(*split) + 1];
+    EXPECT_EQ(before.date, "2024-02-29");
+    // Day 38 (0-based) of the generated series: 1000 + 380 + 0.5, halved.
+    EXPECT_EQ(before.openText(), "690.25");
+    ASSERT_EQ(s.log.size(), 1u);
+    EXPECT_NE(s.log[0].find("1234"), std::string::npos);
+    EXPECT_NE(s.log[0].find("2024-02-01"), std::string::npos);
+    EXPECT_EQ(s.period(ChartPeriod::Month).bars[kFutureMonths + 1].split, "2");
+}
+
+TEST_F(OpenChartTest, ReadsTheStoredScale) {
+    framework::ZSqlElement scales;
+    ASSERT_EQ(framework::SQL_Open(scales, ":memory:"), 0);
+    ASSERT_EQ(framework::SQL_exec(scales,
+                                  "CREATE TABLE graphdata_tb (code TEXT PRIMARY KEY, d_x_haba_p TEXT, d_y_ichimemori "
+                                  "TEXT, w_x_haba_p TEXT, w_y_ichimemori TEXT, m_x_haba_p TEXT, m_y_ichimemori TEXT, "
+                                  "y_x_haba_p TEXT, y_y_ichimemori TEXT, sonota1 TEXT, sonota2 TEXT, sonota3 TEXT, "
+                                  "sonota4 TEXT);"
+                                  "INSERT INTO graphdata_tb VALUES ('1234','4','6','5','7','6','8','7','9','100','',"
+                                  "'300',NULL);"),
+              0);
+    input.scaleDb = &scales;
+    const ChartSeries s = OpenChart(input);
+    EXPECT_TRUE(s.scaleStored);
+    EXPECT_EQ(s.scale.pitch, (std::array<int, 4>{4, 5, 6, 7}));
+    EXPECT_EQ(s.scale.tick, (std::array<int, 4>{6, 7, 8, 9}));
+    EXPECT_EQ(s.scale.fixedGrid, (std::array<int, 4>{100, 0, 300, 0}));
+}
+
+TEST_F(OpenChartTest, ACancelledOpeningIsMarked) {
+    std::atomic<bool> cancel{true};
+    EXPECT_TRUE(OpenChart(input, &cancel).cancelled);
+    cancel = false;
+    EXPECT_FALSE(OpenChart(input, &cancel).cancelled);
+}
+
+}  // namespace
+}  // namespace tavora::market
