@@ -24,7 +24,9 @@ void CodeSearchPopup::showLines(const QStringList& lines, QWidget* anchor, int w
         item->setSizeHint(QSize(width, RowHeight));
     }
     const int height = std::min(int(lines.size()) * RowHeight + 2, MaxHeight);
-    setGeometry(QRect(anchor->mapToGlobal(QPoint(0, anchor->height())), QSize(width, height)));
+    m_list->setMinimumSize(0, 0);
+    move(anchor->mapToGlobal(QPoint(0, anchor->height())));
+    setFixedSize(width, height);
     show();
 }
 

@@ -276,7 +276,23 @@ void HomePanel::onCommand(int cmd, int param) {
     case CmdReopen130:
     case CmdReopen131:
     case CmdReopen135:
+    case CmdRefresh:
         reopen();
+        break;
+    case CmdFirstCode:
+    case CmdPrevCode:
+    case CmdNextCode:
+    case CmdLastCode:
+        navigate(static_cast<Command>(cmd));
+        break;
+    case CmdToggleFavourite:
+        toggleFavourite();
+        break;
+    case CmdFavouritesOnly:
+        favouritesOnlySwitched();
+        break;
+    case CmdReloadCodeList:
+        reloadCodeList();
         break;
     default:
         emit command(cmd, param);

@@ -84,7 +84,8 @@ public slots:
     void onCommand(int command, int param = 0);
 
 signals:
-    // Commands this page does not carry out itself go to the main panel.
+    // Commands this page does not carry out itself go to the main panel (navigation,
+    // favourites, refresh and the code-list reload are carried out here).
     void command(int command, int param);
     // The opened series has been swapped in and painted.
     void chartShown();

@@ -208,7 +208,7 @@ void MainPanel::helpAction(int item) {
 
 void MainPanel::showUpdateNotice(const QString& text) { m_notice->showNotice(text, Qt::white, 500); }
 
-void MainPanel::onCommand(int command, int /*param*/) {
+void MainPanel::onCommand(int command, int param) {
     switch (command) {
     case CmdSheetApply:
         if (auto* panel = m_sheet->currentPanel())
@@ -236,19 +236,11 @@ void MainPanel::onCommand(int command, int /*param*/) {
     case CmdPrevCode:
     case CmdNextCode:
     case CmdLastCode:
-        m_home->navigate(static_cast<Command>(command));
-        break;
     case CmdRefresh:
-        m_home->reopen();
-        break;
     case CmdToggleFavourite:
-        m_home->toggleFavourite();
-        break;
     case CmdFavouritesOnly:
-        m_home->favouritesOnlySwitched();
-        break;
     case CmdReloadCodeList:
-        m_home->reloadCodeList();
+        m_home->onCommand(command, param);  // the Home page carries these out
         break;
     default:
         // Commands of subsystems that are not part of the program yet have no route; their

@@ -9,6 +9,7 @@ class SideSheetPanel : public QWidget {
     Q_OBJECT
 public:
     using QWidget::QWidget;
+    ~SideSheetPanel() override;
 
     // Caption of the unsaved-changes prompt.
     virtual QString panelName() const = 0;

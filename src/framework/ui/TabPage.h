@@ -9,6 +9,7 @@ class TabPage : public QWidget {
     Q_OBJECT
 public:
     using QWidget::QWidget;
+    ~TabPage() override;
 
     virtual QString pageName() const = 0;
     virtual bool hasUnsavedChanges() const { return false; }
