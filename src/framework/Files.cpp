@@ -1,6 +1,13 @@
 #include "framework/Files.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace tavora::framework {
 
@@ -56,6 +63,58 @@ bool isliveFile(const fs::path& path) {
 bool isliveDir(const fs::path& path) {
     std::error_code ec;
     return fs::is_directory(path, ec);
+}
+
+bool SetZFileMode(const fs::path& path, int mode) {
+    std::error_code ec;
+    fs::permissions(path, static_cast<fs::perms>(mode) & fs::perms::mask, fs::perm_options::replace, ec);
+    return !ec;
+}
+
+bool WriteZFileAtomic(const fs::path& path, std::string_view bytes, int mode, std::string* error) {
+    auto fail = [error](const std::string& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    std::string tmpl = path.string() + ".tmp-XXXXXX";
+    int fd = mkstemp(tmpl.data());
+    if (fd < 0)
+        return fail(path.string() + ": " + std::strerror(errno));
+    auto abandon = [&](const std::string& why) {
+        ::close(fd);
+        ::unlink(tmpl.c_str());
+        return fail(why);
+    };
+    if (mode < 0) {
+        struct stat old {};
+        mode = ::stat(path.c_str(), &old) == 0 ? static_cast<int>(old.st_mode & 07777) : 0644;
+    }
+    if (fchmod(fd, static_cast<mode_t>(mode & 07777)) != 0)
+        return abandon(tmpl + ": " + std::strerror(errno));
+    const char* p = bytes.data();
+    std::size_t left = bytes.size();
+    while (left > 0) {
+        ssize_t wrote = ::write(fd, p, left);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
+            return abandon(tmpl + ": " + std::strerror(errno));
+        p += wrote;
+        left -= static_cast<std::size_t>(wrote);
+    }
+    if (fsync(fd) != 0)
+        return abandon(tmpl + ": " + std::strerror(errno));
+    if (::close(fd) != 0) {
+        ::unlink(tmpl.c_str());
+        return fail(tmpl + ": " + std::strerror(errno));
+    }
+    if (std::rename(tmpl.c_str(), path.c_str()) != 0) {
+        std::string why = path.string() + ": " + std::strerror(errno);
+        ::unlink(tmpl.c_str());
+        return fail(why);
+    }
+    return true;
 }
 
 namespace {

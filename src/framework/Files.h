@@ -3,6 +3,7 @@
 // as false or an empty list. Safe from any thread (they touch only the paths given).
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavora::framework {
@@ -28,6 +29,16 @@ bool DeleteZDirectory(const std::filesystem::path& dir);
 bool isliveFile(const std::filesystem::path& path);
 // True when the path names an existing directory (after following links).
 bool isliveDir(const std::filesystem::path& path);
+
+// Sets the permission bits of an existing file or directory (e.g. 0600 for settei.db).
+bool SetZFileMode(const std::filesystem::path& path, int mode);
+
+// Replaces the file with `bytes` so that readers see either the old or the new contents, never
+// half a file: written to a temporary file beside it, flushed to disk, then renamed over it.
+// The new file gets `mode` when it is >= 0, else the old file's permissions, else 0644. False (and the old file untouched) on
+// failure, with the reason in `error` when given.
+bool WriteZFileAtomic(const std::filesystem::path& path, std::string_view bytes, int mode = -1,
+                      std::string* error = nullptr);
 
 struct ZFileEntry {
     std::string name;  // the last path component

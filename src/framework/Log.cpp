@@ -28,6 +28,8 @@ std::string nowTime() {
 
 }  // namespace
 
+ZLog::~ZLog() { WriteLogTxt(); }
+
 int ZLog::Open(const std::filesystem::path& dbPath, const std::filesystem::path& txtPath) {
     std::lock_guard lock(m_mutex);
     m_txtPath = txtPath;

@@ -28,6 +28,7 @@ public:
     static constexpr const char* kEndSessionBanner = "****** tavora_end_endsession ******";
 
     ZLog() = default;
+    ~ZLog();  // writes what is still queued to log.txt
     ZLog(const ZLog&) = delete;
     ZLog& operator=(const ZLog&) = delete;
 

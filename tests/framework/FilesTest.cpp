@@ -51,6 +51,28 @@ TEST(FilesTest, CopyAndDeleteWholeTrees) {
     EXPECT_TRUE(isliveDir(src));
 }
 
+TEST(FilesTest, AtomicWriteReplacesWholeFilesAndKeepsTheOldOneOnFailure) {
+    TempDir tmp;
+    auto file = tmp / "settei.db";
+    ASSERT_TRUE(WriteZFileAtomic(file, "first", 0600));
+    ASSERT_TRUE(WriteZFileAtomic(file, "second"));
+    EXPECT_EQ(readFile(file), "second");
+    struct stat st {};
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);  // kept from the replaced file
+    ASSERT_TRUE(SetZFileMode(file, 0640));
+    ASSERT_EQ(stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0640u);
+
+    std::string error;
+    EXPECT_FALSE(WriteZFileAtomic(tmp / "missing" / "x", "data", -1, &error));
+    EXPECT_NE(error.find("missing"), std::string::npos) << error;
+    writeFile(tmp / "dir" / "inner", "x");
+    EXPECT_FALSE(WriteZFileAtomic(tmp / "dir", "data"));  // the rename fails: nothing replaced
+    EXPECT_EQ(readFile(tmp / "dir" / "inner"), "x");
+    EXPECT_EQ(ListZFiles(tmp.path()).size(), 1u);  // no temporary file left behind
+}
+
 TEST(FilesTest, ListsFilesAndDirectoriesByName) {
     TempDir tmp;
     writeFile(tmp / "b.csv", "");
