@@ -1,0 +1,117 @@
+#include "app/ApliWindow.h"
+
+#include "app/AppIcon.h"
+#include "app/HomePanel.h"
+#include "app/MainPanel.h"
+#include "app/core/AppContext.h"
+#include "framework/ui/TitleTabBar.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
+
+namespace tavora::app {
+
+namespace {
+constexpr int UpdateNoticeDelayMs = 500;
+const QColor kFrameColour(0x9C, 0x9C, 0x9C);
+
+QString caption(const AppContext& ctx) { return QString::fromStdString(ctx.appTitle + " " + ctx.versionText); }
+}  // namespace
+
+ApliWindow::ApliWindow(AppContext& ctx, QWidget* parent)
+    : QWidget(parent), m_ctx(ctx),
+      m_tabs(new framework::ui::TitleTabBar(appIcon(), caption(ctx),
+                                            {{"ホーム", 2, 70}, {"データ取込", 74, 110}, {"設定", 186, 50},
+                                             {"ヘルプ", 238, 50}},
+                                            this)),
+      m_main(new MainPanel(ctx, m_tabs, this)) {
+    setObjectName("Tavora");
+    setWindowTitle(caption(ctx));
+    setWindowIcon(appIcon());
+    setMinimumSize(640, 400);
+    resize(1280, 800);
+    connect(m_main, &MainPanel::minimizeRequested, this, &QWidget::showMinimized);
+    connect(m_main, &MainPanel::closeRequested, this, &QWidget::close);
+    connect(m_main, &MainPanel::showWindowRequested, this, [this] {
+        if (isMinimized() || !isVisible())
+            showNormal();
+        raise();
+        activateWindow();
+    });
+    auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
+    quit->setContext(Qt::ApplicationShortcut);
+    connect(quit, &QShortcut::activated, this, &QWidget::close);
+}
+
+ApliWindow::~ApliWindow() = default;
+
+void ApliWindow::layoutFrame() {
+    const int w = width();
+    const int h = height();
+    m_tabs->setGeometry(FrameWidth, FrameWidth, std::max(0, w - 2 * FrameWidth), m_tabs->height());
+    const int top = FrameWidth + m_tabs->height();
+    m_main->setGeometry(FrameWidth, top, std::max(0, w - 2 * FrameWidth), std::max(0, h - FrameWidth - top));
+}
+
+void ApliWindow::resizeEvent(QResizeEvent*) {
+    if (m_firstLayoutPending && !m_firstLayoutDone) {
+        firstLayout();
+        return;
+    }
+    layoutFrame();
+    storeRect();
+}
+
+void ApliWindow::firstLayout() {
+    m_firstLayoutPending = false;
+    m_firstLayoutDone = true;
+    if (const auto& r = m_ctx.settings.windowRect; r && r->right > r->left && r->bottom > r->top) {
+        // The stored rectangle, when it still lies on a screen.
+        const QRect stored(QPoint(r->left, r->top), QPoint(r->right - 1, r->bottom - 1));
+        const QScreen* screen = QGuiApplication::screenAt(stored.center());
+        if (screen || QGuiApplication::platformName() == "offscreen")
+            setGeometry(stored);
+    }
+    if (!m_ctx.pendingUpdate.empty()) {
+        QTimer::singleShot(UpdateNoticeDelayMs, this, [this] {
+            if (!m_ctx.pendingUpdate.empty())
+                m_main->showUpdateNotice(QString("%1の更新プログラムがみつかりました。ヘルプタブよりソフトウエアアップデートを実行してください。")
+                                             .arg(QString::fromStdString(m_ctx.appTitle)));
+        });
+    }
+    layoutFrame();
+    m_main->homePanel()->openCurrentCode();
+    if (m_splash)
+        m_splash->hide();
+    storeRect();
+    emit firstLayoutFinished();
+}
+
+void ApliWindow::moveEvent(QMoveEvent*) { storeRect(); }
+
+void ApliWindow::storeRect() {
+    if (!m_firstLayoutDone || isMinimized() || isMaximized() || isFullScreen())
+        return;  // keep the last normal rectangle for the next start
+    const QRect g = geometry();
+    m_ctx.settings.windowRect = settings::WindowRect{g.left(), g.top(), g.right() + 1, g.bottom() + 1};
+}
+
+void ApliWindow::closeEvent(QCloseEvent* event) {
+    if (!m_closed) {
+        m_closed = true;
+        if (m_shutdown)
+            m_shutdown();
+    }
+    event->accept();
+}
+
+void ApliWindow::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    p.fillRect(rect(), kFrameColour);
+}
+
+}  // namespace tavora::app
