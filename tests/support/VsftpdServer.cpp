@@ -112,8 +112,22 @@ bool VsftpdServer::prepare() {
         }
     }
     std::random_device rd;
-    int pasvMin = 40000 + static_cast<int>(rd() % 200) * 100;
-    std::ofstream conf(dir / "vsftpd.conf");
+    m_pasvMin = 40000 + static_cast<int>(rd() % 200) * 100;
+    writeConfig();
+    return true;
+}
+
+bool VsftpdServer::restart(Options options) {
+    stop();
+    m_options = options;
+    writeConfig();
+    return start();
+}
+
+void VsftpdServer::writeConfig() {
+    const fs::path dir = m_dir.path();
+    const int pasvMin = m_pasvMin;
+    std::ofstream conf(dir / "vsftpd.conf", std::ios::trunc);
     conf << "listen=YES\nlisten_ipv6=NO\nlisten_address=127.0.0.1\nbackground=NO\n"
             "anonymous_enable=NO\nlocal_enable=YES\nwrite_enable=NO\n"
          << "pam_service_name=" << m_pamService << "\n"
@@ -132,7 +146,6 @@ bool VsftpdServer::prepare() {
          << "vsftpd_log_file=" << (dir / "vsftpd.log").string() << "\n";
     if (m_options.maxRate > 0)
         conf << "local_max_rate=" << m_options.maxRate << "\n";
-    return true;
 }
 
 bool VsftpdServer::start() {

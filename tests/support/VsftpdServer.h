@@ -51,6 +51,8 @@ public:
 
     // Starts (again) on the same port and tree; false with problem() set when it fails.
     bool start();
+    // Stops, takes new options and starts again on the same port and tree.
+    bool restart(Options options);
     // Kills the listener and every session process.
     void stop();
     // Kills only the session processes (the listener keeps accepting).
@@ -58,11 +60,13 @@ public:
 
 private:
     bool prepare();
+    void writeConfig();
     std::vector<pid_t> descendants() const;
 
     Options m_options;
     TempDir m_dir;
     std::string m_pamService;
+    int m_pasvMin = 0;
     int m_port = 0;
     pid_t m_pid = -1;
     std::string m_problem;
