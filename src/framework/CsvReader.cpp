@@ -65,6 +65,10 @@ CsvResult ParseCsvText(std::string_view t, char sep, std::optional<char> quote) 
         result.error = "the quote character and the separator must differ";
         return result;
     }
+    if (sep == '\n' || sep == '\r' || (quote && (*quote == '\n' || *quote == '\r'))) {
+        result.error = "a line break cannot be the separator or the quote character";
+        return result;
+    }
     if (std::size_t at = findOverlongLine(t); at != std::string_view::npos) {
         result.error = lineError(t, at, "longer than " + std::to_string(kMaxCsvLineBytes) + " bytes");
         return result;

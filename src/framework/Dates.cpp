@@ -30,9 +30,9 @@ int atoiPart(std::string_view text) {
         negative = text[i++] == '-';
     long long value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        value = value * 10 + (text[i] - '0');
-        if (value > 1'000'000'000)
+        if (value >= 100'000'000)  // stays within int; no date part is that long
             break;
+        value = value * 10 + (text[i] - '0');
     }
     return static_cast<int>(negative ? -value : value);
 }

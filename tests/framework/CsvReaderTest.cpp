@@ -78,7 +78,8 @@ INSTANTIATE_TEST_SUITE_P(
         CsvCase{"UnclosedQuote", "a\nb,\"cd\nef\n", "UTF-8", ',', '"', {}, "line 2: quoted field is not closed"},
         CsvCase{"OverlongLine", "a\n" + kLongLine + "\n", "UTF-8", ',', '"', {}, "line 2: longer than"},
         CsvCase{"UnknownEncoding", "a", "EUC-JP", ',', '"', {}, "unknown text encoding"},
-        CsvCase{"QuoteEqualsSeparator", "a", "UTF-8", ',', ',', {}, "must differ"}),
+        CsvCase{"QuoteEqualsSeparator", "a", "UTF-8", ',', ',', {}, "must differ"},
+        CsvCase{"LineBreakSeparator", "a", "UTF-8", '\n', '"', {}, "line break cannot"}),
     [](const ::testing::TestParamInfo<CsvCase>& info) { return std::string(info.param.name); });
 
 TEST(CsvReaderFileTest, ReadsFilesAndReportsUnreadableOnes) {

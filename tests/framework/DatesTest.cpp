@@ -50,6 +50,7 @@ TEST(DatesTest, DateTextConversions) {
     EXPECT_FALSE(parseDate("2026-12-09x"));
     EXPECT_EQ(splitDate("2026/12/09"), (YmdDate{2026, 12, 9}));
     EXPECT_EQ(splitDate("2026-12"), (YmdDate{2026, 12, 0}));
+    EXPECT_EQ(splitDate("99999999999999-1-2").month, 1);  // an absurd year does not overflow
     EXPECT_EQ(dateNumber(2026, 12, 9), 20261209);
     EXPECT_EQ(daysInMonth(2024, 2), 29);
     EXPECT_EQ(daysInMonth(2100, 2), 28);
