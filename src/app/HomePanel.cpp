@@ -451,9 +451,9 @@ void HomePanel::showSeries(std::shared_ptr<market::ChartSeries> series) {
         content.title = title;
         m_panels[i]->setSeries(&m_series->period(periodAt(i)), std::move(content));
     }
+    // Each panel has laid itself out and repainted (when shown) on taking its series.
     m_head->setFavouriteChecked(entry.favourite);
     m_head->setNavigationEnabled(true);
-    relayoutCharts();
     emit chartShown();
 }
 

@@ -88,7 +88,7 @@ void GraphPanel::setSeries(const market::PeriodSeries* series, ChartContent cont
     m_state.inProgress = false;
     if (!series) {
         m_combo->clear();
-        m_plot->fullPaint();
+        repaintChart();
         return;
     }
     applyCodeScale(m_state, m_scale);
@@ -99,8 +99,7 @@ void GraphPanel::setSeries(const market::PeriodSeries* series, ChartContent cont
         m_hslider->setRatio(*p);
     if (auto t = sliderForTick(m_state.y_ichimemori))
         m_vslider->setRatio(*t);
-    syncControls();
-    m_plot->fullPaint();
+    relayout();
 }
 
 void GraphPanel::fillScaleCombo(const std::string& current) {
@@ -142,7 +141,22 @@ void GraphPanel::relayout() {
                            ScrollThickness);
     m_combo->setGeometry(w - 80, m_hscroll->y(), 80, ScrollThickness);
     syncControls();
+    repaintChart();
+}
+
+void GraphPanel::repaintChart() {
+    // A hidden panel (another period's tab) paints when it is shown.
+    if (!isVisible()) {
+        m_paintPending = true;
+        return;
+    }
+    m_paintPending = false;
     m_plot->fullPaint();
+}
+
+void GraphPanel::showEvent(QShowEvent*) {
+    if (m_paintPending)
+        repaintChart();
 }
 
 void GraphPanel::syncControls() {

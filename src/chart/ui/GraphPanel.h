@@ -51,18 +51,20 @@ public:
     // the chart repainted. A null series shows the screen without a code.
     void setSeries(const market::PeriodSeries* series, ChartContent content);
     void setBusy(bool busy);
-    // Lays out the children for the current size and repaints (command 160, 161).
+    // Lays out the children for the current size and repaints when shown (command 160, 161).
     void relayout();
     // Paint parameters from the settings; the next paint uses them.
     void setPaint(const ChartPaint& paint);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     int plotWidth() const { return std::max(0, width() - ScrollThickness); }
     int plotHeight() const { return std::max(0, height() - ScrollThickness); }
     void syncControls();
+    void repaintChart();
     void onHorizontalScroll(int position);
     void onVerticalScroll(int position);
     void repaintAfterScroll(bool dragging);
@@ -82,6 +84,7 @@ private:
     QComboBox* m_combo;
     bool m_recompute = true;
     bool m_syncing = false;
+    bool m_paintPending = true;
 };
 
 }  // namespace tavora::chart::ui
