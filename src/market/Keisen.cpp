@@ -26,6 +26,16 @@ bool sameDateText(std::string_view a, std::string_view b) {
 
 void KeisenElm::setDate(std::string_view text) {
     date.assign(text.substr(0, std::min(text.size(), kMaxDateText)));
+    // Stored dates are almost always "YYYY-MM-DD": read those directly (this runs per row).
+    const auto digit = [&](std::size_t i) { return static_cast<unsigned>(date[i] - '0') <= 9; };
+    if (date.size() == 10 && date[4] == '-' && date[7] == '-' && digit(0) && digit(1) && digit(2) && digit(3) &&
+        digit(5) && digit(6) && digit(8) && digit(9)) {
+        const auto v = [&](std::size_t i) { return date[i] - '0'; };
+        year = v(0) * 1000 + v(1) * 100 + v(2) * 10 + v(3);
+        month = v(5) * 10 + v(6);
+        day = v(8) * 10 + v(9);
+        return;
+    }
     const framework::YmdDate d = framework::splitDate(date);
     year = d.year;
     month = d.month;
@@ -98,6 +108,22 @@ KeisenElm& KeisenList::append() {
     KeisenElm& bar = m_bars.emplace_back();
     bar.id = ++m_counter;
     return bar;
+}
+
+void KeisenList::appendReversed(KeisenList&& oldestFirst) {
+    if (m_bars.empty()) {
+        m_bars = std::move(oldestFirst.m_bars);
+        std::reverse(m_bars.begin(), m_bars.end());
+        for (auto& bar : m_bars)
+            bar.id = ++m_counter;
+    } else {
+        m_bars.reserve(m_bars.size() + oldestFirst.size());
+        for (auto it = oldestFirst.m_bars.rbegin(); it != oldestFirst.m_bars.rend(); ++it) {
+            m_bars.push_back(std::move(*it));
+            m_bars.back().id = ++m_counter;
+        }
+    }
+    oldestFirst.reset();
 }
 
 KeisenElm& KeisenList::insertBefore(std::size_t index) {

@@ -123,6 +123,9 @@ public:
     // them in: from index 0 onwards when `newestCreatedFirst`, else from index count-1.
     void insertNewest(std::size_t count, bool newestCreatedFirst);
     void reserve(std::size_t count) { m_bars.reserve(count); }
+    // Appends the bars of `oldestFirst` after the tail, in reverse order (its last bar first),
+    // numbering them as appends in that order would.
+    void appendReversed(KeisenList&& oldestFirst);
 
     // Destroys every bar; counter, aggregation keys and cursor start again.
     void reset();

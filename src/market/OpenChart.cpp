@@ -17,59 +17,47 @@ namespace {
 
 bool cancelled(const std::atomic<bool>* cancel) { return cancel && cancel->load(std::memory_order_relaxed); }
 
-int columnIndex(sqlite3_stmt* stmt, std::string_view name) {
-    const int n = sqlite3_column_count(stmt);
-    for (int i = 0; i < n; ++i)
-        if (const char* c = sqlite3_column_name(stmt, i); c && name == c)
-            return i;
-    return -1;
-}
-
-// A price column: NULL and 0 read as absent.
-std::optional<double> priceColumn(sqlite3_stmt* stmt, int col) {
-    if (col < 0 || sqlite3_column_type(stmt, col) == SQLITE_NULL)
-        return std::nullopt;
-    const double v = sqlite3_column_double(stmt, col);
-    return v == 0 ? std::nullopt : std::optional<double>(v);
-}
-
 }  // namespace
 
 int LoadDayBars(framework::ZSqlElement& priceDb, const std::string& code, KeisenList& day,
                 const std::atomic<bool>* cancel) {
     if (!priceDb.isOpen())
         return SQLITE_MISUSE;
-    framework::SqlStatement stmt(priceDb, kSelectCodeNewestFirstSql);
+    // The rows of the code, read oldest first (SQLite walks an index forwards faster than
+    // backwards) and then turned newest first. NULL prices read as 0, which means absent.
+    framework::SqlStatement stmt(priceDb, "SELECT date, ifnull(open, 0), ifnull(high, 0), ifnull(low, 0), "
+                                          "ifnull(close, 0), ifnull(volume, 0) FROM kabukadb WHERE code = ? "
+                                          "ORDER BY date ASC;");
     if (!stmt.ok())
         return priceDb.lastResult() ? priceDb.lastResult() : SQLITE_ERROR;
     stmt.bindText(1, code);
     sqlite3_stmt* s = stmt.handle();
-    // Columns are found by name once, as the query selects every column of the table.
-    const int cDate = columnIndex(s, "date");
-    const int cOpen = columnIndex(s, "open");
-    const int cHigh = columnIndex(s, "high");
-    const int cLow = columnIndex(s, "low");
-    const int cClose = columnIndex(s, "close");
-    const int cVolume = columnIndex(s, "volume");
-    if (cDate < 0)
-        return SQLITE_ERROR;
+    const auto price = [s](int col) {
+        const double v = sqlite3_column_double(s, col);
+        return v == 0 ? std::nullopt : std::optional<double>(v);
+    };
+    KeisenList rows;
+    rows.reserve(4096);
     int rc;
-    std::size_t rows = 0;
+    std::size_t count = 0;
     while ((rc = stmt.step()) == SQLITE_ROW) {
-        if ((++rows & 1023) == 0 && cancelled(cancel))
+        if ((++count & 1023) == 0 && cancelled(cancel))
             return -1;
-        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, cDate));
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
         if (!text || !*text)
             continue;
-        KeisenElm& bar = day.append();
-        bar.setDate(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(s, cDate))));
-        bar.open = priceColumn(s, cOpen);
-        bar.high = priceColumn(s, cHigh);
-        bar.low = priceColumn(s, cLow);
-        bar.close = priceColumn(s, cClose);
-        bar.volume = cVolume < 0 ? 0 : sqlite3_column_int64(s, cVolume);
+        KeisenElm& bar = rows.append();
+        bar.setDate(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(s, 0))));
+        bar.open = price(1);
+        bar.high = price(2);
+        bar.low = price(3);
+        bar.close = price(4);
+        bar.volume = sqlite3_column_int64(s, 5);
     }
-    return rc == SQLITE_DONE ? 0 : rc;
+    if (rc != SQLITE_DONE)
+        return rc;
+    day.appendReversed(std::move(rows));
+    return 0;
 }
 
 std::optional<chart::CodeScale> LoadCodeScale(framework::ZSqlElement& scaleDb, const std::string& code) {
@@ -97,39 +85,47 @@ std::optional<chart::CodeScale> LoadCodeScale(framework::ZSqlElement& scaleDb, c
 ChartSeries OpenChart(const OpenChartInput& input, const std::atomic<bool>* cancel) {
     ChartSeries series;
     series.code = input.code;
-    auto stop = [&] {
-        series.cancelled = true;
-        return std::move(series);
-    };
-
     // The code's annotations from the document's history, as of the current undo position.
     if (input.loadAnnotations)
         input.loadAnnotations(series);
+    KeisenList day;
+    if (input.priceDb && LoadDayBars(*input.priceDb, input.code, day, cancel) < 0) {
+        series.cancelled = true;
+        return series;
+    }
+    BuildChartSeries(input, std::move(day), series, cancel);
+    return series;
+}
 
+void BuildChartSeries(const OpenChartInput& input, KeisenList dayBars, ChartSeries& series,
+                      const std::atomic<bool>* cancel) {
     PeriodSeries& day = series.period(ChartPeriod::Day);
     PeriodSeries& week = series.period(ChartPeriod::Week);
     PeriodSeries& month = series.period(ChartPeriod::Month);
     PeriodSeries& year = series.period(ChartPeriod::Year);
-
-    if (input.priceDb && LoadDayBars(*input.priceDb, input.code, day.bars, cancel) < 0)
-        return stop();
-    if (cancelled(cancel))
-        return stop();
+    day.bars = std::move(dayBars);
+    if (cancelled(cancel)) {
+        series.cancelled = true;
+        return;
+    }
 
     // Future market days, so the time axis and the leading spans run on past the last price.
     if (!day.bars.empty() && !input.calendarPath.empty())
         AppendMarketDays(day.bars, input.calendarPath);
     analysis::CreateBunsekiGraphLists(day.bars, input.definitions, day.graphs);
 
-    ApplySplits(input.splits, day.bars, &series.log);
-    for (auto& line : series.log)
-        line = input.code + ": " + line;
+    std::vector<std::string> skipped;
+    ApplySplits(input.splits, day.bars, &skipped);
+    for (auto& line : skipped)
+        series.log.push_back(input.code + ": " + line);
     analysis::CreateGraphKeisanList(day.keisan, day.graphs);
     series.priced = AggregatePeriods(day.bars, week.bars, month.bars, year.bars);
     FillGaps(day.bars, series.priced);
     AppendFuturePeriods(month.bars, year.bars);
-    if (cancelled(cancel))
-        return stop();
+    if (cancelled(cancel)) {
+        series.cancelled = true;
+        return;
+    }
 
     for (PeriodSeries* p : {&week, &month, &year}) {
         analysis::CreateBunsekiGraphLists(p->bars, input.definitions, p->graphs);
@@ -140,8 +136,10 @@ ChartSeries OpenChart(const OpenChartInput& input, const std::atomic<bool>* canc
     EmptyBarsAfterLastPrice(month.bars, series.priced);
     for (PeriodSeries* p : {&day, &week, &month, &year}) {
         analysis::RunGraphKeisan(p->bars, p->keisan);
-        if (cancelled(cancel))
-            return stop();
+        if (cancelled(cancel)) {
+            series.cancelled = true;
+            return;
+        }
     }
 
     if (input.scaleDb) {
@@ -150,7 +148,6 @@ ChartSeries OpenChart(const OpenChartInput& input, const std::atomic<bool>* canc
             series.scaleStored = true;
         }
     }
-    return series;
 }
 
 void ApplyTodayBarToAnalysis(ChartSeries& series, KeisenElm& todayBar) {
