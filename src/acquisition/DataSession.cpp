@@ -1,5 +1,6 @@
 #include "acquisition/DataSession.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <thread>
@@ -119,15 +120,14 @@ bool DataSession::login(std::string& error) {
     return true;
 }
 
-DataSession::ProbeAnswer DataSession::probe() {
+DataSession::ProbeAnswer DataSession::probe(Clock::time_point deadline) {
     if (!m_control)
         return ProbeAnswer::Gone;
     std::string error;
     if (!m_control->ZSSLServSendRtInt("NOOP \r\n", error))
         return ProbeAnswer::Gone;
-    // Replies of an earlier transfer may still be queued: read up to ten, all within one
-    // reply timeout, before giving the connection up.
-    auto deadline = Clock::now() + m_config.timeouts.reply;
+    // Replies of an earlier transfer may still be queued: read up to ten, all before the
+    // deadline, before giving the connection up.
     for (int i = 0; i < kProbeReplies; ++i) {
         std::string reply;
         if (!m_control->readReply(reply, error, deadline))
@@ -144,7 +144,7 @@ DataSession::ProbeAnswer DataSession::probe() {
 
 bool DataSession::ProbeDataSession(const std::string& remotePath, const std::function<void()>& operation) {
     log("サーバー接続_" + remotePath);
-    if (probe() == ProbeAnswer::Alive) {
+    if (probe(Clock::now() + m_config.timeouts.reply) == ProbeAnswer::Alive) {
         operation();
         return true;
     }
@@ -302,9 +302,11 @@ bool DataSession::RetrieveRemoteFile(const std::string& remotePath, std::FILE* o
 void DataSession::CloseDataSession() {
     if (!m_control)
         return;
-    if (probe() == ProbeAnswer::Alive) {
+    auto deadline = Clock::now() + std::min(kCloseWait, m_config.timeouts.reply);
+    if (probe(deadline) == ProbeAnswer::Alive) {
         std::string reply, error;
-        m_control->ZSSLServSend("QUIT \r\n", reply, "221", error);
+        if (m_control->ZSSLServSendRtInt("QUIT \r\n", error))
+            m_control->readReply(reply, error, deadline);  // "221"; nothing depends on it
         m_control->tls()->shutdown();
     }
     m_control.reset();

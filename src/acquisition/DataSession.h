@@ -72,12 +72,14 @@ public:
                             BatchProgress& batch);
 
     // NOOP, and QUIT when the server still answers it; then drops the connection. Does nothing
-    // when no session is open.
+    // when no session is open. Waits at most kCloseWait (or the reply timeout when shorter) in
+    // all, so a silent server cannot hold up the program's exit.
     void CloseDataSession();
+    static constexpr framework::Millis kCloseWait{3000};
 
 private:
     enum class ProbeAnswer { Alive, Gone };
-    ProbeAnswer probe();
+    ProbeAnswer probe(framework::Clock::time_point deadline);
     bool login(std::string& error);
     // Builds the TLS of a data connection, resuming the control connection's session.
     std::unique_ptr<framework::TlsConnection> startDataTls(framework::SocketConnection socket, std::string& error);

@@ -83,8 +83,10 @@ std::unique_ptr<FtpsCommand> FtpsCommand::ZConnectServer(const std::string& host
     if (!socket.isOpen())
         return nullptr;
     std::unique_ptr<FtpsCommand> session(new FtpsCommand(std::move(socket), host, *address, timeouts, cancel));
+    // The greeting belongs to connecting: a server that accepts and never speaks is given no
+    // more time than one that does not answer at all.
     std::string greeting;
-    if (!session->readReply(greeting, error))
+    if (!session->readReply(greeting, error, deadline))
         return nullptr;
     if (greeting.rfind("220", 0) != 0) {
         error = "greeting: " + greeting;

@@ -10,10 +10,19 @@
 #include "market/CodeList.h"
 #include "settings/Settings.h"
 
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
+
+namespace tavora::framework {
+class TlsContext;
+}
+namespace tavora::acquisition {
+class DataSession;
+class UpdateCheck;
+}  // namespace tavora::acquisition
 
 namespace tavora::app {
 
@@ -124,6 +133,13 @@ struct AppContext {
     ServerAccount dataAccount;    // "tavoradata"
     PendingUpdate pendingUpdate;
     bool updateOnExit = false;  // set by the help tab's software-update command
+
+    // The reference-data server (acquisition/ReferenceStartup.h): the TLS client context (from
+    // start-up step 17 to shutdown), the session kept open for the program's life, and the
+    // update check's thread.
+    std::shared_ptr<framework::TlsContext> tlsContext;
+    std::shared_ptr<acquisition::DataSession> dataSession;
+    std::shared_ptr<acquisition::UpdateCheck> updateCheck;
 
     std::string noticeText;  // the rights and disclaimer text of the version dialog
 };

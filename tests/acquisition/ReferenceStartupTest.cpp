@@ -1,0 +1,82 @@
+// The server's steps of start-up and shutdown on a real application context.
+#include "AcquisitionTestSupport.h"
+#include "acquisition/ReferenceStartup.h"
+#include "acquisition/UpdateCheck.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+using namespace tavora;
+using namespace tavora::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+struct StartupContext {
+    StartupContext() {
+        context.paths.marketDayDir = (root / "marketday").string();
+        context.paths.othersDir = (root / "others").string();
+        fs::create_directories(context.paths.marketDayDir);
+        fs::create_directories(context.paths.othersDir);
+    }
+    TempDir root;
+    TempDir bin;
+    app::AppContext context;
+    RecordingProgress progress;
+};
+
+TEST(ReferenceStartup, RefreshesFromTheConfiguredServerAndFindsUpdates) {
+    VsftpdServer server;
+    if (!server.available())
+        GTEST_SKIP() << server.problem();
+    server.putFile("/marketday/marketday_jpn.csv", "2026-12-09\n");
+    server.putFile("/others/bunseki.csv", "a\tb\n");
+    server.putFile("/update/tavora", "a newer program");
+    StartupContext s;
+    writeFile(s.bin / "tavora", "the program");
+    s.context.settings.refserver_host = "localhost";  // the certificate's DNS name
+    s.context.settings.refserver_port = std::to_string(server.port());
+    s.context.settings.refserver_cafile = server.caFile();
+
+    acquisition::StartNetwork(s.context, s.progress);
+    acquisition::StartUpdateCheck(s.context, s.progress, s.bin.str(), shortTimeouts());
+    EXPECT_EQ(s.progress.statuses.back(), "更新プログラムの確認");
+    acquisition::RefreshReport report;
+    EXPECT_TRUE(acquisition::StartReferenceRefresh(s.context, s.progress, &report, shortTimeouts()));
+    EXPECT_EQ(readFile(s.root / "marketday" / "marketday_jpn.csv"), "2026-12-09\n");
+    EXPECT_EQ(readFile(s.root / "others" / "bunseki.csv"), "a\tb\n");
+    EXPECT_EQ(report.fetched.size(), 2u);
+    s.context.updateCheck->join();
+    EXPECT_EQ(s.context.pendingUpdate.text(), "tavora");
+
+    acquisition::StopUpdateCheck(s.context);
+    acquisition::CloseReferenceSession(s.context);
+    acquisition::ReleaseNetwork(s.context);
+    EXPECT_NE(server.protocolLog().find("\"QUIT\""), std::string::npos);
+}
+
+TEST(ReferenceStartup, WithoutAServerStartUpGoesOnWithinTheConnectTimeout) {
+    StartupContext s;
+    writeFile(s.root / "others" / "bunseki.csv", "kept\n");
+    s.context.settings.refserver_host = "127.0.0.1";
+    s.context.settings.refserver_port = std::to_string(freeLoopbackPort());
+    framework::NetTimeouts timeouts;
+    timeouts.connect = framework::Millis(500);
+
+    auto start = std::chrono::steady_clock::now();
+    acquisition::StartNetwork(s.context, s.progress);
+    acquisition::StartUpdateCheck(s.context, s.progress, s.bin.str(), timeouts);
+    EXPECT_FALSE(acquisition::StartReferenceRefresh(s.context, s.progress, nullptr, timeouts));
+    acquisition::StopUpdateCheck(s.context);
+    acquisition::CloseReferenceSession(s.context);
+    acquisition::ReleaseNetwork(s.context);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, timeouts.connect);
+    EXPECT_EQ(readFile(s.root / "others" / "bunseki.csv"), "kept\n");
+    EXPECT_TRUE(s.context.pendingUpdate.empty());
+    EXPECT_TRUE(s.progress.loggedStartingWith("サーバー接続失敗_"));
+}
+
+}  // namespace
