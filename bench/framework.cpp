@@ -95,6 +95,6 @@ void BM_TextFromDatabaseCp932(benchmark::State& state) {
 }
 BENCHMARK(BM_TextFromDatabaseCp932);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -7,7 +7,9 @@ std::string Base64Encode(std::string_view bytes) {
     std::string out;
     out.reserve((bytes.size() + 2) / 3 * 4);
     std::size_t i = 0;
-    auto byte = [&bytes](std::size_t k) { return static_cast<unsigned>(static_cast<unsigned char>(bytes[k])); };
+    auto byte = [&bytes](std::size_t k) {
+        return static_cast<unsigned>(static_cast<unsigned char>(bytes[k]));
+    };
     for (; i + 3 <= bytes.size(); i += 3) {
         unsigned v = byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2);
         out += kAlphabet[v >> 18];
@@ -26,4 +28,4 @@ std::string Base64Encode(std::string_view bytes) {
     return out;
 }
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

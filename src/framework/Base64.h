@@ -8,4 +8,4 @@ namespace tavora::framework {
 
 std::string Base64Encode(std::string_view bytes);
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

@@ -4,7 +4,9 @@
 
 namespace tavora::framework {
 
-std::string ConvertCRtoTCHAR(std::uint32_t color) { return std::to_string(color); }
+std::string ConvertCRtoTCHAR(std::uint32_t color) {
+    return std::to_string(color);
+}
 
 std::uint32_t ConvertTCHARtoCR(std::string_view text) {
     auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
@@ -19,4 +21,4 @@ std::uint32_t ConvertTCHARtoCR(std::string_view text) {
     return value;
 }
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

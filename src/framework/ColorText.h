@@ -17,8 +17,14 @@ std::uint32_t ConvertTCHARtoCR(std::string_view text);
 constexpr std::uint32_t rgbColor(int r, int g, int b) {
     return static_cast<std::uint32_t>((r & 0xFF) | ((g & 0xFF) << 8) | ((b & 0xFF) << 16));
 }
-constexpr int redOf(std::uint32_t c) { return static_cast<int>(c & 0xFF); }
-constexpr int greenOf(std::uint32_t c) { return static_cast<int>((c >> 8) & 0xFF); }
-constexpr int blueOf(std::uint32_t c) { return static_cast<int>((c >> 16) & 0xFF); }
+constexpr int redOf(std::uint32_t c) {
+    return static_cast<int>(c & 0xFF);
+}
+constexpr int greenOf(std::uint32_t c) {
+    return static_cast<int>((c >> 8) & 0xFF);
+}
+constexpr int blueOf(std::uint32_t c) {
+    return static_cast<int>((c >> 16) & 0xFF);
+}
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

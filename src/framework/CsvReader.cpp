@@ -14,7 +14,8 @@ namespace {
 
 std::size_t lineOf(std::string_view text, std::size_t offset) {
     offset = std::min(offset, text.size());
-    return 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + static_cast<long>(offset), '\n'));
+    return 1 +
+           static_cast<std::size_t>(std::count(text.begin(), text.begin() + static_cast<long>(offset), '\n'));
 }
 
 std::string lineError(std::string_view text, std::size_t offset, const std::string& what) {
@@ -43,7 +44,7 @@ std::size_t findOverlongLine(std::string_view t) {
     return std::string_view::npos;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<CsvEncoding> csvEncodingFromName(std::string_view name) {
     std::string key;
@@ -77,11 +78,11 @@ CsvResult ParseCsvText(std::string_view t, char sep, std::optional<char> quote) 
     const char q = quoting ? *quote : '\0';
     const std::size_t n = t.size();
     std::size_t i = 0;
-    std::size_t trailingEmpty = 0;  // empty lines at the end so far
+    std::size_t trailingEmpty = 0; // empty lines at the end so far
     bool stops[256] = {};
     stops[static_cast<unsigned char>(sep)] = stops['\n'] = stops['\r'] = true;
     result.rows.reserve(static_cast<std::size_t>(std::count(t.begin(), t.end(), '\n')) + 1);
-    std::size_t width = 0;  // cells of the previous row, to size the next one
+    std::size_t width = 0; // cells of the previous row, to size the next one
 
     while (i < n) {
         std::vector<std::string> row;
@@ -119,7 +120,7 @@ CsvResult ParseCsvText(std::string_view t, char sep, std::optional<char> quote) 
             }
             break;
         }
-        if (i < n && t[i] == '\r')  // CR LF, or a lone CR
+        if (i < n && t[i] == '\r') // CR LF, or a lone CR
             ++i;
         if (i < n && t[i] == '\n')
             ++i;
@@ -165,7 +166,8 @@ CsvResult ParseCsvBytes(std::string_view bytes, CsvEncoding encoding, char sep, 
     return result;
 }
 
-CsvResult ParseCsvBytes(std::string_view bytes, std::string_view encoding, char sep, std::optional<char> quote) {
+CsvResult ParseCsvBytes(std::string_view bytes, std::string_view encoding, char sep,
+                        std::optional<char> quote) {
     auto enc = csvEncodingFromName(encoding);
     if (!enc) {
         CsvResult result;
@@ -214,4 +216,4 @@ CsvResult ReadCsvFileInfo(const std::filesystem::path& path, std::string_view en
     return ReadCsvFileInfo(path, *enc, sep, quote);
 }
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

@@ -23,7 +23,7 @@ enum class CsvEncoding { Utf8, ShiftJis, Utf16 };
 // Rows of cells (UTF-8), or the reason the input was refused.
 struct CsvResult {
     ZStringListX rows;
-    std::string error;  // empty on success; otherwise says what and where (line or byte)
+    std::string error; // empty on success; otherwise says what and where (line or byte)
     bool ok() const { return error.empty(); }
 };
 
@@ -52,4 +52,4 @@ CsvResult ParseCsvBytes(std::string_view bytes, std::string_view encoding, char 
 // Splits text that is already UTF-8 (not checked here).
 CsvResult ParseCsvText(std::string_view text, char separator, std::optional<char> quote = '"');
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

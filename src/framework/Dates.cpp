@@ -30,7 +30,7 @@ int atoiPart(std::string_view text) {
         negative = text[i++] == '-';
     long long value = 0;
     for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-        if (value >= 100'000'000)  // stays within int; no date part is that long
+        if (value >= 100'000'000) // stays within int; no date part is that long
             break;
         value = value * 10 + (text[i] - '0');
     }
@@ -41,7 +41,7 @@ bool validDate(int y, int m, int d) {
     return y >= 1 && y <= 9999 && m >= 1 && m <= 12 && d >= 1 && d <= daysInMonth(y, m);
 }
 
-}  // namespace
+} // namespace
 
 std::string formatDate(int year, int month, int day) {
     char buf[48];
@@ -60,7 +60,9 @@ YmdDate todayYmd() {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
 }
 
-std::string todayDate() { return formatDate(todayYmd()); }
+std::string todayDate() {
+    return formatDate(todayYmd());
+}
 
 std::optional<YmdDate> parseDate(std::string_view text) {
     auto first = text.find_first_of("-/");
@@ -92,7 +94,9 @@ YmdDate splitDate(std::string_view text) {
     return out;
 }
 
-bool isLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeapYear(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int daysInMonth(int year, int month) {
     static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -126,7 +130,7 @@ YmdDate civilFromDays(long long days) {
 }
 
 int dayOfWeek(int year, int month, int day) {
-    long long days = daysFromCivil(year, month, day);  // 1970-01-01 was a Thursday (4)
+    long long days = daysFromCivil(year, month, day); // 1970-01-01 was a Thursday (4)
     long long w = (days + 4) % 7;
     return static_cast<int>(w < 0 ? w + 7 : w);
 }
@@ -177,12 +181,14 @@ int weekOfYear(int year, int month, int day) {
     // strftime's %W: (yday + 7 - days since Monday) / 7.
     long long days = daysFromCivil(year, month, day);
     int yday = static_cast<int>(days - daysFromCivil(year, 1, 1));
-    long long w = (days + 3) % 7;  // 1970-01-01 was a Thursday: 3 days since Monday
+    long long w = (days + 3) % 7; // 1970-01-01 was a Thursday: 3 days since Monday
     int sinceMonday = static_cast<int>(w < 0 ? w + 7 : w);
     return (yday + 7 - sinceMonday) / 7;
 }
 
-int GetWeekNum1970(int ymd) { return weekOfYear(ymd / 10000, ymd / 100 % 100, ymd % 100); }
+int GetWeekNum1970(int ymd) {
+    return weekOfYear(ymd / 10000, ymd / 100 % 100, ymd % 100);
+}
 
 int weekKey(int year, int month, int day) {
     // For 1970 on this equals strftime("%W") of mktime at local midnight: %W depends only on
@@ -192,4 +198,4 @@ int weekKey(int year, int month, int day) {
     return GetWeekNum1970(dateNumber(year, month, day));
 }
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

@@ -18,12 +18,16 @@ struct YmdDate {
 // Today's local date as "YYYY-MM-DD"; TAVORA_TODAY=YYYY-MM-DD overrides it (for reproducible
 // runs and tests). An unparsable override is ignored.
 std::string todayDate();
-inline std::string getTodayDate() { return todayDate(); }
+inline std::string getTodayDate() {
+    return todayDate();
+}
 YmdDate todayYmd();
 
 // "%04d-%02d-%02d".
 std::string formatDate(int year, int month, int day);
-inline std::string formatDate(const YmdDate& d) { return formatDate(d.year, d.month, d.day); }
+inline std::string formatDate(const YmdDate& d) {
+    return formatDate(d.year, d.month, d.day);
+}
 
 // Strict parse of "Y-M-D" or "Y/M/D" (decimal fields, one kind of separator); the date must
 // exist in the calendar. Empty when it does not.
@@ -33,8 +37,12 @@ std::optional<YmdDate> parseDate(std::string_view text);
 YmdDate splitDate(std::string_view text);
 
 // year * 10000 + month * 100 + day.
-constexpr int dateNumber(int year, int month, int day) { return year * 10000 + month * 100 + day; }
-inline int dateNumber(const YmdDate& d) { return dateNumber(d.year, d.month, d.day); }
+constexpr int dateNumber(int year, int month, int day) {
+    return year * 10000 + month * 100 + day;
+}
+inline int dateNumber(const YmdDate& d) {
+    return dateNumber(d.year, d.month, d.day);
+}
 
 bool isLeapYear(int year);
 // Days of a month (28..31); 0 for a month outside 1..12.
@@ -67,4 +75,4 @@ int dayOfWeek(int year, int month, int day);
 long long daysFromCivil(int year, int month, int day);
 YmdDate civilFromDays(long long days);
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

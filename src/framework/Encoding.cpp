@@ -24,7 +24,7 @@ private:
     iconv_t m_cd;
 };
 
-constexpr std::string_view kReplacement = "\xEF\xBF\xBD";  // U+FFFD
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
 
 // Converts all of `in`. With `lossy`, bytes that do not convert become U+FFFD (the target must
 // be UTF-8) and one byte is skipped; otherwise the first one ends the conversion with an error.
@@ -44,7 +44,7 @@ EncodingResult convert(std::string_view in, const char* to, const char* from, bo
         char* dst = out.data() + used;
         std::size_t dstLeft = out.size() - used;
         std::size_t rc = srcLeft ? iconv(cd.get(), &src, &srcLeft, &dst, &dstLeft)
-                                 : iconv(cd.get(), nullptr, nullptr, &dst, &dstLeft);  // flush state
+                                 : iconv(cd.get(), nullptr, nullptr, &dst, &dstLeft); // flush state
         int err = errno;
         used = out.size() - dstLeft;
         if (rc != static_cast<std::size_t>(-1)) {
@@ -64,7 +64,7 @@ EncodingResult convert(std::string_view in, const char* to, const char* from, bo
             out.resize(used + srcLeft * 2 + 16);
             ++src;
             --srcLeft;
-            iconv(cd.get(), nullptr, nullptr, nullptr, nullptr);  // reset shift state
+            iconv(cd.get(), nullptr, nullptr, nullptr, nullptr); // reset shift state
             continue;
         }
         r.errorOffset = offset;
@@ -81,13 +81,13 @@ EncodingResult convert(std::string_view in, const char* to, const char* from, bo
     return r;
 }
 
-}  // namespace
+} // namespace
 
 EncodingResult ConvSJIStoUTF(std::string_view cp932) {
     for (unsigned char c : cp932)
         if (c >= 0x80)
             return convert(cp932, "UTF-8", "CP932");
-    return {std::string(cp932), {}, 0};  // plain ASCII is the same in both
+    return {std::string(cp932), {}, 0}; // plain ASCII is the same in both
 }
 
 EncodingResult ConvUTFtoSJIS(std::string_view utf8) {
@@ -128,21 +128,21 @@ std::size_t firstInvalidUtf8(std::string_view s) {
             continue;
         }
         std::size_t len;
-        unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the second byte
+        unsigned char lo = 0x80, hi = 0xBF; // allowed range of the second byte
         if (c >= 0xC2 && c <= 0xDF) {
             len = 2;
         } else if (c >= 0xE0 && c <= 0xEF) {
             len = 3;
             if (c == 0xE0)
-                lo = 0xA0;  // overlong
+                lo = 0xA0; // overlong
             else if (c == 0xED)
-                hi = 0x9F;  // surrogates
+                hi = 0x9F; // surrogates
         } else if (c >= 0xF0 && c <= 0xF4) {
             len = 4;
             if (c == 0xF0)
                 lo = 0x90;
             else if (c == 0xF4)
-                hi = 0x8F;  // above U+10FFFF
+                hi = 0x8F; // above U+10FFFF
         } else {
             return i;
         }
@@ -156,7 +156,9 @@ std::size_t firstInvalidUtf8(std::string_view s) {
     return std::string_view::npos;
 }
 
-bool isValidUtf8(std::string_view bytes) { return firstInvalidUtf8(bytes) == std::string_view::npos; }
+bool isValidUtf8(std::string_view bytes) {
+    return firstInvalidUtf8(bytes) == std::string_view::npos;
+}
 
 std::string textFromDatabase(std::string_view bytes) {
     if (isValidUtf8(bytes))
@@ -164,4 +166,4 @@ std::string textFromDatabase(std::string_view bytes) {
     return convert(bytes, "UTF-8", "CP932", true).text;
 }
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

@@ -12,8 +12,8 @@ namespace tavora::framework {
 // A converted text, or the reason it could not be converted.
 struct EncodingResult {
     std::string text;
-    std::string error;       // empty on success
-    std::size_t errorOffset = 0;  // byte offset of the first bad input byte, when failed
+    std::string error;           // empty on success
+    std::size_t errorOffset = 0; // byte offset of the first bad input byte, when failed
     bool ok() const { return error.empty(); }
 };
 
@@ -36,4 +36,4 @@ std::size_t firstInvalidUtf8(std::string_view bytes);
 // by older versions). Bytes that are neither become U+FFFD, so the result is always valid UTF-8.
 std::string textFromDatabase(std::string_view bytes);
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

@@ -36,7 +36,8 @@ bool CopyZDirectory(const fs::path& source, const fs::path& destination) {
     if (ec)
         return false;
     fs::copy(source, destination,
-             fs::copy_options::recursive | fs::copy_options::overwrite_existing | fs::copy_options::copy_symlinks,
+             fs::copy_options::recursive | fs::copy_options::overwrite_existing |
+                 fs::copy_options::copy_symlinks,
              ec);
     return !ec;
 }
@@ -119,8 +120,7 @@ bool WriteZFileAtomic(const fs::path& path, std::string_view bytes, int mode, st
 
 namespace {
 
-template <typename Pred>
-std::vector<ZFileEntry> listEntries(const fs::path& dir, bool ascending, Pred keep) {
+template <typename Pred> std::vector<ZFileEntry> listEntries(const fs::path& dir, bool ascending, Pred keep) {
     std::vector<ZFileEntry> out;
     std::error_code ec;
     fs::directory_iterator it(dir, ec), end;
@@ -135,11 +135,12 @@ std::vector<ZFileEntry> listEntries(const fs::path& dir, bool ascending, Pred ke
     return out;
 }
 
-}  // namespace
+} // namespace
 
 std::vector<ZFileEntry> ListZFiles(const fs::path& dir, bool ascending) {
-    return listEntries(dir, ascending,
-                       [](const fs::directory_entry& e, std::error_code& ec) { return e.is_regular_file(ec); });
+    return listEntries(dir, ascending, [](const fs::directory_entry& e, std::error_code& ec) {
+        return e.is_regular_file(ec);
+    });
 }
 
 std::vector<ZFileEntry> ListZDirectories(const fs::path& dir, bool ascending) {
@@ -147,4 +148,4 @@ std::vector<ZFileEntry> ListZDirectories(const fs::path& dir, bool ascending) {
                        [](const fs::directory_entry& e, std::error_code& ec) { return e.is_directory(ec); });
 }
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

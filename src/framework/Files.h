@@ -35,13 +35,13 @@ bool SetZFileMode(const std::filesystem::path& path, int mode);
 
 // Replaces the file with `bytes` so that readers see either the old or the new contents, never
 // half a file: written to a temporary file beside it, flushed to disk, then renamed over it.
-// The new file gets `mode` when it is >= 0, else the old file's permissions, else 0644. False (and the old file untouched) on
-// failure, with the reason in `error` when given.
+// The new file gets `mode` when it is >= 0, else the old file's permissions, else 0644. False (and the old
+// file untouched) on failure, with the reason in `error` when given.
 bool WriteZFileAtomic(const std::filesystem::path& path, std::string_view bytes, int mode = -1,
                       std::string* error = nullptr);
 
 struct ZFileEntry {
-    std::string name;  // the last path component
+    std::string name; // the last path component
     std::filesystem::path path;
 };
 
@@ -50,4 +50,4 @@ struct ZFileEntry {
 std::vector<ZFileEntry> ListZFiles(const std::filesystem::path& dir, bool ascending = true);
 std::vector<ZFileEntry> ListZDirectories(const std::filesystem::path& dir, bool ascending = true);
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

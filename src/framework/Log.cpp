@@ -26,9 +26,11 @@ std::string nowTime() {
     return buf;
 }
 
-}  // namespace
+} // namespace
 
-ZLog::~ZLog() { WriteLogTxt(); }
+ZLog::~ZLog() {
+    WriteLogTxt();
+}
 
 int ZLog::Open(const std::filesystem::path& dbPath, const std::filesystem::path& txtPath) {
     std::lock_guard lock(m_mutex);
@@ -139,4 +141,4 @@ std::string ZLog::lastError() const {
     return m_lastError;
 }
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

@@ -28,7 +28,7 @@ public:
     static constexpr const char* kEndSessionBanner = "****** tavora_end_endsession ******";
 
     ZLog() = default;
-    ~ZLog();  // writes what is still queued to log.txt
+    ~ZLog(); // writes what is still queued to log.txt
     ZLog(const ZLog&) = delete;
     ZLog& operator=(const ZLog&) = delete;
 
@@ -64,4 +64,4 @@ private:
     std::string m_lastError;
 };
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

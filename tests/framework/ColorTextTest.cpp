@@ -20,4 +20,4 @@ TEST(ColorTextTest, RoundTripsAndReadsNonNumbersAsZero) {
     EXPECT_EQ(blueOf(0x332211), 0x33);
 }
 
-}  // namespace
+} // namespace

@@ -28,8 +28,8 @@ struct CsvCase {
     const char* encoding;
     char separator;
     std::optional<char> quote;
-    ZStringListX rows;  // expected rows when `error` is empty
-    std::string error;  // a part of the expected error text
+    ZStringListX rows; // expected rows when `error` is empty
+    std::string error; // a part of the expected error text
 };
 
 class CsvReaderCases : public ::testing::TestWithParam<CsvCase> {};
@@ -49,6 +49,8 @@ TEST_P(CsvReaderCases, ParsesOrRefuses) {
 
 const std::string kLongLine(kMaxCsvLineBytes + 1, 'x');
 
+// One case per line reads best as a table.
+// clang-format off
 INSTANTIATE_TEST_SUITE_P(
     Table, CsvReaderCases,
     ::testing::Values(
@@ -61,30 +63,36 @@ INSTANTIATE_TEST_SUITE_P(
         CsvCase{"EmbeddedLineBreak", "\"line1\r\nline2\",x\r\ny\r\n", "UTF-8", ',', '"',
                 {{"line1\r\nline2", "x"}, {"y"}}, ""},
         CsvCase{"QuoteInsideUnquotedFieldIsData", "5\"a,b\n", "UTF-8", ',', '"', {{"5\"a", "b"}}, ""},
-        CsvCase{"FinalEmptyLinesAddNoRow", "a,\n\nb\n\n\r\n", "UTF-8", ',', '"', {{"a", ""}, {""}, {"b"}}, ""},
+        CsvCase{"FinalEmptyLinesAddNoRow", "a,\n\nb\n\n\r\n", "UTF-8", ',', '"',
+                {{"a", ""}, {""}, {"b"}}, ""},
         CsvCase{"EmptyInput", "", "UTF-8", ',', '"', {}, ""},
         CsvCase{"NoQuoteHandling", "\"a,b\"\n", "UTF-8", ',', std::nullopt, {{"\"a", "b\""}}, ""},
         CsvCase{"SingleQuoteAndTab", "'x\ty'\tz\n", "UTF-8", '\t', '\'', {{"x\ty", "z"}}, ""},
         CsvCase{"Cp932", "\x81\x7C,\x8A\x94\x89\xBF,\x95\x5C\r\n", "Shift-JIS", ',', '"', {{"－", "株価", "表"}},
                 ""},
         CsvCase{"Cp932MinusSign", "2026-01-05,\x81\x7C\n", "Shift-JIS", ',', '"', {{"2026-01-05", "－"}}, ""},
-        CsvCase{"Utf16LeBom", utf16(u"a,株\r\nb\r\n", false, true), "UTF-16", ',', '"', {{"a", "株"}, {"b"}}, ""},
+        CsvCase{"Utf16LeBom", utf16(u"a,株\r\nb\r\n", false, true), "UTF-16", ',', '"',
+                {{"a", "株"}, {"b"}}, ""},
         CsvCase{"Utf16BeBom", utf16(u"a,株\n", true, true), "UTF-16", ',', '"', {{"a", "株"}}, ""},
-        CsvCase{"Utf16LeWithoutBom", utf16(u"\"x,y\",z", false, false), "UTF-16", ',', '"', {{"x,y", "z"}}, ""},
+        CsvCase{"Utf16LeWithoutBom", utf16(u"\"x,y\",z", false, false), "UTF-16", ',', '"',
+                {{"x,y", "z"}}, ""},
         CsvCase{"InvalidUtf8", "ok\nbad\xC3(\n", "UTF-8", ',', '"', {}, "line 2: not valid UTF-8"},
-        CsvCase{"InvalidCp932", "ok\nbad\x81\x20\n", "Shift-JIS", ',', '"', {}, "line 2: not valid Shift-JIS"},
+        CsvCase{"InvalidCp932", "ok\nbad\x81\x20\n", "Shift-JIS", ',', '"', {},
+                "line 2: not valid Shift-JIS"},
         CsvCase{"TruncatedCp932", "ok\x82", "Shift-JIS", ',', '"', {}, "line 1: not valid Shift-JIS"},
         CsvCase{"OddUtf16", std::string("\xFF\xFE" "a", 3), "UTF-16", ',', '"', {}, "not valid UTF-16"},
-        CsvCase{"UnclosedQuote", "a\nb,\"cd\nef\n", "UTF-8", ',', '"', {}, "line 2: quoted field is not closed"},
+        CsvCase{"UnclosedQuote", "a\nb,\"cd\nef\n", "UTF-8", ',', '"', {},
+                "line 2: quoted field is not closed"},
         CsvCase{"OverlongLine", "a\n" + kLongLine + "\n", "UTF-8", ',', '"', {}, "line 2: longer than"},
         CsvCase{"UnknownEncoding", "a", "EUC-JP", ',', '"', {}, "unknown text encoding"},
         CsvCase{"QuoteEqualsSeparator", "a", "UTF-8", ',', ',', {}, "must differ"},
         CsvCase{"LineBreakSeparator", "a", "UTF-8", '\n', '"', {}, "line break cannot"}),
     [](const ::testing::TestParamInfo<CsvCase>& info) { return std::string(info.param.name); });
+// clang-format on
 
 TEST(CsvReaderFileTest, ReadsFilesAndReportsUnreadableOnes) {
     TempDir tmp;
-    writeFile(tmp / "marketday_jpn.csv", "2026-01-05,\x91\xE5\x94\xAD\x89\xEF\n2026-01-06,\n");  // 大発会
+    writeFile(tmp / "marketday_jpn.csv", "2026-01-05,\x91\xE5\x94\xAD\x89\xEF\n2026-01-06,\n"); // 大発会
     CsvResult r = ReadCsvFileInfo(tmp / "marketday_jpn.csv", "Shift-JIS", ',');
     ASSERT_TRUE(r.ok()) << r.error;
     EXPECT_EQ(r.rows, (ZStringListX{{"2026-01-05", "大発会"}, {"2026-01-06", ""}}));
@@ -93,7 +101,7 @@ TEST(CsvReaderFileTest, ReadsFilesAndReportsUnreadableOnes) {
     EXPECT_FALSE(missing.ok());
     EXPECT_NE(missing.error.find("nothing.csv"), std::string::npos) << missing.error;
 
-    EXPECT_FALSE(ReadCsvFileInfo(tmp.path(), "UTF-8", ',').ok());  // a directory
+    EXPECT_FALSE(ReadCsvFileInfo(tmp.path(), "UTF-8", ',').ok()); // a directory
 
     writeFile(tmp / "long.csv", std::string(kMaxCsvLineBytes + 10, 'a'));
     CsvResult tooLong = ReadCsvFileInfo(tmp / "long.csv", CsvEncoding::Utf8, ',', std::nullopt);
@@ -101,4 +109,4 @@ TEST(CsvReaderFileTest, ReadsFilesAndReportsUnreadableOnes) {
     EXPECT_NE(tooLong.error.find("long.csv: line 1"), std::string::npos) << tooLong.error;
 }
 
-}  // namespace
+} // namespace

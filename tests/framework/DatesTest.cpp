@@ -17,9 +17,10 @@ struct ShiftCase {
 
 TEST(DatesTest, MonthShiftClampsTheDayToTheTargetMonth) {
     const ShiftCase cases[] = {
-        {"2026-05-31", -3, "2026-02-28"}, {"2024-05-31", -3, "2024-02-29"}, {"2026-01-31", 1, "2026-02-28"},
-        {"2026-03-15", -15, "2024-12-15"}, {"2026/12/09", 1, "2027-01-09"}, {"2026-12-09", 0, "2026-12-09"},
-        {"2026-02-30", -1, ""},            {"not a date", 1, ""},
+        {"2026-05-31", -3, "2026-02-28"}, {"2024-05-31", -3, "2024-02-29"},
+        {"2026-01-31", 1, "2026-02-28"},  {"2026-03-15", -15, "2024-12-15"},
+        {"2026/12/09", 1, "2027-01-09"},  {"2026-12-09", 0, "2026-12-09"},
+        {"2026-02-30", -1, ""},           {"not a date", 1, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(GetDayOfDifferMonth(c.date, c.amount), c.expected) << c.date << " " << c.amount;
@@ -27,9 +28,10 @@ TEST(DatesTest, MonthShiftClampsTheDayToTheTargetMonth) {
 
 TEST(DatesTest, DayShiftCrossesMonthsYearsAndLeapDays) {
     const ShiftCase cases[] = {
-        {"2026-12-31", 1, "2027-01-01"},   {"2024-03-01", -1, "2024-02-29"}, {"2023-03-01", -1, "2023-02-28"},
-        {"1969-12-31", 1, "1970-01-01"},   {"2026-01-01", -365, "2025-01-01"}, {"2000-02-28", 1, "2000-02-29"},
-        {"1900-02-28", 1, "1900-03-01"},   {"2026-13-01", 1, ""},
+        {"2026-12-31", 1, "2027-01-01"},    {"2024-03-01", -1, "2024-02-29"},
+        {"2023-03-01", -1, "2023-02-28"},   {"1969-12-31", 1, "1970-01-01"},
+        {"2026-01-01", -365, "2025-01-01"}, {"2000-02-28", 1, "2000-02-29"},
+        {"1900-02-28", 1, "1900-03-01"},    {"2026-13-01", 1, ""},
     };
     for (const auto& c : cases)
         EXPECT_EQ(GetDayOfDifferDay(c.date, c.amount), c.expected) << c.date << " " << c.amount;
@@ -50,7 +52,7 @@ TEST(DatesTest, DateTextConversions) {
     EXPECT_FALSE(parseDate("2026-12-09x"));
     EXPECT_EQ(splitDate("2026/12/09"), (YmdDate{2026, 12, 9}));
     EXPECT_EQ(splitDate("2026-12"), (YmdDate{2026, 12, 0}));
-    EXPECT_EQ(splitDate("99999999999999-1-2").month, 1);  // an absurd year does not overflow
+    EXPECT_EQ(splitDate("99999999999999-1-2").month, 1); // an absurd year does not overflow
     EXPECT_EQ(dateNumber(2026, 12, 9), 20261209);
     EXPECT_EQ(daysInMonth(2024, 2), 29);
     EXPECT_EQ(daysInMonth(2100, 2), 28);
@@ -76,7 +78,7 @@ TEST(DatesTest, WeekKeyAgreesWithStrftimeFrom1970) {
 
 TEST(DatesTest, WeekKeyRestartsOnFirstJanuaryAndSeparatesNeighbouringWeeks) {
     EXPECT_EQ(weekKey(2025, 12, 31), 52);
-    EXPECT_EQ(weekKey(2026, 1, 1), 0);  // a Thursday: week 0 until the first Monday
+    EXPECT_EQ(weekKey(2026, 1, 1), 0); // a Thursday: week 0 until the first Monday
     EXPECT_EQ(weekKey(2026, 1, 4), 0);
     EXPECT_EQ(weekKey(2026, 1, 5), 1);
 
@@ -99,7 +101,7 @@ TEST(DatesTest, TodayHonoursTheOverride) {
     EXPECT_EQ(todayDate(), "2026-05-31");
     EXPECT_EQ(GetDayOfDifferMonth(todayDate(), -3), "2026-02-28");
 
-    setenv("TAVORA_TODAY", "garbage", 1);  // ignored: falls back to the local date
+    setenv("TAVORA_TODAY", "garbage", 1); // ignored: falls back to the local date
     std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
@@ -111,4 +113,4 @@ TEST(DatesTest, TodayHonoursTheOverride) {
         unsetenv("TAVORA_TODAY");
 }
 
-}  // namespace
+} // namespace

@@ -20,14 +20,14 @@ TEST(EncodingTest, Cp932RoundTripKeepsTheCharactersShiftJisWouldBreak) {
 }
 
 TEST(EncodingTest, InvalidInputIsAnErrorResult) {
-    auto truncated = ConvSJIStoUTF("ab\x82");  // lead byte without its trail byte
+    auto truncated = ConvSJIStoUTF("ab\x82"); // lead byte without its trail byte
     EXPECT_FALSE(truncated.ok());
     EXPECT_EQ(truncated.errorOffset, 2u);
     EXPECT_TRUE(truncated.text.empty());
 
     EXPECT_FALSE(ConvSJIStoUTF("\xA0").ok());  // unassigned single byte
-    EXPECT_FALSE(ConvUTFtoSJIS("a\xC3").ok());  // broken UTF-8
-    auto emoji = ConvUTFtoSJIS("株😀");        // no CP932 form
+    EXPECT_FALSE(ConvUTFtoSJIS("a\xC3").ok()); // broken UTF-8
+    auto emoji = ConvUTFtoSJIS("株😀");         // no CP932 form
     EXPECT_FALSE(emoji.ok());
     EXPECT_NE(emoji.error.find("no CP932 form"), std::string::npos) << emoji.error;
 }
@@ -37,9 +37,9 @@ TEST(EncodingTest, Utf16BothOrdersAndBom) {
     EXPECT_EQ(ConvUTF16toUTF(std::string("\x68\x2A\x00\x61", 4), true).text, "株a");
     EXPECT_EQ(decodeUtf16WithBom(std::string("\xFF\xFE\x2A\x68", 4)).text, "株");
     EXPECT_EQ(decodeUtf16WithBom(std::string("\xFE\xFF\x68\x2A", 4)).text, "株");
-    EXPECT_EQ(decodeUtf16WithBom(std::string("\x2A\x68", 2)).text, "株");  // no BOM: little-endian
+    EXPECT_EQ(decodeUtf16WithBom(std::string("\x2A\x68", 2)).text, "株"); // no BOM: little-endian
     EXPECT_TRUE(decodeUtf16WithBom("").ok());
-    EXPECT_EQ(ConvUTF16toUTF(std::string("\x3D\xD8\x00\xDE", 4), false).text, "😀");  // surrogate pair
+    EXPECT_EQ(ConvUTF16toUTF(std::string("\x3D\xD8\x00\xDE", 4), false).text, "😀"); // surrogate pair
     EXPECT_FALSE(ConvUTF16toUTF(std::string("\x3D\xD8\x41\x00", 4), false).ok());   // unpaired
     EXPECT_FALSE(ConvUTF16toUTF("abc", false).ok());
 }
@@ -50,17 +50,17 @@ TEST(EncodingTest, Utf8ValidityAndDatabaseText) {
         bool valid;
     };
     const Case cases[] = {
-        {"plain", true},         {"株価－😀", true},     {"\xC0\xAF", false},      {"\xE0\x80\xAF", false},
+        {"plain", true},         {"株価－😀", true},           {"\xC0\xAF", false}, {"\xE0\x80\xAF", false},
         {"\xED\xA0\x80", false}, {"\xF4\x90\x80\x80", false}, {"\xE6\xA0", false}, {"\x81\x7C", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(isValidUtf8(c.bytes), c.valid) << c.bytes;
 
     EXPECT_EQ(textFromDatabase("株価"), "株価");
-    EXPECT_EQ(textFromDatabase("\x8A\x94\x89\xBF"), "株価");  // CP932 from an older version
+    EXPECT_EQ(textFromDatabase("\x8A\x94\x89\xBF"), "株価"); // CP932 from an older version
     std::string mixed = textFromDatabase("\x8A\x94\xFF");
     EXPECT_TRUE(isValidUtf8(mixed));
     EXPECT_EQ(mixed, "株\xEF\xBF\xBD");
 }
 
-}  // namespace
+} // namespace

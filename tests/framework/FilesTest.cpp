@@ -22,11 +22,11 @@ TEST(FilesTest, CreateMakesParentsAndAppliesTheMode) {
     struct stat st {};
     ASSERT_EQ(stat(root.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0700u);
-    EXPECT_TRUE(CreateZDirectory(root));  // existing is fine
+    EXPECT_TRUE(CreateZDirectory(root)); // existing is fine
 
     writeFile(tmp / "file", "x");
     EXPECT_TRUE(isliveFile(tmp / "file"));
-    EXPECT_FALSE(CreateZDirectory(tmp / "file" / "sub"));  // a file is in the way
+    EXPECT_FALSE(CreateZDirectory(tmp / "file" / "sub")); // a file is in the way
     EXPECT_FALSE(isliveFile(tmp / "missing"));
 }
 
@@ -47,7 +47,7 @@ TEST(FilesTest, CopyAndDeleteWholeTrees) {
 
     ASSERT_TRUE(DeleteZDirectory(tmp / "dest"));
     EXPECT_FALSE(isliveDir(tmp / "dest"));
-    EXPECT_TRUE(DeleteZDirectory(tmp / "dest"));  // nothing left is success
+    EXPECT_TRUE(DeleteZDirectory(tmp / "dest")); // nothing left is success
     EXPECT_TRUE(isliveDir(src));
 }
 
@@ -59,7 +59,7 @@ TEST(FilesTest, AtomicWriteReplacesWholeFilesAndKeepsTheOldOneOnFailure) {
     EXPECT_EQ(readFile(file), "second");
     struct stat st {};
     ASSERT_EQ(stat(file.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mode & 0777, 0600u);  // kept from the replaced file
+    EXPECT_EQ(st.st_mode & 0777, 0600u); // kept from the replaced file
     ASSERT_TRUE(SetZFileMode(file, 0640));
     ASSERT_EQ(stat(file.c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
@@ -68,9 +68,9 @@ TEST(FilesTest, AtomicWriteReplacesWholeFilesAndKeepsTheOldOneOnFailure) {
     EXPECT_FALSE(WriteZFileAtomic(tmp / "missing" / "x", "data", -1, &error));
     EXPECT_NE(error.find("missing"), std::string::npos) << error;
     writeFile(tmp / "dir" / "inner", "x");
-    EXPECT_FALSE(WriteZFileAtomic(tmp / "dir", "data"));  // the rename fails: nothing replaced
+    EXPECT_FALSE(WriteZFileAtomic(tmp / "dir", "data")); // the rename fails: nothing replaced
     EXPECT_EQ(readFile(tmp / "dir" / "inner"), "x");
-    EXPECT_EQ(ListZFiles(tmp.path()).size(), 1u);  // no temporary file left behind
+    EXPECT_EQ(ListZFiles(tmp.path()).size(), 1u); // no temporary file left behind
 }
 
 TEST(FilesTest, ListsFilesAndDirectoriesByName) {
@@ -92,4 +92,4 @@ TEST(FilesTest, ListsFilesAndDirectoriesByName) {
     EXPECT_TRUE(ListZFiles(tmp / "missing").empty());
 }
 
-}  // namespace
+} // namespace

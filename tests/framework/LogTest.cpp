@@ -41,11 +41,12 @@ TEST(LogTest, CutoffDeletesRowsOnAndBeforeTheDateAndBannerReachesTheTextFile) {
         log.UpdLog(ZLog::kStartBanner);
         ASSERT_TRUE(log.WriteLogTxt());
         log.UpdLog(ZLog::kEndBanner);
-        log.Close();  // flushes the rest
+        log.Close(); // flushes the rest
     }
-    EXPECT_EQ(rowCount(dbPath), 3);  // "newer" and the two banners
+    EXPECT_EQ(rowCount(dbPath), 3); // "newer" and the two banners
     EXPECT_EQ(rowCount(dbPath, " WHERE text = 'newer'"), 1);
-    EXPECT_EQ(rowCount(dbPath, " WHERE text = '****** tavora_start ******' AND date = '" + todayDate() + "'"), 1);
+    EXPECT_EQ(rowCount(dbPath, " WHERE text = '****** tavora_start ******' AND date = '" + todayDate() + "'"),
+              1);
 
     std::string txt = readFile(tmp / "log.txt");
     auto start = txt.find(std::string(" ") + ZLog::kStartBanner + "\n");
@@ -88,4 +89,4 @@ TEST(LogTest, TextLinesStayQueuedWhenTheDatabaseIsMissingOrTheFileUnwritable) {
     EXPECT_NE(readFile(tmp / "no" / "log.txt").find(" kept\n"), std::string::npos);
 }
 
-}  // namespace
+} // namespace
