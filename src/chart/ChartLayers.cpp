@@ -356,10 +356,12 @@ void paintAnnotations(Canvas& canvas, const Rect& client, const GraphViewState& 
 
 void paintNoCodeScreen(Canvas& canvas, const Rect& client, const NoCodeScreen& screen) {
     canvas.fillRect(client, screen.background);
-    canvas.setFont(Font{"メイリオ", 8, 500});
-    canvas.setTextColor(0x8A8A8A);
     const int w = client.right;
     const int h = client.bottom;
+    if (screen.drawLogo)
+        screen.drawLogo(canvas, Rect{w / 2 - 250, h / 2 - 50, w / 2 + 250, h / 2 + 50});
+    canvas.setFont(Font{"メイリオ", 8, 500});
+    canvas.setTextColor(0x8A8A8A);
     int textHeight = canvas.measureWrappedText(screen.notice, std::max(0, w - 20)).height;
     canvas.drawText({10, h - 10 - textHeight, w - 10, h - 10}, screen.notice,
                     TextFormat::wrapped(TextAlign::Left, true));

@@ -7,6 +7,7 @@
 #include "chart/GraphViewState.h"
 #include "framework/Canvas.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,8 +39,10 @@ struct TitleText {
 
 // What the screen without a code shows.
 struct NoCodeScreen {
-    ColorRef background = 0xFFF8F0;
+    ColorRef background = 0xFFF8F0;  // the theme's pale ground
     std::string notice;
+    // Draws the program's logo into the given 500 x 100 rectangle; none when there is no logo.
+    std::function<void(Canvas&, const Rect&)> drawLogo;
 };
 
 void paintVolume(Canvas& canvas, const Rect& client, const GraphViewState& vs);

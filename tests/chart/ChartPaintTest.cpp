@@ -339,6 +339,8 @@ TEST_F(PaintFixture, NoCodeScreenIsPaintedAfterTheCleanCopy) {
     ChartContent content;
     content.noCode.background = 0xF0F8FF;
     content.noCode.notice = "Tavora notice text that wraps";
+    Rect logo;
+    content.noCode.drawLogo = [&](framework::Canvas&, const Rect& r) { logo = r; };
     ChartPainter painter;
     painter.paintFull(canvas, vs, content);
     const auto& ops = canvas.ops();
@@ -351,6 +353,7 @@ TEST_F(PaintFixture, NoCodeScreenIsPaintedAfterTheCleanCopy) {
     EXPECT_TRUE(text.format.wrap);
     EXPECT_EQ(text.textColor, 0x8A8A8Au);
     EXPECT_EQ(text.rect, (Rect{10, 290 - 16, 390, 290}));  // one line of 8 points
+    EXPECT_EQ(logo, (Rect{200 - 250, 150 - 50, 200 + 250, 150 + 50}));
     // Only the date axis baseline is drawn under it.
     EXPECT_EQ(canvas.opsOf(Kind::Line).size(), 1u);
 }

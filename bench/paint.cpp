@@ -1,0 +1,135 @@
+// Full and fast paint of a 1600 x 900 day chart of 10,000 bars with the five Ichimoku lines,
+// through the Qt canvas on a QImage (the chart panel's path). Reports the time per paint;
+// run with --benchmark_repetitions=N --benchmark_report_aggregates_only=true for medians.
+#include "analysis/BunsekiGraphList.h"
+#include "analysis/GraphKeisan.h"
+#include "chart/ChartGeometry.h"
+#include "chart/ChartPainter.h"
+#include "framework/ui/QtCanvas.h"
+#include "framework/ui/QtPlatform.h"
+#include "market/DateList.h"
+
+#include <QGuiApplication>
+#include <QImage>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <random>
+
+namespace {
+
+using namespace tavora;
+
+struct Chart {
+    market::KeisenList bars;
+    analysis::BunsekiGraphListList graphs;
+    analysis::GraphKeisanList keisan;
+    market::DateList weeks{{2026, 12, 1}};
+    chart::GraphViewState vs = chart::makeViewState(market::ChartPeriod::Day, "2026-12-01");
+    chart::ChartContent content;
+
+    Chart() {
+        // 10,000 weekdays ending late 2026, a random walk around 20,000 yen.
+        std::mt19937 rng(7);
+        std::normal_distribution<double> step(0.0, 120.0);
+        std::vector<std::string> dates;
+        std::tm t{};
+        t.tm_year = 2026 - 1900;
+        t.tm_mon = 10;
+        t.tm_mday = 30;
+        t.tm_hour = 12;
+        while (dates.size() < 10000) {
+            std::mktime(&t);
+            if (t.tm_wday != 0 && t.tm_wday != 6) {
+                char text[16];
+                std::strftime(text, sizeof text, "%Y-%m-%d", &t);
+                dates.emplace_back(text);
+            }
+            --t.tm_mday;
+        }
+        double price = 20000;
+        for (const std::string& date : dates) {  // newest first
+            market::KeisenElm& bar = bars.append();
+            bar.setDate(date);
+            double open = price, close = std::max(100.0, price + step(rng));
+            bar.open = open;
+            bar.close = close;
+            bar.high = std::max(open, close) + std::fabs(step(rng)) / 2;
+            bar.low = std::min(open, close) - std::fabs(step(rng)) / 2;
+            bar.volume = 1000000 + static_cast<std::int64_t>(std::fabs(step(rng)) * 10000);
+            price = open;  // walking back in time
+        }
+        analysis::BunsekiList definitions;
+        struct Def {
+            const char* name;
+            std::uint32_t colour;
+            int kind;
+            const char* p1;
+        };
+        for (Def d : {Def{"転換線", 255, 1, "9"}, Def{"基準線", 16711680, 1, "26"}, Def{"遅行スパン", 32768, 2, "26"},
+                      Def{"先行スパン1", 36095, 3, "基準線"}, Def{"先行スパン2", 8388736, 4, "52"}}) {
+            analysis::BunsekiElement& e = definitions.CreateBunsekiElement();
+            e.name = d.name;
+            e.colour = d.colour;
+            e.kind = d.kind;
+            e.param1 = d.p1;
+        }
+        analysis::CreateBunsekiGraphLists(bars, definitions, graphs);
+        analysis::ResetGraphKeisan(bars, graphs, keisan);
+
+        vs.bars = &bars;
+        vs.graphs = &graphs;
+        vs.weeks = &weeks;
+        vs.x_haba_p = 5;
+        vs.y_ichimemori = 2;
+        chart::scaleNewSeries(vs, 0);
+        chart::positionAfterLoad(vs, 1600, 900);
+        content.codeOpen = true;
+        content.title = {"0001", "日経平均株価", "東証指数", "指数"};
+    }
+};
+
+QGuiApplication& app() {
+    static int argc = 1;
+    static char name[] = "bench_paint";
+    static char* argv[] = {name, nullptr};
+    static bool offscreen = framework::ui::useOffscreenPlatformWithoutDisplay();
+    (void)offscreen;
+    static QGuiApplication application(argc, argv);
+    return application;
+}
+
+Chart& chartData() {
+    static Chart chart;
+    return chart;
+}
+
+void paint(benchmark::State& state, bool full) {
+    app();
+    Chart& chart = chartData();
+    QImage image(1600, 900, QImage::Format_RGB32);
+    QImage clean(1600, 900, QImage::Format_RGB32);
+    chart::ChartPainter painter;
+    for (auto _ : state) {
+        framework::ui::QtCanvas canvas(image, &clean);
+        if (full)
+            painter.paintFull(canvas, chart.vs, chart.content);
+        else
+            painter.paintFast(canvas, chart.vs, chart.content);
+    }
+    if (state.thread_index() == 0 && full && std::getenv("BENCH_PAINT_PNG"))
+        image.save(QString::fromLocal8Bit(std::getenv("BENCH_PAINT_PNG")));
+}
+
+void BM_FullPaint(benchmark::State& state) { paint(state, true); }
+void BM_FastPaint(benchmark::State& state) { paint(state, false); }
+
+BENCHMARK(BM_FullPaint)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+BENCHMARK(BM_FastPaint)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
+
+}  // namespace
+
+BENCHMARK_MAIN();
