@@ -1,0 +1,38 @@
+#include "app/core/CatalogueStartup.h"
+
+#include "framework/Files.h"
+#include "market/Splits.h"
+
+namespace tavora::app {
+
+std::vector<std::string> LoadCodeListStep(AppContext& ctx) {
+    std::vector<std::string> log;
+    ctx.csvCodeList.clear();
+    const std::string& path = ctx.paths.codeListInUse;
+    if (!path.empty() && framework::isliveFile(path)) {
+        std::string error;
+        if (!market::LoadCodeList(ctx.csvCodeList, path, &error))
+            log.push_back("銘柄リストを読み込めません: " + path + ": " + error);
+    }
+    market::CopyCodeList(ctx.workCodeList, ctx.csvCodeList);
+    return log;
+}
+
+void BuildCatalogueStep(AppContext& ctx) { market::CopyCodeList(ctx.catalogue, ctx.csvCodeList); }
+
+void MakeFirstEntryCurrentStep(AppContext& ctx) {
+    ctx.currentCode = ctx.catalogue.empty() ? std::nullopt : std::optional<std::size_t>(0);
+}
+
+std::vector<std::string> AttachSplitsStep(AppContext& ctx) {
+    std::vector<std::string> log;
+    const std::string& path = ctx.paths.bunkatsuCsv;
+    if (path.empty() || !framework::isliveFile(path))
+        return log;
+    std::string error;
+    if (!market::AttachSplits(ctx.catalogue, path, &error))
+        log.push_back("分割データを読み込めません: " + path + ": " + error);
+    return log;
+}
+
+}  // namespace tavora::app

@@ -1,0 +1,24 @@
+#pragma once
+// The start-up steps that fill the catalogue: the code list read and copied, the catalogue
+// built, its first entry made current, and the splits attached. Called in this order by the
+// start-up sequence on the UI thread (with the analysis definitions seeded between the first
+// two). Each step returns the lines it wants logged; a missing file is skipped silently.
+#include "app/core/AppContext.h"
+
+#include <string>
+#include <vector>
+
+namespace tavora::app {
+
+// Reads the code-list file in use into the CSV code list (emptied first) and copies it into
+// the working copy. A file that exists but cannot be read is reported.
+std::vector<std::string> LoadCodeListStep(AppContext& ctx);
+// Builds the catalogue proper as a copy of the CSV code list.
+void BuildCatalogueStep(AppContext& ctx);
+// Makes the first catalogue entry the current code (none for an empty catalogue). There is no
+// previous code at start-up, so no scale is saved.
+void MakeFirstEntryCurrentStep(AppContext& ctx);
+// Attaches "bunkatsudata.csv" to the catalogue entries when the file exists.
+std::vector<std::string> AttachSplitsStep(AppContext& ctx);
+
+}  // namespace tavora::app
