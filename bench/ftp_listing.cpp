@@ -15,11 +15,11 @@ std::string makeListing(int entries) {
     char line[128];
     for (int i = 0; i < entries; ++i) {
         if (i % 3 == 0)
-            std::snprintf(line, sizeof line, "-rw-r--r--    1 0        0         %7d Jan 15  2025 %08d.csv\r\n",
-                          i * 7, i);
+            std::snprintf(line, sizeof line,
+                          "-rw-r--r--    1 0        0         %7d Jan 15  2025 %08d.csv\r\n", i * 7, i);
         else
-            std::snprintf(line, sizeof line, "-rw-r--r--    1 0        0         %7d Dec 09 23:32 %08d.csv\r\n",
-                          i * 7, i);
+            std::snprintf(line, sizeof line,
+                          "-rw-r--r--    1 0        0         %7d Dec 09 23:32 %08d.csv\r\n", i * 7, i);
         listing += line;
     }
     return listing;
@@ -37,6 +37,6 @@ void BM_SetFtpFileList(benchmark::State& state) {
 }
 BENCHMARK(BM_SetFtpFileList)->Arg(1000)->Arg(100000);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

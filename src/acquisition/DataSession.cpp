@@ -34,18 +34,24 @@ std::optional<std::uint16_t> parsePort(const std::string& text) {
     return static_cast<std::uint16_t>(value);
 }
 
-bool contains(const std::string& text, const char* what) { return text.find(what) != std::string::npos; }
+bool contains(const std::string& text, const char* what) {
+    return text.find(what) != std::string::npos;
+}
 
-}  // namespace
+} // namespace
 
 DataSession::DataSession(std::shared_ptr<framework::TlsContext> tls, SessionConfig config)
     : m_tls(std::move(tls)), m_config(std::move(config)) {}
 
 DataSession::~DataSession() = default;
 
-void DataSession::setProgress(framework::ProgressSink* sink) { m_sink = sink ? sink : &m_nullProgress; }
+void DataSession::setProgress(framework::ProgressSink* sink) {
+    m_sink = sink ? sink : &m_nullProgress;
+}
 
-void DataSession::log(const std::string& line) { m_sink->logLine(line); }
+void DataSession::log(const std::string& line) {
+    m_sink->logLine(line);
+}
 
 void DataSession::fail(const std::string& what) {
     m_lastError = what;
@@ -97,7 +103,7 @@ bool DataSession::login(std::string& error) {
     struct Step {
         std::string command;
         const char* expected;
-        const char* shown;  // the command as the log may show it (no password)
+        const char* shown; // the command as the log may show it (no password)
     };
     const Step steps[] = {
         {"USER " + m_config.user + "\r\n", "331 Please specify the password.", "USER"},
@@ -225,8 +231,8 @@ std::optional<std::string> DataSession::ListRemote(const std::string& directory,
     // A listing is used only when the server says it sent all of it: a partial listing would
     // make the mirror delete files the server still has.
     if (!complete || done.rfind("226", 0) != 0) {
-        m_lastError = "LIST " + path + ": " + (error.empty() ? (replyError.empty() ? firstLine(done) : replyError)
-                                                            : error);
+        m_lastError = "LIST " + path + ": " +
+                      (error.empty() ? (replyError.empty() ? firstLine(done) : replyError) : error);
         return std::nullopt;
     }
     return listing;
@@ -244,7 +250,7 @@ bool DataSession::RetrieveRemoteFile(const std::string& remotePath, std::FILE* o
     }
     auto data = startDataTls(std::move(socket), error);
     std::uint64_t received = 0;
-    bool ended = false;  // the server closed the data stream (the normal end)
+    bool ended = false; // the server closed the data stream (the normal end)
     if (data) {
         std::string piece(kFilePiece, '\0');
         auto idleDeadline = Clock::now() + m_config.timeouts.dataIdle;
@@ -270,14 +276,15 @@ bool DataSession::RetrieveRemoteFile(const std::string& remotePath, std::FILE* o
                 break;
             }
             idleDeadline = Clock::now() + m_config.timeouts.dataIdle;
-            if (std::fwrite(piece.data(), 1, static_cast<std::size_t>(n), out) != static_cast<std::size_t>(n)) {
+            if (std::fwrite(piece.data(), 1, static_cast<std::size_t>(n), out) !=
+                static_cast<std::size_t>(n)) {
                 error = "write failed";
                 break;
             }
             received += static_cast<std::uint64_t>(n);
             batch.received += static_cast<std::uint64_t>(n);
             int percent = batch.total ? static_cast<int>(static_cast<double>(batch.received) /
-                                                          static_cast<double>(batch.total) * 100.0)
+                                                         static_cast<double>(batch.total) * 100.0)
                                       : 100;
             m_sink->status("ダウンロード中" + std::to_string(percent) + "％");
             m_sink->percent(percent);
@@ -292,10 +299,11 @@ bool DataSession::RetrieveRemoteFile(const std::string& remotePath, std::FILE* o
         log(error);
     if (ended && completed && received == listedSize)
         return true;
-    m_lastError = "RETR " + remotePath + ": " +
-                  (!error.empty() ? error
-                                  : "received " + std::to_string(received) + " of " + std::to_string(listedSize) +
-                                        " bytes" + (done.empty() ? "" : ", " + firstLine(done)));
+    m_lastError =
+        "RETR " + remotePath + ": " +
+        (!error.empty() ? error
+                        : "received " + std::to_string(received) + " of " + std::to_string(listedSize) +
+                              " bytes" + (done.empty() ? "" : ", " + firstLine(done)));
     return false;
 }
 
@@ -306,10 +314,10 @@ void DataSession::CloseDataSession() {
     if (probe(deadline) == ProbeAnswer::Alive) {
         std::string reply, error;
         if (m_control->ZSSLServSendRtInt("QUIT \r\n", error))
-            m_control->readReply(reply, error, deadline);  // "221"; nothing depends on it
+            m_control->readReply(reply, error, deadline); // "221"; nothing depends on it
         m_control->tls()->shutdown();
     }
     m_control.reset();
 }
 
-}  // namespace tavora::acquisition
+} // namespace tavora::acquisition

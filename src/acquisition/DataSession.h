@@ -27,7 +27,7 @@ struct SessionConfig {
     std::string user;
     std::string password;
     framework::NetTimeouts timeouts;
-    const framework::CancelFlag* cancel = nullptr;  // ends every wait early when set
+    const framework::CancelFlag* cancel = nullptr; // ends every wait early when set
 };
 
 // The byte counts of one batch of downloads (all files flagged in one listing), so that the
@@ -82,7 +82,8 @@ private:
     ProbeAnswer probe(framework::Clock::time_point deadline);
     bool login(std::string& error);
     // Builds the TLS of a data connection, resuming the control connection's session.
-    std::unique_ptr<framework::TlsConnection> startDataTls(framework::SocketConnection socket, std::string& error);
+    std::unique_ptr<framework::TlsConnection> startDataTls(framework::SocketConnection socket,
+                                                           std::string& error);
     void log(const std::string& line);
     void fail(const std::string& what);
 
@@ -94,4 +95,4 @@ private:
     std::string m_lastError;
 };
 
-}  // namespace tavora::acquisition
+} // namespace tavora::acquisition

@@ -19,14 +19,16 @@ namespace {
 
 const char* const kOthersFiles[] = {"bunkatsudata.csv", "bunseki.csv", "code_info.csv"};
 
-std::string joinLocal(const std::string& dir, const std::string& name) { return dir + "/" + name; }
+std::string joinLocal(const std::string& dir, const std::string& name) {
+    return dir + "/" + name;
+}
 std::string joinRemote(const std::string& dir, const std::string& name) {
     return dir.empty() || dir.back() != '/' ? dir + "/" + name : dir + name;
 }
 
 // Whether a listed entry must be fetched: no local file, another size, or a newer remote time.
 bool needsUpdate(const FtpFileElement& entry, const std::string& localPath) {
-    struct stat st{};
+    struct stat st {};
     if (::stat(localPath.c_str(), &st) != 0)
         return true;
     if (static_cast<std::uint64_t>(st.st_size) != entry.size())
@@ -39,9 +41,10 @@ bool isDirectory(const std::string& path) {
     return fs::is_directory(fs::symlink_status(path, ec));
 }
 
-}  // namespace
+} // namespace
 
-std::optional<FtpFileList> ReferenceRefresh::listAndParse(const std::string& remoteDir, const std::string& file) {
+std::optional<FtpFileList> ReferenceRefresh::listAndParse(const std::string& remoteDir,
+                                                          const std::string& file) {
     auto listing = m_session.ListRemote(remoteDir, file);
     if (!listing) {
         m_sink.logLine("LIST失敗_" + m_session.lastError());
@@ -57,7 +60,7 @@ std::optional<FtpFileList> ReferenceRefresh::listAndParse(const std::string& rem
 void ReferenceRefresh::MirrorFtpDirectory(const std::string& remoteDir, const std::string& localDir) {
     auto listed = listAndParse(remoteDir, {});
     if (!listed)
-        return;  // a failed listing leaves the local directory untouched
+        return; // a failed listing leaves the local directory untouched
     FtpFileList& entries = *listed;
     std::set<std::string> names;
     for (const auto& e : entries)
@@ -116,7 +119,7 @@ void ReferenceRefresh::updateEntries(const std::string& remoteDir, const std::st
             continue;
         std::string localPath = joinLocal(localDir, e.name);
         if (isDirectory(localPath)) {
-            continue;  // never download into a path that is a local directory
+            continue; // never download into a path that is a local directory
         }
         if (!needsUpdate(e, localPath)) {
             m_report.upToDate.push_back(localPath);
@@ -187,4 +190,4 @@ bool OpenDataSession(DataSession& session, const RefreshTargets& targets, framew
     return true;
 }
 
-}  // namespace tavora::acquisition
+} // namespace tavora::acquisition

@@ -16,9 +16,9 @@ namespace tavora::acquisition {
 
 // The local places of the refresh and whether the code list is fetched.
 struct RefreshTargets {
-    std::string marketDayDir;  // root/marketday
-    std::string othersDir;     // root/others
-    bool codeauto = true;      // the setting codeauto_ch: fetch "code_info.csv"
+    std::string marketDayDir; // root/marketday
+    std::string othersDir;    // root/others
+    bool codeauto = true;     // the setting codeauto_ch: fetch "code_info.csv"
 };
 
 // What one refresh did, by local path.
@@ -32,7 +32,8 @@ struct RefreshReport {
 
 class ReferenceRefresh {
 public:
-    ReferenceRefresh(DataSession& session, framework::ProgressSink& sink) : m_session(session), m_sink(sink) {}
+    ReferenceRefresh(DataSession& session, framework::ProgressSink& sink)
+        : m_session(session), m_sink(sink) {}
 
     // The four steps in order, each behind the session probe: "/marketday", then
     // "bunkatsudata.csv", "bunseki.csv" and (with codeauto) "code_info.csv" of "/others".
@@ -47,7 +48,8 @@ public:
 private:
     std::optional<framework::FtpFileList> listAndParse(const std::string& remoteDir, const std::string& file);
     // Flags the entries that need fetching and fetches them; listing order.
-    void updateEntries(const std::string& remoteDir, const std::string& localDir, framework::FtpFileList& entries);
+    void updateEntries(const std::string& remoteDir, const std::string& localDir,
+                       framework::FtpFileList& entries);
     void fetch(const std::string& remotePath, const std::string& localPath, std::uint64_t size,
                BatchProgress& batch);
     void finish(const std::string& remoteDir);
@@ -62,4 +64,4 @@ private:
 bool OpenDataSession(DataSession& session, const RefreshTargets& targets, framework::ProgressSink& sink,
                      RefreshReport* report = nullptr);
 
-}  // namespace tavora::acquisition
+} // namespace tavora::acquisition

@@ -18,7 +18,7 @@ SessionConfig configFor(const app::ServerAccount& account, const framework::NetT
     return config;
 }
 
-}  // namespace
+} // namespace
 
 void StartNetwork(app::AppContext& context, framework::ProgressSink& sink) {
     const auto& s = context.settings;
@@ -47,7 +47,8 @@ void StartUpdateCheck(app::AppContext& context, framework::ProgressSink& sink, c
 
 bool StartReferenceRefresh(app::AppContext& context, framework::ProgressSink& sink, RefreshReport* report,
                            const framework::NetTimeouts& timeouts) {
-    context.dataSession = std::make_shared<DataSession>(context.tlsContext, configFor(context.dataAccount, timeouts));
+    context.dataSession =
+        std::make_shared<DataSession>(context.tlsContext, configFor(context.dataAccount, timeouts));
     context.dataSession->setProgress(&sink);
     RefreshTargets targets{context.paths.marketDayDir, context.paths.othersDir, context.settings.codeauto_ch};
     bool opened = OpenDataSession(*context.dataSession, targets, sink, report);
@@ -73,4 +74,4 @@ void ReleaseNetwork(app::AppContext& context) {
     context.tlsContext.reset();
 }
 
-}  // namespace tavora::acquisition
+} // namespace tavora::acquisition

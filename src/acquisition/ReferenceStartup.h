@@ -36,4 +36,4 @@ void CloseReferenceSession(app::AppContext& context);
 // Shutdown: frees the TLS client context.
 void ReleaseNetwork(app::AppContext& context);
 
-}  // namespace tavora::acquisition
+} // namespace tavora::acquisition

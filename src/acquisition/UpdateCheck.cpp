@@ -25,7 +25,8 @@ std::vector<InstalledFile> installedProgramFiles(const std::string& binDir) {
     return files;
 }
 
-std::string findUpdatedFiles(const framework::FtpFileList& listed, const std::vector<InstalledFile>& installed) {
+std::string findUpdatedFiles(const framework::FtpFileList& listed,
+                             const std::vector<InstalledFile>& installed) {
     std::string names;
     for (const auto& entry : listed) {
         if (entry.isDirectory)
@@ -33,7 +34,7 @@ std::string findUpdatedFiles(const framework::FtpFileList& listed, const std::ve
         for (const auto& file : installed) {
             if (file.name != entry.name)
                 continue;
-            struct stat st{};
+            struct stat st {};
             if (::stat(file.path.c_str(), &st) != 0)
                 break;
             bool differs = static_cast<std::uint64_t>(st.st_size) != entry.size() ||
@@ -53,7 +54,9 @@ UpdateCheck::UpdateCheck(std::shared_ptr<framework::TlsContext> tls, SessionConf
     m_account.cancel = &m_cancel;
 }
 
-UpdateCheck::~UpdateCheck() { stop(); }
+UpdateCheck::~UpdateCheck() {
+    stop();
+}
 
 void UpdateCheck::start() {
     if (m_thread.joinable())
@@ -78,7 +81,8 @@ void UpdateCheck::run() {
     if (!session.ReopenDataSession()) {
         m_lastError = session.lastError();
     } else if (auto listing = session.ListRemote("/update")) {
-        std::string names = findUpdatedFiles(framework::SetFtpFileList(*listing, std::time(nullptr)), m_installed);
+        std::string names =
+            findUpdatedFiles(framework::SetFtpFileList(*listing, std::time(nullptr)), m_installed);
         if (!names.empty() && !m_cancel)
             m_publish(names);
     } else {
@@ -89,4 +93,4 @@ void UpdateCheck::run() {
     m_running = false;
 }
 
-}  // namespace tavora::acquisition
+} // namespace tavora::acquisition

@@ -29,7 +29,8 @@ std::vector<InstalledFile> installedProgramFiles(const std::string& binDir);
 
 // The names (listing order, joined by one blank) of listed files that an installed file of the
 // same name has, with another size or an older modification time.
-std::string findUpdatedFiles(const framework::FtpFileList& listed, const std::vector<InstalledFile>& installed);
+std::string findUpdatedFiles(const framework::FtpFileList& listed,
+                             const std::vector<InstalledFile>& installed);
 
 class UpdateCheck {
 public:
@@ -37,7 +38,7 @@ public:
 
     UpdateCheck(std::shared_ptr<framework::TlsContext> tls, SessionConfig account,
                 std::vector<InstalledFile> installed, Publish publish);
-    ~UpdateCheck();  // stops and joins
+    ~UpdateCheck(); // stops and joins
     UpdateCheck(const UpdateCheck&) = delete;
     UpdateCheck& operator=(const UpdateCheck&) = delete;
 
@@ -64,4 +65,4 @@ private:
     std::thread m_thread;
 };
 
-}  // namespace tavora::acquisition
+} // namespace tavora::acquisition

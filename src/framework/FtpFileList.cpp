@@ -104,7 +104,7 @@ bool parseLine(const std::string& line, std::time_t now, FtpFileElement& entry) 
     return true;
 }
 
-}  // namespace
+} // namespace
 
 std::uint64_t FtpFileElement::size() const {
     std::uint64_t value = 0;
@@ -145,4 +145,4 @@ FtpFileList SetFtpFileList(const std::string& listing, std::time_t now, std::vec
     return list;
 }
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

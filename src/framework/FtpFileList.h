@@ -14,9 +14,9 @@ namespace tavora::framework {
 struct FtpFileElement {
     std::string name;
     bool isDirectory = false;
-    std::string sizeText;  // decimal digits as listed
-    std::int64_t mtime = 0;  // seconds since 1970 (UTC)
-    bool needsUpdate = false;  // set by whoever decides what to fetch
+    std::string sizeText;     // decimal digits as listed
+    std::int64_t mtime = 0;   // seconds since 1970 (UTC)
+    bool needsUpdate = false; // set by whoever decides what to fetch
 
     std::uint64_t size() const;
 };
@@ -27,10 +27,11 @@ using FtpFileList = std::vector<FtpFileElement>;
 // or the year before when that would put them more than a day after now. Lines that are not
 // plain files or directories (links, totals), and entries whose names are not safe as a local
 // file name (see isSafeRemoteName), are left out; rejected, when given, receives those names.
-FtpFileList SetFtpFileList(const std::string& listing, std::time_t now, std::vector<std::string>* rejected = nullptr);
+FtpFileList SetFtpFileList(const std::string& listing, std::time_t now,
+                           std::vector<std::string>* rejected = nullptr);
 
 // True when name can be used as one local file name: not empty, not "." or "..", and free of
 // "/", "\", "..", NUL and other control characters.
 bool isSafeRemoteName(const std::string& name);
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

@@ -1,7 +1,7 @@
 #include "framework/FtpsCommand.h"
 
-#include <cerrno>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 
 namespace tavora::framework {
@@ -10,10 +10,11 @@ namespace {
 
 bool startsWithCode(const std::string& line) {
     return line.size() >= 3 && std::isdigit(static_cast<unsigned char>(line[0])) &&
-           std::isdigit(static_cast<unsigned char>(line[1])) && std::isdigit(static_cast<unsigned char>(line[2]));
+           std::isdigit(static_cast<unsigned char>(line[1])) &&
+           std::isdigit(static_cast<unsigned char>(line[2]));
 }
 
-}  // namespace
+} // namespace
 
 bool takeFtpReply(std::string& buffer, std::string& reply) {
     // A reply is one line "ddd text", or "ddd-text" ... up to a line "ddd text" with the same code.
@@ -27,7 +28,7 @@ bool takeFtpReply(std::string& buffer, std::string& reply) {
         lineStart = eol + 1;
         if (code.empty()) {
             if (!startsWithCode(line) || line.size() == 3 || line[3] != '-')
-                break;  // a one-line reply (or a line that is no reply at all: handed over as it is)
+                break; // a one-line reply (or a line that is no reply at all: handed over as it is)
             code = line.substr(0, 3);
             continue;
         }
@@ -58,23 +59,30 @@ long ZSSLServReadByte(TlsConnection& tls, char* buf, std::size_t capacity, int& 
     std::string error;
     long n = tls.readNow(buf, capacity, status, error);
     switch (status) {
-    case TlsConnection::ReadStatus::Data: socketError = 0; return n;
-    case TlsConnection::ReadStatus::WouldBlock: socketError = EWOULDBLOCK; return 0;
-    case TlsConnection::ReadStatus::Closed: socketError = 0; return 0;
-    case TlsConnection::ReadStatus::Failed: break;
+    case TlsConnection::ReadStatus::Data:
+        socketError = 0;
+        return n;
+    case TlsConnection::ReadStatus::WouldBlock:
+        socketError = EWOULDBLOCK;
+        return 0;
+    case TlsConnection::ReadStatus::Closed:
+        socketError = 0;
+        return 0;
+    case TlsConnection::ReadStatus::Failed:
+        break;
     }
     socketError = errno > 0 ? errno : EIO;
     return 0;
 }
 
-FtpsCommand::FtpsCommand(SocketConnection socket, std::string host, in_addr address, const NetTimeouts& timeouts,
-                         const CancelFlag* cancel)
+FtpsCommand::FtpsCommand(SocketConnection socket, std::string host, in_addr address,
+                         const NetTimeouts& timeouts, const CancelFlag* cancel)
     : m_plain(std::move(socket)), m_host(std::move(host)), m_serverAddress(address), m_timeouts(timeouts),
       m_cancel(cancel) {}
 
 std::unique_ptr<FtpsCommand> FtpsCommand::ZConnectServer(const std::string& host, std::uint16_t port,
-                                                         const NetTimeouts& timeouts, const CancelFlag* cancel,
-                                                         std::string& error) {
+                                                         const NetTimeouts& timeouts,
+                                                         const CancelFlag* cancel, std::string& error) {
     auto deadline = Clock::now() + timeouts.connect;
     auto address = resolveIPv4(host, deadline, error);
     if (!address)
@@ -82,7 +90,8 @@ std::unique_ptr<FtpsCommand> FtpsCommand::ZConnectServer(const std::string& host
     SocketConnection socket = SocketConnection::connectTo(*address, port, deadline, cancel, error);
     if (!socket.isOpen())
         return nullptr;
-    std::unique_ptr<FtpsCommand> session(new FtpsCommand(std::move(socket), host, *address, timeouts, cancel));
+    std::unique_ptr<FtpsCommand> session(
+        new FtpsCommand(std::move(socket), host, *address, timeouts, cancel));
     // The greeting belongs to connecting: a server that accepts and never speaks is given no
     // more time than one that does not answer at all.
     std::string greeting;
@@ -102,7 +111,8 @@ bool FtpsCommand::sendText(const std::string& text, std::string& error) {
     return m_plain.sendAll(text, deadline, m_cancel, error);
 }
 
-long FtpsCommand::receiveSome(char* buf, std::size_t capacity, Clock::time_point deadline, std::string& error) {
+long FtpsCommand::receiveSome(char* buf, std::size_t capacity, Clock::time_point deadline,
+                              std::string& error) {
     if (m_tls)
         return m_tls->readSome(buf, capacity, deadline, m_cancel, error);
     return m_plain.receiveSome(buf, capacity, deadline, m_cancel, error);
@@ -198,7 +208,9 @@ bool FtpsCommand::ZSSLServSend(const std::string& command, std::string& reply, c
     return reply.compare(0, expected.size(), expected) == 0;
 }
 
-bool FtpsCommand::ZSSLServSendRtInt(const std::string& text, std::string& error) { return sendText(text, error); }
+bool FtpsCommand::ZSSLServSendRtInt(const std::string& text, std::string& error) {
+    return sendText(text, error);
+}
 
 SocketConnection FtpsCommand::SSL_SendPASV(std::string& error) {
     std::string reply;
@@ -212,7 +224,8 @@ SocketConnection FtpsCommand::SSL_SendPASV(std::string& error) {
         error = "PASV reply not understood: " + reply;
         return {};
     }
-    return SocketConnection::connectTo(m_serverAddress, *port, Clock::now() + m_timeouts.connect, m_cancel, error);
+    return SocketConnection::connectTo(m_serverAddress, *port, Clock::now() + m_timeouts.connect, m_cancel,
+                                       error);
 }
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

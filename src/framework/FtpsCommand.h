@@ -25,8 +25,8 @@ public:
     // Asks for TLS in clear ("AUTH TLS", reply "234") and performs the handshake; the peer must
     // verify for the host given to ZConnectServer.
     bool SendAUTH(SSL_CTX* ctx, std::string& error);
-    bool SSL_SendPBSZ(std::string& error);  // "PBSZ 0", reply "200"
-    bool SSL_SendPROT(std::string& error);  // "PROT P", reply "200"
+    bool SSL_SendPBSZ(std::string& error); // "PBSZ 0", reply "200"
+    bool SSL_SendPROT(std::string& error); // "PROT P", reply "200"
 
     // Sends command and reads one whole reply into reply; true when the reply begins with
     // expected. A failed send or read leaves reply empty and error set.
@@ -59,13 +59,13 @@ private:
     bool sendText(const std::string& text, std::string& error);
     long receiveSome(char* buf, std::size_t capacity, Clock::time_point deadline, std::string& error);
 
-    SocketConnection m_plain;              // until the handshake
-    std::unique_ptr<TlsConnection> m_tls;  // after it (owns the socket)
+    SocketConnection m_plain;             // until the handshake
+    std::unique_ptr<TlsConnection> m_tls; // after it (owns the socket)
     std::string m_host;
     in_addr m_serverAddress{};
     NetTimeouts m_timeouts;
     const CancelFlag* m_cancel = nullptr;
-    std::string m_pending;  // received bytes not yet taken as a reply
+    std::string m_pending; // received bytes not yet taken as a reply
 };
 
 // Splits the first whole reply off buffer. Returns false while the reply is incomplete.
@@ -78,4 +78,4 @@ std::optional<std::uint16_t> parsePasvPort(const std::string& reply);
 // socketError EWOULDBLOCK (nothing yet), 0 (the peer closed) or another positive code (failed).
 long ZSSLServReadByte(TlsConnection& tls, char* buf, std::size_t capacity, int& socketError);
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

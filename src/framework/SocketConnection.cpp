@@ -28,7 +28,9 @@ bool setNonBlocking(int fd) {
     return flags >= 0 && fcntl(fd, F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
-std::string errnoText(const char* what, int err) { return std::string(what) + ": " + std::strerror(err); }
+std::string errnoText(const char* what, int err) {
+    return std::string(what) + ": " + std::strerror(err);
+}
 
 // What a lookup thread hands back. Shared, because the thread may outlive the caller that
 // gave up waiting for it.
@@ -40,7 +42,7 @@ struct LookupState {
     std::string error;
 };
 
-}  // namespace
+} // namespace
 
 WaitResult waitForSocket(int fd, bool forWrite, Clock::time_point deadline, const CancelFlag* cancel) {
     for (;;) {
@@ -55,7 +57,7 @@ WaitResult waitForSocket(int fd, bool forWrite, Clock::time_point deadline, cons
         pollfd p{fd, static_cast<short>(forWrite ? POLLOUT : POLLIN), 0};
         int r = ::poll(&p, 1, static_cast<int>(left.count()));
         if (r > 0)
-            return WaitResult::Ready;  // readable, writable, or an error/hang-up the next call reports
+            return WaitResult::Ready; // readable, writable, or an error/hang-up the next call reports
         if (r < 0 && errno != EINTR)
             return WaitResult::Failed;
     }
@@ -63,10 +65,14 @@ WaitResult waitForSocket(int fd, bool forWrite, Clock::time_point deadline, cons
 
 std::string waitFailureText(WaitResult r) {
     switch (r) {
-    case WaitResult::Ready: return "ready";
-    case WaitResult::TimedOut: return "timed out";
-    case WaitResult::Cancelled: return "cancelled";
-    case WaitResult::Failed: break;
+    case WaitResult::Ready:
+        return "ready";
+    case WaitResult::TimedOut:
+        return "timed out";
+    case WaitResult::Cancelled:
+        return "cancelled";
+    case WaitResult::Failed:
+        break;
     }
     return "wait failed";
 }
@@ -203,4 +209,4 @@ long SocketConnection::receiveSome(char* buf, std::size_t capacity, Clock::time_
     }
 }
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

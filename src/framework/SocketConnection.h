@@ -18,9 +18,9 @@ using Clock = std::chrono::steady_clock;
 
 // The bounds of every network wait; tests shorten them.
 struct NetTimeouts {
-    Millis connect{10000};   // name lookup plus TCP connect plus TLS handshake
-    Millis reply{15000};     // one command reply
-    Millis dataIdle{30000};  // a data transfer without any byte arriving
+    Millis connect{10000};  // name lookup plus TCP connect plus TLS handshake
+    Millis reply{15000};    // one command reply
+    Millis dataIdle{30000}; // a data transfer without any byte arriving
 };
 
 // Lets another thread end a wait early (checked at least every 100 ms).
@@ -70,4 +70,4 @@ private:
 // Text of a WaitResult failure, for messages.
 std::string waitFailureText(WaitResult r);
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

@@ -28,7 +28,7 @@ std::string sslFailureText(const char* what, int sslError) {
     return std::string(what) + ": " + takeTlsErrorText();
 }
 
-}  // namespace
+} // namespace
 
 TlsConnection::~TlsConnection() {
     if (m_ssl)
@@ -46,7 +46,8 @@ bool TlsConnection::handshake(SSL_CTX* ctx, const std::string& host, SSL_SESSION
     }
     in_addr ip4{};
     in6_addr ip6{};
-    bool isAddress = inet_pton(AF_INET, host.c_str(), &ip4) == 1 || inet_pton(AF_INET6, host.c_str(), &ip6) == 1;
+    bool isAddress =
+        inet_pton(AF_INET, host.c_str(), &ip4) == 1 || inet_pton(AF_INET6, host.c_str(), &ip6) == 1;
     if (isAddress) {
         X509_VERIFY_PARAM_set1_ip_asc(SSL_get0_param(m_ssl), host.c_str());
     } else {
@@ -93,7 +94,8 @@ long TlsConnection::readNow(char* buf, std::size_t capacity, ReadStatus& status,
     int e = SSL_get_error(m_ssl, r);
     if (e == SSL_ERROR_WANT_READ || e == SSL_ERROR_WANT_WRITE) {
         status = ReadStatus::WouldBlock;
-    } else if (e == SSL_ERROR_ZERO_RETURN || (e == SSL_ERROR_SYSCALL && errno == 0 && ERR_peek_error() == 0)) {
+    } else if (e == SSL_ERROR_ZERO_RETURN ||
+               (e == SSL_ERROR_SYSCALL && errno == 0 && ERR_peek_error() == 0)) {
         // A close notification, or the stream ended without one (vsftpd closes that way).
         status = ReadStatus::Closed;
     } else {
@@ -109,10 +111,14 @@ long TlsConnection::readSome(char* buf, std::size_t capacity, Clock::time_point 
         ReadStatus status;
         long n = readNow(buf, capacity, status, error);
         switch (status) {
-        case ReadStatus::Data: return n;
-        case ReadStatus::Closed: return 0;
-        case ReadStatus::Failed: return -1;
-        case ReadStatus::WouldBlock: break;
+        case ReadStatus::Data:
+            return n;
+        case ReadStatus::Closed:
+            return 0;
+        case ReadStatus::Failed:
+            return -1;
+        case ReadStatus::WouldBlock:
+            break;
         }
         WaitResult w = waitForSocket(m_socket.fd(), false, deadline, cancel);
         if (w != WaitResult::Ready) {
@@ -151,19 +157,23 @@ bool TlsConnection::writeAll(const std::string& bytes, Clock::time_point deadlin
 void TlsConnection::shutdown() {
     if (m_ssl && !m_shutdownSent) {
         m_shutdownSent = true;
-        SSL_shutdown(m_ssl);  // non-blocking socket: sends our notification, does not wait
+        SSL_shutdown(m_ssl); // non-blocking socket: sends our notification, does not wait
         ERR_clear_error();
     }
 }
 
-SSL_SESSION* TlsConnection::session() const { return m_ssl ? SSL_get_session(m_ssl) : nullptr; }
+SSL_SESSION* TlsConnection::session() const {
+    return m_ssl ? SSL_get_session(m_ssl) : nullptr;
+}
 
 bool TlsConnection::sessionResumable() const {
     SSL_SESSION* s = session();
     return s && SSL_SESSION_is_resumable(s) == 1;
 }
 
-bool TlsConnection::sessionReused() const { return m_ssl && SSL_session_reused(m_ssl) == 1; }
+bool TlsConnection::sessionReused() const {
+    return m_ssl && SSL_session_reused(m_ssl) == 1;
+}
 
 std::string TlsConnection::peerSubject() const {
     if (!m_ssl)
@@ -177,4 +187,4 @@ std::string TlsConnection::peerSubject() const {
     return line;
 }
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

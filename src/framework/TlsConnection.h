@@ -53,4 +53,4 @@ private:
     bool m_shutdownSent = false;
 };
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

@@ -39,6 +39,8 @@ std::shared_ptr<TlsContext> TlsContext::create(const std::string& caFile, std::s
     return result;
 }
 
-TlsContext::~TlsContext() { SSL_CTX_free(m_ctx); }
+TlsContext::~TlsContext() {
+    SSL_CTX_free(m_ctx);
+}
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

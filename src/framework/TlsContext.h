@@ -30,4 +30,4 @@ private:
 // The text of the oldest OpenSSL error queued on this thread (the queue is cleared).
 std::string takeTlsErrorText();
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

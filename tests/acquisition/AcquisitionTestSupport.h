@@ -18,7 +18,9 @@ public:
     void percent(int value) override { percents.push_back(value); }
     void logLine(const std::string& line) override { logs.push_back(line); }
 
-    bool logged(const std::string& line) const { return std::find(logs.begin(), logs.end(), line) != logs.end(); }
+    bool logged(const std::string& line) const {
+        return std::find(logs.begin(), logs.end(), line) != logs.end();
+    }
     bool loggedStartingWith(const std::string& prefix) const {
         return std::any_of(logs.begin(), logs.end(), [&](const auto& l) { return l.rfind(prefix, 0) == 0; });
     }
@@ -52,4 +54,4 @@ inline std::shared_ptr<framework::TlsContext> trustingContext(const std::string&
     return framework::TlsContext::create(caFile, warning);
 }
 
-}  // namespace tavora::test
+} // namespace tavora::test

@@ -57,9 +57,19 @@ TEST_F(DataSessionTest, LogsInWithTheExactDialogueAndListsOverAResumedDataConnec
     session.CloseDataSession();
     EXPECT_FALSE(session.isOpen());
 
-    std::vector<std::string> expected = {"AUTH TLS", "PBSZ 0", "PROT P", "USER tavoradata", "PASS <password>",
-                                         "OPTS UTF8 ON", "TYPE I", "PASV", "LIST /marketday", "PASV",
-                                         "LIST /marketday/marketday_jpn.csv", "NOOP", "QUIT"};
+    std::vector<std::string> expected = {"AUTH TLS",
+                                         "PBSZ 0",
+                                         "PROT P",
+                                         "USER tavoradata",
+                                         "PASS <password>",
+                                         "OPTS UTF8 ON",
+                                         "TYPE I",
+                                         "PASV",
+                                         "LIST /marketday",
+                                         "PASV",
+                                         "LIST /marketday/marketday_jpn.csv",
+                                         "NOOP",
+                                         "QUIT"};
     std::string log;
     for (int i = 0; i < 50 && loggedCommands(log).size() < expected.size(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -113,7 +123,7 @@ TEST_F(DataSessionTest, FailedReopenSkipsTheOperation) {
     EXPECT_FALSE(ran);
     EXPECT_TRUE(progress.logged("サーバー再接続_失敗"));
     EXPECT_EQ(progress.statuses.back(), "サーバーと再接続できません");
-    session.CloseDataSession();  // nothing left to close: returns at once
+    session.CloseDataSession(); // nothing left to close: returns at once
 }
 
 TEST(DataSessionIdle, ProbeAfterTheServersIdleTimeoutReopensAndRunsTheOperation) {
@@ -172,7 +182,7 @@ TEST(DataSessionScripted, ProbeReadsTenRepliesWithoutTheNoopAnswerThenReopens) {
     EXPECT_TRUE(ran);
     EXPECT_TRUE(progress.logged("サーバー再接続_成功"));
     EXPECT_EQ(peer.connections(), 2);
-    EXPECT_GE(waited, std::chrono::milliseconds(9 * 300));  // nine waits between ten replies
+    EXPECT_GE(waited, std::chrono::milliseconds(9 * 300)); // nine waits between ten replies
 }
 
 TEST(DataSessionSilent, ASilentServerEndsTheAttemptWithinTheTimeouts) {
@@ -207,4 +217,4 @@ TEST(DataSessionSilent, NoServerAtAllFailsAtOnce) {
     EXPECT_NE(session.lastError().find("refused"), std::string::npos) << session.lastError();
 }
 
-}  // namespace
+} // namespace

@@ -54,35 +54,38 @@ TEST_P(FtpListLine, Parses) {
 INSTANTIATE_TEST_SUITE_P(
     Lines, FtpListLine,
     ::testing::Values(
-        ParseCase{"file with time of day", "-rw-r--r--    1 0        0              50 Dec 09 23:32 20261208.csv",
-                  true, "20261208.csv", false, "50", utc(2026, 12, 9, 23, 32)},
+        ParseCase{"file with time of day",
+                  "-rw-r--r--    1 0        0              50 Dec 09 23:32 20261208.csv", true,
+                  "20261208.csv", false, "50", utc(2026, 12, 9, 23, 32)},
         ParseCase{"directory", "drwxr-xr-x    2 0        0            4096 Dec 09 23:32 marketday", true,
                   "marketday", true, "4096", utc(2026, 12, 9, 23, 32)},
         ParseCase{"file with year", "-rw-r--r--    1 0        0               8 Jan 15  2025 data.csv", true,
                   "data.csv", false, "8", utc(2025, 1, 15)},
         ParseCase{"time of day later than now is last year",
-                  "-rw-r--r--    1 0        0               8 Dec 31 10:00 old.csv", true, "old.csv", false, "8",
-                  utc(2025, 12, 31, 10, 0)},
+                  "-rw-r--r--    1 0        0               8 Dec 31 10:00 old.csv", true, "old.csv", false,
+                  "8", utc(2025, 12, 31, 10, 0)},
         ParseCase{"within a day ahead stays this year (clock difference)",
-                  "-rw-r--r--    1 0        0               8 Dec 10 12:00 new.csv", true, "new.csv", false, "8",
-                  utc(2026, 12, 10, 12, 0)},
-        ParseCase{"name with spaces", "-rw-r--r--    1 0        0               3 Dec 01 08:00 a  b.csv", true,
-                  "a  b.csv", false, "3", utc(2026, 12, 1, 8, 0)},
+                  "-rw-r--r--    1 0        0               8 Dec 10 12:00 new.csv", true, "new.csv", false,
+                  "8", utc(2026, 12, 10, 12, 0)},
+        ParseCase{"name with spaces", "-rw-r--r--    1 0        0               3 Dec 01 08:00 a  b.csv",
+                  true, "a  b.csv", false, "3", utc(2026, 12, 1, 8, 0)},
         ParseCase{"large size", "-rw-r--r--    1 0        0      5000000000 Nov 30 08:00 big.bin", true,
                   "big.bin", false, "5000000000", utc(2026, 11, 30, 8, 0)},
-        ParseCase{"symbolic link", "lrwxrwxrwx    1 0        0               8 Dec 01 08:00 l -> data.csv", false,
-                  "", false, "", 0},
+        ParseCase{"symbolic link", "lrwxrwxrwx    1 0        0               8 Dec 01 08:00 l -> data.csv",
+                  false, "", false, "", 0},
         ParseCase{"total line", "total 8", false, "", false, "", 0},
-        ParseCase{"size not a number", "-rw-r--r--    1 0        0              5x Dec 01 08:00 a.csv", false, "",
-                  false, "", 0},
+        ParseCase{"size not a number", "-rw-r--r--    1 0        0              5x Dec 01 08:00 a.csv", false,
+                  "", false, "", 0},
         ParseCase{"unknown month", "-rw-r--r--    1 0        0               5 Foo 01 08:00 a.csv", false, "",
                   false, "", 0},
-        ParseCase{"parent path", "-rw-r--r--    1 0        0               5 Dec 01 08:00 ../x", false, "", false,
+        ParseCase{"parent path", "-rw-r--r--    1 0        0               5 Dec 01 08:00 ../x", false, "",
+                  false, "", 0},
+        ParseCase{"dot dot", "drwxr-xr-x    1 0        0               5 Dec 01 08:00 ..", false, "", false,
                   "", 0},
-        ParseCase{"dot dot", "drwxr-xr-x    1 0        0               5 Dec 01 08:00 ..", false, "", false, "", 0},
-        ParseCase{"slash", "-rw-r--r--    1 0        0               5 Dec 01 08:00 a/b", false, "", false, "", 0},
-        ParseCase{"backslash", "-rw-r--r--    1 0        0               5 Dec 01 08:00 a\\b", false, "", false, "",
-                  0}),
+        ParseCase{"slash", "-rw-r--r--    1 0        0               5 Dec 01 08:00 a/b", false, "", false,
+                  "", 0},
+        ParseCase{"backslash", "-rw-r--r--    1 0        0               5 Dec 01 08:00 a\\b", false, "",
+                  false, "", 0}),
     [](const auto& info) {
         std::string name = info.param.label;
         for (char& ch : name)
@@ -107,4 +110,4 @@ TEST(FtpListing, KeepsOrderAndReportsRejectedNames) {
     EXPECT_EQ(rejected[1], std::string("bad\0name", 8));
 }
 
-}  // namespace
+} // namespace

@@ -1,6 +1,6 @@
 // The start-up refresh of the reference files against a real vsftpd.
-#include "AcquisitionTestSupport.h"
 #include "acquisition/ReferenceRefresh.h"
+#include "AcquisitionTestSupport.h"
 #include "support/ScriptedFtpsPeer.h"
 #include "support/TempDir.h"
 
@@ -42,7 +42,8 @@ protected:
         framework::ProgressSink& out = sink ? *sink : progress;
         session.setProgress(&out);
         acquisition::RefreshReport report;
-        acquisition::RefreshTargets targets{(local / "marketday").string(), (local / "others").string(), codeauto};
+        acquisition::RefreshTargets targets{(local / "marketday").string(), (local / "others").string(),
+                                            codeauto};
         EXPECT_TRUE(acquisition::OpenDataSession(session, targets, out, &report)) << session.lastError();
         session.CloseDataSession();
         return report;
@@ -150,7 +151,7 @@ TEST_F(ReferenceRefreshTest, AnInterruptedTransferKeepsTheOldFileAndTheNextRefre
     server.putFile("/others/bunseki.csv", big);
     writeFile(local / "others" / "bunseki.csv", "old definitions\n");
     VsftpdServer::Options slow;
-    slow.maxRate = 100000;  // the transfer would take ten seconds: it is cut long before
+    slow.maxRate = 100000; // the transfer would take ten seconds: it is cut long before
     ASSERT_TRUE(server.restart(slow)) << server.problem();
 
     KillOnFirstBytes killer(server);
@@ -178,7 +179,8 @@ TEST(ReferenceRefreshHostile, ListedNamesNeverLeadOutsideTheLocalDirectory) {
     peer.setFile("/marketday/../x", "pwned\n");
     peer.setFile("/marketday/ok.csv", "ok\n");
     // A one-file listing that names another file is not taken for it.
-    peer.setListing("/others/bunseki.csv", "-rw-r--r--    1 0        0               6 Dec 01 08:00 evil.csv\r\n");
+    peer.setListing("/others/bunseki.csv",
+                    "-rw-r--r--    1 0        0               6 Dec 01 08:00 evil.csv\r\n");
     TempDir local;
     fs::create_directories(local / "root" / "marketday");
     fs::create_directories(local / "root" / "others");
@@ -194,4 +196,4 @@ TEST(ReferenceRefreshHostile, ListedNamesNeverLeadOutsideTheLocalDirectory) {
         EXPECT_EQ(command.find(".."), std::string::npos) << command;
 }
 
-}  // namespace
+} // namespace

@@ -1,6 +1,6 @@
 // The server's steps of start-up and shutdown on a real application context.
-#include "AcquisitionTestSupport.h"
 #include "acquisition/ReferenceStartup.h"
+#include "AcquisitionTestSupport.h"
 #include "acquisition/UpdateCheck.h"
 #include "support/TempDir.h"
 
@@ -37,7 +37,7 @@ TEST(ReferenceStartup, RefreshesFromTheConfiguredServerAndFindsUpdates) {
     server.putFile("/update/tavora", "a newer program");
     StartupContext s;
     writeFile(s.bin / "tavora", "the program");
-    s.context.settings.refserver_host = "localhost";  // the certificate's DNS name
+    s.context.settings.refserver_host = "localhost"; // the certificate's DNS name
     s.context.settings.refserver_port = std::to_string(server.port());
     s.context.settings.refserver_cafile = server.caFile();
 
@@ -79,4 +79,4 @@ TEST(ReferenceStartup, WithoutAServerStartUpGoesOnWithinTheConnectTimeout) {
     EXPECT_TRUE(s.progress.loggedStartingWith("サーバー接続失敗_"));
 }
 
-}  // namespace
+} // namespace

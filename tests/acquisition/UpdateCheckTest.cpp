@@ -1,6 +1,6 @@
 // The update check against a real vsftpd with the update account.
-#include "AcquisitionTestSupport.h"
 #include "acquisition/UpdateCheck.h"
+#include "AcquisitionTestSupport.h"
 #include "support/TempDir.h"
 
 #include <arpa/inet.h>
@@ -31,8 +31,8 @@ TEST(UpdateCheck, NamesTheInstalledFilesTheServerHasChanged) {
         GTEST_SKIP() << server.problem();
     std::time_t now = std::time(nullptr);
     server.putFile("/update/tavora-cli", "new program, longer than before", now - 3600);
-    server.putFile("/update/tavora", "same size", now - 7200);       // older than ours: current
-    server.putFile("/update/holidays.csv", "2027-01-01\n", now - 60);  // same size, newer than ours
+    server.putFile("/update/tavora", "same size", now - 7200);        // older than ours: current
+    server.putFile("/update/holidays.csv", "2027-01-01\n", now - 60); // same size, newer than ours
     server.putFile("/update/not-installed.bin", "whatever", now - 60);
 
     TempDir bin;
@@ -88,9 +88,10 @@ TEST(UpdateCheck, StoppingEndsAWaitOnASilentServerAtOnce) {
     socklen_t len = sizeof sa;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
     auto config = updateAccount(ntohs(sa.sin_port));
-    config.timeouts = framework::NetTimeouts{};  // the full 10 s / 15 s of a real start
+    config.timeouts = framework::NetTimeouts{}; // the full 10 s / 15 s of a real start
     bool published = false;
-    acquisition::UpdateCheck check(trustingContext(""), config, {}, [&](const std::string&) { published = true; });
+    acquisition::UpdateCheck check(trustingContext(""), config, {},
+                                   [&](const std::string&) { published = true; });
     check.start();
     std::this_thread::sleep_for(std::chrono::milliseconds(100));
     EXPECT_TRUE(check.running());
@@ -102,4 +103,4 @@ TEST(UpdateCheck, StoppingEndsAWaitOnASilentServerAtOnce) {
     ::close(fd);
 }
 
-}  // namespace
+} // namespace

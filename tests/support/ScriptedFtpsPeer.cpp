@@ -98,7 +98,7 @@ void send(int fd, SSL* ssl, const std::string& text) {
         ::send(fd, text.data(), text.size(), MSG_NOSIGNAL);
 }
 
-}  // namespace
+} // namespace
 
 ScriptedFtpsPeer::ScriptedFtpsPeer() {
     if (!makeTestCertificate(m_dir.path()))
@@ -148,12 +148,15 @@ std::string ScriptedFtpsPeer::replyFor(const std::string& word) {
     auto it = m_replies.find(word);
     if (it != m_replies.end())
         return it->second;
-    static const std::map<std::string, std::string> defaults = {
-        {"AUTH", "234 Proceed with negotiation."},   {"PBSZ", "200 PBSZ set to 0."},
-        {"PROT", "200 PROT now Private."},           {"USER", "331 Please specify the password."},
-        {"PASS", "230 Login successful."},           {"OPTS", "200 Always in UTF8 mode."},
-        {"TYPE", "200 Switching to Binary mode."},   {"NOOP", "200 NOOP ok."},
-        {"QUIT", "221 Goodbye."}};
+    static const std::map<std::string, std::string> defaults = {{"AUTH", "234 Proceed with negotiation."},
+                                                                {"PBSZ", "200 PBSZ set to 0."},
+                                                                {"PROT", "200 PROT now Private."},
+                                                                {"USER", "331 Please specify the password."},
+                                                                {"PASS", "230 Login successful."},
+                                                                {"OPTS", "200 Always in UTF8 mode."},
+                                                                {"TYPE", "200 Switching to Binary mode."},
+                                                                {"NOOP", "200 NOOP ok."},
+                                                                {"QUIT", "221 Goodbye."}};
     auto d = defaults.find(word);
     return d != defaults.end() ? d->second : "502 Command not implemented.";
 }
@@ -215,8 +218,9 @@ void ScriptedFtpsPeer::session(int fd) {
                 auto& table = word == "LIST" ? m_listings : m_files;
                 body = table.count(arg) ? table[arg] : std::string();
             }
-            send(fd, ssl, word == "LIST" ? "150 Here comes the directory listing.\r\n"
-                                         : "150 Opening BINARY mode data connection.\r\n");
+            send(fd, ssl,
+                 word == "LIST" ? "150 Here comes the directory listing.\r\n"
+                                : "150 Opening BINARY mode data connection.\r\n");
             int dataFd = acceptWithin(dataListen, m_stop);
             ::close(dataListen);
             dataListen = -1;
@@ -246,4 +250,4 @@ void ScriptedFtpsPeer::session(int fd) {
     ERR_clear_error();
 }
 
-}  // namespace tavora::test
+} // namespace tavora::test

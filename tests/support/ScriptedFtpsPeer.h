@@ -57,4 +57,4 @@ private:
     std::thread m_thread;
 };
 
-}  // namespace tavora::test
+} // namespace tavora::test

@@ -28,9 +28,13 @@ namespace {
 
 std::atomic<int> g_serverCount{0};
 
-bool run(const std::string& command) { return std::system(command.c_str()) == 0; }
+bool run(const std::string& command) {
+    return std::system(command.c_str()) == 0;
+}
 
-std::string quoted(const fs::path& p) { return "'" + p.string() + "'"; }
+std::string quoted(const fs::path& p) {
+    return "'" + p.string() + "'";
+}
 
 bool portAnswers(int port) {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -43,7 +47,7 @@ bool portAnswers(int port) {
     return ok;
 }
 
-}  // namespace
+} // namespace
 
 bool makeTestCertificate(const fs::path& dir) {
     // An EC key: as good for the tests as RSA and generated in a few milliseconds.
@@ -164,7 +168,8 @@ bool VsftpdServer::start() {
             ::dup2(fd, 1);
             ::dup2(fd, 2);
             ::setpgid(0, 0);
-            ::execl("/usr/sbin/vsftpd", "vsftpd", conf.c_str(), portOption.c_str(), static_cast<char*>(nullptr));
+            ::execl("/usr/sbin/vsftpd", "vsftpd", conf.c_str(), portOption.c_str(),
+                    static_cast<char*>(nullptr));
             ::_exit(127);
         }
         if (pid < 0)
@@ -270,6 +275,8 @@ void VsftpdServer::removeFile(const std::string& remotePath) const {
     fs::remove(root() / fs::path(remotePath).relative_path(), ec);
 }
 
-std::string VsftpdServer::protocolLog() const { return readFile(m_dir.path() / "vsftpd.log"); }
+std::string VsftpdServer::protocolLog() const {
+    return readFile(m_dir.path() / "vsftpd.log");
+}
 
-}  // namespace tavora::test
+} // namespace tavora::test

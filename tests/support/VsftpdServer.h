@@ -24,9 +24,9 @@ int freeLoopbackPort();
 class VsftpdServer {
 public:
     struct Options {
-        int idleSessionTimeout = 300;  // seconds
+        int idleSessionTimeout = 300; // seconds
         bool requireSslReuse = true;
-        long maxRate = 0;  // bytes per second per transfer; 0 for no limit
+        long maxRate = 0; // bytes per second per transfer; 0 for no limit
     };
 
     VsftpdServer() : VsftpdServer(Options{}) {}
@@ -72,4 +72,4 @@ private:
     std::string m_problem;
 };
 
-}  // namespace tavora::test
+} // namespace tavora::test
