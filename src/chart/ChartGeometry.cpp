@@ -25,6 +25,10 @@ int truncToInt(double v) {
     return static_cast<int>(std::clamp(v, lo, hi));
 }
 
+// Pixel rows are held within a few million pixels of the view: far beyond any picture, and
+// within the fixed-point range painting engines work in.
+constexpr int kRowLimit = 1 << 22;
+
 int truncatedHigh(const KeisenElm& bar) { return bar.high ? truncToInt(*bar.high) : 0; }
 
 // The bar that stands for a date when a series is positioned: the bar of the date, else the
@@ -107,7 +111,7 @@ double priceAtRow(const GraphViewState& vs, int height, int y) {
 int rowOfPrice(const GraphViewState& vs, int height, double price) {
     if (vs.pixel_to_yen == 0.0)
         return height;
-    return truncToInt(height - (price - vs.bottom_yen) / vs.pixel_to_yen);
+    return std::clamp(truncToInt(height - (price - vs.bottom_yen) / vs.pixel_to_yen), -kRowLimit, kRowLimit);
 }
 
 int recentHighestHigh(const KeisenList& bars) {
@@ -332,6 +336,13 @@ void positionAfterLoad(GraphViewState& vs, int width, int height) {
         return;
     bringIntoViewHorizontally(vs, *anchorBar(*vs.bars, vs.anchor_date));
     centreVertically(vs, newestClosedBar(*vs.bars), height);
+}
+
+std::string showNewSeries(GraphViewState& vs, const CodeScale& scale, int width, int height) {
+    applyCodeScale(vs, scale);
+    std::string combo = scaleNewSeries(vs, scale.fixedGrid[static_cast<std::size_t>(market::periodIndex(vs.period()))]);
+    positionAfterLoad(vs, width, height);
+    return combo;
 }
 
 void applyCodeScale(GraphViewState& vs, const CodeScale& scale) {

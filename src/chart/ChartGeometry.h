@@ -87,6 +87,10 @@ const market::KeisenElm* newestClosedBar(const market::KeisenList& bars);
 // the view centred on the newest close.
 void positionAfterLoad(GraphViewState& vs, int width, int height);
 
+// A series just attached to the state (bars and graphs set): the code's stored scale applied,
+// the series scaled and the view positioned for a W x H plot. Returns the scale combo text.
+std::string showNewSeries(GraphViewState& vs, const CodeScale& scale, int width, int height);
+
 // ---- stored per-code scale ----
 // Pitch, tick size (and the derived values) of the state's period from a code's scale.
 void applyCodeScale(GraphViewState& vs, const CodeScale& scale);

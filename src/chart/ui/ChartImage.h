@@ -1,0 +1,30 @@
+#pragma once
+// A chart picture without a window: one period of an opened code (or the no-code screen)
+// laid out, scaled and positioned as a chart panel does after loading, and fully painted
+// into an image. Used by `tavora-cli render`; any thread that may use QImage and fonts (a
+// QGuiApplication must exist).
+#include "chart/ChartLayers.h"
+#include "chart/CodeScale.h"
+#include "framework/Dates.h"
+#include "market/OpenChart.h"
+#include "settings/Settings.h"
+
+#include <QImage>
+#include <QSize>
+
+namespace tavora::chart::ui {
+
+struct ChartImageRequest {
+    const market::PeriodSeries* series = nullptr;  // null: the no-code screen
+    market::ChartPeriod period = market::ChartPeriod::Day;
+    TitleText title;
+    CodeScale scale;  // the code's stored scale, or the defaults
+    settings::Settings settings;
+    framework::YmdDate today;  // the anchor date and the end of the week list
+    QSize size{1200, 700};
+    NoCodeScreen noCode;
+};
+
+QImage renderChartImage(const ChartImageRequest& request);
+
+}  // namespace tavora::chart::ui
