@@ -1,6 +1,7 @@
 // Opening a code end to end: rows from a real SQLite file, calendar, splits, four periods,
 // analysis graph lists and their values, the stored scale, cancellation.
 #include "framework/Dates.h"
+#include "market/BarsCsv.h"
 #include "market/OpenChart.h"
 #include "market/PriceDatabase.h"
 #include "support/TempDir.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <sstream>
 
 namespace tavora::market {
 namespace {
@@ -175,6 +177,28 @@ TEST_F(OpenChartTest, ACancelledOpeningIsMarked) {
     EXPECT_TRUE(OpenChart(input, &cancel).cancelled);
     cancel = false;
     EXPECT_FALSE(OpenChart(input, &cancel).cancelled);
+}
+
+TEST_F(OpenChartTest, WritesBarsAsCsvOldestFirstWithOneColumnPerGraph) {
+    input.splits = {{"2024-03-01", "2"}};
+    const ChartSeries s = OpenChart(input);
+    std::ostringstream out;
+    WriteBarsCsv(s.period(ChartPeriod::Day), out);
+    std::istringstream in(out.str());
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    ASSERT_EQ(lines.size(), 71u);
+    EXPECT_EQ(lines[0], "date,open,high,low,close,volume,split,nodata,転換線,基準線,遅行スパン,先行スパン1,先行スパン2");
+    // The oldest day, halved by the split: only the lagging span has a value there, the close
+    // of day 25 (1255.25 halved).
+    EXPECT_EQ(lines[1], "2024-01-08,500.00,507.50,497.50,502.50,100,,0,,,627.62,,");
+    const std::string& splitDay = lines[1 + 38 + 1];
+    EXPECT_EQ(splitDay.substr(0, splitDay.find(",0,")), "2024-03-01,1390.00,1405.00,1385.00,1395.00,139,2");
+    // The newest future day carries leading span 1 of day 44, 25 days earlier: 転換線 over days
+    // 36-44 is (1455.50 + 677.50) / 2 = 1066.50 and 基準線 over days 19-44 is (1455.50 + 592.625)
+    // / 2, written "1024.06"; their mean is 1045.28. Leading span 2 starts only at day 77.
+    EXPECT_EQ(lines.back(), "2024-04-12,,,,,0,,0,,,,1045.28,");
 }
 
 }  // namespace
