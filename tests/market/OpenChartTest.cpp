@@ -4,6 +4,7 @@
 #include "market/BarsCsv.h"
 #include "market/OpenChart.h"
 #include "market/PriceDatabase.h"
+#include "market/TodayBar.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -199,6 +200,33 @@ TEST_F(OpenChartTest, WritesBarsAsCsvOldestFirstWithOneColumnPerGraph) {
     // 36-44 is (1455.50 + 677.50) / 2 = 1066.50 and 基準線 over days 19-44 is (1455.50 + 592.625)
     // / 2, written "1024.06"; their mean is 1045.28. Leading span 2 starts only at day 77.
     EXPECT_EQ(lines.back(), "2024-04-12,,,,,0,,0,,,,1045.28,");
+}
+
+TEST_F(OpenChartTest, MergesTodaysPricesIntoTheDayAndItsPeriods) {
+    ChartSeries s = OpenChart(input);
+    EXPECT_FALSE(MergeTodayPrices(s, {"2024-03-29", 1, 2, 1, 2, 5}));  // already priced
+    EXPECT_FALSE(MergeTodayPrices(s, {"2024-05-01", 1, 2, 1, 2, 5}));  // not a bar of the chart
+    ASSERT_TRUE(MergeTodayPrices(s, {"2024-04-01", 1600, 1700.5, 1590, 1650, 777}));
+    const auto& day = s.period(ChartPeriod::Day);
+    const KeisenElm& today = day.bars[9];
+    ASSERT_EQ(today.date, "2024-04-01");
+    EXPECT_EQ(today.closeText(), "1650.00");
+    EXPECT_TRUE(day.graphs[0].hasValue(9));  // 転換線 carries on with the new bar
+    EXPECT_NE(today.analysis.find("転換線 "), std::string::npos);
+
+    // The week and month of 2024-04-01 held no prices: they take today's.
+    const auto& week = s.period(ChartPeriod::Week);
+    EXPECT_EQ(week.bars[1].date, "2024-04-01");
+    EXPECT_EQ(week.bars[1].openText(), "1600.00");
+    EXPECT_EQ(week.bars[1].volume, 777);
+    EXPECT_TRUE(week.graphs[0].hasValue(1));
+    EXPECT_EQ(s.period(ChartPeriod::Month).bars[kFutureMonths].closeText(), "1650.00");
+    // The year had prices: its high rises, its volume grows and its close is today's.
+    const KeisenElm& year = s.period(ChartPeriod::Year).bars[kFutureYears];
+    EXPECT_EQ(year.highText(), "1700.50");
+    EXPECT_EQ(year.closeText(), "1650.00");
+    EXPECT_EQ(year.lowText(), "995.00");
+    EXPECT_EQ(s.priced.newestDateNumber, 20240401);
 }
 
 }  // namespace

@@ -1,0 +1,71 @@
+#include "market/TodayBar.h"
+
+namespace tavora::market {
+
+namespace {
+
+void mergeIntoPeriod(KeisenElm& bar, const TodayPrices& t) {
+    if (!bar.open) {
+        bar.open = t.open;
+        bar.high = t.high;
+        bar.low = t.low;
+        bar.volume = t.volume;
+    } else {
+        if (!bar.high || t.high > *bar.high)
+            bar.high = t.high;
+        if (!bar.low || t.low < *bar.low)
+            bar.low = t.low;
+        bar.volume += t.volume;
+    }
+    bar.close = t.close;
+}
+
+template <class Match> KeisenElm* findPeriodBar(KeisenList& bars, Match match) {
+    for (auto& bar : bars)
+        if (match(bar))
+            return &bar;
+    return nullptr;
+}
+
+}  // namespace
+
+KeisenElm* FindTodayBar(ChartSeries& series, std::string_view today) {
+    KeisenList& day = series.period(ChartPeriod::Day).bars;
+    KeisenElm* bar = day.findByDate(today);
+    return bar && !bar->open ? bar : nullptr;
+}
+
+bool MergeTodayPrices(ChartSeries& series, const TodayPrices& today) {
+    KeisenElm* bar = FindTodayBar(series, today.date);
+    if (!bar)
+        return false;
+    bar->open = today.open;
+    bar->high = today.high;
+    bar->low = today.low;
+    bar->close = today.close;
+    bar->volume = today.volume;
+
+    // The period bars of today. A week is matched by year and week key only: a week bar is
+    // dated by its first day, which may lie in the previous month.
+    const int weekKey = bar->weekKey();
+    if (KeisenElm* w = findPeriodBar(series.period(ChartPeriod::Week).bars, [&](const KeisenElm& b) {
+            return b.year == bar->year && b.weekKey() == weekKey && b.dateNumber() <= bar->dateNumber();
+        }))
+        mergeIntoPeriod(*w, today);
+    if (KeisenElm* m = findPeriodBar(series.period(ChartPeriod::Month).bars, [&](const KeisenElm& b) {
+            return b.year == bar->year && b.month == bar->month;
+        }))
+        mergeIntoPeriod(*m, today);
+    if (KeisenElm* y = findPeriodBar(series.period(ChartPeriod::Year).bars,
+                                     [&](const KeisenElm& b) { return b.year == bar->year; }))
+        mergeIntoPeriod(*y, today);
+
+    ApplyTodayBarToAnalysis(series, *bar);
+    if (series.priced.newestDateNumber < bar->dateNumber()) {
+        series.priced.newest = series.period(ChartPeriod::Day).bars.indexOf(*bar);
+        series.priced.newestDateNumber = bar->dateNumber();
+    }
+    return true;
+}
+
+}  // namespace tavora::market
