@@ -33,7 +33,7 @@ ApliWindow::ApliWindow(AppContext& ctx, QWidget* parent)
     setWindowTitle(caption(ctx));
     setWindowIcon(appIcon());
     setMinimumSize(640, 400);
-    resize(1280, 800);
+    resize(1400, 860);
     connect(m_main, &MainPanel::minimizeRequested, this, &QWidget::showMinimized);
     connect(m_main, &MainPanel::closeRequested, this, &QWidget::close);
     connect(m_main, &MainPanel::showWindowRequested, this, [this] {
@@ -55,6 +55,7 @@ void ApliWindow::layoutFrame() {
     m_tabs->setGeometry(FrameWidth, FrameWidth, std::max(0, w - 2 * FrameWidth), m_tabs->height());
     const int top = FrameWidth + m_tabs->height();
     m_main->setGeometry(FrameWidth, top, std::max(0, w - 2 * FrameWidth), std::max(0, h - FrameWidth - top));
+    m_main->layoutPages();
 }
 
 void ApliWindow::resizeEvent(QResizeEvent*) {

@@ -26,7 +26,7 @@ HomeHeadPanel::HomeHeadPanel(QWidget* parent)
     left->setSpacing(3);
     m_search->setObjectName("searchbox");
     m_search->setPlaceholderText("コード・銘柄名");
-    m_search->setFixedWidth(150);
+    m_search->setFixedWidth(120);
     connect(m_search, &QLineEdit::returnPressed, this, [this] { emit command(CmdSearch); });
     left->addWidget(m_search);
 
@@ -34,20 +34,21 @@ HomeHeadPanel::HomeHeadPanel(QWidget* parent)
                         int width, bool checkable) {
         auto* b = new QPushButton(caption, owner);
         b->setObjectName(name);
-        b->setFixedSize(width, 25);
+        b->setStyleSheet("QPushButton { padding: 0px 4px; }");
+        b->setFixedSize(std::max(width, b->fontMetrics().horizontalAdvance(caption) + 12), 25);
         b->setCheckable(checkable);
         b->setFocusPolicy(Qt::NoFocus);
         connect(b, &QPushButton::clicked, this, [this, cmd] { emit command(cmd); });
         layout->addWidget(b);
         return b;
     };
-    m_navigation << addTo(left, m_left, "最初へ", "firstbutton", CmdFirstCode, 56, false)
-                 << addTo(left, m_left, "前へ", "prevbutton", CmdPrevCode, 48, false)
-                 << addTo(left, m_left, "次へ", "nextbutton", CmdNextCode, 48, false)
-                 << addTo(left, m_left, "最後へ", "lastbutton", CmdLastCode, 56, false)
-                 << addTo(left, m_left, "更新", "refreshbutton", CmdRefresh, 48, false);
-    m_favouritesOnly = addTo(left, m_left, "お気に入りリスト", "favlistcheck", CmdFavouritesOnly, 116, true);
-    m_favourite = addTo(left, m_left, "お気に入り追加", "favaddcheck", CmdToggleFavourite, 106, true);
+    m_navigation << addTo(left, m_left, "最初へ", "firstbutton", CmdFirstCode, 40, false)
+                 << addTo(left, m_left, "前へ", "prevbutton", CmdPrevCode, 36, false)
+                 << addTo(left, m_left, "次へ", "nextbutton", CmdNextCode, 36, false)
+                 << addTo(left, m_left, "最後へ", "lastbutton", CmdLastCode, 40, false)
+                 << addTo(left, m_left, "更新", "refreshbutton", CmdRefresh, 36, false);
+    m_favouritesOnly = addTo(left, m_left, "お気に入りリスト", "favlistcheck", CmdFavouritesOnly, 60, true);
+    m_favourite = addTo(left, m_left, "お気に入り追加", "favaddcheck", CmdToggleFavourite, 60, true);
     m_navigation << m_favouritesOnly << m_favourite;
     left->addStretch();
 
@@ -57,16 +58,17 @@ HomeHeadPanel::HomeHeadPanel(QWidget* parent)
     right->setContentsMargins(0, 5, 6, 5);
     right->setSpacing(3);
     right->addStretch();
-    m_documents << addTo(right, m_right, "印刷", "printbutton", CmdPrint, 48, false)
-                << addTo(right, m_right, "新規ファイル", "newbutton", CmdNewDocument, 90, false)
-                << addTo(right, m_right, "ファイルを開く", "openbutton", CmdOpenDocument, 100, false)
-                << addTo(right, m_right, "保存", "savebutton", CmdSave, 48, false);
+    m_documents << addTo(right, m_right, "印刷", "printbutton", CmdPrint, 36, false)
+                << addTo(right, m_right, "新規ファイル", "newbutton", CmdNewDocument, 60, false)
+                << addTo(right, m_right, "ファイルを開く", "openbutton", CmdOpenDocument, 60, false)
+                << addTo(right, m_right, "保存", "savebutton", CmdSave, 36, false);
     for (auto* b : m_documents)
         b->setEnabled(false);
 }
 
 void HomeHeadPanel::resizeEvent(QResizeEvent*) {
-    const int rightWidth = std::min(width() / 2, m_right->sizeHint().width());
+    // The left part keeps what it needs; the document buttons take the rest.
+    const int rightWidth = std::clamp(width() - m_left->sizeHint().width(), 0, m_right->sizeHint().width());
     m_left->setGeometry(0, 0, width() - rightWidth, Height);
     m_right->setGeometry(width() - rightWidth, 0, rightWidth, Height);
 }

@@ -70,7 +70,7 @@ void MainPanel::installPage(Tab tab, framework::ui::TabPage* p) {
     m_pages[std::size_t(tab)] = p;
     if (m_tabs)
         m_tabs->setTabEnabled(tab, true);
-    resizeEvent(nullptr);
+    layoutPages();
 }
 
 void MainPanel::addSheetPanel(framework::ui::SideSheetPanel* panel) { m_sheet->addPanel(panel); }
@@ -90,12 +90,15 @@ bool MainPanel::closeSideSheet() {
     return true;
 }
 
-void MainPanel::resizeEvent(QResizeEvent*) {
+void MainPanel::resizeEvent(QResizeEvent*) { layoutPages(); }
+
+void MainPanel::layoutPages() {
     const int w = width();
     const int h = height();
     m_status->setGeometry(0, h - StatusBar::Height, w, StatusBar::Height);
     const QRect pageRect(0, 0, w, std::max(0, h - StatusBar::Height));
     m_home->setGeometry(pageRect);
+    m_home->relayoutCharts();  // at once: a hidden window delivers its resize events late
     for (auto* p : m_pages)
         if (p)
             p->setGeometry(pageRect);

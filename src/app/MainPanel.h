@@ -49,6 +49,9 @@ public:
     // Closes the side sheet after asking about unsaved changes; false when the user kept it.
     bool closeSideSheet();
 
+    // Places the status bar, the pages and the side sheet for the current size.
+    void layoutPages();
+
     // The update notice of the shutdown hand-off: slides in towards 500 pixels.
     void showUpdateNotice(const QString& text);
 
