@@ -7,6 +7,7 @@
 #include "app/HomeLeftPanel.h"
 #include "app/ReopenWorker.h"
 #include "app/core/AppContext.h"
+#include "app/core/CatalogueStartup.h"
 #include "chart/ChartGeometry.h"
 #include "chart/ChartSettings.h"
 #include "chart/ui/GraphDialog.h"
@@ -14,13 +15,10 @@
 #include "framework/Dates.h"
 #include "framework/ui/StatusBar.h"
 #include "market/MarketCalendar.h"
-#include "market/Splits.h"
 
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTabBar>
-
-#include <filesystem>
 
 namespace tavora::app {
 
@@ -329,19 +327,15 @@ void HomePanel::favouritesOnlySwitched() {
 
 void HomePanel::reloadCodeList() {
     m_status->startWait();
-    std::string error;
-    m_ctx.csvCodeList.clear();
-    if (!market::LoadCodeList(m_ctx.csvCodeList, m_ctx.paths.codeListInUse, &error))
-        m_status->setText(qs(error));
-    market::CopyCodeList(m_ctx.workCodeList, m_ctx.csvCodeList);
-    market::CopyCodeList(m_ctx.catalogue, m_ctx.csvCodeList);
-    // The copies carry no splits; without them prices before a split would be shown unadjusted.
-    if (std::filesystem::exists(m_ctx.paths.bunkatsuCsv))
-        market::AttachSplits(m_ctx.catalogue, m_ctx.paths.bunkatsuCsv);
+    m_reopen->cancelAll();  // an opening of the old catalogue's code is of no use now
+    const auto problems = LoadCodeListStep(m_ctx);
+    if (!problems.empty())
+        m_status->setText(qs(problems.front()));
+    BuildCatalogueStep(m_ctx);
+    // The copies carry no splits; without them prices before a split would show unadjusted.
+    AttachSplitsStep(m_ctx);
     m_ctx.currentCode.reset();
-    m_head->setNavigationEnabled(!m_ctx.catalogue.empty());
-    if (!m_ctx.catalogue.empty())
-        m_ctx.currentCode = 0;
+    MakeFirstEntryCurrentStep(m_ctx);
     openCurrentCode();
     m_status->stopWait();
 }

@@ -14,9 +14,15 @@ ReopenWorker::~ReopenWorker() {
             job.thread.join();
 }
 
-void ReopenWorker::start(market::OpenChartInput input, const std::string& priceDbPath) {
+void ReopenWorker::cancelAll() {
     for (auto& job : m_jobs)
-        job.cancel->store(true);  // an older opening stops at its next check
+        job.cancel->store(true);
+    ++m_generation;  // whatever arrives now is older than the newest
+    m_pending = false;
+}
+
+void ReopenWorker::start(market::OpenChartInput input, const std::string& priceDbPath) {
+    cancelAll();  // an older opening stops at its next check
     const std::uint64_t generation = ++m_generation;
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     m_pending = true;

@@ -24,6 +24,8 @@ public:
 
     // Opens `input.code`; `input.priceDb` is ignored: the thread opens `priceDbPath` itself.
     void start(market::OpenChartInput input, const std::string& priceDbPath);
+    // Tells every running opening to stop; none of their results will be delivered.
+    void cancelAll();
     // True while the newest opening has not been delivered.
     bool running() const { return m_pending; }
     // Threads started and not yet joined (the newest and the stopped older ones).

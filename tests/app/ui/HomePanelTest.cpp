@@ -145,6 +145,18 @@ private slots:
         QCOMPARE(page.home->searchPopup()->height(), app::CodeSearchPopup::MaxHeight);
     }
 
+    void reloadingTheCodeListKeepsTheSplits() {
+        Page page(threeCodes());
+        test::writeFile(page.dir / "others" / "code_info.csv", "1002,北海製作所,機械,東証プライム\n1003,極東化学,化学,東証プライム\n");
+        test::writeFile(page.dir / "others" / "bunkatsudata.csv", "2024-03-01,1003,2\n");
+        page.ctx.currentCode = 0;
+        page.home->reloadCodeList();
+        QCOMPARE(page.ctx.catalogue.size(), std::size_t(2));
+        QCOMPARE(page.ctx.currentCode, std::optional<std::size_t>(0));
+        QCOMPARE(page.shownCode(), QString("1002"));
+        QCOMPARE(page.ctx.catalogue[1].splits.size(), std::size_t(1));
+    }
+
     void aNewerReopenReplacesTheRunningOne() {
         Page page({{"1001", "大量足", 10000, 1000}, {"1002", "少量足", 50, 2000}});
         page.ctx.currentCode = 0;
