@@ -3,7 +3,6 @@
 #include "framework/Dates.h"
 
 #include <fstream>
-#include <iterator>
 
 namespace tavora::market {
 
@@ -38,7 +37,14 @@ std::size_t AppendMarketDays(KeisenList& dayBars, const std::string& calendarPat
     std::ifstream in(calendarPath, std::ios::binary);
     if (!in)
         return 0;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    in.seekg(0, std::ios::end);
+    const std::streamoff size = in.tellg();
+    if (size <= 0)
+        return 0;
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    in.seekg(0);
+    if (!in.read(bytes.data(), size))
+        return 0;
     // Only the first field of the last lines matters, and it is ASCII: "," and line ends never
     // occur inside a Shift-JIS double-byte character (their trail bytes are 0x40 and above), so
     // the lines are scanned from the end without decoding the whole file. Blank lines and a
