@@ -2,6 +2,7 @@
 // splits, four periods, the five default Ichimoku graphs and their computations.
 // Arguments: number of day bars (about 250 per year).
 #include "framework/Dates.h"
+#include "market/MarketCalendar.h"
 #include "market/OpenChart.h"
 #include "market/PriceDatabase.h"
 
@@ -101,11 +102,13 @@ void BM_LoadDayBars(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadDayBars)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-// Everything after the rows were read (calendar, splits, periods, graph lists, computations).
+// Everything after the rows were read and the calendar applied (splits, periods, graph lists,
+// computations).
 void BM_BuildChartSeries(benchmark::State& state) {
     Fixture f(static_cast<int>(state.range(0)));
     market::KeisenList loaded;
     market::LoadDayBars(f.db, "1234", loaded);
+    market::AppendMarketDays(loaded, f.input.calendarPath);
     for (auto _ : state) {
         state.PauseTiming();
         market::KeisenList day = loaded;

@@ -2,6 +2,7 @@
 
 #include "framework/Dates.h"
 
+#include <algorithm>
 #include <fstream>
 
 namespace tavora::market {
@@ -14,7 +15,7 @@ std::string ChooseCalendar(const CodeElm& entry, const std::string& marketDayDir
     return marketDayDir + "/" + calendarFileName(entry.market);
 }
 
-std::size_t AppendMarketDates(KeisenList& dayBars, const std::vector<std::string_view>& dates) {
+std::size_t AppendMarketDates(KeisenList& dayBars, const std::vector<std::string>& dates) {
     if (dayBars.empty())
         return 0;
     const int newest = dayBars.newest()->dateNumber();
@@ -31,26 +32,23 @@ std::size_t AppendMarketDates(KeisenList& dayBars, const std::vector<std::string
     return count;
 }
 
-std::size_t AppendMarketDays(KeisenList& dayBars, const std::string& calendarPath) {
-    if (dayBars.empty())
-        return 0;
+std::vector<std::string> FutureMarketDates(const std::string& calendarPath, int newestDateNumber) {
+    std::vector<std::string> future;  // latest first while scanning
     std::ifstream in(calendarPath, std::ios::binary);
     if (!in)
-        return 0;
+        return future;
     in.seekg(0, std::ios::end);
     const std::streamoff size = in.tellg();
     if (size <= 0)
-        return 0;
+        return future;
     std::string bytes(static_cast<std::size_t>(size), '\0');
     in.seekg(0);
     if (!in.read(bytes.data(), size))
-        return 0;
+        return future;
     // Only the first field of the last lines matters, and it is ASCII: "," and line ends never
     // occur inside a Shift-JIS double-byte character (their trail bytes are 0x40 and above), so
     // the lines are scanned from the end without decoding the whole file. Blank lines and a
     // quoted date are tolerated.
-    const int newest = dayBars.newest()->dateNumber();
-    std::vector<std::string_view> future;  // latest first
     const std::string_view text = bytes;
     std::size_t end = text.size();
     while (end > 0) {
@@ -65,12 +63,18 @@ std::size_t AppendMarketDays(KeisenList& dayBars, const std::string& calendarPat
             field = field.substr(1, field.size() - 2);
         if (field.empty())
             continue;
-        if (framework::ConvertCarenderToInt(field) <= newest)
+        if (framework::ConvertCarenderToInt(field) <= newestDateNumber)
             break;
-        future.push_back(field);
+        future.emplace_back(field);
     }
-    const std::vector<std::string_view> ascending(future.rbegin(), future.rend());
-    return AppendMarketDates(dayBars, ascending);
+    std::reverse(future.begin(), future.end());
+    return future;
+}
+
+std::size_t AppendMarketDays(KeisenList& dayBars, const std::string& calendarPath) {
+    if (dayBars.empty())
+        return 0;
+    return AppendMarketDates(dayBars, FutureMarketDates(calendarPath, dayBars.newest()->dateNumber()));
 }
 
 }  // namespace tavora::market

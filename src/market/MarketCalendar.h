@@ -20,10 +20,15 @@ const char* calendarFileName(std::string_view market);
 // The calendar path of an entry: market-day directory + "/" + the file name.
 std::string ChooseCalendar(const CodeElm& entry, const std::string& marketDayDir);
 
+// The dates of the calendar file (Shift-JIS, first field the date, ascending) later than
+// `newestDateNumber` (year * 10000 + month * 100 + day), in calendar order. Empty when the
+// file cannot be read.
+std::vector<std::string> FutureMarketDates(const std::string& calendarPath, int newestDateNumber);
+
 // Inserts an empty bar for every date later than the newest bar, between the head and the
 // newest bar, so the list stays newest first. `dates` ascend (calendar order). Returns the
 // number of bars inserted; nothing happens for an empty list.
-std::size_t AppendMarketDates(KeisenList& dayBars, const std::vector<std::string_view>& dates);
+std::size_t AppendMarketDates(KeisenList& dayBars, const std::vector<std::string>& dates);
 // Reads the calendar file (Shift-JIS, first field the date, ascending) and appends its
 // future days. Returns the number of bars inserted (0 when the file cannot be read).
 std::size_t AppendMarketDays(KeisenList& dayBars, const std::string& calendarPath);

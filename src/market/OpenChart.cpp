@@ -19,24 +19,27 @@ bool cancelled(const std::atomic<bool>* cancel) { return cancel && cancel->load(
 
 }  // namespace
 
-int LoadDayBars(framework::ZSqlElement& priceDb, const std::string& code, KeisenList& day,
+namespace {
+
+// One stored day as read, before it becomes a bar.
+struct DayRow {
+    std::string date;
+    double open, high, low, close;  // 0 for NULL or 0: absent
+    std::int64_t volume;
+};
+
+// The rows of the code, oldest first. SQLite walks the (code, date) index forwards faster than
+// backwards, and a small row type is cheaper to collect than bars.
+int readDayRows(framework::ZSqlElement& priceDb, const std::string& code, std::vector<DayRow>& rows,
                 const std::atomic<bool>* cancel) {
     if (!priceDb.isOpen())
         return SQLITE_MISUSE;
-    // The rows of the code, read oldest first (SQLite walks an index forwards faster than
-    // backwards) and then turned newest first. NULL prices read as 0, which means absent.
-    framework::SqlStatement stmt(priceDb, "SELECT date, ifnull(open, 0), ifnull(high, 0), ifnull(low, 0), "
-                                          "ifnull(close, 0), ifnull(volume, 0) FROM kabukadb WHERE code = ? "
-                                          "ORDER BY date ASC;");
+    framework::SqlStatement stmt(priceDb, "SELECT date, open, high, low, close, volume FROM kabukadb "
+                                          "WHERE code = ? ORDER BY date ASC;");
     if (!stmt.ok())
         return priceDb.lastResult() ? priceDb.lastResult() : SQLITE_ERROR;
     stmt.bindText(1, code);
     sqlite3_stmt* s = stmt.handle();
-    const auto price = [s](int col) {
-        const double v = sqlite3_column_double(s, col);
-        return v == 0 ? std::nullopt : std::optional<double>(v);
-    };
-    KeisenList rows;
     rows.reserve(4096);
     int rc;
     std::size_t count = 0;
@@ -46,18 +49,50 @@ int LoadDayBars(framework::ZSqlElement& priceDb, const std::string& code, Keisen
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
         if (!text || !*text)
             continue;
-        KeisenElm& bar = rows.append();
-        bar.setDate(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(s, 0))));
-        bar.open = price(1);
-        bar.high = price(2);
-        bar.low = price(3);
-        bar.close = price(4);
-        bar.volume = sqlite3_column_int64(s, 5);
+        // A NULL reads as 0.0 (and 0 as the volume), which is what an absent price is here.
+        rows.push_back({std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(s, 0))),
+                        sqlite3_column_double(s, 1), sqlite3_column_double(s, 2), sqlite3_column_double(s, 3),
+                        sqlite3_column_double(s, 4), sqlite3_column_int64(s, 5)});
     }
-    if (rc != SQLITE_DONE)
-        return rc;
-    day.appendReversed(std::move(rows));
-    return 0;
+    return rc == SQLITE_DONE ? 0 : rc;
+}
+
+std::optional<double> price(double v) { return v == 0 ? std::nullopt : std::optional<double>(v); }
+
+// Appends the future days (ascending) and then the rows (oldest first) so that the list runs
+// newest first; ids are those of reading the rows newest first and inserting the future days
+// after them.
+void fillDayList(const std::vector<DayRow>& rows, const std::vector<std::string>& future, KeisenList& day) {
+    const int firstId = day.idCounter() + 1;
+    const std::size_t start = day.size();
+    day.reserve(start + future.size() + rows.size());
+    for (auto it = future.rbegin(); it != future.rend(); ++it)
+        day.append().setDate(*it);
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
+        KeisenElm& bar = day.append();
+        bar.setDate(it->date);
+        bar.open = price(it->open);
+        bar.high = price(it->high);
+        bar.low = price(it->low);
+        bar.close = price(it->close);
+        bar.volume = it->volume;
+    }
+    int id = firstId;
+    for (std::size_t i = start + future.size(); i < day.size(); ++i)
+        day[i].id = id++;
+    for (std::size_t k = future.size(); k-- > 0;)
+        day[start + k].id = id++;
+}
+
+}  // namespace
+
+int LoadDayBars(framework::ZSqlElement& priceDb, const std::string& code, KeisenList& day,
+                const std::atomic<bool>* cancel) {
+    std::vector<DayRow> rows;
+    const int rc = readDayRows(priceDb, code, rows, cancel);
+    if (rc == 0)
+        fillDayList(rows, {}, day);
+    return rc;
 }
 
 std::optional<chart::CodeScale> LoadCodeScale(framework::ZSqlElement& scaleDb, const std::string& code) {
@@ -88,11 +123,22 @@ ChartSeries OpenChart(const OpenChartInput& input, const std::atomic<bool>* canc
     // The code's annotations from the document's history, as of the current undo position.
     if (input.loadAnnotations)
         input.loadAnnotations(series);
-    KeisenList day;
-    if (input.priceDb && LoadDayBars(*input.priceDb, input.code, day, cancel) < 0) {
+    std::vector<DayRow> rows;
+    if (input.priceDb && readDayRows(*input.priceDb, input.code, rows, cancel) < 0) {
         series.cancelled = true;
         return series;
     }
+    // Future market days, so the time axis and the leading spans run on past the last price.
+    // They are read before the list is built, so no bar has to move to make room for them.
+    std::vector<std::string> future;
+    if (!rows.empty() && !input.calendarPath.empty()) {
+        KeisenElm newest;
+        newest.setDate(rows.back().date);
+        future = FutureMarketDates(input.calendarPath, newest.dateNumber());
+    }
+    KeisenList day;
+    fillDayList(rows, future, day);
+    rows = {};
     BuildChartSeries(input, std::move(day), series, cancel);
     return series;
 }
@@ -109,9 +155,6 @@ void BuildChartSeries(const OpenChartInput& input, KeisenList dayBars, ChartSeri
         return;
     }
 
-    // Future market days, so the time axis and the leading spans run on past the last price.
-    if (!day.bars.empty() && !input.calendarPath.empty())
-        AppendMarketDays(day.bars, input.calendarPath);
     analysis::CreateBunsekiGraphLists(day.bars, input.definitions, day.graphs);
 
     std::vector<std::string> skipped;

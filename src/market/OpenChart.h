@@ -74,8 +74,8 @@ std::optional<chart::CodeScale> LoadCodeScale(framework::ZSqlElement& scaleDb, c
 // bars, gap fill, future months and years, the analysis graph lists and their values, and
 // the code's scale.
 ChartSeries OpenChart(const OpenChartInput& input, const std::atomic<bool>* cancel = nullptr);
-// Everything of OpenChart after the rows were read: builds the series from the code's day bars
-// (newest first, as LoadDayBars gives them).
+// Everything of OpenChart after the rows were read and the future market days appended: builds
+// the series from the code's day bars (newest first).
 void BuildChartSeries(const OpenChartInput& input, KeisenList dayBars, ChartSeries& series,
                       const std::atomic<bool>* cancel = nullptr);
 
