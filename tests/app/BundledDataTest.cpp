@@ -62,7 +62,9 @@ protected:
         ASSERT_EQ(PriceDatabase::open(m_db, (m_tmp / "kabukadb").string()), 0);
     }
 
-    std::vector<PriceRow> rowsOf(const std::string& code) { return PriceDatabase(m_db).rowsOldestFirst(code); }
+    std::vector<PriceRow> rowsOf(const std::string& code) {
+        return PriceDatabase(m_db).rowsOldestFirst(code);
+    }
 
     fs::path dataDir() const { return m_tmp / "data"; }
 
@@ -82,8 +84,9 @@ TEST_F(BundledDataTest, CopiesMissingReferenceFilesAndNeverOverwrites) {
     EXPECT_EQ(readFile(root / "others" / "code_info.csv"), "0001,the user's list\n");
     EXPECT_EQ(readFile(root / "others" / "bunseki.csv"), "bundled graphs\n");
     EXPECT_EQ(readFile(root / "marketday" / "marketday_jpn.csv"), "2026-12-09\n");
-    EXPECT_EQ(first.copiedFiles, (std::vector<std::string>{(root / "others" / "bunseki.csv").string(),
-                                                          (root / "marketday" / "marketday_jpn.csv").string()}));
+    EXPECT_EQ(first.copiedFiles,
+              (std::vector<std::string>{(root / "others" / "bunseki.csv").string(),
+                                        (root / "marketday" / "marketday_jpn.csv").string()}));
     // Nothing but the targets is left in the folders (no temporary copies).
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(root / "others"))
@@ -113,7 +116,8 @@ TEST_F(BundledDataTest, ReportsAFileThatCannotBeCopied) {
 TEST_F(BundledDataTest, RegistersPricesOnlyIntoAnEmptyTable) {
     writeFile(dataDir() / "prices" / "1001.csv",
               "2026-12-07,100,110,95,105,1200\r\n2026-12-08,0,0,0,0,0\r\n2026-12-09,104,106,101,102,800\r\n");
-    writeFile(dataDir() / "prices" / "0001.csv", "\xEF\xBB\xBF" "2026-12-09,38000.25,38100.5,37950,38050.75,2000000000\n");
+    writeFile(dataDir() / "prices" / "0001.csv", "\xEF\xBB\xBF"
+                                                 "2026-12-09,38000.25,38100.5,37950,38050.75,2000000000\n");
     writeFile(dataDir() / "prices" / "README.txt", "not a price file\n");
 
     const BundledDataResult first = tavora::app::registerBundledPrices(dataDir(), m_db);
@@ -124,9 +128,10 @@ TEST_F(BundledDataTest, RegistersPricesOnlyIntoAnEmptyTable) {
     ASSERT_EQ(rows.size(), 3u);
     EXPECT_EQ(rows[0], (PriceRow{"1001", "2026-12-07", 100.0, 110.0, 95.0, 105.0, 1200}));
     // A day without trade keeps its date and has no prices.
-    EXPECT_EQ(rows[1], (PriceRow{"1001", "2026-12-08", std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0}));
-    EXPECT_EQ(rowsOf("0001"),
-              (std::vector<PriceRow>{{"0001", "2026-12-09", 38000.25, 38100.5, 37950.0, 38050.75, 2000000000}}));
+    EXPECT_EQ(rows[1],
+              (PriceRow{"1001", "2026-12-08", std::nullopt, std::nullopt, std::nullopt, std::nullopt, 0}));
+    EXPECT_EQ(rowsOf("0001"), (std::vector<PriceRow>{
+                                  {"0001", "2026-12-09", 38000.25, 38100.5, 37950.0, 38050.75, 2000000000}}));
 
     // Once kabukadb holds rows, the bundled prices are never written again, even when the
     // user's rows for these codes differ.
@@ -161,14 +166,15 @@ TEST_F(BundledDataTest, ReportsAClosedDatabase) {
 struct MalformedCase {
     const char* name;
     std::string content;
-    int badLine;  // the line the message names; 0 when it names none
+    int badLine; // the line the message names; 0 when it names none
 };
 
 class MalformedPriceFileTest : public BundledDataTest, public ::testing::WithParamInterface<MalformedCase> {};
 
 TEST_P(MalformedPriceFileTest, IsReportedAndNoneOfItsRowsStored) {
     const MalformedCase& c = GetParam();
-    writeFile(dataDir() / "prices" / "1001.csv", "2026-12-08,100,110,95,105,1200\n2026-12-09,104,106,101,102,800\n");
+    writeFile(dataDir() / "prices" / "1001.csv",
+              "2026-12-08,100,110,95,105,1200\n2026-12-09,104,106,101,102,800\n");
     writeFile(dataDir() / "prices" / "1002.csv", c.content);
 
     const BundledDataResult result = tavora::app::registerBundledPrices(dataDir(), m_db);
@@ -270,22 +276,21 @@ TEST(ShippedDataTest, CalendarsListTradingDaysInOrder) {
     };
     // Days checked against the exchanges' published calendars.
     const Day days[] = {
-        {"marketday_jpn.csv", "2019-04-30", false},  // 国民の休日 around the accession
-        {"marketday_jpn.csv", "2019-10-22", false},  // 即位礼正殿の儀
-        {"marketday_jpn.csv", "2020-07-24", false},  // スポーツの日, moved for the Olympics
-        {"marketday_jpn.csv", "2020-10-12", true},   // no 体育の日 in October 2020
-        {"marketday_jpn.csv", "2021-08-09", false},  // 山の日 on a Sunday, substitute Monday
-        {"marketday_jpn.csv", "2026-09-22", false},  // 国民の休日 between two holidays
-        {"marketday_jpn.csv", "2026-12-30", true},   // last session of the year
-        {"marketday_jpn.csv", "2026-12-31", false},
-        {"marketday_jpn.csv", "2027-01-04", true},
-        {"marketday_jpn.csv", "1989-02-24", false},  // 大喪の礼
-        {"marketday_usa.csv", "2012-10-29", false},  // Hurricane Sandy
-        {"marketday_usa.csv", "2021-12-31", true},   // New Year's Day on a Saturday: not observed
-        {"marketday_usa.csv", "2022-06-20", false},  // Juneteenth observed
-        {"marketday_usa.csv", "2026-04-03", false},  // Good Friday
-        {"marketday_usa.csv", "2027-06-18", false},  // Juneteenth on a Saturday: Friday
-        {"marketday_usa.csv", "2026-11-27", true},   // the day after Thanksgiving
+        {"marketday_jpn.csv", "2019-04-30", false}, // 国民の休日 around the accession
+        {"marketday_jpn.csv", "2019-10-22", false}, // 即位礼正殿の儀
+        {"marketday_jpn.csv", "2020-07-24", false}, // スポーツの日, moved for the Olympics
+        {"marketday_jpn.csv", "2020-10-12", true},  // no 体育の日 in October 2020
+        {"marketday_jpn.csv", "2021-08-09", false}, // 山の日 on a Sunday, substitute Monday
+        {"marketday_jpn.csv", "2026-09-22", false}, // 国民の休日 between two holidays
+        {"marketday_jpn.csv", "2026-12-30", true},  // last session of the year
+        {"marketday_jpn.csv", "2026-12-31", false}, {"marketday_jpn.csv", "2027-01-04", true},
+        {"marketday_jpn.csv", "1989-02-24", false}, // 大喪の礼
+        {"marketday_usa.csv", "2012-10-29", false}, // Hurricane Sandy
+        {"marketday_usa.csv", "2021-12-31", true},  // New Year's Day on a Saturday: not observed
+        {"marketday_usa.csv", "2022-06-20", false}, // Juneteenth observed
+        {"marketday_usa.csv", "2026-04-03", false}, // Good Friday
+        {"marketday_usa.csv", "2027-06-18", false}, // Juneteenth on a Saturday: Friday
+        {"marketday_usa.csv", "2026-11-27", true},  // the day after Thanksgiving
     };
     std::map<std::string, std::set<std::string>> calendars;
     for (const char* name : {"marketday_jpn.csv", "marketday_usa.csv"}) {
@@ -298,14 +303,15 @@ TEST(ShippedDataTest, CalendarsListTradingDaysInOrder) {
         EXPECT_EQ(*calendars[name].rbegin(), records.back().at(0)) << name;
     }
     for (const Day& day : days)
-        EXPECT_EQ(calendars[day.calendar].count(day.date) == 1, day.trading) << day.calendar << " " << day.date;
+        EXPECT_EQ(calendars[day.calendar].count(day.date) == 1, day.trading)
+            << day.calendar << " " << day.date;
 }
 
 TEST(ShippedDataTest, EveryCatalogueEntryHasConsistentPricesOnItsCalendar) {
     const fs::path data(TAVORA_DATA_DIR);
     const auto jpn = calendarDays("marketday_jpn.csv");
     const auto usa = calendarDays("marketday_usa.csv");
-    std::multimap<std::string, std::string> splits;  // code -> date
+    std::multimap<std::string, std::string> splits; // code -> date
     for (const auto& record : readRecords(data / "others" / "bunkatsudata.csv", ','))
         splits.emplace(record.at(1), record.at(0));
 
@@ -329,7 +335,7 @@ TEST(ShippedDataTest, EveryCatalogueEntryHasConsistentPricesOnItsCalendar) {
         for (const auto& row : rows) {
             ASSERT_EQ(calendar.count(row.date), 1u) << code << " " << row.date << " is not a trading day";
             if (!row.open)
-                continue;  // a day without trade
+                continue; // a day without trade
             ASSERT_TRUE(row.high && row.low && row.close) << code << " " << row.date;
             EXPECT_TRUE(*row.low <= *row.open && *row.open <= *row.high && *row.low <= *row.close &&
                         *row.close <= *row.high)
@@ -357,4 +363,4 @@ TEST(ShippedDataTest, AnalysisGraphsAreTheFiveIchimokuLines) {
     EXPECT_EQ(records, expected);
 }
 
-}  // namespace
+} // namespace

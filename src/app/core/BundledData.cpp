@@ -1,14 +1,14 @@
 #include "app/core/BundledData.h"
 
+#include "framework/CsvReader.h"
 #include "market/PriceDatabase.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string_view>
 #include <system_error>
 
@@ -24,7 +24,7 @@ constexpr std::uintmax_t kMaxPriceFileBytes = 64u * 1024u * 1024u;
 struct PriceFile {
     std::string code;
     std::vector<market::PriceRow> rows;
-    std::string error;  // empty when the whole file was read
+    std::string error; // empty when the whole file was read
 };
 
 std::string_view trimBlanks(std::string_view text) {
@@ -35,21 +35,9 @@ std::string_view trimBlanks(std::string_view text) {
     return text;
 }
 
-// Fields separated by commas or tabs; empty fields are kept (and rejected by the caller).
-std::vector<std::string_view> splitFields(std::string_view line) {
-    std::vector<std::string_view> fields;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i <= line.size(); ++i) {
-        if (i == line.size() || line[i] == ',' || line[i] == '\t') {
-            fields.push_back(trimBlanks(line.substr(start, i - start)));
-            start = i + 1;
-        }
-    }
-    return fields;
-}
-
 bool isDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return !text.empty() &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 int toInt(std::string_view digits) {
@@ -89,24 +77,14 @@ bool parseVolume(std::string_view text, std::int64_t& out) {
 
 // A code becomes the key of kabukadb and of the per-code settings; keep it to plain text.
 bool isAcceptableCode(std::string_view code) {
-    return !code.empty() && code.size() < 24 &&
-           std::all_of(code.begin(), code.end(), [](unsigned char c) { return c > 0x20 && c < 0x7F && c != '\''; });
-}
-
-bool readWholeFile(const fs::path& file, std::string& bytes) {
-    std::error_code ec;
-    const auto size = fs::file_size(file, ec);
-    if (ec || size > kMaxPriceFileBytes)
-        return false;
-    std::ifstream in(file, std::ios::binary);
-    if (!in)
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    return !code.empty() && code.size() < 24 && std::all_of(code.begin(), code.end(), [](unsigned char c) {
+        return c > 0x20 && c < 0x7F && c != '\'';
+    });
 }
 
 std::string lineError(const fs::path& file, std::size_t lineNumber, const char* reason) {
-    return "同梱の株価ファイルが不正です: " + file.string() + " " + std::to_string(lineNumber) + "行目: " + reason;
+    return "同梱の株価ファイルが不正です: " + file.string() + " " + std::to_string(lineNumber) +
+           "行目: " + reason;
 }
 
 // Reads one whole price file; on the first malformed line the file is rejected as a whole.
@@ -117,33 +95,36 @@ PriceFile readPriceFile(const fs::path& file) {
         result.error = "同梱の株価ファイルの名前がコードではありません: " + file.string();
         return result;
     }
-    std::string bytes;
-    if (!readWholeFile(file, bytes)) {
+    std::error_code ec;
+    const auto size = fs::file_size(file, ec);
+    if (ec || size > kMaxPriceFileBytes) {
         result.error = "同梱の株価ファイルを読めません: " + file.string();
         return result;
     }
-    std::string_view rest(bytes);
-    if (rest.starts_with("\xEF\xBB\xBF"))
-        rest.remove_prefix(3);
-    std::size_t lineNumber = 0;
-    while (!rest.empty()) {
-        const auto end = rest.find('\n');
-        std::string_view line = rest.substr(0, end);
-        rest = end == std::string_view::npos ? std::string_view{} : rest.substr(end + 1);
-        ++lineNumber;
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (trimBlanks(line).empty())
+    // Plain comma-separated numbers: no quoting.
+    const framework::CsvResult csv =
+        framework::ReadCsvFileInfo(file, framework::CsvEncoding::Utf8, ',', std::nullopt);
+    if (!csv.ok()) {
+        result.error = "同梱の株価ファイルを読めません: " + file.string() + ": " + csv.error;
+        return result;
+    }
+    for (std::size_t index = 0; index < csv.rows.size(); ++index) {
+        const std::size_t lineNumber = index + 1; // the reader gives every line a row
+        const auto& fields = csv.rows[index];
+        if (fields.size() == 1 && trimBlanks(fields[0]).empty())
             continue;
-        const auto fields = splitFields(line);
         if (fields.size() != 6) {
-            result.error = lineError(file, lineNumber, "日付,始値,高値,安値,終値,出来高の6項目ではありません");
+            result.error =
+                lineError(file, lineNumber, "日付,始値,高値,安値,終値,出来高の6項目ではありません");
             break;
         }
+        std::array<std::string_view, 6> cells;
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            cells[i] = trimBlanks(fields[i]);
         market::PriceRow row;
         row.code = result.code;
-        row.date = std::string(fields[0]);
-        if (!isDateText(fields[0])) {
+        row.date = std::string(cells[0]);
+        if (!isDateText(cells[0])) {
             result.error = lineError(file, lineNumber, "日付が不正です");
             break;
         }
@@ -151,12 +132,12 @@ PriceFile readPriceFile(const fs::path& file) {
             result.error = lineError(file, lineNumber, "日付が昇順ではありません");
             break;
         }
-        if (!parsePrice(fields[1], row.open) || !parsePrice(fields[2], row.high) ||
-            !parsePrice(fields[3], row.low) || !parsePrice(fields[4], row.close)) {
+        if (!parsePrice(cells[1], row.open) || !parsePrice(cells[2], row.high) ||
+            !parsePrice(cells[3], row.low) || !parsePrice(cells[4], row.close)) {
             result.error = lineError(file, lineNumber, "価格が数値ではありません");
             break;
         }
-        if (!parseVolume(fields[5], row.volume)) {
+        if (!parseVolume(cells[5], row.volume)) {
             result.error = lineError(file, lineNumber, "出来高が整数ではありません");
             break;
         }
@@ -196,7 +177,8 @@ void copyMissingFiles(const fs::path& sourceDir, const fs::path& targetDir, Bund
     std::error_code ec;
     const auto files = filesIn(sourceDir, ec);
     if (ec) {
-        result.errors.push_back("同梱データのフォルダを読めません: " + sourceDir.string() + ": " + ec.message());
+        result.errors.push_back("同梱データのフォルダを読めません: " + sourceDir.string() + ": " +
+                                ec.message());
         return;
     }
     if (files.empty())
@@ -208,16 +190,16 @@ void copyMissingFiles(const fs::path& sourceDir, const fs::path& targetDir, Bund
     for (const auto& source : files) {
         const fs::path target = targetDir / source.filename();
         if (targetExists(target))
-            continue;  // the user's or the server's file always wins
+            continue; // the user's or the server's file always wins
         const fs::path temporary = targetDir / ("." + source.filename().string() + ".bundled-tmp");
         fs::remove(temporary, ec);
         if (!fs::copy_file(source, temporary, fs::copy_options::overwrite_existing, ec)) {
             fs::remove(temporary, ec);
-            result.errors.push_back("同梱データをコピーできません: " + source.string() + " -> " + target.string() +
-                                    ": " + ec.message());
+            result.errors.push_back("同梱データをコピーできません: " + source.string() + " -> " +
+                                    target.string() + ": " + ec.message());
             continue;
         }
-        if (targetExists(target)) {  // appeared while we copied: keep it
+        if (targetExists(target)) { // appeared while we copied: keep it
             fs::remove(temporary, ec);
             continue;
         }
@@ -225,8 +207,8 @@ void copyMissingFiles(const fs::path& sourceDir, const fs::path& targetDir, Bund
         if (ec) {
             std::error_code ignored;
             fs::remove(temporary, ignored);
-            result.errors.push_back("同梱データをコピーできません: " + source.string() + " -> " + target.string() +
-                                    ": " + ec.message());
+            result.errors.push_back("同梱データをコピーできません: " + source.string() + " -> " +
+                                    target.string() + ": " + ec.message());
             continue;
         }
         result.copiedFiles.push_back(target.string());
@@ -253,7 +235,7 @@ std::optional<bool> priceTableHasRows(framework::ZSqlElement& db, std::string& e
     return std::nullopt;
 }
 
-}  // namespace
+} // namespace
 
 std::string BundledDataResult::errorText() const {
     std::string text;
@@ -370,4 +352,4 @@ BundledDataResult installBundledData(AppContext& context) {
     return result;
 }
 
-}  // namespace tavora::app
+} // namespace tavora::app

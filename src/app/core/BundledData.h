@@ -20,14 +20,14 @@ inline constexpr const char* kDataDirEnv = "TAVORA_DATA_DIR";
 // What an installation step did, and what went wrong. A failure of one file does not stop
 // the others; each is one line of errors.
 struct BundledDataResult {
-    std::vector<std::string> copiedFiles;  // target paths of the reference files copied
-    std::size_t codesRegistered = 0;       // sample price files stored in kabukadb
+    std::vector<std::string> copiedFiles; // target paths of the reference files copied
+    std::size_t codesRegistered = 0;      // sample price files stored in kabukadb
     std::size_t rowsRegistered = 0;
-    bool pricesSkipped = false;  // kabukadb already held rows, so no sample price was stored
+    bool pricesSkipped = false; // kabukadb already held rows, so no sample price was stored
     std::vector<std::string> errors;
 
     bool ok() const { return errors.empty(); }
-    std::string errorText() const;  // the error lines joined by "\n"; empty when ok
+    std::string errorText() const; // the error lines joined by "\n"; empty when ok
     void merge(BundledDataResult other);
 };
 
@@ -48,10 +48,11 @@ BundledDataResult copyBundledReferenceFiles(const std::filesystem::path& dataDir
 // CSV form: date,open,high,low,close,volume, no header) in one transaction. A malformed file
 // is reported and none of its rows is stored; the valid files are stored. A price of 0 is
 // stored as absent (a day without trade).
-BundledDataResult registerBundledPrices(const std::filesystem::path& dataDir, framework::ZSqlElement& priceDb);
+BundledDataResult registerBundledPrices(const std::filesystem::path& dataDir,
+                                        framework::ZSqlElement& priceDb);
 
 // Both steps above, for the start-up sequence: finds the data folder beside the running
 // executable (or through $TAVORA_DATA_DIR) and fills the context's application root.
 BundledDataResult installBundledData(AppContext& context);
 
-}  // namespace tavora::app
+} // namespace tavora::app
