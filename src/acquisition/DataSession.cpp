@@ -55,7 +55,7 @@ void DataSession::log(const std::string& line) {
 
 void DataSession::fail(const std::string& what) {
     m_lastError = what;
-    log("サーバー接続失敗_" + what);
+    log("サーバー接続失敗_" + m_config.host + ":" + m_config.port + " " + what);
 }
 
 bool DataSession::ReopenDataSession() {
@@ -79,11 +79,11 @@ bool DataSession::ReopenDataSession() {
     std::string error;
     auto control = FtpsCommand::ZConnectServer(host, *port, m_config.timeouts, m_config.cancel, error);
     if (!control) {
-        fail(host + ":" + m_config.port + ": " + error);
+        fail(error);
         return false;
     }
     if (!control->SendAUTH(m_tls->get(), error)) {
-        fail(host + ":" + m_config.port + ": " + error);
+        fail(error);
         return false;
     }
     log("サーバー証明書_" + control->tls()->peerSubject());
