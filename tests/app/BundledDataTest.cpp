@@ -1,10 +1,16 @@
 #include "app/core/BundledData.h"
 
+#include "market/CodeList.h"
+#include "market/MarketCalendar.h"
+#include "market/OpenChart.h"
 #include "market/PriceDatabase.h"
+#include "market/Splits.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -349,6 +355,52 @@ TEST(ShippedDataTest, EveryCatalogueEntryHasConsistentPricesOnItsCalendar) {
                 << code << " split " << it->second;
         }
     }
+}
+
+// A first start: the shipped data installed into an empty root opens every catalogue entry
+// as a chart whose split-adjusted day series runs on without a jump at any split.
+TEST(ShippedDataTest, AFirstStartOpensEveryCodeAsAContinuousChart) {
+    TempDir tmp;
+    const AppPaths paths = pathsUnder(tmp.path());
+    ZSqlElement db;
+    ASSERT_EQ(PriceDatabase::open(db, tmp.str()), 0);
+    BundledDataResult installed = tavora::app::copyBundledReferenceFiles(TAVORA_DATA_DIR, paths);
+    installed.merge(tavora::app::registerBundledPrices(TAVORA_DATA_DIR, db));
+    ASSERT_TRUE(installed.ok()) << installed.errorText();
+
+    tavora::market::CodeList catalogue;
+    ASSERT_TRUE(tavora::market::LoadCodeList(catalogue, paths.othersDir + "/code_info.csv"));
+    ASSERT_TRUE(tavora::market::AttachSplits(catalogue, paths.othersDir + "/bunkatsudata.csv"));
+    ASSERT_GE(catalogue.size(), 16u);
+    EXPECT_EQ(catalogue[0].code, "0001");
+    std::size_t splitBars = 0;
+    for (std::size_t i = 0; i < catalogue.size(); ++i) {
+        const auto& entry = catalogue[i];
+        tavora::market::OpenChartInput input;
+        input.priceDb = &db;
+        input.code = entry.code;
+        input.splits = entry.splits;
+        input.calendarPath = tavora::market::ChooseCalendar(entry, paths.marketDayDir);
+        const tavora::market::ChartSeries series = tavora::market::OpenChart(input);
+        const auto& day = series.period(tavora::market::ChartPeriod::Day).bars;
+        ASSERT_GT(day.size(), 15u * 240u) << entry.code;
+        // The calendar carries the chart past the last price into the future.
+        EXPECT_GE(day.newest()->dateNumber(), 20271201) << entry.code;
+        std::optional<double> previousClose;
+        for (auto bar = day.rbegin(); bar != day.rend(); ++bar) {
+            if (!bar->split.empty())
+                ++splitBars;
+            if (!bar->close || *bar->close <= 0)
+                continue;
+            if (previousClose) {
+                const double change = *bar->close / *previousClose;
+                EXPECT_TRUE(change > 0.75 && change < 1.33)
+                    << entry.code << " " << bar->date << " " << change;
+            }
+            previousClose = bar->close;
+        }
+    }
+    EXPECT_EQ(splitBars, 3u);
 }
 
 TEST(ShippedDataTest, AnalysisGraphsAreTheFiveIchimokuLines) {
