@@ -84,7 +84,7 @@ std::unique_ptr<FtpsCommand> FtpsCommand::ZConnectServer(const std::string& host
                                                          const NetTimeouts& timeouts,
                                                          const CancelFlag* cancel, std::string& error) {
     auto deadline = Clock::now() + timeouts.connect;
-    auto address = resolveIPv4(host, deadline, error);
+    auto address = resolveIPv4(host, deadline, error, cancel);
     if (!address)
         return nullptr;
     SocketConnection socket = SocketConnection::connectTo(*address, port, deadline, cancel, error);

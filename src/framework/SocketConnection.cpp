@@ -77,7 +77,8 @@ std::string waitFailureText(WaitResult r) {
     return "wait failed";
 }
 
-std::optional<in_addr> resolveIPv4(const std::string& host, Clock::time_point deadline, std::string& error) {
+std::optional<in_addr> resolveIPv4(const std::string& host, Clock::time_point deadline, std::string& error,
+                                   const CancelFlag* cancel) {
     in_addr numeric{};
     if (inet_pton(AF_INET, host.c_str(), &numeric) == 1)
         return numeric;
@@ -104,9 +105,17 @@ std::optional<in_addr> resolveIPv4(const std::string& host, Clock::time_point de
         state->done.notify_all();
     }).detach();
     std::unique_lock lock(state->mutex);
-    if (!state->done.wait_until(lock, deadline, [&] { return state->finished; })) {
-        error = "name lookup of " + host + " timed out";
-        return std::nullopt;
+    while (!state->finished) {
+        if (cancel && cancel->load()) {
+            error = "name lookup of " + host + " cancelled";
+            return std::nullopt;
+        }
+        auto now = Clock::now();
+        if (now >= deadline) {
+            error = "name lookup of " + host + " timed out";
+            return std::nullopt;
+        }
+        state->done.wait_until(lock, std::min(deadline, now + kCancelSlice));
     }
     if (!state->address)
         error = state->error;

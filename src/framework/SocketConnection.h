@@ -34,7 +34,8 @@ WaitResult waitForSocket(int fd, bool forWrite, Clock::time_point deadline, cons
 
 // Looks an IPv4 address up, giving up at the deadline (a hanging resolver never holds the
 // caller longer). Numeric addresses need no lookup.
-std::optional<in_addr> resolveIPv4(const std::string& host, Clock::time_point deadline, std::string& error);
+std::optional<in_addr> resolveIPv4(const std::string& host, Clock::time_point deadline, std::string& error,
+                                   const CancelFlag* cancel = nullptr);
 
 class SocketConnection {
 public:
