@@ -141,6 +141,48 @@ TEST_F(PaintFixture, DayDateAxisStartingInJanuaryLabelsTheYearAtJanuarysEndLine)
     EXPECT_EQ(day22->font.pointSize, 6);
 }
 
+struct LongAxisCase {
+    ChartPeriod period;
+    std::vector<std::string> dates;  // oldest first, pitch 10
+    // Expected lines as (x, end y), the baseline first, and texts as (text, rect).
+    std::vector<Point> lines;
+    std::vector<std::pair<std::string, Rect>> texts;
+};
+
+TEST_F(PaintFixture, WeekMonthAndYearAxesLabelTheirChanges) {
+    const std::vector<LongAxisCase> cases{
+        {ChartPeriod::Week,
+         {"2023-11-27", "2023-12-04", "2023-12-11", "2024-01-01", "2024-01-08"},
+         {{0, 300}, {10, 290}, {30, 0}, {30, 290}},
+         {{"12", {11, 279, 41, 299}}, {"2023", {1, 259, 30, 279}}, {"01", {31, 279, 61, 299}}}},
+        {ChartPeriod::Month,
+         {"2019-11-01", "2019-12-02", "2020-01-06", "2020-02-03", "2021-01-04"},
+         {{0, 300}, {20, 0}, {20, 290}, {40, 290}},
+         {{"2020", {21, 279, 141, 299}}, {"2021", {41, 279, 161, 299}}}},
+        {ChartPeriod::Year,
+         {"2009-01-05", "2010-01-04", "2011-01-04"},
+         {{0, 300}, {10, 0}},
+         {{"2010", {11, 279, 111, 299}}}},
+    };
+    for (const LongAxisCase& c : cases) {
+        RecordingCanvas rec({400, 300});
+        std::vector<test::BarSpec> spec;
+        for (const std::string& d : c.dates)
+            spec.push_back({d, 100, 100, 100, 100});
+        load(spec, 10);
+        vs.kikan = std::string(market::periodLetter(c.period));
+        paintDateAxis(rec, kClient, vs);
+        std::vector<Point> lines;
+        for (const CanvasOp& op : rec.opsOf(Kind::Line))
+            lines.push_back({op.points[0].x, op.points[1].y});
+        EXPECT_EQ(lines, c.lines) << vs.kikan;
+        std::vector<std::pair<std::string, Rect>> texts;
+        for (const CanvasOp& op : rec.opsOf(Kind::Text))
+            texts.emplace_back(op.text, op.rect);
+        EXPECT_EQ(texts, c.texts) << vs.kikan;
+    }
+}
+
 TEST_F(PaintFixture, CandlesAtPitchTwo) {
     load({{"2024-01-04", 1010, 1030, 1000, 1020},   // up
           {"2024-01-05", 1020, 1025, 1005, 1010},   // down
