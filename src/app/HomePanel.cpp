@@ -14,6 +14,7 @@
 #include "chart/ui/GraphPanel.h"
 #include "framework/Dates.h"
 #include "framework/ui/StatusBar.h"
+#include "framework/ui/Theme.h"
 #include "market/MarketCalendar.h"
 
 #include <QLineEdit>
@@ -51,6 +52,10 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
       m_ad(new AdContainerPanel(this)), m_adButton(new HomeHeadAdButtonPanel(this)), m_tabs(new QTabBar(this)),
       m_searchPopup(new CodeSearchPopup(this)), m_reopen(new ReopenWorker(this)) {
     setObjectName("homepanel");
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, framework::ui::themeColor(4));
+    setPalette(pal);
     const framework::YmdDate today = framework::todayYmd();
     for (std::size_t i = 0; i < 4; ++i) {
         const ChartPeriod p = periodAt(i);
