@@ -112,9 +112,6 @@ void GraphPanel::fillScaleCombo(const std::string& current) {
         m_combo->setCurrentIndex(at);
     } else {
         // The automatic interval need not be an entry (3,000,000 on a year chart).
-        m_combo->setEditable(true);
-        m_combo->setEditText(QString::fromStdString(current));
-        m_combo->setEditable(false);
         m_combo->setCurrentIndex(-1);
         m_combo->setPlaceholderText(QString::fromStdString(current));
     }
@@ -125,8 +122,7 @@ void GraphPanel::resizeEvent(QResizeEvent*) { relayout(); }
 void GraphPanel::relayout() {
     const int w = width();
     const int h = height();
-    if (m_recompute)
-        m_state.recomputeScale();
+    m_state.recomputeScale();
     m_plot->setGeometry(0, 0, plotWidth(), plotHeight());
     setVerticalRange(m_state, plotHeight());
     m_vscroll->setGeometry(w - ScrollThickness, 90, ScrollThickness, std::max(0, h - 107));

@@ -82,7 +82,6 @@ private:
     framework::ui::RangeSlider* m_vslider;
     framework::ui::RangeSlider* m_hslider;
     QComboBox* m_combo;
-    bool m_recompute = true;
     bool m_syncing = false;
     bool m_paintPending = true;
 };
