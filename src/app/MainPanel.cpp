@@ -2,6 +2,7 @@
 
 #include "app/AppIcon.h"
 #include "app/Commands.h"
+#include "app/DesktopStartup.h"
 #include "app/HomePanel.h"
 #include "app/VersionDialog.h"
 #include "app/core/AppContext.h"
@@ -234,6 +235,12 @@ void MainPanel::onCommand(int command, int param) {
         break;
     case CmdMinimize:
         emit minimizeRequested();
+        break;
+    case CmdStoreAdView:
+        storeSetting(m_ctx, "adpanel_view_type", m_ctx.settings.adpanel_view_type);
+        break;
+    case CmdStoreScale:
+        storeCodeScale(m_ctx);
         break;
     case CmdFirstCode:
     case CmdPrevCode:

@@ -1,9 +1,4 @@
 // The desktop application's entry point.
-#include <QApplication>
-#include <QMessageBox>
+#include "app/Application.h"
 
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QMessageBox::information(nullptr, "Tavora", "Tavora Ver1.7.6");
-    return 0;
-}
+int main(int argc, char** argv) { return tavora::app::runDesktop(argc, argv); }

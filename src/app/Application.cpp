@@ -1,0 +1,153 @@
+#include "app/Application.h"
+
+#include "acquisition/ReferenceStartup.h"
+#include "app/AppIcon.h"
+#include "app/ApliWindow.h"
+#include "app/DesktopStartup.h"
+#include "app/EndSession.h"
+#include "app/HomePanel.h"
+#include "app/MainPanel.h"
+#include "app/NoticeText.h"
+#include "app/SingleInstance.h"
+#include "app/Updater.h"
+#include "app/core/AppContext.h"
+#include "app/core/BundledData.h"
+#include "framework/Log.h"
+#include "framework/ui/MessageBox.h"
+#include "framework/ui/SplashWindow.h"
+
+#include <QApplication>
+#include <QTimer>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <filesystem>
+
+namespace tavora::app {
+
+namespace {
+
+// The document path of the command line with every double quote removed; empty for none.
+std::string documentArgument(int argc, char** argv) {
+    if (argc < 2)
+        return {};
+    std::string text = argv[1];
+    std::erase(text, '"');
+    return text;
+}
+
+// Unattended runs: TAVORA_SCREENSHOT=<png> saves the window once the first chart is painted
+// and ends the program; TAVORA_QUIT_AFTER_FIRST_CHART=1 prints "first-chart" on standard
+// output at that moment and ends it (the start-up measurement reads that line). Both end
+// through the normal exit.
+void armAutomation(ApliWindow& window) {
+    const char* shot = std::getenv("TAVORA_SCREENSHOT");
+    const char* quit = std::getenv("TAVORA_QUIT_AFTER_FIRST_CHART");
+    if ((!shot || !*shot) && (!quit || !*quit))
+        return;
+    const QString shotPath = QString::fromLocal8Bit(shot ? shot : "");
+    QObject::connect(&window, &ApliWindow::firstLayoutFinished, &window, [&window, shotPath] {
+        if (shotPath.isEmpty()) {
+            std::printf("first-chart\n");
+            std::fflush(stdout);
+            QTimer::singleShot(0, &window, &QWidget::close);
+            return;
+        }
+        // Let the window settle on the screen before it is grabbed.
+        QTimer::singleShot(800, &window, [&window, shotPath] {
+            if (!window.grab().save(shotPath))
+                std::fprintf(stderr, "tavora: cannot write %s\n", shotPath.toUtf8().constData());
+            window.close();
+        });
+    });
+}
+
+}  // namespace
+
+int runDesktop(int argc, char** argv) {
+    QApplication qapp(argc, argv);
+    QApplication::setApplicationName("Tavora");
+    QApplication::setWindowIcon(appIcon());
+    std::srand(unsigned(std::time(nullptr)));
+
+    auto ctx = std::make_unique<AppContext>();
+    ctx->noticeText = composeNoticeText();
+    ctx->commandLine = documentArgument(argc, argv);  // opened once chart documents are in place
+
+    // One running instance per data folder.
+    const std::string root = applicationRoot();
+    if (!createApplicationRoot(root)) {
+        framework::ui::MessageBox::warning(nullptr, QString::fromStdString("データフォルダを作成できません: " + root),
+                                           "Tavora");
+        return 1;
+    }
+    SingleInstance instance(root);
+    if (!instance.acquired()) {
+        framework::ui::MessageBox::information(nullptr, "Tavoraはすでに起動しております。", "Tavora");
+        return 0;
+    }
+    const std::filesystem::path exeDir = currentExecutableDir();
+    if (!exeDir.empty()) {
+        std::error_code ec;
+        std::filesystem::current_path(exeDir, ec);
+    }
+
+    framework::ui::SplashWindow splash(appIcon(), QString::fromStdString(ctx->appTitle + " " + ctx->versionText));
+    splash.show();
+    splash.status("データの取得");
+
+    framework::ZLog log;
+    bool sessionEnded = false;
+    // A log-off or SIGTERM: the end-session banner and nothing saved.
+    EndSession endSession([&] {
+        sessionEnded = true;
+        writeEndSessionBanner(log);
+        qapp.exit(0);
+    });
+
+    runStartupBeforeWindow(*ctx, log, splash);
+    auto window = std::make_unique<ApliWindow>(*ctx);  // the main panel; the chart panels take the settings
+    splash.percent(50);
+    acquisition::StartNetwork(*ctx, splash);
+    acquisition::StartUpdateCheck(*ctx, splash, exeDir.string());
+    acquisition::StartReferenceRefresh(*ctx, splash);
+    splash.percent(70);
+    runStartupAfterWindow(*ctx, log);
+    int percent = 75;
+    for (const char* text : {"日足グラフの初期化中", "週足グラフの初期化中", "月足グラフの初期化中", "年足グラフの初期化中",
+                             "描画中"}) {
+        splash.status(text);
+        splash.percent(percent += 5);
+    }
+
+    window->setSplash(&splash);
+    window->setShutdown([&] {
+        if (sessionEnded)
+            return;
+        acquisition::StopUpdateCheck(*ctx);
+        HomePanel* home = window->mainPanel()->homePanel();
+        home->storeCurrentScale();
+        home->storePitchesInSettings();
+        runShutdownSaves(*ctx, log);
+    });
+    armAutomation(*window);
+    window->setFirstLayoutPending();
+    window->show();
+    const int rc = qapp.exec();
+    if (sessionEnded)
+        return 0;
+
+    // The pages go first (their workers are told to stop and joined), then the temporary
+    // files, the server session, the updater hand-off and the network.
+    splash.close();
+    window.reset();
+    removeTemporaryDirectory(*ctx);
+    acquisition::CloseReferenceSession(*ctx);
+    startUpdaterIfRequested(*ctx);
+    acquisition::ReleaseNetwork(*ctx);
+    log.Close();
+    return rc;
+}
+
+}  // namespace tavora::app

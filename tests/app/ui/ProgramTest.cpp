@@ -1,0 +1,108 @@
+// The tavora program as a process: the single-instance lock and the exit sequence.
+#include "support/TempDir.h"
+#include "framework/Sql.h"
+
+#include <QProcess>
+#include <QtTest>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+using namespace tavora;
+
+class ProgramTest : public QObject {
+    Q_OBJECT
+
+    // A data folder whose settings point the reference server at a closed loopback port, so
+    // start-up fails fast and sends nothing beyond 127.0.0.1.
+    static std::filesystem::path prepareRoot(const test::TempDir& dir) {
+        const auto root = dir.path() / "Tavora";
+        std::filesystem::create_directories(root);
+        std::filesystem::permissions(root, std::filesystem::perms::owner_all);
+        framework::ZSqlElement db;
+        framework::SQL_Open(db, (root / "settei.db").string());
+        framework::SQLList none;
+        framework::SQL_exec(db, "CREATE TABLE 'koumokutb' (koumoku TEXT primary key,value TEXT,sonota1 TEXT);", none);
+        for (const char* row : {"INSERT INTO koumokutb (koumoku,value) VALUES ('refserver_host','127.0.0.1')",
+                                "INSERT INTO koumokutb (koumoku,value) VALUES ('refserver_port','9')",
+                                "INSERT INTO koumokutb (koumoku,value) VALUES ('sync_moravel_db','0')"})
+            framework::SQL_exec(db, row, none);
+        return root;
+    }
+
+    static QProcessEnvironment environment(const test::TempDir& dir) {
+        auto env = QProcessEnvironment::systemEnvironment();
+        env.insert("TAVORA_APPDATA", QString::fromStdString(dir.str()));
+        env.insert("TAVORA_TODAY", "2026-03-13");
+        env.insert("TAVORA_NONINTERACTIVE", "1");
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.remove("XDG_DATA_HOME");
+        return env;
+    }
+
+    static QString program() { return QString(TAVORA_BIN_DIR) + "/tavora"; }
+
+    static std::map<std::string, std::string> settingsOf(const std::filesystem::path& root) {
+        framework::ZSqlElement db;
+        framework::SQL_Open(db, (root / "settei.db").string());
+        framework::SQLList rows;
+        framework::SQL_exec(db, "select koumoku, value from koumokutb;", rows);
+        std::map<std::string, std::string> out;
+        for (const auto& r : rows.rows)
+            out[r.value("koumoku")] = r.value("value");
+        return out;
+    }
+
+private slots:
+    void aSecondInstanceSaysSoAndExitsZero() {
+        test::TempDir dir;
+        const auto root = prepareRoot(dir);
+        // The first instance: whoever holds the lock.
+        const int fd = ::open((root / ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+        QVERIFY(fd >= 0);
+        QCOMPARE(::flock(fd, LOCK_EX | LOCK_NB), 0);
+        QProcess second;
+        second.setProcessEnvironment(environment(dir));
+        second.start(program());
+        QVERIFY(second.waitForFinished(20000));
+        ::close(fd);
+        QCOMPARE(second.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second.exitCode(), 0);
+        QVERIFY(QString::fromUtf8(second.readAllStandardError()).contains("Tavora: Tavoraはすでに起動しております。"));
+        QVERIFY(!std::filesystem::exists(root / "log" / "log.txt"));  // nothing else was touched
+    }
+
+    void exitWritesTheExitKeysAndTheScaleFile() {
+        test::TempDir dir;
+        const auto root = prepareRoot(dir);
+        QProcess tavora;
+        auto env = environment(dir);
+        env.insert("TAVORA_QUIT_AFTER_FIRST_CHART", "1");  // ends through the normal exit
+        tavora.setProcessEnvironment(env);
+        tavora.start(program());
+        QVERIFY(tavora.waitForFinished(60000));
+        const QString out = QString::fromUtf8(tavora.readAllStandardOutput());
+        QCOMPARE(tavora.exitCode(), 0);
+        QVERIFY2(out.contains("first-chart"), qPrintable(out + tavora.readAllStandardError()));
+
+        const auto keys = settingsOf(root);
+        for (const char* key : {"jyuji_sencr", "memo_fontsize", "d_x_haba_p", "y_y_ichimemori", "buckupcreate_ch"})
+            QVERIFY2(keys.count(key), key);
+        QCOMPARE(keys.at("refserver_host"), std::string("127.0.0.1"));  // other keys stay
+
+        // The first catalogue entry was current at exit: its scale row is in the file.
+        framework::ZSqlElement scales;
+        QCOMPARE(framework::SQL_Open(scales, (root / "graphdata.tvd").string()), 0);
+        framework::SQLList rows;
+        framework::SQL_exec(scales, "select code, d_x_haba_p from graphdata_tb;", rows);
+        QCOMPARE(rows.size(), std::size_t(1));
+        QCOMPARE(rows.rows[0].value("code"), std::string("0001"));
+
+        QVERIFY(!std::filesystem::exists(root / "tmp"));
+        QVERIFY(test::readFile(root / "log" / "log.txt").find("****** tavora_end ******") != std::string::npos);
+    }
+};
+
+QTEST_MAIN(ProgramTest)
+#include "ProgramTest.moc"
