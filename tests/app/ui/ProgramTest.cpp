@@ -26,7 +26,11 @@ class ProgramTest : public QObject {
         framework::SQL_exec(db, "CREATE TABLE 'koumokutb' (koumoku TEXT primary key,value TEXT,sonota1 TEXT);", none);
         for (const char* row : {"INSERT INTO koumokutb (koumoku,value) VALUES ('refserver_host','127.0.0.1')",
                                 "INSERT INTO koumokutb (koumoku,value) VALUES ('refserver_port','9')",
-                                "INSERT INTO koumokutb (koumoku,value) VALUES ('sync_moravel_db','0')"})
+                                "INSERT INTO koumokutb (koumoku,value) VALUES ('sync_moravel_db','0')",
+                                "INSERT INTO koumokutb (koumoku,value) VALUES ('apri_rect_left','40')",
+                                "INSERT INTO koumokutb (koumoku,value) VALUES ('apri_rect_top','30')",
+                                "INSERT INTO koumokutb (koumoku,value) VALUES ('apri_rect_right','1240')",
+                                "INSERT INTO koumokutb (koumoku,value) VALUES ('apri_rect_bottom','830')"})
             framework::SQL_exec(db, row, none);
         return root;
     }
@@ -90,6 +94,10 @@ private slots:
         for (const char* key : {"jyuji_sencr", "memo_fontsize", "d_x_haba_p", "y_y_ichimemori", "buckupcreate_ch"})
             QVERIFY2(keys.count(key), key);
         QCOMPARE(keys.at("refserver_host"), std::string("127.0.0.1"));  // other keys stay
+        // The window opened at the stored rectangle and left it there.
+        QCOMPARE(keys.at("apri_rect_left"), std::string("40"));
+        QCOMPARE(keys.at("apri_rect_right"), std::string("1240"));
+        QCOMPARE(keys.at("apri_rect_bottom"), std::string("830"));
 
         // The first catalogue entry was current at exit: its scale row is in the file.
         framework::ZSqlElement scales;
