@@ -7,8 +7,13 @@
 
 namespace tavora::app {
 
-CodeSearchPopup::CodeSearchPopup(QWidget* parent) : QWidget(parent, Qt::Popup), m_list(new QListWidget(this)) {
+// A tool-tip window: it shows beside the search box without taking the keyboard from it, so
+// the list can follow the text while the user types.
+CodeSearchPopup::CodeSearchPopup(QWidget* parent)
+    : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint), m_list(new QListWidget(this)) {
     setObjectName("codesearchpopup");
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    m_list->setFocusPolicy(Qt::NoFocus);
     m_list->setUniformItemSizes(true);
     m_list->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     auto* layout = new QVBoxLayout(this);

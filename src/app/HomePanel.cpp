@@ -18,6 +18,7 @@
 #include "market/MarketCalendar.h"
 
 #include <QLineEdit>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTabBar>
 
@@ -86,6 +87,9 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
         setFocus();
         search();
     });
+    // The drop-down follows the text as it is typed and goes when the box loses the focus.
+    connect(m_head->searchBox(), &QLineEdit::textEdited, this, &HomePanel::listMatches);
+    m_head->searchBox()->installEventFilter(this);
     connect(m_reopen, &ReopenWorker::opened, this, &HomePanel::showSeries);
     m_head->setNavigationEnabled(!m_ctx.catalogue.empty());
     updateAdPanel();
@@ -231,6 +235,13 @@ void HomePanel::redockPeriod(ChartPeriod period) {
 }
 
 bool HomePanel::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_head->searchBox()) {
+        if (event->type() == QEvent::FocusOut)
+            m_searchPopup->hide();
+        else if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
+            m_searchPopup->hide();
+        return QWidget::eventFilter(watched, event);
+    }
     if (watched != m_tabs)
         return QWidget::eventFilter(watched, event);
     auto periodUnder = [this](const QPoint& pos) -> std::optional<ChartPeriod> {
@@ -345,13 +356,34 @@ void HomePanel::reloadCodeList() {
     m_status->stopWait();
 }
 
+market::CodeList HomePanel::matchesOf(const QString& text) const {
+    market::CodeList matches;
+    if (!text.isEmpty())
+        market::SearchCodes(m_ctx.catalogue, text.toStdString(), matches);
+    return matches;
+}
+
+void HomePanel::showMatches(const market::CodeList& matches) {
+    QStringList lines;
+    for (const auto& m : matches)
+        lines << QString("%1 %2").arg(qs(m.code), qs(m.name));
+    m_searchPopup->showLines(lines, m_head->searchBox(), 360);
+}
+
+void HomePanel::listMatches(const QString& text) {
+    const auto matches = matchesOf(text.trimmed());
+    if (matches.empty())
+        m_searchPopup->hide();
+    else
+        showMatches(matches);
+}
+
 void HomePanel::search() {
     m_searchPopup->hide();
     const QString text = m_head->searchBox()->text().trimmed();
     if (text.isEmpty())
         return;
-    market::CodeList matches;
-    market::SearchCodes(m_ctx.catalogue, text.toStdString(), matches);
+    const auto matches = matchesOf(text);
     if (matches.empty()) {
         m_status->setText(QString("%1はみつかりません").arg(text));
         return;
@@ -364,10 +396,7 @@ void HomePanel::search() {
             }
         return;
     }
-    QStringList lines;
-    for (const auto& m : matches)
-        lines << QString("%1 %2").arg(qs(m.code), qs(m.name));
-    m_searchPopup->showLines(lines, m_head->searchBox(), 360);
+    showMatches(matches);
 }
 
 // ---- changing and opening the current code ----

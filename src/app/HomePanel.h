@@ -5,6 +5,7 @@
 // opened series into the panels and lays them out. UI thread only.
 #include "app/Commands.h"
 #include "market/ChartPeriod.h"
+#include "market/CodeList.h"
 #include "market/OpenChart.h"
 
 #include <QWidget>
@@ -98,6 +99,10 @@ protected:
 
 private:
     market::OpenChartInput openInput() const;
+    market::CodeList matchesOf(const QString& text) const;
+    void showMatches(const market::CodeList& matches);
+    // The search box's text changed: the drop-down lists the matching codes.
+    void listMatches(const QString& text);
     void showSeries(std::shared_ptr<market::ChartSeries> series);
     void setBusy(bool busy);
     void updateAdPanel();

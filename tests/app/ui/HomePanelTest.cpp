@@ -42,6 +42,12 @@ class HomePanelTest : public QObject {
         QPushButton* button(const char* name) { return home->findChild<QPushButton*>(name); }
     };
 
+    // Types text key by key, as an input method commits it (keyClicks takes ASCII only).
+    static void type(QWidget* w, const QString& text) {
+        for (const QChar c : text)
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+
     static std::vector<test::SampleCode> threeCodes() {
         return {{"1001", "極東電機", 200, 1000}, {"1002", "北海製作所", 200, 2000}, {"1003", "極東化学", 200, 3000}};
     }
@@ -132,6 +138,20 @@ private slots:
             QVERIFY(page.waitShown());
             QCOMPARE(page.shownCode(), QString("1003"));
         }
+    }
+
+    void theDropDownFollowsTheTyping() {
+        Page page(threeCodes());
+        auto* box = page.home->head()->searchBox();
+        box->setFocus();
+        type(box, "極東");
+        QCOMPARE(box->text(), QString("極東"));  // the list does not take the keys
+        QCOMPARE(page.home->searchPopup()->lines(), (QStringList{"1001 極東電機", "1003 極東化学"}));
+        type(box, "電");
+        QCOMPARE(page.home->searchPopup()->lines(), QStringList{"1001 極東電機"});
+        type(box, "X");
+        QVERIFY(!page.home->searchPopup()->isVisible());
+        QVERIFY(!page.ctx.currentCode);  // typing alone opens nothing
     }
 
     void searchDropDownStopsGrowingAt360Pixels() {
