@@ -8,6 +8,23 @@ namespace tavora::acquisition {
 
 namespace {
 
+// Passes everything on to the shown progress and writes log lines to the application log too.
+class LoggedProgress : public framework::ProgressSink {
+public:
+    LoggedProgress(framework::ProgressSink& shown, framework::ZLog* log) : m_shown(shown), m_log(log) {}
+    void status(const std::string& text) override { m_shown.status(text); }
+    void percent(int value) override { m_shown.percent(value); }
+    void logLine(const std::string& line) override {
+        if (m_log)
+            m_log->UpdLog(line);
+        m_shown.logLine(line);
+    }
+
+private:
+    framework::ProgressSink& m_shown;
+    framework::ZLog* m_log;
+};
+
 SessionConfig configFor(const app::ServerAccount& account, const framework::NetTimeouts& timeouts) {
     SessionConfig config;
     config.host = account.host;
@@ -20,7 +37,8 @@ SessionConfig configFor(const app::ServerAccount& account, const framework::NetT
 
 } // namespace
 
-void StartNetwork(app::AppContext& context, framework::ProgressSink& sink) {
+void StartNetwork(app::AppContext& context, framework::ProgressSink& shown, framework::ZLog* log) {
+    LoggedProgress sink(shown, log);
     const auto& s = context.settings;
     for (app::ServerAccount* account : {&context.dataAccount, &context.updateAccount}) {
         account->host = s.refserver_host;
@@ -45,8 +63,9 @@ void StartUpdateCheck(app::AppContext& context, framework::ProgressSink& sink, c
     context.updateCheck->start();
 }
 
-bool StartReferenceRefresh(app::AppContext& context, framework::ProgressSink& sink, RefreshReport* report,
-                           const framework::NetTimeouts& timeouts) {
+bool StartReferenceRefresh(app::AppContext& context, framework::ProgressSink& shown, RefreshReport* report,
+                           const framework::NetTimeouts& timeouts, framework::ZLog* log) {
+    LoggedProgress sink(shown, log);
     context.dataSession =
         std::make_shared<DataSession>(context.tlsContext, configFor(context.dataAccount, timeouts));
     context.dataSession->setProgress(&sink);

@@ -7,15 +7,18 @@
 // refserver_cafile, so settings must be loaded first.
 #include "acquisition/ReferenceRefresh.h"
 #include "app/core/AppContext.h"
+#include "framework/Log.h"
 #include "framework/Progress.h"
 
 #include <string>
 
 namespace tavora::acquisition {
 
+// In the functions below, log lines go to sink and, when log is given, to the application log.
+
 // Creates the TLS client context (system trust store plus refserver_cafile) and points both
 // accounts at the configured server. A CA file that cannot be read is logged.
-void StartNetwork(app::AppContext& context, framework::ProgressSink& sink);
+void StartNetwork(app::AppContext& context, framework::ProgressSink& sink, framework::ZLog* log = nullptr);
 
 // Shows "更新プログラムの確認", clears the pending-update text and starts the update check on
 // its own thread; what it finds lands in context.pendingUpdate. binDir holds the installed
@@ -27,7 +30,8 @@ void StartUpdateCheck(app::AppContext& context, framework::ProgressSink& sink, c
 // session could not be opened: the files on disk stay as they are and start-up goes on.
 // The session is kept in the context either way, for later probes and the close at exit.
 bool StartReferenceRefresh(app::AppContext& context, framework::ProgressSink& sink,
-                           RefreshReport* report = nullptr, const framework::NetTimeouts& timeouts = {});
+                           RefreshReport* report = nullptr, const framework::NetTimeouts& timeouts = {},
+                           framework::ZLog* log = nullptr);
 
 // Shutdown: ends the update check (within 100 ms) before anything is saved.
 void StopUpdateCheck(app::AppContext& context);

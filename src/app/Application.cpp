@@ -109,9 +109,9 @@ int runDesktop(int argc, char** argv) {
     runStartupBeforeWindow(*ctx, log, splash);
     auto window = std::make_unique<ApliWindow>(*ctx);  // the main panel; the chart panels take the settings
     splash.percent(50);
-    acquisition::StartNetwork(*ctx, splash);
+    acquisition::StartNetwork(*ctx, splash, &log);
     acquisition::StartUpdateCheck(*ctx, splash, exeDir.string());
-    acquisition::StartReferenceRefresh(*ctx, splash);
+    acquisition::StartReferenceRefresh(*ctx, splash, nullptr, {}, &log);
     splash.percent(70);
     runStartupAfterWindow(*ctx, log);
     int percent = 75;

@@ -66,10 +66,13 @@ TEST(ReferenceStartup, WithoutAServerStartUpGoesOnWithinTheConnectTimeout) {
     framework::NetTimeouts timeouts;
     timeouts.connect = framework::Millis(500);
 
+    framework::ZLog log;
+    log.Open(s.root / "log.zfc", s.root / "log.txt");
+
     auto start = std::chrono::steady_clock::now();
-    acquisition::StartNetwork(s.context, s.progress);
+    acquisition::StartNetwork(s.context, s.progress, &log);
     acquisition::StartUpdateCheck(s.context, s.progress, s.bin.str(), timeouts);
-    EXPECT_FALSE(acquisition::StartReferenceRefresh(s.context, s.progress, nullptr, timeouts));
+    EXPECT_FALSE(acquisition::StartReferenceRefresh(s.context, s.progress, nullptr, timeouts, &log));
     acquisition::StopUpdateCheck(s.context);
     acquisition::CloseReferenceSession(s.context);
     acquisition::ReleaseNetwork(s.context);
@@ -77,6 +80,8 @@ TEST(ReferenceStartup, WithoutAServerStartUpGoesOnWithinTheConnectTimeout) {
     EXPECT_EQ(readFile(s.root / "others" / "bunseki.csv"), "kept\n");
     EXPECT_TRUE(s.context.pendingUpdate.empty());
     EXPECT_TRUE(s.progress.loggedStartingWith("サーバー接続失敗_"));
+    log.WriteLogTxt();
+    EXPECT_NE(readFile(s.root / "log.txt").find("サーバー接続失敗_127.0.0.1:"), std::string::npos);
 }
 
 } // namespace
