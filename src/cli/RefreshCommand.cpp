@@ -1,0 +1,135 @@
+// tavora-cli refresh: brings the reference files (market-day calendars, split data, analysis
+// defaults and, with codeauto_ch on, the code list) up to date from the reference-data server,
+// as every start of the program does, with a progress line on standard error. Prints what was
+// fetched, deleted, left as it was, or could not be fetched.
+#include "acquisition/DataSession.h"
+#include "acquisition/ReferenceStartup.h"
+#include "app/DesktopStartup.h"
+#include "app/SingleInstance.h"
+#include "app/core/AppContext.h"
+#include "cli/CliCommand.h"
+#include "framework/Log.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace tavora::cli {
+
+namespace {
+
+const char* const kName = "refresh";
+
+// Statuses and the download percentage on standard error: on a terminal one line rewritten in
+// place, elsewhere a line per status; log lines only with --verbose.
+class TextProgress : public framework::ProgressSink {
+public:
+    explicit TextProgress(bool verbose) : m_verbose(verbose), m_tty(::isatty(STDERR_FILENO) == 1) {}
+    ~TextProgress() override { endLine(); }
+
+    void status(const std::string& text) override {
+        if (text.empty()) {
+            endLine();
+            m_last.clear();
+            return;
+        }
+        if (m_tty) {
+            std::cerr << "\r\033[K" << text << std::flush;
+            m_open = true;
+        } else if (text != m_last) {
+            std::cerr << text << "\n";
+        }
+        m_last = text;
+    }
+    void percent(int) override {} // the status text carries it
+    void logLine(const std::string& line) override {
+        if (!m_verbose)
+            return;
+        endLine();
+        std::cerr << "log: " << line << "\n";
+    }
+
+private:
+    void endLine() {
+        if (m_open)
+            std::cerr << "\n";
+        m_open = false;
+    }
+    bool m_verbose;
+    bool m_tty;
+    bool m_open = false;
+    std::string m_last;
+};
+
+std::string relativeTo(const std::string& root, const std::string& path) {
+    std::error_code ec;
+    auto rel = std::filesystem::relative(path, root, ec);
+    return ec || rel.empty() ? path : rel.string();
+}
+
+void printGroup(const char* label, const std::vector<std::string>& paths, const std::string& root) {
+    for (const auto& p : paths)
+        std::cout << label << " " << relativeTo(root, p) << "\n";
+}
+
+int run(const std::vector<std::string>& args) {
+    bool verbose = false;
+    for (const auto& a : args) {
+        if (a == "--verbose" || a == "-v")
+            verbose = true;
+        else
+            return usageError(kName, "unknown argument '" + a + "'");
+    }
+    // The same start as the program's, up to the settings: directories, log, settings.
+    const std::string root = app::applicationRoot();
+    if (!app::createApplicationRoot(root))
+        return fail("cannot create the data folder " + root);
+    app::SingleInstance instance(root);
+    if (!instance.acquired())
+        return fail(instance.error().empty() ? "Tavora is running on " + root + "; close it first"
+                                             : instance.error());
+    app::AppContext ctx;
+    framework::ZLog log;
+    framework::NullProgress quiet;
+    app::runStartupBeforeWindow(ctx, log, quiet);
+
+    TextProgress progress(verbose);
+    acquisition::StartNetwork(ctx, progress, &log);
+    acquisition::RefreshReport report;
+    bool opened = acquisition::StartReferenceRefresh(ctx, progress, &report, {}, &log);
+    std::string error = ctx.dataSession ? ctx.dataSession->lastError() : std::string();
+    acquisition::CloseReferenceSession(ctx);
+    acquisition::ReleaseNetwork(ctx);
+    progress.status("");
+    app::removeTemporaryDirectory(ctx);
+    log.WriteLogTxt();
+    if (!opened)
+        return fail("cannot open the reference-data session with " + ctx.settings.refserver_host + ":" +
+                    ctx.settings.refserver_port + (error.empty() ? "" : ": " + error) +
+                    "; the reference files on disk are unchanged");
+
+    printGroup("fetched", report.fetched, root);
+    printGroup("deleted", report.deleted, root);
+    printGroup("left   ", report.upToDate, root);
+    printGroup("failed ", report.failed, root);
+    for (const auto& remote : report.skipped)
+        std::cout << "skipped " << remote << " (the server did not answer)\n";
+    std::cout << report.fetched.size() << " fetched, " << report.deleted.size() << " deleted, "
+              << report.upToDate.size() << " up to date, " << report.failed.size() << " failed\n";
+    if (!report.failed.empty() || !report.skipped.empty())
+        return fail("the refresh is incomplete: the old copies of what failed are kept");
+    return ExitOk;
+}
+
+const CliRegistration reg{
+    {kName, "[--verbose]",
+     "fetch the reference files (calendars, splits, analysis defaults, code list) from the "
+     "reference-data server",
+     &run}};
+
+} // namespace
+
+} // namespace tavora::cli
