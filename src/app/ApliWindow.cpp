@@ -7,6 +7,7 @@
 #include "framework/ui/TitleTabBar.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -108,6 +109,8 @@ void ApliWindow::closeEvent(QCloseEvent* event) {
             m_shutdown();
     }
     event->accept();
+    // A floating chart window would keep the program running; closing the main window ends it.
+    QCoreApplication::exit(0);
 }
 
 void ApliWindow::paintEvent(QPaintEvent*) {

@@ -227,11 +227,7 @@ void MainPanel::onCommand(int command, int param) {
         break;
     case CmdNoticeClicked:
         emit showWindowRequested();
-        if (m_tabs)
-            m_tabs->setCurrentIndex(TabHelp);
-        openHelpMenu();
-        if (m_tabs)
-            m_tabs->setCurrentIndex(m_visiblePage);
+        openHelpMenu();  // as the help tab does, without changing the page
         break;
     case CmdMinimize:
         emit minimizeRequested();
