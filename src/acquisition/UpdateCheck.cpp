@@ -17,7 +17,7 @@ std::vector<InstalledFile> installedProgramFiles(const std::string& binDir) {
         if (fs::is_regular_file(p, ec))
             files.push_back({exe, p.string()});
     }
-    for (const auto& e : fs::directory_iterator(fs::path(binDir) / "data", ec)) {
+    for (const auto& e : fs::recursive_directory_iterator(fs::path(binDir) / "data", ec)) {
         std::error_code fec;
         if (e.is_regular_file(fec))
             files.push_back({e.path().filename().string(), e.path().string()});

@@ -23,8 +23,8 @@ struct InstalledFile {
     std::string path;
 };
 
-// The executables "tavora" and "tavora-cli" in binDir and the files directly in binDir/data,
-// those that exist.
+// The executables "tavora" and "tavora-cli" in binDir and the files below binDir/data (the
+// bundled data: reference files, calendars, sample prices), those that exist.
 std::vector<InstalledFile> installedProgramFiles(const std::string& binDir);
 
 // The names (listing order, joined by one blank) of listed files that an installed file of the

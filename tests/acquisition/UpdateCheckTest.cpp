@@ -38,9 +38,10 @@ TEST(UpdateCheck, NamesTheInstalledFilesTheServerHasChanged) {
     TempDir bin;
     writeFile(bin / "tavora-cli", "old program");
     writeFile(bin / "tavora", "same size");
-    writeFile(bin / "data" / "holidays.csv", "2026-01-01\n");
-    fs::last_write_time(bin / "data" / "holidays.csv",
-                        fs::last_write_time(bin / "data" / "holidays.csv") - std::chrono::hours(2));
+    writeFile(bin / "data" / "marketday" / "holidays.csv", "2026-01-01\n");
+    fs::last_write_time(bin / "data" / "marketday" / "holidays.csv",
+                        fs::last_write_time(bin / "data" / "marketday" / "holidays.csv") -
+                            std::chrono::hours(2));
 
     auto installed = acquisition::installedProgramFiles(bin.str());
     ASSERT_EQ(installed.size(), 3u);
