@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <ostream>
 
 using tavora::framework::FtpFileList;
 using tavora::framework::SetFtpFileList;
@@ -29,6 +30,8 @@ struct ParseCase {
     const char* size;
     std::time_t mtime;
 };
+
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.label; }
 
 class FtpListLine : public ::testing::TestWithParam<ParseCase> {};
 
