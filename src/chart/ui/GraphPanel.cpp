@@ -71,7 +71,10 @@ void GraphPanel::setPaint(const ChartPaint& paint) { m_state.paint = paint; }
 
 void GraphPanel::setBusy(bool busy) {
     m_state.busy = busy;
-    m_plot->update();
+    if (busy)
+        m_plot->setCursor(Qt::BusyCursor);
+    else
+        m_plot->unsetCursor();
 }
 
 const market::KeisenList& GraphPanel::bars() const {

@@ -5,12 +5,14 @@
 #include "app/MainPanel.h"
 #include "app/core/AppContext.h"
 #include "framework/ui/MessageBox.h"
+#include "framework/ui/NoticePopup.h"
 #include "framework/ui/PropertyDialog.h"
 #include "framework/ui/SideSheetPanel.h"
 #include "framework/ui/TabPage.h"
 #include "framework/ui/TitleTabBar.h"
 
 #include <QMenu>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -146,6 +148,17 @@ private slots:
         QCOMPARE(sheet->sheetWidth(), framework::ui::PropertyDialog::ClosedWidth);
         QVERIFY(!w.sheetPanel->isVisible());
         QVERIFY(!shadow->isVisible());
+    }
+
+    void updateNoticeSettlesInTheCornerAndGoes() {
+        Window w;
+        auto* notice = w.main->noticePopup();
+        w.main->showUpdateNotice("Tavoraの更新プログラムがみつかりました。");
+        QVERIFY(notice->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(notice->size(), QSize(300, 200), 2000);
+        const QRect area = QGuiApplication::primaryScreen()->availableGeometry();
+        QCOMPARE(notice->geometry().bottomRight(), area.bottomRight() - QPoint(20, 20));
+        QTRY_VERIFY_WITH_TIMEOUT(!notice->isVisible(), 8000);  // five seconds, then it shrinks away
     }
 
     void updateQuestionSetsTheFlagOnlyOnYes() {
