@@ -35,6 +35,11 @@ QString qs(const std::string& s) { return QString::fromStdString(s); }
 
 ChartPeriod periodAt(std::size_t i) { return market::kAllPeriods[i]; }
 
+QString captionOf(ChartPeriod p) {
+    const auto caption = market::periodCaption(p);
+    return QString::fromUtf8(caption.data(), int(caption.size()));
+}
+
 // Pitch and tick size of a period as last used (settings), before a code brings its own.
 void applyStoredPitch(chart::GraphViewState& vs, const settings::Settings& s, ChartPeriod p) {
     const std::array<std::pair<int, int>, 4> stored{{{s.d_x_haba_p, s.d_y_ichimemori},
@@ -60,7 +65,7 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
     const framework::YmdDate today = framework::todayYmd();
     for (std::size_t i = 0; i < 4; ++i) {
         const ChartPeriod p = periodAt(i);
-        const QString caption = QString::fromUtf8(market::periodCaption(p).data(), int(market::periodCaption(p).size()));
+        const QString caption = captionOf(p);
         m_panels[i] = new GraphPanel(p, today, m_ctx.scale, this);
         chart::applySettings(m_panels[i]->state(), m_ctx.settings);
         applyStoredPitch(m_panels[i]->state(), m_ctx.settings, p);
@@ -223,8 +228,7 @@ void HomePanel::redockPeriod(ChartPeriod period) {
     {
         const QSignalBlocker block(m_tabs);
         const int previous = m_tabs->currentIndex() < 0 ? -1 : m_tabs->tabData(m_tabs->currentIndex()).toInt();
-        const int t = m_tabs->insertTab(insertAt, QString::fromUtf8(market::periodCaption(period).data(),
-                                                                     int(market::periodCaption(period).size())));
+        const int t = m_tabs->insertTab(insertAt, captionOf(period));
         m_tabs->setTabData(t, market::periodIndex(period));
         if (othersDocked || previous < 0)
             m_tabs->setCurrentIndex(t);
