@@ -1,5 +1,7 @@
 #include "app/core/AppContext.h"
 
+#include "framework/Dates.h"
+
 namespace tavora::app {
 
 const std::vector<std::string>& sectorNames() {
@@ -17,6 +19,12 @@ AppContext::AppContext() {
     // Both accounts reach the same server; host and port follow the settings once loaded.
     updateAccount = {"up.tavora", "Wm3qTzLp", settings.refserver_host, settings.refserver_port};
     dataAccount = {"tavoradata", "Hd7kRx2N", settings.refserver_host, settings.refserver_port};
+    // Today, and the day after the same date a year ago; a day past the month's end rolls
+    // into the next month (29 February 2024 gives 2 March 2023, as mktime normalises 30 February).
+    const framework::YmdDate now = framework::todayYmd();
+    today = framework::formatDate(now);
+    oneYearAgoNextDay = framework::formatDate(
+        framework::civilFromDays(framework::daysFromCivil(now.year - 1, now.month, 1) + now.day));
 }
 
 }  // namespace tavora::app
