@@ -393,13 +393,10 @@ void runStartupBeforeWindow(AppContext& ctx, framework::ZLog& log, framework::Pr
 void runStartupAfterWindow(AppContext& ctx, framework::ZLog& log) {
     for (const auto& line : LoadCodeListStep(ctx))
         log.UpdLog(line);
-    // The analysis definitions as stored. Seeding bunseki.db from bunseki.csv belongs to the
-    // analysis side's start-up step, which is not in the tree yet.
-    if (framework::isliveFile(ctx.paths.bunsekiDb)) {
-        ZSqlElement db;
-        if (framework::SQL_Open(db, ctx.paths.bunsekiDb) == 0)
-            analysis::LoadBunsekiList(db, ctx.bunsekiList);
-    }
+    // Step 21: bunseki.db seeded from bunseki.csv, then the analysis definitions loaded.
+    const auto seeded = analysis::SeedBunsekiTable(ctx.paths.bunsekiCsv, ctx.paths.bunsekiDb, ctx.bunsekiList);
+    if (!seeded.ok)
+        log.UpdLog(seeded.error);
     BuildCatalogueStep(ctx);
     MakeFirstEntryCurrentStep(ctx);
     for (const auto& line : AttachSplitsStep(ctx))
