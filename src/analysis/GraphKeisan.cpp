@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 namespace tavora::analysis {
@@ -29,23 +30,34 @@ void GraphKeisanElm::SeekOutput(const market::KeisenElm& bar) {
 void GraphKeisanElm::writeValue(double value) {
     if (m_out < 0)
         return;  // none, or the head: it has no bar and is never drawn
-    char text[kValueTextSize];
-    const std::size_t n = FormatValue2(value, text, kValueTextSize - 1);
+    // A window's extremes often hold for many bars, so the same value repeats: its text is
+    // kept rather than formatted again.
+    if (m_lastLength == 0 || value != m_lastValue || std::signbit(value) != std::signbit(m_lastValue)) {
+        m_lastLength = FormatValue2(value, m_lastText, kValueTextSize - 1);
+        m_lastText[m_lastLength] = '\0';
+        m_lastValue = value;
+    }
+    const std::size_t n = m_lastLength;
     if (n == 0)
         return;  // too long to keep: leave the bar without a value rather than a cut number
-    BunsekiGraphElement& element = m_target->element(static_cast<std::size_t>(m_out));
-    std::memcpy(element.value, text, n);
-    element.value[n] = '\0';
+    // Whole buffers are copied: a fixed-size copy is a few moves, a call per value is not.
+    std::memcpy(m_target->element(static_cast<std::size_t>(m_out)).value, m_lastText, kValueTextSize);
 
     // The bar's line "name value\r\n"; a line that does not fit is dropped whole.
     market::KeisenElm& bar = *m_target->bar(static_cast<std::size_t>(m_out));
-    const std::string& name = m_target->name;
-    const std::size_t lineSize = name.size() + 1 + n + 2;
+    const std::size_t prefix = m_target->name.size() + 1;
+    const std::size_t lineSize = prefix + n + 2;
     if (bar.analysis.size() + lineSize > market::KeisenElm::kMaxAnalysisText)
         return;
     if (bar.analysis.capacity() < bar.analysis.size() + lineSize)
         bar.analysis.reserve(std::max(bar.analysis.size() + lineSize, m_analysisReserve));
-    bar.analysis.append(name).append(1, ' ').append(text, n).append("\r\n", 2);
+    char line[market::KeisenElm::kMaxAnalysisText + kValueTextSize];
+    std::memcpy(line, m_target->name.data(), prefix - 1);
+    line[prefix - 1] = ' ';
+    std::memcpy(line + prefix, m_lastText, kValueTextSize);
+    line[prefix + n] = '\r';
+    line[prefix + n + 1] = '\n';
+    bar.analysis.append(line, lineSize);
 }
 
 void GraphKeisanElm::advanceOutput() { advanceNewer(m_out); }

@@ -77,6 +77,10 @@ protected:
     int m_shift;
     std::ptrdiff_t m_out = kNone;
     std::size_t m_analysisReserve = 0;
+    // The last value written and its text.
+    double m_lastValue = 0.0;
+    std::size_t m_lastLength = 0;
+    char m_lastText[kValueTextSize] = {};
 };
 
 // Half value: (highest high + lowest non-zero low of the last N bars) / 2.
