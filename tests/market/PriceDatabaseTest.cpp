@@ -1,0 +1,125 @@
+#include "market/PriceDatabase.h"
+
+#include "framework/Files.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace tavora::market {
+namespace {
+
+using framework::SQLList;
+using framework::SQLListElement;
+using framework::SQLListRow;
+
+PriceRow row(std::string code, std::string date, std::optional<double> close, std::int64_t volume = 100) {
+    return {std::move(code), std::move(date), 10.0, 12.0, 9.0, close, volume};
+}
+
+class PriceDatabaseTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(PriceDatabase::open(m_db, m_dir.str()), 0); }
+
+    test::TempDir m_dir;
+    framework::ZSqlElement m_db;
+    PriceDatabase m_prices{m_db};
+};
+
+// SQLite stores a CREATE statement without its "IF NOT EXISTS".
+std::string stored(std::string sql) {
+    const std::string clause = " IF NOT EXISTS";
+    return sql.erase(sql.find(clause), clause.size());
+}
+
+TEST_F(PriceDatabaseTest, CreatesExactlyTheTableAndIndexes) {
+    SQLList schema;
+    ASSERT_EQ(framework::SQL_exec(m_db, "SELECT name, sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY name;",
+                                  schema),
+              0);
+    ASSERT_EQ(schema.size(), 3u);
+    EXPECT_EQ(schema.rows[0].value("sql"), stored(kCreateCodeIndexSql));
+    EXPECT_EQ(schema.rows[1].value("sql"), stored(kCreateDateIndexSql));
+    EXPECT_EQ(schema.rows[2].value("sql"), stored(kCreatePriceTableSql));
+    EXPECT_TRUE(framework::isliveFile(m_dir / "kabuka.db"));
+}
+
+TEST_F(PriceDatabaseTest, SecondWriteOfADayReplacesTheFirst) {
+    ASSERT_TRUE(m_prices.write({row("7203", "2026-01-05", 100.0, 1)}).ok());
+    ASSERT_TRUE(m_prices.write({row("7203", "2026-01-05", 200.0, 2)}).ok());
+    auto rows = m_prices.rowsNewestFirst("7203");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].close, 200.0);
+    EXPECT_EQ(rows[0].volume, 2);
+}
+
+TEST_F(PriceDatabaseTest, ReadsOrderedAndAbsentPricesAsNone) {
+    PriceRow zero{"1301", "2026-01-06", 0.0, std::nullopt, 5.0, 0.0, 7};
+    auto result = m_prices.write({row("1301", "2026-01-05", 1.5), zero, row("1301", "2026-01-07", 2.5),
+                                  row("9999", "2026-01-08", 3.0)});
+    ASSERT_TRUE(result.ok()) << result.firstError;
+    EXPECT_EQ(result.rowsWritten, 4u);
+
+    auto newest = m_prices.rowsNewestFirst("1301");
+    ASSERT_EQ(newest.size(), 3u);
+    EXPECT_EQ(newest[0].date, "2026-01-07");
+    EXPECT_EQ(newest[2].date, "2026-01-05");
+    const PriceRow& stored = newest[1];
+    EXPECT_FALSE(stored.open);  // stored 0
+    EXPECT_FALSE(stored.high);  // stored NULL
+    EXPECT_EQ(stored.low, 5.0);
+    EXPECT_FALSE(stored.close);
+    EXPECT_EQ(stored.volume, 7);
+
+    auto oldest = m_prices.rowsOldestFirst("1301");
+    ASSERT_EQ(oldest.size(), 3u);
+    EXPECT_EQ(oldest[0].date, "2026-01-05");
+    EXPECT_EQ(m_prices.lastDate("1301"), "2026-01-07");
+    EXPECT_FALSE(m_prices.lastDate("0000"));
+    EXPECT_TRUE(m_prices.rowsNewestFirst("0000").empty());
+    // The code is bound: a quote in it is just a character.
+    EXPECT_TRUE(m_prices.rowsNewestFirst("1301' OR '1'='1").empty());
+}
+
+TEST_F(PriceDatabaseTest, BulkWriteWithABadRowStoresNothingAndSaysSo) {
+    ASSERT_TRUE(m_prices.write({row("1301", "2025-12-30", 1.0)}).ok());
+    auto result = m_prices.write({row("1301", "2026-01-05", 1.0), row("1301", "", 2.0), row("", "2026-01-07", 3.0),
+                                  row("1301", "2026-01-08", 4.0)});
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.rowsFailed, 2u);
+    EXPECT_EQ(result.rowsWritten, 0u);
+    EXPECT_NE(result.firstError.find("NOT NULL"), std::string::npos) << result.firstError;
+    auto rows = m_prices.rowsNewestFirst("1301");
+    ASSERT_EQ(rows.size(), 1u);  // only what was there before
+    EXPECT_EQ(rows[0].date, "2025-12-30");
+}
+
+TEST_F(PriceDatabaseTest, RegistrationThroughExecSqlElm2IsAllOrNothing) {
+    auto params = [](const char* date, bool nullDate) {
+        SQLListRow r;
+        r.add(SQLListElement::text("code", "1301"));
+        r.add(nullDate ? SQLListElement::null("date") : SQLListElement::text("date", date));
+        for (const char* c : {"open", "high", "low", "close"})
+            r.add(SQLListElement::real(c, 10.0));
+        r.add(SQLListElement::integer("volume", 5));
+        return r;
+    };
+    SQLList good;
+    good.rows = {params("2026-01-05", false), params("2026-01-06", false)};
+    EXPECT_EQ(m_prices.registerRows(good), 0);
+    SQLList bad;
+    bad.rows = {params("2026-01-07", false), params("", true)};
+    EXPECT_NE(m_prices.registerRows(bad), 0);
+    EXPECT_EQ(m_prices.rowsNewestFirst("1301").size(), 2u);
+}
+
+TEST(PriceDatabaseClosed, ReadsNothingAndRefusesWrites) {
+    framework::ZSqlElement closed;
+    PriceDatabase prices(closed);
+    EXPECT_TRUE(prices.rowsNewestFirst("1301").empty());
+    auto result = prices.write({row("1301", "2026-01-05", 1.0)});
+    EXPECT_FALSE(result.ok());
+    EXPECT_FALSE(result.firstError.empty());
+}
+
+}  // namespace
+}  // namespace tavora::market
