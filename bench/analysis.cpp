@@ -88,6 +88,6 @@ void BM_Snprintf2(benchmark::State& state) {
 }
 BENCHMARK(BM_Snprintf2);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -62,4 +62,4 @@ framework::Pen MakeGraphPen(std::uint32_t colour, int width, BunsekiLineStyle st
     return framework::Pen{colour, width < 1 ? 1 : width, CanvasLineStyle(style)};
 }
 
-}  // namespace tavora::analysis
+} // namespace tavora::analysis

@@ -18,10 +18,10 @@ enum class BunsekiLineStyle : int { Solid = 0, Dashed = 1, Dotted = 2 };
 // The kinds of `sonota1`.
 enum BunsekiKind : int {
     KindFormula = 0,
-    KindHanne = 1,        // half value over N bars
-    KindChikouSpan = 2,   // lagging span
-    KindSenkouSpan1 = 3,  // leading span 1
-    KindSenkouSpan2 = 4,  // leading span 2
+    KindHanne = 1,       // half value over N bars
+    KindChikouSpan = 2,  // lagging span
+    KindSenkouSpan1 = 3, // leading span 1
+    KindSenkouSpan2 = 4, // leading span 2
 };
 
 // The graph names that have roles in the Ichimoku computations.
@@ -30,15 +30,15 @@ inline constexpr std::string_view kKijunsenName = "基準線";
 
 // One definition.
 struct BunsekiElement {
-    std::string name;  // `graphmei`
+    std::string name; // `graphmei`
     bool shown = true;
-    std::uint32_t colour = 0;  // 0x00BBGGRR
-    std::string formula;       // `siki`, kept with kind 0 graphs, never evaluated
+    std::uint32_t colour = 0; // 0x00BBGGRR
+    std::string formula;      // `siki`, kept with kind 0 graphs, never evaluated
     int width = 1;
     BunsekiLineStyle lineStyle = BunsekiLineStyle::Solid;
     int kind = KindFormula;
-    std::string param1;  // `sonota2`
-    std::string param2;  // `sonota3`
+    std::string param1; // `sonota2`
+    std::string param2; // `sonota3`
 
     // Empties the texts and restores the defaults.
     void initialize() { *this = BunsekiElement{}; }
@@ -76,4 +76,4 @@ int CanvasLineStyle(BunsekiLineStyle style);
 // The pen a graph is drawn with: its colour, its width (at least one pixel) and its style.
 framework::Pen MakeGraphPen(std::uint32_t colour, int width, BunsekiLineStyle style);
 
-}  // namespace tavora::analysis
+} // namespace tavora::analysis

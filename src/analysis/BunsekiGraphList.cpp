@@ -19,9 +19,13 @@ void BunsekiGraphList::clearValues() {
         e.initialize();
 }
 
-void BunsekiGraphList::initialize() { *this = BunsekiGraphList{}; }
+void BunsekiGraphList::initialize() {
+    *this = BunsekiGraphList{};
+}
 
-void CreateGraphPen(BunsekiGraphList& list) { list.pen = MakeGraphPen(list.colour, list.width, list.lineStyle); }
+void CreateGraphPen(BunsekiGraphList& list) {
+    list.pen = MakeGraphPen(list.colour, list.width, list.lineStyle);
+}
 
 BunsekiGraphList* BunsekiGraphListList::find(std::string_view name) {
     for (auto& l : m_lists)
@@ -54,4 +58,4 @@ void ClearBunsekiGraphValues(BunsekiGraphListList& lists) {
     lists.forEach([](BunsekiGraphList& l) { l.clearValues(); });
 }
 
-}  // namespace tavora::analysis
+} // namespace tavora::analysis

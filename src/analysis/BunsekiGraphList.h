@@ -42,7 +42,7 @@ public:
     int kind = KindFormula;
     std::string param1;
     std::string param2;
-    framework::Pen pen;  // made by CreateGraphPen
+    framework::Pen pen; // made by CreateGraphPen
 
     // Bar elements, 0 the newest.
     std::size_t count() const { return m_elements.size(); }
@@ -102,4 +102,4 @@ void CreateBunsekiGraphLists(market::KeisenList& bars, const BunsekiList& defini
 // Empties the value of every element of every graph list.
 void ClearBunsekiGraphValues(BunsekiGraphListList& lists);
 
-}  // namespace tavora::analysis
+} // namespace tavora::analysis

@@ -26,29 +26,33 @@ constexpr const char* kSaveInsertSql =
     "INSERT INTO 'bunsekitb' (graphmei,hyouji_bl,cr,width,sensyu,siki,sonota1,sonota2,sonota3) "
     "VALUES (?,?,?,?,?,?,?,?,?);";
 
-SQLListElement cell(int index, const BunsekiRow& row) { return SQLListElement::text(kCells[index], row[index]); }
+SQLListElement cell(int index, const BunsekiRow& row) {
+    return SQLListElement::text(kCells[index], row[index]);
+}
 
 BunsekiResult failure(const ZSqlElement& db, const std::string& what) {
     return {false, what + ": " + db.lastError()};
 }
 
 // The shown cell as the table stores it.
-const char* shownText(const std::string& cell) { return cell == "1" ? "1" : "0"; }
+const char* shownText(const std::string& cell) {
+    return cell == "1" ? "1" : "0";
+}
 
 bool sameRows(const std::vector<BunsekiRow>& a, const std::vector<BunsekiRow>& b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t r = 0; r < a.size(); ++r)
         for (std::size_t c = 0; c < 9; ++c) {
-            const bool same = c == 1 ? std::string_view(shownText(a[r][c])) == shownText(b[r][c])
-                                     : a[r][c] == b[r][c];
+            const bool same =
+                c == 1 ? std::string_view(shownText(a[r][c])) == shownText(b[r][c]) : a[r][c] == b[r][c];
             if (!same)
                 return false;
         }
     return true;
 }
 
-}  // namespace
+} // namespace
 
 BunsekiResult LoadBunsekiList(ZSqlElement& db, BunsekiList& list) {
     list.clear();
@@ -172,4 +176,4 @@ BunsekiSaveResult SaveBunsekiTable(const std::string& dbPath, const std::vector<
     return {BunsekiSaveOutcome::Saved, {}};
 }
 
-}  // namespace tavora::analysis
+} // namespace tavora::analysis

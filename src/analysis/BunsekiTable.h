@@ -45,9 +45,9 @@ BunsekiResult MergeBunsekiRows(framework::ZSqlElement& db, const std::vector<Bun
 BunsekiResult SeedBunsekiTable(const std::string& csvPath, const std::string& dbPath, BunsekiList& list);
 
 enum class BunsekiSaveOutcome {
-    Unchanged,  // the rows equal the loaded copy: nothing written, no reload needed
-    Saved,      // the table holds exactly the rows; the list was reloaded
-    Failed,     // nothing written (the table keeps what it had); the chart is still reloaded
+    Unchanged, // the rows equal the loaded copy: nothing written, no reload needed
+    Saved,     // the table holds exactly the rows; the list was reloaded
+    Failed,    // nothing written (the table keeps what it had); the chart is still reloaded
 };
 struct BunsekiSaveResult {
     BunsekiSaveOutcome outcome = BunsekiSaveOutcome::Unchanged;
@@ -60,4 +60,4 @@ struct BunsekiSaveResult {
 BunsekiSaveResult SaveBunsekiTable(const std::string& dbPath, const std::vector<BunsekiRow>& rows,
                                    const std::vector<BunsekiRow>& loaded, BunsekiList& list);
 
-}  // namespace tavora::analysis
+} // namespace tavora::analysis

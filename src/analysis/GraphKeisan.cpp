@@ -29,7 +29,7 @@ void GraphKeisanElm::SeekOutput(const market::KeisenElm& bar) {
 
 void GraphKeisanElm::writeValue(double value) {
     if (m_out < 0)
-        return;  // none, or the head: it has no bar and is never drawn
+        return; // none, or the head: it has no bar and is never drawn
     // A window's extremes often hold for many bars, so the same value repeats: its text is
     // kept rather than formatted again.
     if (m_lastLength == 0 || value != m_lastValue || std::signbit(value) != std::signbit(m_lastValue)) {
@@ -39,7 +39,7 @@ void GraphKeisanElm::writeValue(double value) {
     }
     const std::size_t n = m_lastLength;
     if (n == 0)
-        return;  // too long to keep: leave the bar without a value rather than a cut number
+        return; // too long to keep: leave the bar without a value rather than a cut number
     // Whole buffers are copied: a fixed-size copy is a few moves, a call per value is not.
     std::memcpy(m_target->element(static_cast<std::size_t>(m_out)).value, m_lastText, kValueTextSize);
 
@@ -60,7 +60,9 @@ void GraphKeisanElm::writeValue(double value) {
     bar.analysis.append(line, lineSize);
 }
 
-void GraphKeisanElm::advanceOutput() { advanceNewer(m_out); }
+void GraphKeisanElm::advanceOutput() {
+    advanceNewer(m_out);
+}
 
 void HanneKeisan::SetWindow(int n) {
     m_max.SetWindow(n);
@@ -147,7 +149,7 @@ void CreateGraphKeisanList(GraphKeisanList& keisan, BunsekiGraphListList& lists)
             elm = std::make_unique<SenkouSpan1Keisan>(l, tenkan, kijun, 26);
             break;
         default:
-            return;  // formula graphs have no values
+            return; // formula graphs have no values
         }
         elm->setAnalysisReserve(reserve);
         keisan.append(std::move(elm));
@@ -174,7 +176,9 @@ void ResetGraphKeisan(market::KeisenList& bars, BunsekiGraphListList& lists, Gra
     RunGraphKeisan(bars, keisan, emptyAfter);
 }
 
-void ComputeGraphKeisanBar(GraphKeisanList& keisan, market::KeisenElm& bar) { keisan.ComputeBar(bar); }
+void ComputeGraphKeisanBar(GraphKeisanList& keisan, market::KeisenElm& bar) {
+    keisan.ComputeBar(bar);
+}
 
 void RebuildGraphKeisan(market::KeisenList& bars, BunsekiGraphListList& lists, GraphKeisanList& keisan) {
     for (auto& bar : bars)
@@ -182,4 +186,4 @@ void RebuildGraphKeisan(market::KeisenList& bars, BunsekiGraphListList& lists, G
     ResetGraphKeisan(bars, lists, keisan, 0);
 }
 
-}  // namespace tavora::analysis
+} // namespace tavora::analysis

@@ -132,7 +132,9 @@ public:
     bool empty() const { return m_elms.empty(); }
     GraphKeisanElm& operator[](std::size_t i) { return *m_elms[i]; }
     void clear() { m_elms.clear(); }
-    GraphKeisanElm& append(std::unique_ptr<GraphKeisanElm> elm) { return *m_elms.emplace_back(std::move(elm)); }
+    GraphKeisanElm& append(std::unique_ptr<GraphKeisanElm> elm) {
+        return *m_elms.emplace_back(std::move(elm));
+    }
     // ComputeBar of every computation, in order.
     void ComputeBar(market::KeisenElm& bar) {
         for (auto& e : m_elms)
@@ -167,4 +169,4 @@ void ComputeGraphKeisanBar(GraphKeisanList& keisan, market::KeisenElm& bar);
 // computations rebuilt and run in full (no bar is emptied).
 void RebuildGraphKeisan(market::KeisenList& bars, BunsekiGraphListList& lists, GraphKeisanList& keisan);
 
-}  // namespace tavora::analysis
+} // namespace tavora::analysis

@@ -50,4 +50,4 @@ void KeisenWrapListMinValue::AddBar(const std::optional<double>& low) {
     add(v != 0.0, v, [](double a, double b) { return a < b; });
 }
 
-}  // namespace tavora::analysis
+} // namespace tavora::analysis

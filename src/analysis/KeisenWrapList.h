@@ -43,7 +43,7 @@ private:
 
     int m_window = 0;
     std::int64_t m_fed = 0;
-    std::vector<Entry> m_ring;  // power-of-two ring of candidates, best (and oldest) first
+    std::vector<Entry> m_ring; // power-of-two ring of candidates, best (and oldest) first
     std::size_t m_head = 0;
     std::size_t m_size = 0;
 };
@@ -61,4 +61,4 @@ public:
     void AddBar(const std::optional<double>& low);
 };
 
-}  // namespace tavora::analysis
+} // namespace tavora::analysis

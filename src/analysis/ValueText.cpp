@@ -26,7 +26,7 @@ std::size_t slowFormat(double v, char* buf, std::size_t size) {
     return n;
 }
 
-}  // namespace
+} // namespace
 
 std::size_t FormatValue2(double v, char* buf, std::size_t size) {
     const double a = std::fabs(v);
@@ -96,4 +96,4 @@ double ParseValueText(std::string_view text) {
     return res.ec == std::errc() ? v : 0.0;
 }
 
-}  // namespace tavora::analysis
+} // namespace tavora::analysis

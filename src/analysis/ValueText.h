@@ -19,4 +19,4 @@ std::size_t FormatValue2(double v, char* buf, std::size_t size);
 // that does not start with a number) reads as 0.
 double ParseValueText(std::string_view text);
 
-}  // namespace tavora::analysis
+} // namespace tavora::analysis

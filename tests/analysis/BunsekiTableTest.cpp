@@ -8,8 +8,8 @@
 #include <vector>
 
 using namespace tavora::analysis;
-using tavora::test::TempDir;
 using tavora::test::readFile;
+using tavora::test::TempDir;
 using tavora::test::writeFile;
 
 namespace {
@@ -32,7 +32,8 @@ protected:
         tavora::framework::SQLList rows;
         tavora::framework::SQL_exec(conn, "SELECT * FROM bunsekitb;", rows);
         std::vector<BunsekiRow> out;
-        const char* cols[9] = {"graphmei", "hyouji_bl", "cr", "width", "sensyu", "siki", "sonota1", "sonota2", "sonota3"};
+        const char* cols[9] = {"graphmei", "hyouji_bl", "cr",      "width",  "sensyu",
+                               "siki",     "sonota1",   "sonota2", "sonota3"};
         for (const auto& r : rows.rows) {
             BunsekiRow row;
             for (int i = 0; i < 9; ++i)
@@ -44,10 +45,12 @@ protected:
     TempDir dir;
 };
 
-const std::vector<std::string> kIchimokuNames = {"転換線", "基準線", "遅行スパン", "先行スパン1", "先行スパン2"};
+const std::vector<std::string> kIchimokuNames = {"転換線", "基準線", "遅行スパン", "先行スパン1",
+                                                 "先行スパン2"};
 
 TEST_F(BunsekiTableTest, FirstStartWithTheBundledFileYieldsTheFiveGraphsInFileOrder) {
-    writeFile(dir / "others/bunseki.csv", readFile(std::filesystem::path(TAVORA_DATA_DIR) / "others/bunseki.csv"));
+    writeFile(dir / "others/bunseki.csv",
+              readFile(std::filesystem::path(TAVORA_DATA_DIR) / "others/bunseki.csv"));
     BunsekiList list;
     ASSERT_TRUE(SeedBunsekiTable(csv(), db(), list).ok);
     EXPECT_EQ(names(list), kIchimokuNames);
@@ -76,7 +79,8 @@ TEST_F(BunsekiTableTest, LaterStartKeepsTheUsersSettingsAndTakesTheServersKindAn
     ASSERT_EQ(SaveBunsekiTable(db(), rows, loaded, list).outcome, BunsekiSaveOutcome::Saved);
 
     // The server changes the base line's window and adds a graph.
-    writeCsv("転換線\t1\t255\t1\t1\t\t1\t9\t\n基準線\t1\t16711680\t1\t1\t\t1\t30\t\n先行スパン2\t1\t8388736\t1\t1\t\t4\t52\n");
+    writeCsv("転換線\t1\t255\t1\t1\t\t1\t9\t\n基準線\t1\t16711680\t1\t1\t\t1\t30\t\n先行スパン2\t1\t8388736\t"
+             "1\t1\t\t4\t52\n");
     ASSERT_TRUE(SeedBunsekiTable(csv(), db(), list).ok);
     EXPECT_EQ(names(list), (std::vector<std::string>{"転換線", "基準線", "先行スパン2"}));
     EXPECT_FALSE(list[0].shown);
@@ -95,7 +99,7 @@ TEST_F(BunsekiTableTest, WithoutTheFileTheTableKeepsWhatItHad) {
     EXPECT_TRUE(list.empty());
     EXPECT_TRUE(std::filesystem::exists(db()));
 
-    writeCsv("転換線\t1\t255\t1\t1\t\t1\t9\t\n\n");  // the blank line is no graph
+    writeCsv("転換線\t1\t255\t1\t1\t\t1\t9\t\n\n"); // the blank line is no graph
     ASSERT_TRUE(SeedBunsekiTable(csv(), db(), list).ok);
     std::filesystem::remove(csv());
     ASSERT_TRUE(SeedBunsekiTable(csv(), db(), list).ok);
@@ -109,7 +113,7 @@ TEST_F(BunsekiTableTest, ADatabaseThatCannotBeOpenedLeavesTheListEmpty) {
     const auto r = SeedBunsekiTable(csv(), (dir / "missing/dir/bunseki.db").string(), list);
     EXPECT_FALSE(r.ok);
     EXPECT_FALSE(r.error.empty());
-    EXPECT_EQ(names(list), std::vector<std::string>{"old"});  // untouched: nothing was loaded
+    EXPECT_EQ(names(list), std::vector<std::string>{"old"}); // untouched: nothing was loaded
 }
 
 struct LoadCase {
@@ -140,11 +144,29 @@ TEST_P(LoadBunsekiListTest, MapsTheColumns) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, LoadBunsekiListTest,
     ::testing::Values(
-        LoadCase{"dashed", {"a", "1", "255", "2", "3", "", "1", "9", ""}, true, 255, 2, BunsekiLineStyle::Dashed, 1},
-        LoadCase{"dotted", {"a", "1", "0", "1", "2", "", "2", "26", ""}, true, 0, 1, BunsekiLineStyle::Dotted, 2},
-        LoadCase{"unknownStyleIsSolid", {"a", "0", "x", "", "9", "", "", "", ""}, false, 0, 0, BunsekiLineStyle::Solid, 0},
-        LoadCase{"formula", {"a", "1", "16777215", "5", "1", "(H+L)/2", "0", "", ""}, true, 0xFFFFFF, 5,
-                 BunsekiLineStyle::Solid, 0}),
+        LoadCase{"dashed",
+                 {"a", "1", "255", "2", "3", "", "1", "9", ""},
+                 true,
+                 255,
+                 2,
+                 BunsekiLineStyle::Dashed,
+                 1},
+        LoadCase{
+            "dotted", {"a", "1", "0", "1", "2", "", "2", "26", ""}, true, 0, 1, BunsekiLineStyle::Dotted, 2},
+        LoadCase{"unknownStyleIsSolid",
+                 {"a", "0", "x", "", "9", "", "", "", ""},
+                 false,
+                 0,
+                 0,
+                 BunsekiLineStyle::Solid,
+                 0},
+        LoadCase{"formula",
+                 {"a", "1", "16777215", "5", "1", "(H+L)/2", "0", "", ""},
+                 true,
+                 0xFFFFFF,
+                 5,
+                 BunsekiLineStyle::Solid,
+                 0}),
     [](const auto& info) { return std::string(info.param.what); });
 
 TEST_F(BunsekiTableTest, SaveWithoutAChangeTouchesNothing) {
@@ -183,4 +205,4 @@ TEST_F(BunsekiTableTest, SaveReplacesTheRowsInTheEditorsOrderOrKeepsThemOnFailur
     EXPECT_EQ(names(list), (std::vector<std::string>{"基準線", "転換線"}));
 }
 
-}  // namespace
+} // namespace

@@ -16,7 +16,7 @@ struct Bar {
     std::optional<double> high;
     std::optional<double> low;
     std::optional<double> close;
-    bool priced = true;  // has an open price (false: a future market day)
+    bool priced = true; // has an open price (false: a future market day)
 };
 
 // Bars oldest first, with ascending dates from 2000-01-01 (25 days a month).
@@ -91,4 +91,4 @@ struct Period {
     }
 };
 
-}  // namespace tavora::analysis::test
+} // namespace tavora::analysis::test

@@ -35,7 +35,7 @@ struct HanneCase {
     const char* what;
     std::string param;
     std::vector<Bar> bars;
-    Values expected;  // oldest first
+    Values expected; // oldest first
 };
 
 class HanneKeisanTest : public ::testing::TestWithParam<HanneCase> {};
@@ -47,15 +47,17 @@ TEST_P(HanneKeisanTest, WritesTheHalfValueOfTheWindowAtTheBar) {
     EXPECT_EQ(p.values("転換線"), c.expected);
 }
 
-const std::vector<Bar> kNineBars = pricedBars({10, 12, 11, 15, 14, 13, 12, 11, 10}, {8, 9, 7, 10, 11, 6, 9, 8, 9},
-                                              {9, 10, 10, 12, 12, 10, 10, 9, 9});
+const std::vector<Bar> kNineBars = pricedBars(
+    {10, 12, 11, 15, 14, 13, 12, 11, 10}, {8, 9, 7, 10, 11, 6, 9, 8, 9}, {9, 10, 10, 12, 12, 10, 10, 9, 9});
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, HanneKeisanTest,
     ::testing::Values(
         // Highest high 15 (bar 4) and lowest low 6 (bar 6): (15 + 6) / 2 at the 9th bar.
         HanneCase{"nineOnNineBars", "9", kNineBars, {"", "", "", "", "", "", "", "", "10.50"}},
-        HanneCase{"nineOnEightBars", "9", std::vector<Bar>(kNineBars.begin(), kNineBars.end() - 1),
+        HanneCase{"nineOnEightBars",
+                  "9",
+                  std::vector<Bar>(kNineBars.begin(), kNineBars.end() - 1),
                   {"", "", "", "", "", "", "", ""}},
         // The high of 9 (bars 2 and 3) outlives bar 2 through bar 3; then 4 is the highest.
         HanneCase{"extremeLeavesTheWindow",
@@ -109,9 +111,11 @@ INSTANTIATE_TEST_SUITE_P(Params, ChikouSpanKeisanTest,
                          ::testing::Values(ChikouCase{"0", 4, {1, 2, 3, 4}}, ChikouCase{"1", 4, {2, 3, 4, 0}},
                                            ChikouCase{"2", 4, {2, 3, 4, 0}},
                                            // The first 25 bars' places lie before the oldest bar.
-                                           ChikouCase{"26", 30, shifted(30, 25)}, ChikouCase{"26", 20, shifted(20, 25)}),
+                                           ChikouCase{"26", 30, shifted(30, 25)},
+                                           ChikouCase{"26", 20, shifted(20, 25)}),
                          [](const auto& info) {
-                             return "param" + info.param.param + "_" + std::to_string(info.param.count) + "bars";
+                             return "param" + info.param.param + "_" + std::to_string(info.param.count) +
+                                    "bars";
                          });
 
 TEST(ChikouSpanKeisan, AnAbsentCloseIsWrittenAsZero) {
@@ -130,7 +134,7 @@ TEST(SenkouSpanKeisan, LeadingSpan2IsPlacedTwentyFiveBarsAheadAndLostPastTheNewe
     p.open(risingBars(40, 10), definitions({definition("先行スパン2", KindSenkouSpan2, "3")}));
     Values expected(50, "");
     for (int bar = 3; bar <= 25; ++bar)
-        expected[bar + 25 - 1] = price(99.0 + bar);  // (high of the bar + low of two bars before) / 2
+        expected[bar + 25 - 1] = price(99.0 + bar); // (high of the bar + low of two bars before) / 2
     EXPECT_EQ(p.values("先行スパン2"), expected);
 }
 
@@ -173,8 +177,9 @@ TEST_P(SenkouSpan1EmptyTest, HasNoValues) {
 INSTANTIATE_TEST_SUITE_P(
     Sources, SenkouSpan1EmptyTest,
     ::testing::Values(Span1Case{"definedBeforeItsSources", {kIchimoku[2], kIchimoku[0], kIchimoku[1]}},
-                      Span1Case{"baseLineHidden",
-                                {kIchimoku[0], definition("基準線", KindHanne, "3", {}, false), kIchimoku[2]}},
+                      Span1Case{
+                          "baseLineHidden",
+                          {kIchimoku[0], definition("基準線", KindHanne, "3", {}, false), kIchimoku[2]}},
                       Span1Case{"conversionLineMissing", {kIchimoku[1], kIchimoku[2]}}),
     [](const auto& info) { return std::string(info.param.what); });
 
@@ -182,22 +187,25 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(RunGraphKeisan, AppendsOneLinePerValueToTheBarWhereItIsPlaced) {
     Period p;
-    p.open(risingBars(3), definitions({definition("転換線", KindHanne, "2"), definition("遅行スパン", KindChikouSpan, "2"),
-                                       definition("式", KindFormula, "")}));
-    EXPECT_EQ(p.graphs.size(), 3u);  // the formula graph has a list but no values
+    p.open(risingBars(3),
+           definitions({definition("転換線", KindHanne, "2"), definition("遅行スパン", KindChikouSpan, "2"),
+                        definition("式", KindFormula, "")}));
+    EXPECT_EQ(p.graphs.size(), 3u); // the formula graph has a list but no values
     EXPECT_EQ(p.keisan.size(), 2u);
-    EXPECT_EQ(p.bars[2].analysis, "遅行スパン 102.00\r\n");                          // oldest
-    EXPECT_EQ(p.bars[1].analysis, "転換線 101.50\r\n遅行スパン 103.00\r\n");          // middle
-    EXPECT_EQ(p.bars[0].analysis, "転換線 102.50\r\n");                               // newest
+    EXPECT_EQ(p.bars[2].analysis, "遅行スパン 102.00\r\n");                  // oldest
+    EXPECT_EQ(p.bars[1].analysis, "転換線 101.50\r\n遅行スパン 103.00\r\n"); // middle
+    EXPECT_EQ(p.bars[0].analysis, "転換線 102.50\r\n");                      // newest
 }
 
 TEST(RunGraphKeisan, ALineThatWouldNotFitIsDroppedWholeButTheValueStays) {
     Period p;
     market::KeisenList& bars = p.bars;
     buildBars(bars, risingBars(1));
-    bars[0].analysis = std::string(1023 - 14, 'x');  // room for 14 more characters
-    CreateBunsekiGraphLists(bars, definitions({definition("A", KindChikouSpan, "0"), definition("遅行スパン", KindChikouSpan, "0")}),
-                            p.graphs);
+    bars[0].analysis = std::string(1023 - 14, 'x'); // room for 14 more characters
+    CreateBunsekiGraphLists(
+        bars,
+        definitions({definition("A", KindChikouSpan, "0"), definition("遅行スパン", KindChikouSpan, "0")}),
+        p.graphs);
     CreateGraphKeisanList(p.keisan, p.graphs);
     RunGraphKeisan(bars, p.keisan);
     // "A 101.00\r\n" (10) fits; "遅行スパン 101.00\r\n" (24) does not.
@@ -209,7 +217,7 @@ TEST(RunGraphKeisan, EmptiesBarsAfterTheNewestPricedDayBeforeTheirTurn) {
     Period p;
     std::vector<Bar> bars = risingBars(4);
     buildBars(p.bars, bars);
-    const int cut = p.bars[2].dateNumber();  // the second oldest bar
+    const int cut = p.bars[2].dateNumber(); // the second oldest bar
     p.open(bars, definitions({definition("遅行スパン", KindChikouSpan, "0")}), cut);
     EXPECT_EQ(p.values("遅行スパン"), (Values{"101.00", "102.00", "", ""}));
     EXPECT_FALSE(p.bars[0].high.has_value());
@@ -218,7 +226,8 @@ TEST(RunGraphKeisan, EmptiesBarsAfterTheNewestPricedDayBeforeTheirTurn) {
 
 const std::vector<BunsekiElement> kFiveGraphs = {
     definition("転換線", KindHanne, "9"), definition("基準線", KindHanne, "26"),
-    definition("遅行スパン", KindChikouSpan, "26"), definition("先行スパン1", KindSenkouSpan1, "基準線", "転換線"),
+    definition("遅行スパン", KindChikouSpan, "26"),
+    definition("先行スパン1", KindSenkouSpan1, "基準線", "転換線"),
     definition("先行スパン2", KindSenkouSpan2, "52")};
 
 std::vector<Bar> wavyBars(int priced, int future) {
@@ -243,7 +252,7 @@ TEST(ComputeGraphKeisanBar, TodaysBarCarriesOnFromTheFullRun) {
     before[119] = {std::nullopt, std::nullopt, std::nullopt, false};
     Period step;
     step.open(before, defs);
-    market::KeisenElm& today = step.bars[30];  // the 120th bar, oldest first
+    market::KeisenElm& today = step.bars[30]; // the 120th bar, oldest first
     today.open = full[119].close;
     today.high = full[119].high;
     today.low = full[119].low;
@@ -264,7 +273,8 @@ TEST(RebuildGraphKeisan, GivesTheSameValuesAndTextsAsTheFirstRun) {
     const std::string text = p.bars[40].analysis;
     ASSERT_FALSE(text.empty());
     RebuildGraphKeisan(p.bars, p.graphs, p.keisan);
-    EXPECT_EQ((std::vector<Values>{p.values("転換線"), p.values("先行スパン1"), p.values("遅行スパン")}), first);
+    EXPECT_EQ((std::vector<Values>{p.values("転換線"), p.values("先行スパン1"), p.values("遅行スパン")}),
+              first);
     EXPECT_EQ(p.bars[40].analysis, text);
 }
 
@@ -289,4 +299,4 @@ TEST(CreateBunsekiGraphLists, OneListPerShownDefinitionWithOneElementPerBar) {
     EXPECT_EQ(p.values("転換線"), Values(30, ""));
 }
 
-}  // namespace
+} // namespace

@@ -16,13 +16,14 @@ struct WindowCase {
     const char* what;
     bool max;
     int n;
-    std::vector<Opt> prices;              // oldest first
-    std::vector<std::int64_t> extremeAt;  // feed number of the extreme after each bar, -1 none
+    std::vector<Opt> prices;             // oldest first
+    std::vector<std::int64_t> extremeAt; // feed number of the extreme after each bar, -1 none
 };
 
 class KeisenWrapListTest : public ::testing::TestWithParam<WindowCase> {};
 
-template <class List> std::vector<std::int64_t> feed(List& list, const WindowCase& c, std::vector<double>& values) {
+template <class List>
+std::vector<std::int64_t> feed(List& list, const WindowCase& c, std::vector<double>& values) {
     std::vector<std::int64_t> at;
     list.SetWindow(c.n);
     for (const Opt& p : c.prices) {
@@ -56,13 +57,19 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         WindowCase{"highNoneWhileFilling", true, 3, {Opt(4), Opt(6)}, {-1, -1}},
         // The 9 of bar 1 ties with bar 2 and wins; when it leaves, bar 2 holds the highest.
-        WindowCase{"highTiesToOlderAndRescan", true, 3, {Opt(5), Opt(9), Opt(9), Opt(4), Opt(3), Opt(2)},
+        WindowCase{"highTiesToOlderAndRescan",
+                   true,
+                   3,
+                   {Opt(5), Opt(9), Opt(9), Opt(4), Opt(3), Opt(2)},
                    {-1, -1, 1, 1, 2, 3}},
         // A falling market: the extreme leaves the window at every bar.
         WindowCase{"highFallingEveryBar", true, 2, {Opt(9), Opt(8), Opt(7), Opt(6)}, {-1, 0, 1, 2}},
         WindowCase{"highAbsentCountsAsZero", true, 2, {Opt(), Opt(-1), Opt()}, {-1, 0, 2}},
         // Lows of 0 and absent lows never become the lowest.
-        WindowCase{"lowSkipsZeros", false, 3, {Opt(3), Opt(0), Opt(3), Opt(5), Opt(0), Opt(), Opt(0)},
+        WindowCase{"lowSkipsZeros",
+                   false,
+                   3,
+                   {Opt(3), Opt(0), Opt(3), Opt(5), Opt(0), Opt(), Opt(0)},
                    {-1, -1, 0, 2, 2, 3, -1}},
         WindowCase{"lowNewBarBecomesExtreme", false, 2, {Opt(7), Opt(6), Opt(8), Opt(2)}, {-1, 1, 1, 3}},
         WindowCase{"windowOfOneFollowsEveryBar", false, 1, {Opt(7), Opt(0), Opt(8)}, {0, -1, 2}},
@@ -104,4 +111,4 @@ TEST(KeisenWrapListLong, MatchesAFullScanOverALongSeries) {
     }
 }
 
-}  // namespace
+} // namespace

@@ -24,9 +24,9 @@ std::string format2(double v) {
 
 TEST(ValueTextTest, FormatsLikePrintfAtTheRoundingBoundaries) {
     // Half-sums of prices end in 5 in the third decimal; their binary value decides.
-    const double cases[] = {0.0,     -0.0,       1.005,   1.015,    1.115,     2.675,    1237.5,
-                            100.015, 0.125,      0.375,   -0.001,   -1.005,    123456.785, 99.995,
-                            9.995,   1e14 + 0.5, 1e15,    1e20,     0.004999999, 0.005,  28.835};
+    const double cases[] = {0.0,     -0.0,       1.005, 1.015,  1.115,       2.675,      1237.5,
+                            100.015, 0.125,      0.375, -0.001, -1.005,      123456.785, 99.995,
+                            9.995,   1e14 + 0.5, 1e15,  1e20,   0.004999999, 0.005,      28.835};
     for (double v : cases)
         EXPECT_EQ(format2(v), printf2(v)) << v;
 }
@@ -51,10 +51,10 @@ TEST(ValueTextTest, TooLongForTheBufferGivesNothing) {
 }
 
 TEST(ValueTextTest, ParsesAsAtofDoes) {
-    const char* texts[] = {"", "0.00", "1237.50", "-0.01", "100.02", "基準線", "12abc", " 7.5", "1e3",
-                           "123456789012.34", "12345678901234.56"};
+    const char* texts[] = {"",      "0.00", "1237.50", "-0.01",           "100.02",           "基準線",
+                           "12abc", " 7.5", "1e3",     "123456789012.34", "12345678901234.56"};
     for (const char* t : texts)
         EXPECT_EQ(ParseValueText(t), std::atof(t)) << t;
 }
 
-}  // namespace
+} // namespace
