@@ -4,10 +4,9 @@
 // fetched, deleted, left as it was, or could not be fetched.
 #include "acquisition/DataSession.h"
 #include "acquisition/ReferenceStartup.h"
-#include "app/DesktopStartup.h"
-#include "app/SingleInstance.h"
 #include "app/core/AppContext.h"
 #include "cli/CliCommand.h"
+#include "cli/CliSession.h"
 #include "framework/Log.h"
 
 #include <unistd.h>
@@ -83,18 +82,12 @@ int run(const std::vector<std::string>& args) {
         else
             return usageError(kName, "unknown argument '" + a + "'");
     }
-    // The same start as the program's, up to the settings: directories, log, settings.
-    const std::string root = app::applicationRoot();
-    if (!app::createApplicationRoot(root))
-        return fail("cannot create the data folder " + root);
-    app::SingleInstance instance(root);
-    if (!instance.acquired())
-        return fail(instance.error().empty() ? "Tavora is running on " + root + "; close it first"
-                                             : instance.error());
-    app::AppContext ctx;
-    framework::ZLog log;
-    framework::NullProgress quiet;
-    app::runStartupBeforeWindow(ctx, log, quiet);
+    framework::NullProgress quiet; // the start-up steps before the network say nothing here
+    CliSession session(quiet);
+    if (!session.start())
+        return fail(session.error());
+    app::AppContext& ctx = session.context();
+    framework::ZLog& log = session.log();
 
     TextProgress progress(verbose);
     acquisition::StartNetwork(ctx, progress, &log);
@@ -104,8 +97,7 @@ int run(const std::vector<std::string>& args) {
     acquisition::CloseReferenceSession(ctx);
     acquisition::ReleaseNetwork(ctx);
     progress.status("");
-    app::removeTemporaryDirectory(ctx);
-    log.WriteLogTxt();
+    const std::string& root = ctx.paths.root;
     if (!opened)
         return fail("cannot open the reference-data session with " + ctx.settings.refserver_host + ":" +
                     ctx.settings.refserver_port + (error.empty() ? "" : ": " + error) +
