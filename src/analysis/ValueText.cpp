@@ -9,6 +9,11 @@ namespace tavora::analysis {
 
 namespace {
 
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
 std::size_t slowFormat(double v, char* buf, std::size_t size) {
     auto [end, ec] = std::to_chars(buf, buf + size, v, std::chars_format::fixed, 2);
     if (ec != std::errc())
@@ -44,15 +49,21 @@ std::size_t FormatValue2(double v, char* buf, std::size_t size) {
 
     char tmp[24];
     char* p = tmp + sizeof tmp;
-    *--p = static_cast<char>('0' + cents % 10);
-    cents /= 10;
-    *--p = static_cast<char>('0' + cents % 10);
-    cents /= 10;
+    const auto pair = [&p](std::uint64_t twoDigits) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * twoDigits, 2);
+    };
+    pair(cents % 100);
+    cents /= 100;
     *--p = '.';
-    do {
-        *--p = static_cast<char>('0' + cents % 10);
-        cents /= 10;
-    } while (cents != 0);
+    while (cents >= 100) {
+        pair(cents % 100);
+        cents /= 100;
+    }
+    if (cents >= 10)
+        pair(cents);
+    else
+        *--p = static_cast<char>('0' + cents);
     if (std::signbit(v))
         *--p = '-';
     const std::size_t n = static_cast<std::size_t>(tmp + sizeof tmp - p);
