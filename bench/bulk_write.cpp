@@ -92,14 +92,19 @@ void run(benchmark::State& state, bool filled) {
     }
     if (written != kRows * static_cast<std::int64_t>(state.iterations()))
         state.SkipWithError("the bulk write did not commit every row");
-    state.counters["rows_per_second"] = benchmark::Counter(static_cast<double>(written), benchmark::Counter::kIsRate);
+    state.counters["rows_per_second"] =
+        benchmark::Counter(static_cast<double>(written), benchmark::Counter::kIsRate);
     removeDb(dir);
 }
 
-void BM_BulkWriteEmpty(benchmark::State& state) { run(state, false); }
-void BM_BulkWriteFilled(benchmark::State& state) { run(state, true); }
+void BM_BulkWriteEmpty(benchmark::State& state) {
+    run(state, false);
+}
+void BM_BulkWriteFilled(benchmark::State& state) {
+    run(state, true);
+}
 
-}  // namespace
+} // namespace
 
 BENCHMARK(BM_BulkWriteEmpty)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_BulkWriteFilled)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();

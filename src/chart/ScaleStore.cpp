@@ -50,7 +50,7 @@ bool tableInMemory(ZSqlElement& memory, const std::string& name) {
     return st.ok() && st.step() == SQLITE_ROW;
 }
 
-}  // namespace
+} // namespace
 
 ScaleCopyResult ScaleStore::loadFile(const std::string& filePath) {
     ScaleCopyResult result;
@@ -86,14 +86,15 @@ ScaleCopyResult ScaleStore::loadFile(const std::string& filePath) {
                 continue;
             }
             const std::string quoted = quoteIdentifier(name);
-            if (framework::SQL_exec(m_memory, "insert into main." + quoted + " select * from filedb." + quoted) == 0)
+            if (framework::SQL_exec(m_memory,
+                                    "insert into main." + quoted + " select * from filedb." + quoted) == 0)
                 result.copied.push_back(name);
             else
                 result.skipped.push_back(name);
         }
         framework::SQL_exec(m_memory, "DETACH filedb;");
     }
-    framework::SQL_exec(m_memory, kCreateScaleTableSql);  // when the file held none
+    framework::SQL_exec(m_memory, kCreateScaleTableSql); // when the file held none
     return result;
 }
 
@@ -113,8 +114,10 @@ bool ScaleStore::writeBack(const std::string& filePath) {
     bool ok = false;
     {
         framework::SqlTransaction transaction(m_memory);
-        ok = transaction.active() && framework::SQL_exec(m_memory, "DELETE FROM filedb.'graphdata_tb';") == 0 &&
-             framework::SQL_exec(m_memory, "insert into filedb.graphdata_tb select * from graphdata_tb") == 0 &&
+        ok = transaction.active() &&
+             framework::SQL_exec(m_memory, "DELETE FROM filedb.'graphdata_tb';") == 0 &&
+             framework::SQL_exec(m_memory, "insert into filedb.graphdata_tb select * from graphdata_tb") ==
+                 0 &&
              transaction.commit() == 0;
     }
     framework::SQL_exec(m_memory, "DETACH filedb;");
@@ -164,4 +167,4 @@ bool ScaleStore::save(const std::string& code, const CodeScale& scale) {
     return framework::SQL_exec(m_memory, kUpsertScaleSql, none, params) == 0;
 }
 
-}  // namespace tavora::chart
+} // namespace tavora::chart

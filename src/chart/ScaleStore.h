@@ -14,7 +14,8 @@ namespace tavora::chart {
 inline constexpr const char* kScaleFileName = "graphdata.tvd";
 inline constexpr const char* kCreateScaleTableSql =
     "CREATE TABLE IF NOT EXISTS 'graphdata_tb' (code TEXT PRIMARY KEY,d_x_haba_p TEXT,d_y_ichimemori TEXT,"
-    "w_x_haba_p TEXT,w_y_ichimemori TEXT,m_x_haba_p TEXT,m_y_ichimemori TEXT,y_x_haba_p TEXT,y_y_ichimemori TEXT,"
+    "w_x_haba_p TEXT,w_y_ichimemori TEXT,m_x_haba_p TEXT,m_y_ichimemori TEXT,y_x_haba_p TEXT,y_y_ichimemori "
+    "TEXT,"
     "sonota1 TEXT,sonota2 TEXT,sonota3 TEXT,sonota4 TEXT,sonota5 TEXT,sonota6 TEXT,sonota7 TEXT,sonota8 TEXT,"
     "sonota9 TEXT,sonota10 TEXT,sonota11 TEXT,sonota12 TEXT,sonota13 TEXT,sonota14 TEXT,sonota15 TEXT,"
     "sonota16 TEXT,sonota17 TEXT)";
@@ -29,8 +30,8 @@ inline constexpr const char* kSelectScaleSql = "select * from graphdata_tb where
 // What the copy into memory did.
 struct ScaleCopyResult {
     bool fileOpened = false;
-    std::vector<std::string> copied;   // tables now in memory
-    std::vector<std::string> skipped;  // "usertable", crafted names and definitions
+    std::vector<std::string> copied;  // tables now in memory
+    std::vector<std::string> skipped; // "usertable", crafted names and definitions
 };
 
 class ScaleStore {
@@ -56,4 +57,4 @@ private:
     framework::ZSqlElement& m_memory;
 };
 
-}  // namespace tavora::chart
+} // namespace tavora::chart

@@ -36,4 +36,4 @@ CliSession::~CliSession() {
     m_log.WriteLogTxt();
 }
 
-}  // namespace tavora::cli
+} // namespace tavora::cli

@@ -37,4 +37,4 @@ private:
     bool m_started = false;
 };
 
-}  // namespace tavora::cli
+} // namespace tavora::cli

@@ -34,15 +34,16 @@ void printDatabase(const std::string& root, const std::string& path) {
     framework::SQLList tables;
     tables.columns = {"name"};
     if (framework::SQL_Open(db, path) != 0 ||
-        framework::SQL_exec(db, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name;", tables) != 0) {
+        framework::SQL_exec(db, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name;", tables) !=
+            0) {
         std::cout << "    cannot be read: " << db.lastError() << "\n";
         return;
     }
     for (const auto& row : tables.rows) {
         const std::string name = row.value("name");
         framework::SQLList count;
-        if (framework::SQL_exec(db, "SELECT count(*) AS n FROM " + framework::quoteIdentifier(name) + ";", count) ==
-                0 &&
+        if (framework::SQL_exec(db, "SELECT count(*) AS n FROM " + framework::quoteIdentifier(name) + ";",
+                                count) == 0 &&
             !count.empty())
             std::cout << "    " << name << ": " << count.rows[0].value("n") << " rows\n";
         else
@@ -62,7 +63,8 @@ int run(const std::vector<std::string>& args) {
     std::cout << "application root: " << p.root << "\n";
     std::cout << "version: " << ctx.versionText << "\n";
     std::cout << "databases:\n";
-    for (const auto& path : {p.priceDbFile, p.setteiDb, p.graphdataFile, p.bunsekiDb, p.fileOpenHisDb, p.logDbFile})
+    for (const auto& path :
+         {p.priceDbFile, p.setteiDb, p.graphdataFile, p.bunsekiDb, p.fileOpenHisDb, p.logDbFile})
         printDatabase(p.root, path);
     std::cout << "settings:\n";
     for (const auto& [key, value] : settings::SettingsStore::keyValues(ctx.settings)) {
@@ -73,8 +75,9 @@ int run(const std::vector<std::string>& args) {
     return ExitOk;
 }
 
-const CliRegistration reg{{kName, "", "start the core and show the data folder, its databases and the settings", &run}};
+const CliRegistration reg{
+    {kName, "", "start the core and show the data folder, its databases and the settings", &run}};
 
-}  // namespace
+} // namespace
 
-}  // namespace tavora::cli
+} // namespace tavora::cli

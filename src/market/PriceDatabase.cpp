@@ -24,7 +24,7 @@ int columnIndex(const SqlStatement& st, const char* name) {
     return -1;
 }
 
-}  // namespace
+} // namespace
 
 PriceBulkWriter::PriceBulkWriter(ZSqlElement& db) : m_db(db) {
     m_transaction = std::make_unique<framework::SqlTransaction>(db);
@@ -43,7 +43,7 @@ PriceBulkWriter::PriceBulkWriter(ZSqlElement& db) : m_db(db) {
 PriceBulkWriter::~PriceBulkWriter() {
     if (!m_finished) {
         m_upsert.reset();
-        m_transaction.reset();  // rolls back
+        m_transaction.reset(); // rolls back
     }
 }
 
@@ -93,7 +93,7 @@ BulkWriteResult PriceBulkWriter::finish() {
     if (m_finished)
         return m_result;
     m_finished = true;
-    m_upsert.reset();  // finalize before COMMIT or ROLLBACK
+    m_upsert.reset(); // finalize before COMMIT or ROLLBACK
     if (m_result.rowsFailed == 0 && m_result.firstError.empty()) {
         int rc = m_transaction->commit();
         if (rc == SQLITE_OK) {
@@ -190,8 +190,8 @@ int PriceDatabase::registerRows(const framework::SQLList& rows) {
         return m_db.lastResult() != SQLITE_OK ? m_db.lastResult() : SQLITE_ERROR;
     int rc = framework::ExecSqlElm2(m_db, kRegisterPriceSql, rows);
     if (rc != SQLITE_OK)
-        return rc;  // the transaction rolls back
+        return rc; // the transaction rolls back
     return transaction.commit();
 }
 
-}  // namespace tavora::market
+} // namespace tavora::market

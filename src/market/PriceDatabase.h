@@ -18,11 +18,14 @@ inline constexpr const char* kPriceDbFileName = "kabuka.db";
 inline constexpr const char* kCreatePriceTableSql =
     "CREATE TABLE IF NOT EXISTS 'kabukadb' (code TEXT NOT NULL,date TEXT NOT NULL,open REAL,high REAL,low "
     "REAL,close REAL,volume INTEGER,PRIMARY KEY(code, date))";
-inline constexpr const char* kCreateCodeIndexSql = "CREATE INDEX IF NOT EXISTS idx_kabukadb_code ON kabukadb (code)";
-inline constexpr const char* kCreateDateIndexSql = "CREATE INDEX IF NOT EXISTS idx_kabukadb_date ON kabukadb (date)";
+inline constexpr const char* kCreateCodeIndexSql =
+    "CREATE INDEX IF NOT EXISTS idx_kabukadb_code ON kabukadb (code)";
+inline constexpr const char* kCreateDateIndexSql =
+    "CREATE INDEX IF NOT EXISTS idx_kabukadb_date ON kabukadb (date)";
 
 // The code is bound, never formatted into the text.
-inline constexpr const char* kSelectCodeNewestFirstSql = "SELECT * FROM kabukadb WHERE code = ? order by date desc;";
+inline constexpr const char* kSelectCodeNewestFirstSql =
+    "SELECT * FROM kabukadb WHERE code = ? order by date desc;";
 inline constexpr const char* kSelectLastDateSql =
     "SELECT date FROM kabukadb WHERE code = ? ORDER BY date DESC LIMIT 1;";
 inline constexpr const char* kSelectCodeOldestFirstSql =
@@ -41,7 +44,7 @@ inline constexpr const char* kRegisterPriceSql =
 // One day of one code. A price that is absent is stored as NULL; a stored 0 reads back as absent.
 struct PriceRow {
     std::string code;
-    std::string date;  // "YYYY-MM-DD"
+    std::string date; // "YYYY-MM-DD"
     std::optional<double> open;
     std::optional<double> high;
     std::optional<double> low;
@@ -54,9 +57,9 @@ struct PriceRow {
 // The outcome of a bulk write: committed only when no row failed.
 struct BulkWriteResult {
     bool committed = false;
-    std::size_t rowsWritten = 0;  // rows stored (0 unless committed)
+    std::size_t rowsWritten = 0; // rows stored (0 unless committed)
     std::size_t rowsFailed = 0;
-    std::string firstError;  // empty when committed
+    std::string firstError; // empty when committed
 
     bool ok() const { return committed; }
 };
@@ -71,8 +74,8 @@ public:
     PriceBulkWriter(const PriceBulkWriter&) = delete;
     PriceBulkWriter& operator=(const PriceBulkWriter&) = delete;
 
-    bool add(const PriceRow& row);  // false when this row failed (or the writer could not start)
-    BulkWriteResult finish();       // commit or roll back
+    bool add(const PriceRow& row); // false when this row failed (or the writer could not start)
+    BulkWriteResult finish();      // commit or roll back
 
 private:
     void fail(std::string error);
@@ -111,4 +114,4 @@ private:
     framework::ZSqlElement& m_db;
 };
 
-}  // namespace tavora::market
+} // namespace tavora::market

@@ -31,4 +31,4 @@ int adpanelWidthType(const std::string& text) {
     return 1;
 }
 
-}  // namespace tavora::settings
+} // namespace tavora::settings

@@ -115,26 +115,26 @@ const std::vector<Key>& allKeys() {
     return keys;
 }
 
-const char* const kColourKeys[] = {"grbuckcr",      "hiduke_sencr",    "nedan_sencr",    "title_cr",
-                                   "yousen_buckcr", "yousen_sencr",    "insen_buckcr",   "insen_sencr",
-                                   "dekidaka_buckcr", "dekidaka_sencr", "x_sen_cb",      "y_sen_cb"};
+const char* const kColourKeys[] = {"grbuckcr",        "hiduke_sencr",   "nedan_sencr",  "title_cr",
+                                   "yousen_buckcr",   "yousen_sencr",   "insen_buckcr", "insen_sencr",
+                                   "dekidaka_buckcr", "dekidaka_sencr", "x_sen_cb",     "y_sen_cb"};
 
 const char* const kExitKeys[] = {
-    "jyuji_sencr",       "jyuji_fontcr",      "jyuji_sensyu",        "jyuji_font",         "jyuji_fontsize",
-    "timenehaba_sencr",  "timenehaba_fontcr", "timenehaba_sensyu",   "timenehaba_font",    "timenehaba_fontsize",
-    "takayasu_cr",       "takayasu_font",     "takayasu_fontsize",   "rangetimesen_cr",    "rangetimefont_cr",
-    "rangetime_font",    "rangetime_fontsize", "rangetime_sensyu",   "rangenedansen_cr",   "rangenedanfont_cr",
-    "rangenedan_font",   "rangenedan_fontsize", "rangenedan_sensyu", "rangenedan_yoko",    "linesen_cr",
-    "linefont_cr",       "line_sensyu",       "text_cr",             "text_font",          "text_fontsize",
-    "memo_cr",           "memo_font",         "memo_fontsize",       "d_x_haba_p",         "d_y_ichimemori",
-    "w_x_haba_p",        "w_y_ichimemori",    "m_x_haba_p",          "m_y_ichimemori",     "y_x_haba_p",
-    "y_y_ichimemori",    "buckupcreate_ch"};
+    "jyuji_sencr",      "jyuji_fontcr",        "jyuji_sensyu",      "jyuji_font",       "jyuji_fontsize",
+    "timenehaba_sencr", "timenehaba_fontcr",   "timenehaba_sensyu", "timenehaba_font",  "timenehaba_fontsize",
+    "takayasu_cr",      "takayasu_font",       "takayasu_fontsize", "rangetimesen_cr",  "rangetimefont_cr",
+    "rangetime_font",   "rangetime_fontsize",  "rangetime_sensyu",  "rangenedansen_cr", "rangenedanfont_cr",
+    "rangenedan_font",  "rangenedan_fontsize", "rangenedan_sensyu", "rangenedan_yoko",  "linesen_cr",
+    "linefont_cr",      "line_sensyu",         "text_cr",           "text_font",        "text_fontsize",
+    "memo_cr",          "memo_font",           "memo_fontsize",     "d_x_haba_p",       "d_y_ichimemori",
+    "w_x_haba_p",       "w_y_ichimemori",      "m_x_haba_p",        "m_y_ichimemori",   "y_x_haba_p",
+    "y_y_ichimemori",   "buckupcreate_ch"};
 
 const Key& keyNamed(std::string_view name) {
     for (const auto& key : allKeys())
         if (name == key.name)
             return key;
-    std::abort();  // the key lists above name only keys of allKeys()
+    std::abort(); // the key lists above name only keys of allKeys()
 }
 
 void readKey(Settings& s, const Key& key, const std::string& text) {
@@ -184,7 +184,7 @@ bool openStore(const std::string& path, ZSqlElement& db) {
     return true;
 }
 
-}  // namespace
+} // namespace
 
 Settings SettingsStore::load() const {
     Settings s;
@@ -293,4 +293,4 @@ std::string SettingsStore::codeListInUse(const Settings& settings, const std::st
     return path;
 }
 
-}  // namespace tavora::settings
+} // namespace tavora::settings

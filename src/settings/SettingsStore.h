@@ -55,4 +55,4 @@ private:
     std::string m_path;
 };
 
-}  // namespace tavora::settings
+} // namespace tavora::settings

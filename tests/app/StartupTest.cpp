@@ -77,7 +77,7 @@ TEST(ContextDefaults, HoldTheAnchorsSectorsAndAccounts) {
     ScopedEnv today("TAVORA_TODAY", "2024-02-29");
     AppContext ctx;
     EXPECT_EQ(ctx.today, "2024-02-29");
-    EXPECT_EQ(ctx.oneYearAgoNextDay, "2023-03-02");  // 2023-02-30 normalised
+    EXPECT_EQ(ctx.oneYearAgoNextDay, "2023-03-02"); // 2023-02-30 normalised
     EXPECT_EQ(ctx.versionText, "Ver1.7.6");
     ASSERT_EQ(sectorNames().size(), 34u);
     EXPECT_EQ(sectorNames().front(), "指数");
@@ -96,11 +96,12 @@ TEST_F(StartupTest, BuildsTheLayoutWithItsPermissionsAndAnEmptyTemporaryDirector
 
     EXPECT_EQ(modeOf(root()), 0700);
     EXPECT_EQ(modeOf(root() / "settei.db"), 0600);
-    for (const char* dir : {"data", "data/kabukadb", "data/buckup", "data/code", "tmp", "tmp/createcsv", "log",
-                            "tvmaster", "marketday", "ctrl", "others", "uploader"})
+    for (const char* dir : {"data", "data/kabukadb", "data/buckup", "data/code", "tmp", "tmp/createcsv",
+                            "log", "tvmaster", "marketday", "ctrl", "others", "uploader"})
         EXPECT_TRUE(framework::isliveDir(root() / dir)) << dir;
-    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(root() / "tmp"), {}), 1);  // createcsv only
-    for (const char* file : {"data/kabukadb/kabuka.db", "settei.db", "graphdata.tvd", "log/log.zfc", "log/log.txt"})
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(root() / "tmp"), {}), 1); // createcsv only
+    for (const char* file :
+         {"data/kabukadb/kabuka.db", "settei.db", "graphdata.tvd", "log/log.zfc", "log/log.txt"})
         EXPECT_TRUE(framework::isliveFile(root() / file)) << file;
     EXPECT_EQ(ctx.paths.documentPath, (root() / "tmp" / "無題.tvrd").string());
     EXPECT_EQ(ctx.paths.documentName, "無題.tvrd");
@@ -134,7 +135,7 @@ TEST_F(StartupTest, DeletesLogRowsThreeMonthsOldAndOlder) {
     ASSERT_EQ(framework::SQL_Open(db, (root() / "log" / "log.zfc").string()), 0);
     SQLList rows;
     framework::SQL_exec(db, "SELECT text FROM logtb ORDER BY id;", rows);
-    ASSERT_GE(rows.size(), 2u);  // then whatever start-up itself logged
+    ASSERT_GE(rows.size(), 2u); // then whatever start-up itself logged
     EXPECT_EQ(rows.rows[0].value("text"), "kept");
     EXPECT_EQ(rows.rows[1].value("text"), "****** tavora_start ******");
 }
@@ -166,7 +167,7 @@ TEST_F(StartupTest, ShutdownSavesTheExitKeysAndTheCurrentCodesScale) {
     }
     const auto stored = settings::SettingsStore((root() / "settei.db").string()).load();
     EXPECT_EQ(stored.jyuji_font, "Noto Sans CJK JP");
-    EXPECT_EQ(stored.d_x_haba_p, 9);  // the scale shown at exit
+    EXPECT_EQ(stored.d_x_haba_p, 9); // the scale shown at exit
     EXPECT_EQ(stored.y_y_ichimemori, 4);
 
     AppContext next;
@@ -177,5 +178,5 @@ TEST_F(StartupTest, ShutdownSavesTheExitKeysAndTheCurrentCodesScale) {
               (chart::CodeScale{{9, 9, 9, 9}, {4, 4, 4, 4}, {50, 0, 0, 0}}));
 }
 
-}  // namespace
-}  // namespace tavora::app
+} // namespace
+} // namespace tavora::app

@@ -24,7 +24,8 @@ protected:
     }
     std::vector<std::string> memoryTables() {
         SQLList list;
-        framework::SQL_exec(m_memory, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name;", list);
+        framework::SQL_exec(m_memory, "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name;",
+                            list);
         std::vector<std::string> names;
         for (const auto& r : list.rows)
             names.push_back(r.value("name"));
@@ -54,7 +55,7 @@ TEST_F(ScaleStoreTest, SavedScalesSurviveTheWriteBackAndTheNextStart) {
     CodeScale b{{2, 3, 3, 3}, {5, 5, 5, 5}, {0, 0, 0, 3000000}};
     ASSERT_TRUE(m_store.save("7203", a));
     ASSERT_TRUE(m_store.save("0000", b));
-    a.pitch[0] = 21;  // a second save of the same code updates it
+    a.pitch[0] = 21; // a second save of the same code updates it
     ASSERT_TRUE(m_store.save("7203", a));
     ASSERT_TRUE(m_store.writeBack(file()));
     EXPECT_FALSE(m_memory.isOpen());
@@ -76,7 +77,8 @@ TEST_F(ScaleStoreTest, SavedScalesSurviveTheWriteBackAndTheNextStart) {
 }
 
 TEST_F(ScaleStoreTest, MissingColumnsKeepTheCurrentScaleAndZeroTheIntervals) {
-    onFile("CREATE TABLE 'graphdata_tb' (code TEXT PRIMARY KEY,d_x_haba_p TEXT,w_y_ichimemori TEXT,sonota2 TEXT)");
+    onFile("CREATE TABLE 'graphdata_tb' (code TEXT PRIMARY KEY,d_x_haba_p TEXT,w_y_ichimemori TEXT,sonota2 "
+           "TEXT)");
     onFile("INSERT INTO graphdata_tb VALUES ('1301','13','4','500');"
            "INSERT INTO graphdata_tb VALUES ('1302',NULL,'0','x');");
     m_store.loadFile(file());
@@ -109,10 +111,11 @@ TEST_F(ScaleStoreTest, UsertableAndCraftedTablesStayOnDisk) {
 TEST_F(ScaleStoreTest, AStoredDefinitionWithMoreThanOneStatementIsNotRun) {
     // SQLite reads only the first statement of a stored definition; whatever follows would run
     // if the text were executed as it stands.
-    onFile("CREATE TABLE victim (a TEXT); INSERT INTO victim VALUES ('kept');"
-           "CREATE TABLE t1 (a TEXT);"
-           "PRAGMA writable_schema=ON;"
-           "UPDATE sqlite_master SET sql='CREATE TABLE t1 (a TEXT); DROP TABLE filedb.victim' WHERE name='t1';");
+    onFile(
+        "CREATE TABLE victim (a TEXT); INSERT INTO victim VALUES ('kept');"
+        "CREATE TABLE t1 (a TEXT);"
+        "PRAGMA writable_schema=ON;"
+        "UPDATE sqlite_master SET sql='CREATE TABLE t1 (a TEXT); DROP TABLE filedb.victim' WHERE name='t1';");
     const auto result = m_store.loadFile(file());
     EXPECT_NE(std::find(result.skipped.begin(), result.skipped.end(), "t1"), result.skipped.end());
     ZSqlElement db;
@@ -122,5 +125,5 @@ TEST_F(ScaleStoreTest, AStoredDefinitionWithMoreThanOneStatementIsNotRun) {
     EXPECT_EQ(rows.size(), 1u);
 }
 
-}  // namespace
-}  // namespace tavora::chart
+} // namespace
+} // namespace tavora::chart

@@ -33,8 +33,8 @@ std::string stored(std::string sql) {
 
 TEST_F(PriceDatabaseTest, CreatesExactlyTheTableAndIndexes) {
     SQLList schema;
-    ASSERT_EQ(framework::SQL_exec(m_db, "SELECT name, sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY name;",
-                                  schema),
+    ASSERT_EQ(framework::SQL_exec(
+                  m_db, "SELECT name, sql FROM sqlite_master WHERE sql IS NOT NULL ORDER BY name;", schema),
               0);
     ASSERT_EQ(schema.size(), 3u);
     EXPECT_EQ(schema.rows[0].value("sql"), stored(kCreateCodeIndexSql));
@@ -64,8 +64,8 @@ TEST_F(PriceDatabaseTest, ReadsOrderedAndAbsentPricesAsNone) {
     EXPECT_EQ(newest[0].date, "2026-01-07");
     EXPECT_EQ(newest[2].date, "2026-01-05");
     const PriceRow& stored = newest[1];
-    EXPECT_FALSE(stored.open);  // stored 0
-    EXPECT_FALSE(stored.high);  // stored NULL
+    EXPECT_FALSE(stored.open); // stored 0
+    EXPECT_FALSE(stored.high); // stored NULL
     EXPECT_EQ(stored.low, 5.0);
     EXPECT_FALSE(stored.close);
     EXPECT_EQ(stored.volume, 7);
@@ -82,14 +82,14 @@ TEST_F(PriceDatabaseTest, ReadsOrderedAndAbsentPricesAsNone) {
 
 TEST_F(PriceDatabaseTest, BulkWriteWithABadRowStoresNothingAndSaysSo) {
     ASSERT_TRUE(m_prices.write({row("1301", "2025-12-30", 1.0)}).ok());
-    auto result = m_prices.write({row("1301", "2026-01-05", 1.0), row("1301", "", 2.0), row("", "2026-01-07", 3.0),
-                                  row("1301", "2026-01-08", 4.0)});
+    auto result = m_prices.write({row("1301", "2026-01-05", 1.0), row("1301", "", 2.0),
+                                  row("", "2026-01-07", 3.0), row("1301", "2026-01-08", 4.0)});
     EXPECT_FALSE(result.ok());
     EXPECT_EQ(result.rowsFailed, 2u);
     EXPECT_EQ(result.rowsWritten, 0u);
     EXPECT_NE(result.firstError.find("NOT NULL"), std::string::npos) << result.firstError;
     auto rows = m_prices.rowsNewestFirst("1301");
-    ASSERT_EQ(rows.size(), 1u);  // only what was there before
+    ASSERT_EQ(rows.size(), 1u); // only what was there before
     EXPECT_EQ(rows[0].date, "2025-12-30");
 }
 
@@ -121,5 +121,5 @@ TEST(PriceDatabaseClosed, ReadsNothingAndRefusesWrites) {
     EXPECT_FALSE(result.firstError.empty());
 }
 
-}  // namespace
-}  // namespace tavora::market
+} // namespace
+} // namespace tavora::market

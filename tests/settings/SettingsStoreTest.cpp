@@ -28,7 +28,9 @@ protected:
             out[r.value("koumoku")] = r.value("value");
         return out;
     }
-    void store(const std::string& key, const std::string& value) const { ASSERT_TRUE(store().write({{key, value}})); }
+    void store(const std::string& key, const std::string& value) const {
+        ASSERT_TRUE(store().write({{key, value}}));
+    }
 
     test::TempDir m_dir;
 };
@@ -68,8 +70,8 @@ TEST_F(SettingsStoreTest, DefaultsAreTheDocumentedOnes) {
 }
 
 TEST_F(SettingsStoreTest, CompanionFlagsAreOnOnlyForOne) {
-    const std::vector<std::pair<std::string, bool>> cases{{"1", true}, {"0", false}, {"yes", false}, {"", false},
-                                                          {"01", false}, {"2", false}};
+    const std::vector<std::pair<std::string, bool>> cases{{"1", true}, {"0", false},  {"yes", false},
+                                                          {"", false}, {"01", false}, {"2", false}};
     for (const auto& [text, on] : cases) {
         store("sync_moravel_db", text);
         store("use_moravel_day_data", text);
@@ -182,5 +184,5 @@ TEST(LineStyles, TextsMapToNumbers) {
         EXPECT_EQ(lineStyleNumber(lineStyleText(n)), n);
 }
 
-}  // namespace
-}  // namespace tavora::settings
+} // namespace
+} // namespace tavora::settings

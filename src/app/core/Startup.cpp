@@ -59,11 +59,13 @@ void migratePendingPriceDatabase(const AppPaths& p) {
 }
 
 // Step 7: the price database, the backup directory, the temporary directory emptied.
-void openPriceDatabase(AppContext& ctx) { market::PriceDatabase::open(ctx.priceDb, ctx.paths.priceDbDir); }
+void openPriceDatabase(AppContext& ctx) {
+    market::PriceDatabase::open(ctx.priceDb, ctx.paths.priceDbDir);
+}
 
 void createWorkDirectories(const AppPaths& p) {
     framework::CreateZDirectory(p.backupDir);
-    framework::DeleteZDirectory(p.tmpDir);  // nothing of an earlier run survives
+    framework::DeleteZDirectory(p.tmpDir); // nothing of an earlier run survives
     framework::CreateZDirectory(p.tmpDir);
     framework::CreateZDirectory(p.logDir);
 }
@@ -133,7 +135,7 @@ void takeScaleIntoSettings(AppContext& ctx) {
     }
 }
 
-}  // namespace
+} // namespace
 
 std::string resolveApplicationRoot() {
     std::string base = env("TAVORA_APPDATA");
@@ -216,7 +218,8 @@ void runCatalogueStartup(AppContext& ctx, framework::ZLog& log, framework::Progr
     for (const auto& line : LoadCodeListStep(ctx))
         log.UpdLog(line);
     // Step 21.
-    const auto seeded = analysis::SeedBunsekiTable(ctx.paths.bunsekiCsv, ctx.paths.bunsekiDb, ctx.bunsekiList);
+    const auto seeded =
+        analysis::SeedBunsekiTable(ctx.paths.bunsekiCsv, ctx.paths.bunsekiDb, ctx.bunsekiList);
     if (!seeded.ok)
         log.UpdLog(seeded.error);
     // Step 22.
@@ -259,4 +262,4 @@ void logEndSession(framework::ZLog& log) {
     log.WriteLogTxt();
 }
 
-}  // namespace tavora::app
+} // namespace tavora::app

@@ -41,4 +41,4 @@ void logEndSession(framework::ZLog& log);
 // code is current. Called before another code becomes current and at exit.
 void storeCurrentCodeScale(AppContext& ctx);
 
-}  // namespace tavora::app
+} // namespace tavora::app
