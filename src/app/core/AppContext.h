@@ -106,7 +106,6 @@ struct AppContext {
 
     // Open connections, held from start-up to exit.
     framework::ZSqlElement priceDb;  // kabuka.db
-    framework::ZSqlElement logDb;    // log.zfc
     framework::ZSqlElement scaleDb;  // in-memory copy of graphdata.tvd
 
     // The catalogue: the list shown and navigated, the list read from the code-list file and
