@@ -1,6 +1,7 @@
 #include "market/OpenChart.h"
 
 #include "analysis/BunsekiGraphList.h"
+#include "chart/ScaleStore.h"
 #include "market/MarketCalendar.h"
 #include "market/PriceDatabase.h"
 #include "market/Splits.h"
@@ -101,7 +102,7 @@ std::optional<chart::CodeScale> LoadCodeScale(framework::ZSqlElement& scaleDb, c
     framework::SQLList result;
     framework::SQLListRow params;
     params.add(framework::SQLListElement::text("code", code));
-    if (framework::SQL_exec(scaleDb, "select * from graphdata_tb where code = ?", result, params) != 0 ||
+    if (framework::SQL_exec(scaleDb, chart::kSelectScaleSql, result, params) != 0 ||
         result.empty())
         return std::nullopt;
     const auto& row = result.rows.front();
