@@ -58,7 +58,12 @@ struct Fixture {
                 continue;
             price = std::max(1.0, price * std::exp(step(rng)));
             const double o = std::round(price * 10) / 10;
-            market::PriceRow row{"1234", framework::formatDate(ymd), o, o * 1.01, o * 0.99, o * 1.003,
+            market::PriceRow row{"1234",
+                                 framework::formatDate(ymd),
+                                 o,
+                                 o * 1.01,
+                                 o * 0.99,
+                                 o * 1.003,
                                  static_cast<std::int64_t>(1000 + rng() % 100000)};
             if (rng() % 500 == 0)
                 row.open = row.high = row.low = row.close = std::nullopt;
@@ -120,6 +125,6 @@ void BM_BuildChartSeries(benchmark::State& state) {
 }
 BENCHMARK(BM_BuildChartSeries)->Arg(10000)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

@@ -68,6 +68,6 @@ int run(const std::vector<std::string>& args) {
 CliRegistration reg{{kName, "CODE [--period d|w|m|y]",
                      "print a code's bars and analysis values of one period as CSV (oldest first)", &run}};
 
-}  // namespace
+} // namespace
 
-}  // namespace tavora::cli
+} // namespace tavora::cli

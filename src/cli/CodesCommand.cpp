@@ -41,8 +41,9 @@ int run(const std::vector<std::string>& args) {
     return std::fflush(stdout) == 0 ? ExitOk : fail("cannot write the list");
 }
 
-CliRegistration reg{{kName, "[TEXT]", "list the catalogue, or the codes whose code or name contains TEXT", &run}};
+CliRegistration reg{
+    {kName, "[TEXT]", "list the catalogue, or the codes whose code or name contains TEXT", &run}};
 
-}  // namespace
+} // namespace
 
-}  // namespace tavora::cli
+} // namespace tavora::cli

@@ -23,7 +23,7 @@ void writeField(std::ostream& out, std::string_view text) {
     out << '"';
 }
 
-}  // namespace
+} // namespace
 
 void WriteBarsCsv(const PeriodSeries& series, std::ostream& out) {
     out << "date,open,high,low,close,volume,split,nodata";
@@ -55,4 +55,4 @@ void WriteBarsCsv(const PeriodSeries& series, std::ostream& out) {
     }
 }
 
-}  // namespace tavora::market
+} // namespace tavora::market

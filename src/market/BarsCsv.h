@@ -10,4 +10,4 @@ namespace tavora::market {
 
 void WriteBarsCsv(const PeriodSeries& series, std::ostream& out);
 
-}  // namespace tavora::market
+} // namespace tavora::market

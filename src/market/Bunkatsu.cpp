@@ -21,4 +21,4 @@ std::optional<double> parseSplitRatio(std::string_view text) {
     return value;
 }
 
-}  // namespace tavora::market
+} // namespace tavora::market

@@ -12,8 +12,8 @@ namespace tavora::market {
 struct BunkatsuElm {
     static constexpr std::size_t kMaxRatioText = 7;
 
-    std::string date;   // "YYYY-MM-DD": the oldest bar left unadjusted
-    std::string ratio;  // decimal text, at most 7 characters
+    std::string date;  // "YYYY-MM-DD": the oldest bar left unadjusted
+    std::string ratio; // decimal text, at most 7 characters
 
     bool operator==(const BunkatsuElm&) const = default;
 };
@@ -26,4 +26,4 @@ using BunkatsuList = std::vector<BunkatsuElm>;
 // (dividing every older price by such a value would corrupt the whole series).
 std::optional<double> parseSplitRatio(std::string_view text);
 
-}  // namespace tavora::market
+} // namespace tavora::market

@@ -18,7 +18,7 @@ bool readRecords(const std::string& path, framework::ZStringListX& rows, std::st
     return true;
 }
 
-}  // namespace
+} // namespace
 
 bool LoadCodeList(CodeList& list, const std::string& path, std::string* error) {
     framework::ZStringListX rows;
@@ -36,4 +36,4 @@ bool AttachSplits(CodeList& catalogue, const std::string& path, std::string* err
     return true;
 }
 
-}  // namespace tavora::market
+} // namespace tavora::market

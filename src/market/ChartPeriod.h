@@ -9,8 +9,8 @@ namespace tavora::market {
 
 enum class ChartPeriod : int { Day = 0, Week = 1, Month = 2, Year = 3 };
 
-inline constexpr std::array<ChartPeriod, 4> kAllPeriods{ChartPeriod::Day, ChartPeriod::Week, ChartPeriod::Month,
-                                                        ChartPeriod::Year};
+inline constexpr std::array<ChartPeriod, 4> kAllPeriods{ChartPeriod::Day, ChartPeriod::Week,
+                                                        ChartPeriod::Month, ChartPeriod::Year};
 
 // "d", "w", "m", "y".
 constexpr std::string_view periodLetter(ChartPeriod p) {
@@ -24,7 +24,9 @@ constexpr std::string_view periodCaption(ChartPeriod p) {
     return captions[static_cast<int>(p)];
 }
 
-constexpr int periodIndex(ChartPeriod p) { return static_cast<int>(p); }
+constexpr int periodIndex(ChartPeriod p) {
+    return static_cast<int>(p);
+}
 
 // The period of a letter ("d", "w", "m", "y"); none for anything else.
 constexpr std::optional<ChartPeriod> periodFromLetter(std::string_view letter) {
@@ -34,4 +36,4 @@ constexpr std::optional<ChartPeriod> periodFromLetter(std::string_view letter) {
     return std::nullopt;
 }
 
-}  // namespace tavora::market
+} // namespace tavora::market

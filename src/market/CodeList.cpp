@@ -9,7 +9,7 @@ bool isIndexMarket(std::string_view market) {
            market == "大証指数";
 }
 
-}  // namespace
+} // namespace
 
 std::string deriveSymbol(std::string_view code, std::string_view market) {
     if (code == "0001")
@@ -71,4 +71,4 @@ void SearchCodes(const CodeList& list, std::string_view text, CodeList& result) 
             result.append(entry.textCopy());
 }
 
-}  // namespace tavora::market
+} // namespace tavora::market

@@ -12,11 +12,11 @@
 namespace tavora::market {
 
 struct CodeElm {
-    std::string code;    // key of the price database, e.g. "7203"
-    std::string name;    // 銘柄名
-    std::string sector;  // 業種
-    std::string market;  // 市場, e.g. "東証指数", "米国指数", "名証"
-    std::string symbol;  // ticker symbol derived from code and market
+    std::string code;   // key of the price database, e.g. "7203"
+    std::string name;   // 銘柄名
+    std::string sector; // 業種
+    std::string market; // 市場, e.g. "東証指数", "米国指数", "名証"
+    std::string symbol; // ticker symbol derived from code and market
     BunkatsuList splits;
     bool favourite = false;
 
@@ -66,4 +66,4 @@ const CodeElm* FindCode(const CodeList& list, std::string_view code);
 // (exact bytes), in list order.
 void SearchCodes(const CodeList& list, std::string_view text, CodeList& result);
 
-}  // namespace tavora::market
+} // namespace tavora::market

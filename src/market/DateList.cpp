@@ -28,4 +28,4 @@ const DateElm* DateList::find(std::string_view date) const {
     return it == m_entries.end() ? nullptr : &*it;
 }
 
-}  // namespace tavora::market
+} // namespace tavora::market

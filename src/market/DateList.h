@@ -11,8 +11,8 @@
 namespace tavora::market {
 
 struct DateElm {
-    std::string date;  // "YYYY-MM-DD"
-    int number = 0;    // year * 10000 + month * 100 + day
+    std::string date; // "YYYY-MM-DD"
+    int number = 0;   // year * 10000 + month * 100 + day
 };
 
 class DateList {
@@ -39,4 +39,4 @@ private:
     std::vector<DateElm> m_entries;
 };
 
-}  // namespace tavora::market
+} // namespace tavora::market

@@ -11,9 +11,11 @@ namespace tavora::market {
 
 namespace {
 
-char lowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char lowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
-}  // namespace
+} // namespace
 
 bool sameDateText(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
@@ -28,8 +30,8 @@ void KeisenElm::setDate(std::string_view text) {
     date.assign(text.substr(0, std::min(text.size(), kMaxDateText)));
     // Stored dates are almost always "YYYY-MM-DD": read those directly (this runs per row).
     const auto digit = [&](std::size_t i) { return static_cast<unsigned>(date[i] - '0') <= 9; };
-    if (date.size() == 10 && date[4] == '-' && date[7] == '-' && digit(0) && digit(1) && digit(2) && digit(3) &&
-        digit(5) && digit(6) && digit(8) && digit(9)) {
+    if (date.size() == 10 && date[4] == '-' && date[7] == '-' && digit(0) && digit(1) && digit(2) &&
+        digit(3) && digit(5) && digit(6) && digit(8) && digit(9)) {
         const auto v = [&](std::size_t i) { return date[i] - '0'; };
         year = v(0) * 1000 + v(1) * 100 + v(2) * 10 + v(3);
         month = v(5) * 10 + v(6);
@@ -42,7 +44,9 @@ void KeisenElm::setDate(std::string_view text) {
     day = d.day;
 }
 
-int KeisenElm::weekKey() const { return framework::weekKey(year, month, day); }
+int KeisenElm::weekKey() const {
+    return framework::weekKey(year, month, day);
+}
 
 std::string KeisenElm::priceText(const std::optional<double>& value) {
     if (!value)
@@ -223,4 +227,4 @@ std::int64_t KeisenList::largestVolume() const {
     return largest;
 }
 
-}  // namespace tavora::market
+} // namespace tavora::market

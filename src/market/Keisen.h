@@ -26,19 +26,19 @@ struct KeisenElm {
     static constexpr std::size_t kMaxSplitText = 7;
     static constexpr std::size_t kMaxAnalysisText = 1023;
 
-    std::string date;  // "YYYY-MM-DD"; for period bars the oldest priced day of the period
+    std::string date; // "YYYY-MM-DD"; for period bars the oldest priced day of the period
     std::optional<double> open;
     std::optional<double> high;
     std::optional<double> low;
     std::optional<double> close;
-    std::int64_t volume = 0;  // never split-adjusted
-    std::string split;        // empty, or the ratio of the split(s) on this day / in this period
-    std::string analysis;     // lines "name value\r\n" appended by the indicator computations
-    int noData = 0;           // 1 when the day had no open price and was filled with zeros
+    std::int64_t volume = 0; // never split-adjusted
+    std::string split;       // empty, or the ratio of the split(s) on this day / in this period
+    std::string analysis;    // lines "name value\r\n" appended by the indicator computations
+    int noData = 0;          // 1 when the day had no open price and was filled with zeros
     int year = 0;
     int month = 0;
     int day = 0;
-    int id = 0;  // sequence number given by the owning list (1 for the first bar created)
+    int id = 0; // sequence number given by the owning list (1 for the first bar created)
 
     // Copies the text and parses year, month and day: up to the first "-" or "/" is the year,
     // up to the second the month, the rest the day (each read like atoi).
@@ -164,10 +164,10 @@ public:
 private:
     Bars m_bars;
     int m_counter = 0;
-    std::ptrdiff_t m_cursor = -1;  // index of the search cursor; -1 is the head
+    std::ptrdiff_t m_cursor = -1; // index of the search cursor; -1 is the head
 };
 
 // Case-insensitive (ASCII) equality of two date texts.
 bool sameDateText(std::string_view a, std::string_view b);
 
-}  // namespace tavora::market
+} // namespace tavora::market

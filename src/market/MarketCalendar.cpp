@@ -33,7 +33,7 @@ std::size_t AppendMarketDates(KeisenList& dayBars, const std::vector<std::string
 }
 
 std::vector<std::string> FutureMarketDates(const std::string& calendarPath, int newestDateNumber) {
-    std::vector<std::string> future;  // latest first while scanning
+    std::vector<std::string> future; // latest first while scanning
     std::ifstream in(calendarPath, std::ios::binary);
     if (!in)
         return future;
@@ -77,4 +77,4 @@ std::size_t AppendMarketDays(KeisenList& dayBars, const std::string& calendarPat
     return AppendMarketDates(dayBars, FutureMarketDates(calendarPath, dayBars.newest()->dateNumber()));
 }
 
-}  // namespace tavora::market
+} // namespace tavora::market

@@ -33,4 +33,4 @@ std::size_t AppendMarketDates(KeisenList& dayBars, const std::vector<std::string
 // future days. Returns the number of bars inserted (0 when the file cannot be read).
 std::size_t AppendMarketDays(KeisenList& dayBars, const std::string& calendarPath);
 
-}  // namespace tavora::market
+} // namespace tavora::market

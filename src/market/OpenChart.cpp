@@ -16,16 +16,18 @@ namespace tavora::market {
 
 namespace {
 
-bool cancelled(const std::atomic<bool>* cancel) { return cancel && cancel->load(std::memory_order_relaxed); }
+bool cancelled(const std::atomic<bool>* cancel) {
+    return cancel && cancel->load(std::memory_order_relaxed);
+}
 
-}  // namespace
+} // namespace
 
 namespace {
 
 // One stored day as read, before it becomes a bar.
 struct DayRow {
     std::string date;
-    double open, high, low, close;  // 0 for NULL or 0: absent
+    double open, high, low, close; // 0 for NULL or 0: absent
     std::int64_t volume;
 };
 
@@ -58,7 +60,9 @@ int readDayRows(framework::ZSqlElement& priceDb, const std::string& code, std::v
     return rc == SQLITE_DONE ? 0 : rc;
 }
 
-std::optional<double> price(double v) { return v == 0 ? std::nullopt : std::optional<double>(v); }
+std::optional<double> price(double v) {
+    return v == 0 ? std::nullopt : std::optional<double>(v);
+}
 
 // Appends the future days (ascending) and then the rows (oldest first) so that the list runs
 // newest first; ids are those of reading the rows newest first and inserting the future days
@@ -85,7 +89,7 @@ void fillDayList(const std::vector<DayRow>& rows, const std::vector<std::string>
         day[start + k].id = id++;
 }
 
-}  // namespace
+} // namespace
 
 int LoadDayBars(framework::ZSqlElement& priceDb, const std::string& code, KeisenList& day,
                 const std::atomic<bool>* cancel) {
@@ -102,8 +106,7 @@ std::optional<chart::CodeScale> LoadCodeScale(framework::ZSqlElement& scaleDb, c
     framework::SQLList result;
     framework::SQLListRow params;
     params.add(framework::SQLListElement::text("code", code));
-    if (framework::SQL_exec(scaleDb, chart::kSelectScaleSql, result, params) != 0 ||
-        result.empty())
+    if (framework::SQL_exec(scaleDb, chart::kSelectScaleSql, result, params) != 0 || result.empty())
         return std::nullopt;
     const auto& row = result.rows.front();
     const auto number = [&](const std::string& column) { return std::atoi(row.value(column).c_str()); };
@@ -203,4 +206,4 @@ void ApplyTodayBarToAnalysis(ChartSeries& series, KeisenElm& todayBar) {
     }
 }
 
-}  // namespace tavora::market
+} // namespace tavora::market

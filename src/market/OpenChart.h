@@ -26,8 +26,8 @@ namespace tavora::market {
 // The bars of one period with the values of its shown analysis graphs and their computations.
 struct PeriodSeries {
     KeisenList bars;
-    analysis::BunsekiGraphListList graphs;  // elements refer to `bars`
-    analysis::GraphKeisanList keisan;       // computations write into `graphs`
+    analysis::BunsekiGraphListList graphs; // elements refer to `bars`
+    analysis::GraphKeisanList keisan;      // computations write into `graphs`
 };
 
 // Everything a chart shows for one code. Movable (the bars, graph lists and computations keep
@@ -35,14 +35,16 @@ struct PeriodSeries {
 struct ChartSeries {
     std::string code;
     std::array<PeriodSeries, 4> periods;
-    PricedRange priced;            // newest and oldest day with an open price
-    chart::CodeScale scale;        // the code's stored scale, or the defaults
-    bool scaleStored = false;      // a row of the code was in the scale table
-    std::vector<std::string> log;  // lines for the log (splits that were skipped)
-    bool cancelled = false;        // the result is incomplete and must be discarded
+    PricedRange priced;           // newest and oldest day with an open price
+    chart::CodeScale scale;       // the code's stored scale, or the defaults
+    bool scaleStored = false;     // a row of the code was in the scale table
+    std::vector<std::string> log; // lines for the log (splits that were skipped)
+    bool cancelled = false;       // the result is incomplete and must be discarded
 
     PeriodSeries& period(ChartPeriod p) { return periods[static_cast<std::size_t>(periodIndex(p))]; }
-    const PeriodSeries& period(ChartPeriod p) const { return periods[static_cast<std::size_t>(periodIndex(p))]; }
+    const PeriodSeries& period(ChartPeriod p) const {
+        return periods[static_cast<std::size_t>(periodIndex(p))];
+    }
 };
 
 // What opening a code needs; the caller copies it from the context on the UI thread.
@@ -52,9 +54,9 @@ struct OpenChartInput {
     // The in-memory scale table (graphdata_tb); optional, used like priceDb.
     framework::ZSqlElement* scaleDb = nullptr;
     std::string code;
-    BunkatsuList splits;             // the catalogue entry's splits
-    std::string calendarPath;        // ChooseCalendar of the entry; empty for none
-    analysis::BunsekiList definitions;  // a copy of the context's analysis definitions
+    BunkatsuList splits;               // the catalogue entry's splits
+    std::string calendarPath;          // ChooseCalendar of the entry; empty for none
+    analysis::BunsekiList definitions; // a copy of the context's analysis definitions
     // Step "annotations of the code": replaces the chart's annotations with the code's as of
     // the current undo position. Supplied by the documents side; none until then.
     std::function<void(ChartSeries&)> loadAnnotations;
@@ -83,4 +85,4 @@ void BuildChartSeries(const OpenChartInput& input, KeisenList dayBars, ChartSeri
 // (their windows carry on), the week, month and year computations are rebuilt and run again.
 void ApplyTodayBarToAnalysis(ChartSeries& series, KeisenElm& todayBar);
 
-}  // namespace tavora::market
+} // namespace tavora::market

@@ -41,7 +41,7 @@ inline double scaled(std::optional<double>& v, double f) {
     return *v;
 }
 
-}  // namespace
+} // namespace
 
 PricedRange AggregatePeriods(KeisenList& day, KeisenList& week, KeisenList& month, KeisenList& year) {
     PricedRange range;
@@ -157,4 +157,4 @@ void EmptyBarsAfterLastPrice(KeisenList& bars, const PricedRange& range) {
             bar.clearPrices();
 }
 
-}  // namespace tavora::market
+} // namespace tavora::market

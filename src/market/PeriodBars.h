@@ -17,7 +17,7 @@ inline constexpr int kFutureYears = 100;
 struct PricedRange {
     std::optional<std::size_t> newest;
     std::optional<std::size_t> oldest;
-    int newestDateNumber = 0;  // 0 when no day has an open price
+    int newestDateNumber = 0; // 0 when no day has an open price
 
     bool empty() const { return !newest.has_value(); }
 };
@@ -40,4 +40,4 @@ void AppendFuturePeriods(KeisenList& month, KeisenList& year);
 // after the last price carries values; with no priced day at all (`range.empty()`), every bar.
 void EmptyBarsAfterLastPrice(KeisenList& bars, const PricedRange& range);
 
-}  // namespace tavora::market
+} // namespace tavora::market

@@ -22,11 +22,12 @@ void ApplySplits(const BunkatsuList& splits, KeisenList& dayBars, std::vector<st
             continue;
         if (!parseSplitRatio(split.ratio)) {
             if (skipped)
-                skipped->push_back("分割比率が不正なため無視しました: " + split.date + " \"" + split.ratio + "\"");
+                skipped->push_back("分割比率が不正なため無視しました: " + split.date + " \"" + split.ratio +
+                                   "\"");
             continue;
         }
         bar->split = split.ratio;
     }
 }
 
-}  // namespace tavora::market
+} // namespace tavora::market

@@ -21,6 +21,7 @@ bool AttachSplits(CodeList& catalogue, const std::string& path, std::string* err
 // Copies each split's ratio into the split text of the day bar of its date. A split whose
 // date has no day bar is ignored; a split whose ratio is not a number greater than 0 is
 // skipped, and a line saying so is added to `skipped` (for the log).
-void ApplySplits(const BunkatsuList& splits, KeisenList& dayBars, std::vector<std::string>* skipped = nullptr);
+void ApplySplits(const BunkatsuList& splits, KeisenList& dayBars,
+                 std::vector<std::string>* skipped = nullptr);
 
-}  // namespace tavora::market
+} // namespace tavora::market

@@ -27,7 +27,7 @@ template <class Match> KeisenElm* findPeriodBar(KeisenList& bars, Match match) {
     return nullptr;
 }
 
-}  // namespace
+} // namespace
 
 KeisenElm* FindTodayBar(ChartSeries& series, std::string_view today) {
     KeisenList& day = series.period(ChartPeriod::Day).bars;
@@ -68,4 +68,4 @@ bool MergeTodayPrices(ChartSeries& series, const TodayPrices& today) {
     return true;
 }
 
-}  // namespace tavora::market
+} // namespace tavora::market

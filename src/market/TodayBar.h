@@ -12,7 +12,7 @@
 namespace tavora::market {
 
 struct TodayPrices {
-    std::string date;  // "YYYY-MM-DD"
+    std::string date; // "YYYY-MM-DD"
     double open = 0;
     double high = 0;
     double low = 0;
@@ -28,4 +28,4 @@ KeisenElm* FindTodayBar(ChartSeries& series, std::string_view today);
 // that bar already has an open price.
 bool MergeTodayPrices(ChartSeries& series, const TodayPrices& today);
 
-}  // namespace tavora::market
+} // namespace tavora::market

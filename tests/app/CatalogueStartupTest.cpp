@@ -26,7 +26,7 @@ TEST(CatalogueStartupTest, FillsTheListsMakesTheFirstEntryCurrentAndAttachesSpli
     EXPECT_EQ(ctx.catalogue[*ctx.currentCode].code, "1008");
     EXPECT_TRUE(AttachSplitsStep(ctx).empty());
     EXPECT_EQ(ctx.catalogue[0].splits.size(), 2u);
-    EXPECT_TRUE(ctx.csvCodeList[0].splits.empty());  // only the catalogue proper carries them
+    EXPECT_TRUE(ctx.csvCodeList[0].splits.empty()); // only the catalogue proper carries them
     EXPECT_EQ(ctx.catalogue[1].symbol, "^N225");
 }
 
@@ -45,5 +45,5 @@ TEST(CatalogueStartupTest, MissingFilesLeaveAnEmptyCatalogueWithoutCurrentCode) 
     EXPECT_FALSE(ctx.currentCode.has_value());
 }
 
-}  // namespace
-}  // namespace tavora::app
+} // namespace
+} // namespace tavora::app

@@ -60,7 +60,7 @@ TEST_F(MarketCommandsTest, ListsAndSearchesTheCatalogue) {
     ASSERT_EQ(hits.status, 0) << hits.err;
     EXPECT_EQ(hits.out, "1008 サンプル自動車\n");
     const RunResult digits = run("codes 100");
-    EXPECT_EQ(digits.lines().size(), 9u);  // 1001 to 1009
+    EXPECT_EQ(digits.lines().size(), 9u); // 1001 to 1009
     EXPECT_EQ(run("codes 見当たらない").out, "");
 }
 
@@ -69,7 +69,9 @@ TEST_F(MarketCommandsTest, PrintsTheBarsOfEachPeriodOldestFirst) {
     ASSERT_EQ(days.status, 0) << days.err;
     const auto d = days.lines();
     ASSERT_GT(d.size(), 3000u);
-    EXPECT_EQ(d[0], "date,open,high,low,close,volume,split,nodata,転換線,基準線,遅行スパン,先行スパン1,先行スパン2");
+    EXPECT_EQ(
+        d[0],
+        "date,open,high,low,close,volume,split,nodata,転換線,基準線,遅行スパン,先行スパン1,先行スパン2");
     bool splitSeen = false;
     for (const auto& line : d)
         if (line.rfind("2012-10-01,", 0) == 0)
@@ -103,4 +105,4 @@ TEST_F(MarketCommandsTest, RefusesUnknownCodesAndBadArguments) {
     EXPECT_EQ(run("codes a b").status, 2);
 }
 
-}  // namespace
+} // namespace

@@ -1,6 +1,6 @@
 // Future market days from the calendar files, and the choice of calendar.
-#include "market/MarketCalendar.h"
 #include "MarketTestSupport.h"
+#include "market/MarketCalendar.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +13,8 @@ using test::makeDays;
 
 struct CalendarCase {
     const char* name;
-    std::string calendar;             // file bytes
-    std::vector<const char*> added;   // dates inserted, newest first
+    std::string calendar;           // file bytes
+    std::vector<const char*> added; // dates inserted, newest first
 };
 
 class AppendMarketDaysTest : public ::testing::TestWithParam<CalendarCase> {};
@@ -47,7 +47,8 @@ INSTANTIATE_TEST_SUITE_P(
         CalendarCase{"EndsEarlier", "2024-05-08\n2024-05-09\n", {}},
         CalendarCase{"EndsOnTheNewestDay", "2024-05-09\n2024-05-10\n", {}},
         CalendarCase{"ExtraFieldsSlashesAndBlankLines",
-                     "2024-05-10,金\n2024/05/13,月\n\n2024-05-14,火\n\n", {"2024-05-14", "2024/05/13"}}),
+                     "2024-05-10,金\n2024/05/13,月\n\n2024-05-14,火\n\n",
+                     {"2024-05-14", "2024/05/13"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MarketCalendarTest, AppendsNothingWithoutBarsOrWithoutAFile) {
@@ -83,5 +84,5 @@ TEST(MarketCalendarTest, BundledCalendarsReachPastTheSamplePrices) {
     }
 }
 
-}  // namespace
-}  // namespace tavora::market
+} // namespace
+} // namespace tavora::market

@@ -16,13 +16,12 @@ TEST(CatalogueTest, DerivesTickerSymbols) {
         const char* market;
         const char* symbol;
     };
-    for (const Case& c : {Case{"0001", "名証", "^N225"}, Case{"0002", "東証指数", "^TOPX"},
-                          Case{"DJI", "米国指数", "^DJI"}, Case{"NSD", "米国指数", "^IXIC"},
-                          Case{"0010", "指数", "0010"}, Case{"SPX", "米国指数", "SPX"},
-                          Case{"HSI", "海外指数", "HSI"}, Case{"0003", "東証指数", "0003"},
-                          Case{"0101", "大証指数", "0101"}, Case{"1011", "福証", "1011.F"},
-                          Case{"1006", "名証", "1006.N"}, Case{"1001", "札証", "1001.S"},
-                          Case{"7203", "東証プライム", "7203.T"}, Case{"7203", "", "7203.T"}})
+    for (const Case& c :
+         {Case{"0001", "名証", "^N225"}, Case{"0002", "東証指数", "^TOPX"}, Case{"DJI", "米国指数", "^DJI"},
+          Case{"NSD", "米国指数", "^IXIC"}, Case{"0010", "指数", "0010"}, Case{"SPX", "米国指数", "SPX"},
+          Case{"HSI", "海外指数", "HSI"}, Case{"0003", "東証指数", "0003"}, Case{"0101", "大証指数", "0101"},
+          Case{"1011", "福証", "1011.F"}, Case{"1006", "名証", "1006.N"}, Case{"1001", "札証", "1001.S"},
+          Case{"7203", "東証プライム", "7203.T"}, Case{"7203", "", "7203.T"}})
         EXPECT_EQ(deriveSymbol(c.code, c.market), c.symbol) << c.code << " " << c.market;
 }
 
@@ -55,9 +54,10 @@ TEST_F(CatalogueListTest, SearchesCodesAndNamesBySubstring) {
         const char* text;
         std::vector<std::string> codes;
     };
-    for (const Case& c : {Case{"720", {"7203", "7201", "7203", "1720"}}, Case{"72", {"7203", "7201", "7203", "1720"}},
-                          Case{"自動車", {"7203", "7201", "7203"}}, Case{"重複", {"7203"}},
-                          Case{"日", {"0001", "7201"}}, Case{"9999", {}}}) {
+    for (const Case& c :
+         {Case{"720", {"7203", "7201", "7203", "1720"}}, Case{"72", {"7203", "7201", "7203", "1720"}},
+          Case{"自動車", {"7203", "7201", "7203"}}, Case{"重複", {"7203"}}, Case{"日", {"0001", "7201"}},
+          Case{"9999", {}}}) {
         CodeList result;
         SearchCodes(list, c.text, result);
         std::vector<std::string> codes;
@@ -91,21 +91,21 @@ TEST_F(CatalogueListTest, AttachesSplitsToTheFirstEntryOfTheirCode) {
                                      {"2023-01-04", "7201"}});
     ASSERT_EQ(list[1].splits.size(), 2u);
     EXPECT_EQ(list[1].splits[0], (BunkatsuElm{"2020-01-06", "2"}));
-    EXPECT_EQ(list[1].splits[1].ratio, "1.23456");  // the ratio text holds seven characters
+    EXPECT_EQ(list[1].splits[1].ratio, "1.23456"); // the ratio text holds seven characters
     EXPECT_TRUE(list[3].splits.empty());
     EXPECT_TRUE(list[2].splits.empty());
 }
 
 TEST(CatalogueFileTest, LoadsTheCodeListAndTheSplitFile) {
     tavora::test::TempDir dir;
-    tavora::test::writeFile(dir / "code_info.csv",
-                            "\xEF\xBB\xBF"
-                            "0001,日経平均株価,指数,東証指数\r\n"
-                            "1006,サンプル鉄鋼,鉄鋼,名証\r\n"
-                            "\r\n"
-                            "1007,サンプル電機,電気機器\r\n"
-                            "1008,サンプル自動車,輸送用機器,東証プライム,余分\r\n");
-    tavora::test::writeFile(dir / "bunkatsudata.csv", "2012-10-01,1008,2\n2021-04-01,1008,3\n2020-01-06,7777,2\n");
+    tavora::test::writeFile(dir / "code_info.csv", "\xEF\xBB\xBF"
+                                                   "0001,日経平均株価,指数,東証指数\r\n"
+                                                   "1006,サンプル鉄鋼,鉄鋼,名証\r\n"
+                                                   "\r\n"
+                                                   "1007,サンプル電機,電気機器\r\n"
+                                                   "1008,サンプル自動車,輸送用機器,東証プライム,余分\r\n");
+    tavora::test::writeFile(dir / "bunkatsudata.csv",
+                            "2012-10-01,1008,2\n2021-04-01,1008,3\n2020-01-06,7777,2\n");
     CodeList list;
     ASSERT_TRUE(LoadCodeList(list, (dir / "code_info.csv").string()));
     ASSERT_EQ(list.size(), 3u);
@@ -123,5 +123,5 @@ TEST(CatalogueFileTest, LoadsTheCodeListAndTheSplitFile) {
     EXPECT_TRUE(untouched.empty());
 }
 
-}  // namespace
-}  // namespace tavora::market
+} // namespace
+} // namespace tavora::market

@@ -1,7 +1,7 @@
 // The bar list's operations and the week-start Sundays.
-#include "market/DateList.h"
 #include "market/Keisen.h"
 #include "MarketTestSupport.h"
+#include "market/DateList.h"
 
 #include <gtest/gtest.h>
 
@@ -20,7 +20,7 @@ TEST(KeisenElmTest, ParsesDatesWithEitherSeparatorAndFormatsPrices) {
     EXPECT_EQ(bar.dateNumber(), 20240307);
     bar.open = 1234.565;
     bar.close = 0.0;
-    EXPECT_EQ(bar.openText(), "1234.57");  // as "%.2f" rounds the binary value 1234.5650000000001
+    EXPECT_EQ(bar.openText(), "1234.57"); // as "%.2f" rounds the binary value 1234.5650000000001
     EXPECT_EQ(bar.closeText(), "0.00");
     EXPECT_EQ(bar.highText(), "");
 }
@@ -47,8 +47,8 @@ TEST(KeisenElmTest, WeekKeyRestartsOnFirstJanuary) {
         const char* date;
         int key;
     };
-    // 2024-12-30 is a Monday (week 53 of 2024, whose 1 January was a Monday); 2025-01-01 is a Wednesday before the year's
-    // first Monday (week 0); 2025-01-06 is that Monday (week 1).
+    // 2024-12-30 is a Monday (week 53 of 2024, whose 1 January was a Monday); 2025-01-01 is a Wednesday
+    // before the year's first Monday (week 0); 2025-01-06 is that Monday (week 1).
     for (const Case& c : {Case{"2024-12-30", 53}, Case{"2024-12-31", 53}, Case{"2025-01-01", 0},
                           Case{"2025-01-05", 0}, Case{"2025-01-06", 1}}) {
         KeisenElm bar;
@@ -60,8 +60,8 @@ TEST(KeisenElmTest, WeekKeyRestartsOnFirstJanuary) {
 class KeisenListTest : public ::testing::Test {
 protected:
     // Newest first: index 0 = 2024-01-05 ... index 3 = 2024-01-02.
-    KeisenList list = makeDays({flat("2024-01-02", 10, 5), flat("2024-01-03", 11, 50), flat("2024-01-04", 12, 7),
-                                flat("2024-01-05", 13, 9)});
+    KeisenList list = makeDays({flat("2024-01-02", 10, 5), flat("2024-01-03", 11, 50),
+                                flat("2024-01-04", 12, 7), flat("2024-01-05", 13, 9)});
 };
 
 TEST_F(KeisenListTest, KeepsNewestFirstWithIdsInCreationOrder) {
@@ -107,7 +107,7 @@ TEST_F(KeisenListTest, LooksUpPositionsMonthsAndVolumes) {
 TEST_F(KeisenListTest, FindsTheBarAtOrAfterADate) {
     struct Case {
         const char* date;
-        const char* found;  // nullptr for none
+        const char* found; // nullptr for none
     };
     for (const Case& c : {Case{"2024-01-03", "2024-01-03"}, Case{"2024-01-03x", "2024-01-04"},
                           Case{"2024-01-06", nullptr}, Case{"2024-01-01", nullptr}}) {
@@ -157,5 +157,5 @@ TEST(DateListTest, HoldsEverySundayUpToSixtyMonthsAhead) {
     }
 }
 
-}  // namespace
-}  // namespace tavora::market
+} // namespace
+} // namespace tavora::market

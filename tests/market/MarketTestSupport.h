@@ -37,4 +37,4 @@ inline Day flat(std::string date, double price, std::int64_t volume = 100, std::
     return {std::move(date), price, price, price, price, volume, std::move(split)};
 }
 
-}  // namespace tavora::market::test
+} // namespace tavora::market::test

@@ -1,8 +1,8 @@
 // Opening a code end to end: rows from a real SQLite file, calendar, splits, four periods,
 // analysis graph lists and their values, the stored scale, cancellation.
+#include "market/OpenChart.h"
 #include "framework/Dates.h"
 #include "market/BarsCsv.h"
-#include "market/OpenChart.h"
 #include "market/PriceDatabase.h"
 #include "market/TodayBar.h"
 #include "support/TempDir.h"
@@ -44,7 +44,8 @@ protected:
             if (framework::dayOfWeek(ymd.year, ymd.month, ymd.day) % 6 == 0)
                 continue;
             const double base = 1000 + 10 * n + (n % 3) * 0.25;
-            rows.push_back({"1234", framework::formatDate(ymd), base, base + 15, base - 5, base + 5, 100 + n});
+            rows.push_back(
+                {"1234", framework::formatDate(ymd), base, base + 15, base - 5, base + 5, 100 + n});
             dates.push_back(framework::formatDate(ymd));
             ++n;
         }
@@ -54,8 +55,8 @@ protected:
         std::string calendar;
         for (const auto& d : dates)
             calendar += d + "\r\n";
-        for (const char* d : {"2024-04-01", "2024-04-02", "2024-04-03", "2024-04-04", "2024-04-05", "2024-04-08",
-                              "2024-04-09", "2024-04-10", "2024-04-11", "2024-04-12"})
+        for (const char* d : {"2024-04-01", "2024-04-02", "2024-04-03", "2024-04-04", "2024-04-05",
+                              "2024-04-08", "2024-04-09", "2024-04-10", "2024-04-11", "2024-04-12"})
             calendar += std::string(d) + "\r\n";
         tavora::test::writeFile(dir / "marketday_jpn.csv", calendar);
 
@@ -104,7 +105,7 @@ TEST_F(OpenChartTest, BuildsFourPeriodsWithFutureBarsAndGraphValues) {
     for (std::size_t i : {0u, 1u}) {
         EXPECT_FALSE(week.bars[i].open || week.bars[i].high || week.bars[i].low || week.bars[i].close) << i;
         for (std::size_t g = 0; g < week.graphs.size(); ++g) {
-            if (g != 3 && g != 4) {  // the leading spans are placed ahead onto future weeks
+            if (g != 3 && g != 4) { // the leading spans are placed ahead onto future weeks
                 EXPECT_FALSE(week.graphs[g].hasValue(i)) << g;
             }
         }
@@ -157,13 +158,13 @@ TEST_F(OpenChartTest, AdjustsForSplitsAndLogsUnusableOnes) {
 TEST_F(OpenChartTest, ReadsTheStoredScale) {
     framework::ZSqlElement scales;
     ASSERT_EQ(framework::SQL_Open(scales, ":memory:"), 0);
-    ASSERT_EQ(framework::SQL_exec(scales,
-                                  "CREATE TABLE graphdata_tb (code TEXT PRIMARY KEY, d_x_haba_p TEXT, d_y_ichimemori "
-                                  "TEXT, w_x_haba_p TEXT, w_y_ichimemori TEXT, m_x_haba_p TEXT, m_y_ichimemori TEXT, "
-                                  "y_x_haba_p TEXT, y_y_ichimemori TEXT, sonota1 TEXT, sonota2 TEXT, sonota3 TEXT, "
-                                  "sonota4 TEXT);"
-                                  "INSERT INTO graphdata_tb VALUES ('1234','4','6','5','7','6','8','7','9','100','',"
-                                  "'300',NULL);"),
+    ASSERT_EQ(framework::SQL_exec(
+                  scales, "CREATE TABLE graphdata_tb (code TEXT PRIMARY KEY, d_x_haba_p TEXT, d_y_ichimemori "
+                          "TEXT, w_x_haba_p TEXT, w_y_ichimemori TEXT, m_x_haba_p TEXT, m_y_ichimemori TEXT, "
+                          "y_x_haba_p TEXT, y_y_ichimemori TEXT, sonota1 TEXT, sonota2 TEXT, sonota3 TEXT, "
+                          "sonota4 TEXT);"
+                          "INSERT INTO graphdata_tb VALUES ('1234','4','6','5','7','6','8','7','9','100','',"
+                          "'300',NULL);"),
               0);
     input.scaleDb = &scales;
     const ChartSeries s = OpenChart(input);
@@ -190,7 +191,9 @@ TEST_F(OpenChartTest, WritesBarsAsCsvOldestFirstWithOneColumnPerGraph) {
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     ASSERT_EQ(lines.size(), 71u);
-    EXPECT_EQ(lines[0], "date,open,high,low,close,volume,split,nodata,転換線,基準線,遅行スパン,先行スパン1,先行スパン2");
+    EXPECT_EQ(
+        lines[0],
+        "date,open,high,low,close,volume,split,nodata,転換線,基準線,遅行スパン,先行スパン1,先行スパン2");
     // The oldest day, halved by the split: only the lagging span has a value there, the close
     // of day 25 (1255.25 halved).
     EXPECT_EQ(lines[1], "2024-01-08,500.00,507.50,497.50,502.50,100,,0,,,627.62,,");
@@ -204,14 +207,14 @@ TEST_F(OpenChartTest, WritesBarsAsCsvOldestFirstWithOneColumnPerGraph) {
 
 TEST_F(OpenChartTest, MergesTodaysPricesIntoTheDayAndItsPeriods) {
     ChartSeries s = OpenChart(input);
-    EXPECT_FALSE(MergeTodayPrices(s, {"2024-03-29", 1, 2, 1, 2, 5}));  // already priced
-    EXPECT_FALSE(MergeTodayPrices(s, {"2024-05-01", 1, 2, 1, 2, 5}));  // not a bar of the chart
+    EXPECT_FALSE(MergeTodayPrices(s, {"2024-03-29", 1, 2, 1, 2, 5})); // already priced
+    EXPECT_FALSE(MergeTodayPrices(s, {"2024-05-01", 1, 2, 1, 2, 5})); // not a bar of the chart
     ASSERT_TRUE(MergeTodayPrices(s, {"2024-04-01", 1600, 1700.5, 1590, 1650, 777}));
     const auto& day = s.period(ChartPeriod::Day);
     const KeisenElm& today = day.bars[9];
     ASSERT_EQ(today.date, "2024-04-01");
     EXPECT_EQ(today.closeText(), "1650.00");
-    EXPECT_TRUE(day.graphs[0].hasValue(9));  // 転換線 carries on with the new bar
+    EXPECT_TRUE(day.graphs[0].hasValue(9)); // 転換線 carries on with the new bar
     EXPECT_NE(today.analysis.find("転換線 "), std::string::npos);
 
     // The week and month of 2024-04-01 held no prices: they take today's.
@@ -229,5 +232,5 @@ TEST_F(OpenChartTest, MergesTodaysPricesIntoTheDayAndItsPeriods) {
     EXPECT_EQ(s.priced.newestDateNumber, 20240401);
 }
 
-}  // namespace
-}  // namespace tavora::market
+} // namespace
+} // namespace tavora::market

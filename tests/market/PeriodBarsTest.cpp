@@ -1,7 +1,7 @@
 // Week, month and year bars with split adjustment, the gap fill and the future periods.
 #include "market/PeriodBars.h"
-#include "market/Splits.h"
 #include "MarketTestSupport.h"
+#include "market/Splits.h"
 
 #include <gtest/gtest.h>
 
@@ -101,8 +101,10 @@ TEST(PeriodBarsTest, DaysOfOneMonthNumberInDifferentYearsFallIntoOneMonthBar) {
 }
 
 TEST(PeriodBarsTest, GapsBetweenPricedDaysAreFilledWithZeros) {
-    Periods p({flat("2024-06-03", 10), {"2024-06-04", std::nullopt, 12.0, std::nullopt, std::nullopt, 0},
-               flat("2024-06-05", 11), {"2024-06-06", {}, {}, {}, {}, 0}});
+    Periods p({flat("2024-06-03", 10),
+               {"2024-06-04", std::nullopt, 12.0, std::nullopt, std::nullopt, 0},
+               flat("2024-06-05", 11),
+               {"2024-06-06", {}, {}, {}, {}, 0}});
     FillGaps(p.day, p.range);
     // The future-like day after the newest priced day is left alone.
     EXPECT_FALSE(p.day[0].open);
@@ -160,10 +162,13 @@ TEST(PeriodBarsTest, WithoutAnyPriceEveryPeriodBarIsEmptied) {
 }
 
 TEST(SplitsTest, MarksSplitDaysAndSkipsUnusableRatios) {
-    KeisenList day = makeDays({flat("2024-01-04", 10), flat("2024-01-05", 10), flat("2024-01-09", 10),
-                               flat("2024-01-10", 10)});
-    const BunkatsuList splits{{"2024-01-05", "2"}, {"2024-01-09", "0"}, {"2024-01-10", "-2"},
-                              {"2024-01-04", "abc"}, {"2023-12-01", "5"}};
+    KeisenList day = makeDays(
+        {flat("2024-01-04", 10), flat("2024-01-05", 10), flat("2024-01-09", 10), flat("2024-01-10", 10)});
+    const BunkatsuList splits{{"2024-01-05", "2"},
+                              {"2024-01-09", "0"},
+                              {"2024-01-10", "-2"},
+                              {"2024-01-04", "abc"},
+                              {"2023-12-01", "5"}};
     std::vector<std::string> skipped;
     ApplySplits(splits, day, &skipped);
     EXPECT_EQ(day.findByDate("2024-01-05")->split, "2");
@@ -187,5 +192,5 @@ TEST(SplitsTest, ParsesRatios) {
         EXPECT_EQ(parseSplitRatio(c.text), c.ratio) << c.text;
 }
 
-}  // namespace
-}  // namespace tavora::market
+} // namespace
+} // namespace tavora::market

@@ -18,7 +18,9 @@ std::vector<std::string> LoadCodeListStep(AppContext& ctx) {
     return log;
 }
 
-void BuildCatalogueStep(AppContext& ctx) { market::CopyCodeList(ctx.catalogue, ctx.csvCodeList); }
+void BuildCatalogueStep(AppContext& ctx) {
+    market::CopyCodeList(ctx.catalogue, ctx.csvCodeList);
+}
 
 void MakeFirstEntryCurrentStep(AppContext& ctx) {
     ctx.currentCode = ctx.catalogue.empty() ? std::nullopt : std::optional<std::size_t>(0);
@@ -35,4 +37,4 @@ std::vector<std::string> AttachSplitsStep(AppContext& ctx) {
     return log;
 }
 
-}  // namespace tavora::app
+} // namespace tavora::app

@@ -21,4 +21,4 @@ void MakeFirstEntryCurrentStep(AppContext& ctx);
 // Attaches "bunkatsudata.csv" to the catalogue entries when the file exists.
 std::vector<std::string> AttachSplitsStep(AppContext& ctx);
 
-}  // namespace tavora::app
+} // namespace tavora::app
