@@ -8,6 +8,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <random>
@@ -69,6 +70,8 @@ struct Fixture {
                 row.open = row.high = row.low = row.close = std::nullopt;
             rows.push_back(std::move(row));
         }
+        // Stored oldest first, as a per-code import or the bundled samples store them.
+        std::reverse(rows.begin(), rows.end());
         market::PriceDatabase(db).write(rows);
         input.priceDb = &db;
         input.code = "1234";
