@@ -1,0 +1,166 @@
+// tavora-cli render: one period of a code's chart painted as a chart panel shows it right after
+// loading, written as a PNG. Without a code, the screen shown when no code is open.
+#include "app/AppIcon.h"
+#include "app/NoticeText.h"
+#include "app/core/Startup.h"
+#include "app/core/AppContext.h"
+#include "chart/ui/ChartImage.h"
+#include "cli/CliCommand.h"
+#include "cli/CliSession.h"
+#include "framework/Dates.h"
+#include "framework/Progress.h"
+#include "framework/ui/QtCanvas.h"
+#include "framework/ui/QtPlatform.h"
+#include "framework/ui/Theme.h"
+#include "market/MarketCalendar.h"
+#include "market/OpenChart.h"
+
+#include <QGuiApplication>
+#include <QImageWriter>
+#include <QPainter>
+
+#include <charconv>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavora::cli {
+
+namespace {
+
+const char* const kName = "render";
+
+struct RenderOptions {
+    std::string code;  // empty: the no-code screen
+    market::ChartPeriod period = market::ChartPeriod::Day;
+    int width = 1200;
+    int height = 700;
+    std::string out;  // empty: CODE-PERIOD.png
+};
+
+std::optional<int> parsePositive(std::string_view text) {
+    int value = 0;
+    auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || end != text.data() + text.size() || value <= 0 || value > 20000)
+        return std::nullopt;
+    return value;
+}
+
+// Returns an error text for a usage error, empty when the arguments are good.
+std::string parseArgs(const std::vector<std::string>& args, RenderOptions& o) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        auto value = [&](std::string& into) {
+            if (i + 1 >= args.size())
+                return false;
+            into = args[++i];
+            return true;
+        };
+        std::string v;
+        if (a == "--period") {
+            if (!value(v))
+                return "--period needs d, w, m or y";
+            auto p = market::periodFromLetter(v);
+            if (!p)
+                return "unknown period '" + v + "' (d, w, m or y)";
+            o.period = *p;
+        } else if (a == "--size") {
+            if (!value(v))
+                return "--size needs WIDTHxHEIGHT";
+            auto x = v.find('x');
+            auto w = x == std::string::npos ? std::nullopt : parsePositive(std::string_view(v).substr(0, x));
+            auto h = x == std::string::npos ? std::nullopt : parsePositive(std::string_view(v).substr(x + 1));
+            if (!w || !h)
+                return "bad size '" + v + "' (WIDTHxHEIGHT, e.g. 1200x700)";
+            o.width = *w;
+            o.height = *h;
+        } else if (a == "--out") {
+            if (!value(o.out) || o.out.empty())
+                return "--out needs a file name";
+        } else if (!a.empty() && a[0] == '-') {
+            return "unknown option '" + a + "'";
+        } else if (o.code.empty()) {
+            o.code = a;
+        } else {
+            return "more than one code given";
+        }
+    }
+    if (o.out.empty())
+        o.out = (o.code.empty() ? std::string("nocode") : o.code) + "-" +
+                std::string(market::periodLetter(o.period)) + ".png";
+    return {};
+}
+
+// The program's logo: its icon centred in the logo rectangle.
+void drawLogo(framework::Canvas& canvas, const framework::Rect& r) {
+    auto* qt = dynamic_cast<framework::ui::QtCanvas*>(&canvas);
+    if (!qt)
+        return;
+    const int side = r.height();
+    QPixmap pixmap = app::appIcon().pixmap(side, side);
+    qt->painter().drawPixmap(r.left + (r.width() - side) / 2, r.top, pixmap);
+}
+
+int render(app::AppContext& ctx, const RenderOptions& o) {
+    chart::ui::ChartImageRequest request;
+    request.period = o.period;
+    request.settings = ctx.settings;
+    request.size = QSize(o.width, o.height);
+    request.noCode.background = framework::ui::ThemeColors[3];
+    request.noCode.notice = ctx.noticeText.empty() ? app::composeNoticeText() : ctx.noticeText;
+    request.noCode.drawLogo = drawLogo;
+    std::optional<framework::YmdDate> today = framework::parseDate(framework::todayDate());
+    request.today = today.value_or(framework::todayYmd());
+
+    market::ChartSeries series;
+    if (!o.code.empty()) {
+        const market::CodeElm* entry = market::FindCode(ctx.catalogue, o.code);
+        if (!entry)
+            return fail("no code " + o.code + " in the code list");
+        market::OpenChartInput in;
+        in.priceDb = &ctx.priceDb;
+        in.scaleDb = ctx.scaleDb.isOpen() ? &ctx.scaleDb : nullptr;
+        in.code = entry->code;
+        in.splits = entry->splits;
+        in.calendarPath = market::ChooseCalendar(*entry, ctx.paths.marketDayDir);
+        in.definitions = ctx.bunsekiList;
+        series = market::OpenChart(in);
+        if (series.period(market::ChartPeriod::Day).bars.empty())
+            return fail("no prices stored for code " + o.code);
+        request.series = &series.period(o.period);
+        request.scale = series.scale;
+        request.title = {entry->code, entry->name, entry->market, entry->sector};
+    }
+
+    QImage image = chart::ui::renderChartImage(request);
+    if (image.isNull())
+        return fail("cannot make an image of " + std::to_string(o.width) + "x" + std::to_string(o.height));
+    QImageWriter writer(QString::fromStdString(o.out), "png");
+    if (!writer.write(image))
+        return fail("cannot write " + o.out + ": " + writer.errorString().toStdString());
+    return ExitOk;
+}
+
+int run(const std::vector<std::string>& args) {
+    RenderOptions options;
+    if (std::string error = parseArgs(args, options); !error.empty())
+        return usageError(kName, error);
+    framework::ui::useOffscreenPlatformWithoutDisplay();
+    static int argc = 1;
+    static char appName[] = "tavora-cli";
+    static char* argv[] = {appName, nullptr};
+    QGuiApplication application(argc, argv);
+    framework::NullProgress quiet;
+    CliSession session(quiet);
+    if (!session.start())
+        return fail(session.error());
+    app::runCatalogueStartup(session.context(), session.log(), quiet);
+    return render(session.context(), options);
+}
+
+CliRegistration reg{{kName, "[CODE] [--period d|w|m|y] [--size WIDTHxHEIGHT] [--out FILE.png]",
+                     "paint a code's chart (or the screen without a code) into a PNG file", &run}};
+
+}  // namespace
+
+}  // namespace tavora::cli

@@ -1,0 +1,87 @@
+// `tavora-cli render` run as a program on a fresh application root filled from the bundled
+// sample data, with a fixed today.
+#include "support/TempDir.h"
+
+#include <QImage>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+namespace {
+
+struct CliRun {
+    int status = -1;
+    std::string err;
+};
+
+// Runs tavora-cli with the arguments (shell-quoted by the caller) in a clean environment.
+CliRun cli(const tavora::test::TempDir& root, const std::string& args) {
+    std::string errFile = (root / "stderr.txt").string();
+    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM TAVORA_APPDATA='" + root.str() +
+                          "' TAVORA_TODAY=2026-12-08 '" TAVORA_BIN_DIR "/tavora-cli' render " + args + " 2>'" +
+                          errFile + "' >/dev/null";
+    CliRun run;
+    int raw = std::system(command.c_str());
+    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+    run.err = tavora::test::readFile(errFile);
+    return run;
+}
+
+int countPixels(const QImage& image, const QRect& area, QRgb colour) {
+    int n = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            n += (image.pixel(x, y) & 0xFFFFFF) == (colour & 0xFFFFFF);
+    return n;
+}
+
+TEST(RenderCommand, PaintsTheSampleIndexDayChart) {
+    tavora::test::TempDir root;
+    std::string out = (root / "chart.png").string();
+    CliRun run = cli(root, "0001 --period d --size 800x500 --out '" + out + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    QImage image(QString::fromStdString(out));
+    ASSERT_EQ(image.size(), QSize(800, 500));
+    // Dark title text at the top left, candles with both body colours in the middle of the
+    // picture, and the chart background everywhere else.
+    EXPECT_GT(countPixels(image, QRect(10, 10, 200, 40), qRgb(0x38, 0x38, 0x38)) + 0, 0);
+    EXPECT_GT(countPixels(image, QRect(0, 60, 800, 380), qRgb(0x18, 0x18, 0x18)), 50);   // down bodies
+    EXPECT_GT(countPixels(image, QRect(0, 60, 800, 380), qRgb(0x20, 0x20, 0x20)), 100);  // outlines
+    EXPECT_GT(countPixels(image, QRect(0, 0, 800, 500), qRgb(0xFC, 0xFC, 0xFC)), 200000);
+    // Today's bar stands 30 pitches (3 pixels each) left of the right edge: nothing is drawn
+    // to the right of it but future days.
+    EXPECT_EQ(countPixels(image, QRect(800 - 30 * 3 + 3, 60, 30 * 3 - 20, 300), qRgb(0x18, 0x18, 0x18)), 0);
+}
+
+TEST(RenderCommand, WithoutACodePaintsTheNoCodeScreen) {
+    tavora::test::TempDir root;
+    std::string out = (root / "none.png").string();
+    CliRun run = cli(root, "--size 640x360 --out '" + out + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    QImage image(QString::fromStdString(out));
+    ASSERT_EQ(image.size(), QSize(640, 360));
+    EXPECT_EQ(image.pixel(5, 5) & 0xFFFFFF, qRgb(0xF0, 0xF8, 0xFF) & 0xFFFFFF);  // theme 0xFFF8F0
+}
+
+TEST(RenderCommand, RejectsBadArgumentsAndUnknownCodes) {
+    tavora::test::TempDir root;
+    struct Case {
+        std::string args;
+        int status;
+        std::string message;
+    };
+    for (const Case& c : std::vector<Case>{{"0001 --period x", 2, "unknown period"},
+                                           {"0001 --size 800", 2, "bad size"},
+                                           {"0001 --bogus", 2, "unknown option"},
+                                           {"0001 0002", 2, "more than one code"},
+                                           {"9999 --out '" + (root / "x.png").string() + "'", 1, "no code 9999"}}) {
+        CliRun run = cli(root, c.args);
+        EXPECT_EQ(run.status, c.status) << c.args;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.args << ": " << run.err;
+    }
+}
+
+}  // namespace
