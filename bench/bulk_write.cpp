@@ -34,7 +34,7 @@ fs::path benchDir() {
 
 // Day files in date order, codes ascending within a day, as the registration feeds them.
 std::int64_t writeYear(ZSqlElement& db, int year) {
-    PriceBulkWriter writer(db);
+    PriceBulkWriter writer(db, {.expectedRows = static_cast<std::size_t>(kRows)});
     char date[16];
     char code[8];
     PriceRow row;

@@ -19,7 +19,9 @@ SQLListElement SQLListElement::real(std::string name, double v) {
     std::snprintf(buf, sizeof buf, "%.17g", v);
     return {std::move(name), SqlReal, buf, false};
 }
-SQLListElement SQLListElement::null(std::string name, int type) { return {std::move(name), type, {}, true}; }
+SQLListElement SQLListElement::null(std::string name, int type) {
+    return {std::move(name), type, {}, true};
+}
 
 const SQLListElement* SQLListRow::GetKeyElement(std::string_view name) const {
     for (const auto& e : elements)
@@ -33,7 +35,9 @@ std::string SQLListRow::value(std::string_view name) const {
     return e && !e->isNull ? e->value : std::string();
 }
 
-ZSqlElement::~ZSqlElement() { SQL_Close(*this); }
+ZSqlElement::~ZSqlElement() {
+    SQL_Close(*this);
+}
 
 ZSqlElement::ZSqlElement(ZSqlElement&& other) noexcept
     : list(std::move(other.list)), m_db(std::exchange(other.m_db, nullptr)), m_path(std::move(other.m_path)),
@@ -63,13 +67,13 @@ void recordResult(ZSqlElement& db, int code) {
     else
         setSqlResult(db, code, db.handle() ? sqlite3_errmsg(db.handle()) : sqlite3_errstr(code));
 }
-}  // namespace
+} // namespace
 
 int SQL_Open(ZSqlElement& db, const std::string& path) {
     SQL_Close(db);
     sqlite3* handle = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
-                             nullptr);
+    int rc = sqlite3_open_v2(path.c_str(), &handle,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         std::string err = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
         sqlite3_close(handle);
@@ -118,7 +122,7 @@ int SQL_exec(ZSqlElement& db, const std::string& sql, SQLList& out, const SQLLis
         }
     }
     const int n = st.columnCount();
-    std::vector<int> wanted;  // result column index for each output column
+    std::vector<int> wanted; // result column index for each output column
     std::vector<std::string> names;
     if (out.columns.empty()) {
         for (int c = 0; c < n; ++c) {
@@ -194,14 +198,25 @@ SqlStatement::SqlStatement(ZSqlElement& db, std::string_view sql) : m_db(db) {
     }
 }
 
-SqlStatement::~SqlStatement() { sqlite3_finalize(m_stmt); }
+SqlStatement::~SqlStatement() {
+    sqlite3_finalize(m_stmt);
+}
 
 int SqlStatement::bindText(int index, std::string_view value) {
     return sqlite3_bind_text(m_stmt, index, value.data(), static_cast<int>(value.size()), SQLITE_TRANSIENT);
 }
-int SqlStatement::bindInt64(int index, std::int64_t value) { return sqlite3_bind_int64(m_stmt, index, value); }
-int SqlStatement::bindDouble(int index, double value) { return sqlite3_bind_double(m_stmt, index, value); }
-int SqlStatement::bindNull(int index) { return sqlite3_bind_null(m_stmt, index); }
+int SqlStatement::bindTextNoCopy(int index, std::string_view value) {
+    return sqlite3_bind_text(m_stmt, index, value.data(), static_cast<int>(value.size()), SQLITE_STATIC);
+}
+int SqlStatement::bindInt64(int index, std::int64_t value) {
+    return sqlite3_bind_int64(m_stmt, index, value);
+}
+int SqlStatement::bindDouble(int index, double value) {
+    return sqlite3_bind_double(m_stmt, index, value);
+}
+int SqlStatement::bindNull(int index) {
+    return sqlite3_bind_null(m_stmt, index);
+}
 int SqlStatement::bindOptional(int index, const std::optional<double>& value) {
     return value ? bindDouble(index, *value) : bindNull(index);
 }
@@ -225,20 +240,32 @@ int SqlStatement::step() {
         m_error = sqlite3_errmsg(m_db.handle());
     return rc;
 }
-int SqlStatement::reset() { return sqlite3_reset(m_stmt); }
-int SqlStatement::clearBindings() { return sqlite3_clear_bindings(m_stmt); }
-int SqlStatement::columnCount() const { return sqlite3_column_count(m_stmt); }
+int SqlStatement::reset() {
+    return sqlite3_reset(m_stmt);
+}
+int SqlStatement::clearBindings() {
+    return sqlite3_clear_bindings(m_stmt);
+}
+int SqlStatement::columnCount() const {
+    return sqlite3_column_count(m_stmt);
+}
 std::string SqlStatement::columnName(int col) const {
     const char* n = sqlite3_column_name(m_stmt, col);
     return n ? n : "";
 }
-bool SqlStatement::columnIsNull(int col) const { return sqlite3_column_type(m_stmt, col) == SQLITE_NULL; }
+bool SqlStatement::columnIsNull(int col) const {
+    return sqlite3_column_type(m_stmt, col) == SQLITE_NULL;
+}
 std::string SqlStatement::columnText(int col) const {
     const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, col));
     return t ? std::string(t, static_cast<std::size_t>(sqlite3_column_bytes(m_stmt, col))) : std::string();
 }
-std::int64_t SqlStatement::columnInt64(int col) const { return sqlite3_column_int64(m_stmt, col); }
-double SqlStatement::columnDouble(int col) const { return sqlite3_column_double(m_stmt, col); }
+std::int64_t SqlStatement::columnInt64(int col) const {
+    return sqlite3_column_int64(m_stmt, col);
+}
+double SqlStatement::columnDouble(int col) const {
+    return sqlite3_column_double(m_stmt, col);
+}
 
 SqlTransaction::SqlTransaction(ZSqlElement& db, std::string_view beginSql) : m_db(db) {
     m_active = SQL_exec(db, std::string(beginSql)) == SQLITE_OK;
@@ -290,4 +317,4 @@ bool isPlainIdentifier(std::string_view name) {
     return true;
 }
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

@@ -20,7 +20,7 @@ enum SqlElementType : int { SqlInteger = 101, SqlText = 102, SqlReal = 104 };
 struct SQLListElement {
     std::string name;
     int type = SqlText;
-    std::string value;  // text form; for parameters of type 101 / 104 it is parsed when bound
+    std::string value; // text form; for parameters of type 101 / 104 it is parsed when bound
     bool isNull = false;
 
     static SQLListElement integer(std::string name, std::int64_t v);
@@ -68,7 +68,7 @@ public:
     int lastResult() const { return m_lastResult; }
     const std::string& path() const { return m_path; }
 
-    SQLList list;  // reusable result list
+    SQLList list; // reusable result list
 
 private:
     friend int SQL_Open(ZSqlElement&, const std::string&);
@@ -109,13 +109,16 @@ public:
 
     // Parameter indexes are 1-based. Each returns the SQLite result code.
     int bindText(int index, std::string_view value);
+    // Binds without copying: the text must stay unchanged until the statement is stepped
+    // and reset.
+    int bindTextNoCopy(int index, std::string_view value);
     int bindInt64(int index, std::int64_t value);
     int bindDouble(int index, double value);
     int bindNull(int index);
     int bindOptional(int index, const std::optional<double>& value);
     int bind(int index, const SQLListElement& element);
 
-    int step();  // SQLITE_ROW (100), SQLITE_DONE (101) or an error code
+    int step(); // SQLITE_ROW (100), SQLITE_DONE (101) or an error code
     int reset();
     int clearBindings();
 
@@ -141,8 +144,8 @@ public:
     SqlTransaction& operator=(const SqlTransaction&) = delete;
 
     bool active() const { return m_active; }
-    int commit();    // "COMMIT;"; returns the result code
-    int rollback();  // "ROLLBACK;"
+    int commit();   // "COMMIT;"; returns the result code
+    int rollback(); // "ROLLBACK;"
 
 private:
     ZSqlElement& m_db;
@@ -154,4 +157,4 @@ std::string quoteIdentifier(std::string_view name);
 // True for a plain identifier: letters, digits and underscores, not starting with a digit.
 bool isPlainIdentifier(std::string_view name);
 
-}  // namespace tavora::framework
+} // namespace tavora::framework

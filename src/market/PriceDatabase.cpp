@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace tavora::market {
 
 using framework::SqlStatement;
@@ -26,24 +28,29 @@ int columnIndex(const SqlStatement& st, const char* name) {
 
 } // namespace
 
-PriceBulkWriter::PriceBulkWriter(ZSqlElement& db) : m_db(db) {
+PriceBulkWriter::PriceBulkWriter(ZSqlElement& db, BulkWriteOptions options) : m_db(db), m_options(options) {
+    if (m_options.sortBatchRows == 0)
+        m_options.sortBatchRows = 1;
     m_transaction = std::make_unique<framework::SqlTransaction>(db);
     if (!m_transaction->active()) {
         fail(db.lastError().empty() ? "the transaction could not start" : db.lastError());
         return;
     }
+    dropSecondaryIndexes(m_options.expectedRows);
     m_upsert = std::make_unique<SqlStatement>(db, kUpsertPriceSql);
     if (!m_upsert->ok()) {
         fail(m_upsert->error());
         m_upsert.reset();
         m_transaction->rollback();
+        return;
     }
+    m_pending.reserve(std::min(m_options.sortBatchRows, std::max<std::size_t>(m_options.expectedRows, 1024)));
 }
 
 PriceBulkWriter::~PriceBulkWriter() {
     if (!m_finished) {
         m_upsert.reset();
-        m_transaction.reset(); // rolls back
+        m_transaction.reset(); // rolls back, indexes included
     }
 }
 
@@ -52,19 +59,86 @@ void PriceBulkWriter::fail(std::string error) {
         m_result.firstError = std::move(error);
 }
 
+// Inside the transaction, so a rollback brings the indexes back untouched. When the table is
+// much larger than the run, updating the indexes row by row is cheaper and they stay.
+void PriceBulkWriter::dropSecondaryIndexes(std::size_t expectedRows) {
+    if (expectedRows < kRebuildIndexesMinRows)
+        return;
+    std::int64_t tableRows = 0;
+    {
+        // Rows are never deleted, so the largest rowid is the row count, found without a scan.
+        SqlStatement st(m_db, "SELECT max(rowid) FROM kabukadb;");
+        if (!st.ok() || st.step() != SQLITE_ROW)
+            return;
+        tableRows = st.columnInt64(0);
+    }
+    if (static_cast<std::int64_t>(expectedRows) * 2 < tableRows)
+        return;
+    // A statement still reading on this connection makes DROP INDEX fail; then the indexes
+    // simply stay.
+    if (framework::SQL_exec(m_db, "DROP INDEX IF EXISTS idx_kabukadb_code;") == SQLITE_OK)
+        m_indexesDropped = true;
+    if (framework::SQL_exec(m_db, "DROP INDEX IF EXISTS idx_kabukadb_date;") == SQLITE_OK)
+        m_indexesDropped = true;
+    framework::setSqlResult(m_db, SQLITE_OK, "");
+}
+
+bool PriceBulkWriter::rebuildSecondaryIndexes() {
+    if (!m_indexesDropped)
+        return true;
+    for (const char* sql : {kCreateCodeIndexSql, kCreateDateIndexSql}) {
+        if (framework::SQL_exec(m_db, sql) != SQLITE_OK) {
+            fail("index rebuild failed: " + m_db.lastError());
+            return false;
+        }
+    }
+    return true;
+}
+
 bool PriceBulkWriter::add(const PriceRow& row) {
     ++m_rowsAdded;
     if (!m_upsert) {
         ++m_result.rowsFailed;
         return false;
     }
+    if (row.code.empty() || row.date.empty()) {
+        ++m_result.rowsFailed;
+        fail("row " + std::to_string(m_rowsAdded) + " (" + row.code + " " + row.date +
+             "): NOT NULL constraint failed: kabukadb." + (row.code.empty() ? "code" : "date"));
+        return false;
+    }
+    // Once a row has failed nothing of the run is kept; the rest is only counted.
+    if (failed())
+        return false;
+    m_pending.push_back({row, m_rowsAdded});
+    if (m_pending.size() >= m_options.sortBatchRows)
+        writePending();
+    return !failed();
+}
+
+void PriceBulkWriter::writePending() {
+    std::stable_sort(m_pending.begin(), m_pending.end(), [](const Pending& a, const Pending& b) {
+        if (int c = a.row.code.compare(b.row.code); c != 0)
+            return c < 0;
+        return a.row.date < b.row.date;
+    });
+    for (const auto& pending : m_pending) {
+        writeRow(pending);
+        if (failed())
+            break;
+    }
+    m_pending.clear();
+}
+
+void PriceBulkWriter::writeRow(const Pending& pending) {
+    const PriceRow& row = pending.row;
     SqlStatement& st = *m_upsert;
     st.clearBindings();
     st.reset();
-    // An empty code or date is bound as NULL so that the NOT NULL columns reject the row.
-    int rc = row.code.empty() ? st.bindNull(1) : st.bindText(1, row.code);
+    // The row outlives its step, so its texts are bound without a copy.
+    int rc = st.bindTextNoCopy(1, row.code);
     if (rc == SQLITE_OK)
-        rc = row.date.empty() ? st.bindNull(2) : st.bindText(2, row.date);
+        rc = st.bindTextNoCopy(2, row.date);
     if (rc == SQLITE_OK)
         rc = st.bindOptional(3, row.open);
     if (rc == SQLITE_OK)
@@ -78,23 +152,25 @@ bool PriceBulkWriter::add(const PriceRow& row) {
     if (rc != SQLITE_OK) {
         ++m_result.rowsFailed;
         fail(sqlite3_errstr(rc));
-        return false;
+        return;
     }
     rc = st.step();
     if (rc != SQLITE_DONE) {
         ++m_result.rowsFailed;
-        fail("row " + std::to_string(m_rowsAdded) + " (" + row.code + " " + row.date + "): " + st.error());
-        return false;
+        fail("row " + std::to_string(pending.number) + " (" + row.code + " " + row.date + "): " + st.error());
     }
-    return true;
+    st.reset(); // releases the borrowed texts
 }
 
 BulkWriteResult PriceBulkWriter::finish() {
     if (m_finished)
         return m_result;
     m_finished = true;
+    if (m_upsert && !failed())
+        writePending();
+    m_pending.clear();
     m_upsert.reset(); // finalize before COMMIT or ROLLBACK
-    if (m_result.rowsFailed == 0 && m_result.firstError.empty()) {
+    if (!failed() && rebuildSecondaryIndexes()) {
         int rc = m_transaction->commit();
         if (rc == SQLITE_OK) {
             m_result.committed = true;
@@ -178,7 +254,7 @@ std::optional<std::string> PriceDatabase::lastDate(const std::string& code) cons
 }
 
 BulkWriteResult PriceDatabase::write(const std::vector<PriceRow>& rows) {
-    PriceBulkWriter writer(m_db);
+    PriceBulkWriter writer(m_db, {.expectedRows = rows.size()});
     for (const auto& row : rows)
         writer.add(row);
     return writer.finish();

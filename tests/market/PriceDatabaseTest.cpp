@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 namespace tavora::market {
 namespace {
 
@@ -91,6 +93,83 @@ TEST_F(PriceDatabaseTest, BulkWriteWithABadRowStoresNothingAndSaysSo) {
     auto rows = m_prices.rowsNewestFirst("1301");
     ASSERT_EQ(rows.size(), 1u); // only what was there before
     EXPECT_EQ(rows[0].date, "2025-12-30");
+}
+
+// Rows are written in sorted batches; whatever the batch size, the stored table must be what
+// row-by-row upserts in input order give: the last row of a code and day wins.
+TEST_F(PriceDatabaseTest, SortedBatchesKeepTheLastRowOfADay) {
+    const std::vector<PriceRow> input = {
+        row("7203", "2026-01-07", 1.0, 1), row("1301", "2026-01-05", 2.0, 2),
+        row("7203", "2026-01-05", 3.0, 3), row("1301", "2026-01-05", 4.0, 4),
+        row("7203", "2026-01-07", 5.0, 5), row("1301", "2026-01-06", 6.0, 6),
+        row("1301", "2026-01-05", 7.0, 7),
+    };
+    for (std::size_t batch : {1u, 2u, 3u, 1000u}) {
+        SCOPED_TRACE("batch " + std::to_string(batch));
+        test::TempDir dir;
+        framework::ZSqlElement db;
+        ASSERT_EQ(PriceDatabase::open(db, dir.str()), 0);
+        PriceBulkWriter writer(db, {.sortBatchRows = batch});
+        for (const auto& r : input)
+            ASSERT_TRUE(writer.add(r));
+        auto result = writer.finish();
+        ASSERT_TRUE(result.ok()) << result.firstError;
+        EXPECT_EQ(result.rowsWritten, input.size());
+        PriceDatabase prices(db);
+        auto r1301 = prices.rowsOldestFirst("1301");
+        ASSERT_EQ(r1301.size(), 2u);
+        EXPECT_EQ(r1301[0].volume, 7);
+        EXPECT_EQ(r1301[1].volume, 6);
+        auto r7203 = prices.rowsOldestFirst("7203");
+        ASSERT_EQ(r7203.size(), 2u);
+        EXPECT_EQ(r7203[0].volume, 3);
+        EXPECT_EQ(r7203[1].volume, 5);
+    }
+}
+
+// A run large against the table rebuilds the two secondary indexes inside its transaction:
+// committed or rolled back, the schema is exactly the one the program creates.
+TEST_F(PriceDatabaseTest, LargeRunLeavesTheExactSchemaWhetherCommittedOrNot) {
+    auto schema = [&] {
+        SQLList list;
+        framework::SQL_exec(m_db, "SELECT type, name, sql FROM sqlite_master ORDER BY name;", list);
+        std::vector<std::string> objects;
+        for (const auto& r : list.rows)
+            objects.push_back(r.value("type") + " " + r.value("name") + " " + r.value("sql"));
+        return objects;
+    };
+    const auto before = schema();
+    ASSERT_TRUE(m_prices.write({row("0001", "2020-01-06", 1.0)}).ok());
+    const std::size_t count = kRebuildIndexesMinRows + 10;
+    auto runRows = [&](bool withBadRow) {
+        PriceBulkWriter writer(m_db, {.expectedRows = count, .sortBatchRows = 4096});
+        for (std::size_t i = 0; i < count; ++i) {
+            char code[8];
+            std::snprintf(code, sizeof code, "%04zu", 1000 + i % 500);
+            char date[16];
+            std::snprintf(date, sizeof date, "2021-%02zu-%02zu", 1 + (i / 500) / 28 % 12, 1 + (i / 500) % 28);
+            writer.add(row(code, date, static_cast<double>(i), static_cast<std::int64_t>(i)));
+        }
+        if (withBadRow)
+            writer.add(row("", "2021-01-01", 1.0));
+        return writer.finish();
+    };
+
+    auto failedRun = runRows(true);
+    EXPECT_FALSE(failedRun.ok());
+    EXPECT_EQ(schema(), before);
+    EXPECT_EQ(m_prices.rowsNewestFirst("1000").size(), 0u);
+    EXPECT_EQ(m_prices.rowsNewestFirst("0001").size(), 1u);
+
+    auto run = runRows(false);
+    ASSERT_TRUE(run.ok()) << run.firstError;
+    EXPECT_EQ(schema(), before);
+    SQLList counted;
+    ASSERT_EQ(framework::SQL_exec(m_db, "SELECT count(*) AS n FROM kabukadb INDEXED BY idx_kabukadb_date;",
+                                  counted),
+              0);
+    EXPECT_EQ(counted.rows.at(0).value("n"), std::to_string(count + 1));
+    EXPECT_EQ(m_prices.lastDate("1000"), "2021-05-20");
 }
 
 TEST_F(PriceDatabaseTest, RegistrationThroughExecSqlElm2IsAllOrNothing) {

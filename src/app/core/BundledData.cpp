@@ -318,7 +318,10 @@ BundledDataResult registerBundledPrices(const fs::path& dataDir, framework::ZSql
 
     // One transaction for all files: a failing row leaves kabukadb empty, and the next start
     // tries again.
-    market::PriceBulkWriter writer(priceDb);
+    std::size_t rowCount = 0;
+    for (const auto& file : files)
+        rowCount += file.rows.size();
+    market::PriceBulkWriter writer(priceDb, {.expectedRows = rowCount});
     bool rowFailed = false;
     for (const auto& file : files) {
         for (const auto& row : file.rows) {
