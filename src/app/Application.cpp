@@ -3,7 +3,6 @@
 #include "acquisition/ReferenceStartup.h"
 #include "app/AppIcon.h"
 #include "app/ApliWindow.h"
-#include "app/DesktopStartup.h"
 #include "app/EndSession.h"
 #include "app/HomePanel.h"
 #include "app/MainPanel.h"
@@ -12,6 +11,7 @@
 #include "app/Updater.h"
 #include "app/core/AppContext.h"
 #include "app/core/BundledData.h"
+#include "app/core/Startup.h"
 #include "framework/Log.h"
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/SplashWindow.h"
@@ -76,7 +76,7 @@ int runDesktop(int argc, char** argv) {
     ctx->commandLine = documentArgument(argc, argv);  // opened once chart documents are in place
 
     // One running instance per data folder.
-    const std::string root = applicationRoot();
+    const std::string root = resolveApplicationRoot();
     if (!createApplicationRoot(root)) {
         framework::ui::MessageBox::warning(nullptr, QString::fromStdString("データフォルダを作成できません: " + root),
                                            "Tavora");
@@ -102,18 +102,24 @@ int runDesktop(int argc, char** argv) {
     // A log-off or SIGTERM: the end-session banner and nothing saved.
     EndSession endSession([&] {
         sessionEnded = true;
-        writeEndSessionBanner(log);
+        logEndSession(log);
         qapp.exit(0);
     });
 
-    runStartupBeforeWindow(*ctx, log, splash);
+    if (!runCoreStartup(*ctx, log, splash, root)) {
+        splash.close();
+        framework::ui::MessageBox::warning(nullptr, QString::fromStdString("データフォルダを作成できません: " + root),
+                                           "Tavora");
+        return 1;
+    }
+    splash.percent(30);
     auto window = std::make_unique<ApliWindow>(*ctx);  // the main panel; the chart panels take the settings
     splash.percent(50);
     acquisition::StartNetwork(*ctx, splash, &log);
     acquisition::StartUpdateCheck(*ctx, splash, exeDir.string());
     acquisition::StartReferenceRefresh(*ctx, splash, nullptr, {}, &log);
     splash.percent(70);
-    runStartupAfterWindow(*ctx, log);
+    runCatalogueStartup(*ctx, log, splash);
     int percent = 75;
     for (const char* text : {"日足グラフの初期化中", "週足グラフの初期化中", "月足グラフの初期化中", "年足グラフの初期化中",
                              "描画中"}) {
@@ -127,9 +133,8 @@ int runDesktop(int argc, char** argv) {
             return;
         acquisition::StopUpdateCheck(*ctx);
         HomePanel* home = window->mainPanel()->homePanel();
-        home->storeCurrentScale();
-        home->storePitchesInSettings();
-        runShutdownSaves(*ctx, log);
+        home->storeCurrentScale(); // the panels' scales into the context
+        runCoreShutdownSaves(*ctx, log);
     });
     armAutomation(*window);
     window->setFirstLayoutPending();
@@ -142,7 +147,7 @@ int runDesktop(int argc, char** argv) {
     // files, the server session, the updater hand-off and the network.
     splash.close();
     window.reset();
-    removeTemporaryDirectory(*ctx);
+    deleteTemporaryDirectory(*ctx);
     acquisition::CloseReferenceSession(*ctx);
     startUpdaterIfRequested(*ctx);
     acquisition::ReleaseNetwork(*ctx);

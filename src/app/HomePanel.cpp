@@ -413,18 +413,6 @@ void HomePanel::storeCurrentScale() {
     emit command(CmdStoreScale, 0);
 }
 
-void HomePanel::storePitchesInSettings() {
-    auto& s = m_ctx.settings;
-    const std::array<std::pair<int*, int*>, 4> fields{{{&s.d_x_haba_p, &s.d_y_ichimemori},
-                                                       {&s.w_x_haba_p, &s.w_y_ichimemori},
-                                                       {&s.m_x_haba_p, &s.m_y_ichimemori},
-                                                       {&s.y_x_haba_p, &s.y_y_ichimemori}}};
-    for (std::size_t i = 0; i < 4; ++i) {
-        *fields[i].first = m_panels[i]->state().x_haba_p;
-        *fields[i].second = m_panels[i]->state().y_ichimemori;
-    }
-}
-
 void HomePanel::changeCurrentCode(std::size_t index) {
     if (index >= m_ctx.catalogue.size())
         return;

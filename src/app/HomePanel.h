@@ -62,8 +62,6 @@ public:
     // Writes the four panels' pitch and tick size into the context's scale and stores the
     // current code's row in the in-memory scale table (before the code changes, and at exit).
     void storeCurrentScale();
-    // The four panels' pitch and tick size as the settings' last-used values (exit keys).
-    void storePitchesInSettings();
 
     // Floating charts.
     void detachPeriod(market::ChartPeriod period);

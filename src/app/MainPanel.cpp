@@ -2,10 +2,10 @@
 
 #include "app/AppIcon.h"
 #include "app/Commands.h"
-#include "app/DesktopStartup.h"
 #include "app/HomePanel.h"
 #include "app/VersionDialog.h"
 #include "app/core/AppContext.h"
+#include "app/core/Startup.h"
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/NoticePopup.h"
 #include "framework/ui/PropertyDialog.h"
@@ -14,6 +14,7 @@
 #include "framework/ui/StatusBar.h"
 #include "framework/ui/TabPage.h"
 #include "framework/ui/TitleTabBar.h"
+#include "settings/SettingsStore.h"
 
 #include <QDesktopServices>
 #include <QMenu>
@@ -233,10 +234,10 @@ void MainPanel::onCommand(int command, int param) {
         emit minimizeRequested();
         break;
     case CmdStoreAdView:
-        storeSetting(m_ctx, "adpanel_view_type", m_ctx.settings.adpanel_view_type);
+        settings::SettingsStore(m_ctx.paths.setteiDb).write({{"adpanel_view_type", m_ctx.settings.adpanel_view_type}});
         break;
     case CmdStoreScale:
-        storeCodeScale(m_ctx);
+        storeCurrentCodeScale(m_ctx);
         break;
     case CmdFirstCode:
     case CmdPrevCode:

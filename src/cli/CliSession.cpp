@@ -9,9 +9,7 @@ namespace tavora::cli {
 
 bool CliSession::start() {
     const std::string root = app::resolveApplicationRoot();
-    std::error_code ec;
-    std::filesystem::create_directories(std::filesystem::path(root).parent_path(), ec);
-    if (!framework::CreateZDirectory(root, 0700)) {
+    if (!app::createApplicationRoot(root)) {
         m_error = "cannot create the data folder " + root;
         return false;
     }

@@ -33,9 +33,7 @@ std::string forwardSlashes(std::string path) {
 
 // Step 7: the application root (0700), the data and price-database directories.
 bool createDataDirectories(const AppPaths& p) {
-    std::error_code ec;
-    fs::create_directories(fs::path(p.root).parent_path(), ec);
-    if (!framework::CreateZDirectory(p.root, 0700))
+    if (!createApplicationRoot(p.root))
         return false;
     framework::CreateZDirectory(p.dataDir);
     framework::CreateZDirectory(p.priceDbDir);
@@ -149,6 +147,12 @@ std::string resolveApplicationRoot() {
     while (base.size() > 1 && base.back() == '/')
         base.pop_back();
     return base + "/" + kAppTitle;
+}
+
+bool createApplicationRoot(const std::string& root) {
+    std::error_code ec;
+    fs::create_directories(fs::path(root).parent_path(), ec);
+    return framework::CreateZDirectory(root, 0700) && framework::isliveDir(root);
 }
 
 std::string resolveBaseDirectory() {

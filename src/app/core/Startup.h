@@ -16,6 +16,10 @@ std::string resolveApplicationRoot();
 // directory of the running executable.
 std::string resolveBaseDirectory();
 
+// Creates the application root with mode 0700 (its parents as needed). False when it cannot
+// be made. The single-instance lock lives in it, so programs call this before locking.
+bool createApplicationRoot(const std::string& root);
+
 // Fills every path of the directory layout below `root` (nothing is created).
 void fillAppPaths(AppPaths& paths, const std::string& root);
 
