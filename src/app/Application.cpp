@@ -1,8 +1,8 @@
 #include "app/Application.h"
 
 #include "acquisition/ReferenceStartup.h"
-#include "app/AppIcon.h"
 #include "app/ApliWindow.h"
+#include "app/AppIcon.h"
 #include "app/EndSession.h"
 #include "app/HomePanel.h"
 #include "app/MainPanel.h"
@@ -63,7 +63,7 @@ void armAutomation(ApliWindow& window) {
     });
 }
 
-}  // namespace
+} // namespace
 
 int runDesktop(int argc, char** argv) {
     QApplication qapp(argc, argv);
@@ -73,13 +73,13 @@ int runDesktop(int argc, char** argv) {
 
     auto ctx = std::make_unique<AppContext>();
     ctx->noticeText = composeNoticeText();
-    ctx->commandLine = documentArgument(argc, argv);  // opened once chart documents are in place
+    ctx->commandLine = documentArgument(argc, argv); // opened once chart documents are in place
 
     // One running instance per data folder.
     const std::string root = resolveApplicationRoot();
     if (!createApplicationRoot(root)) {
-        framework::ui::MessageBox::warning(nullptr, QString::fromStdString("データフォルダを作成できません: " + root),
-                                           "Tavora");
+        framework::ui::MessageBox::warning(
+            nullptr, QString::fromStdString("データフォルダを作成できません: " + root), "Tavora");
         return 1;
     }
     SingleInstance instance(root);
@@ -93,7 +93,8 @@ int runDesktop(int argc, char** argv) {
         std::filesystem::current_path(exeDir, ec);
     }
 
-    framework::ui::SplashWindow splash(appIcon(), QString::fromStdString(ctx->appTitle + " " + ctx->versionText));
+    framework::ui::SplashWindow splash(appIcon(),
+                                       QString::fromStdString(ctx->appTitle + " " + ctx->versionText));
     splash.show();
     splash.status("データの取得");
 
@@ -108,12 +109,12 @@ int runDesktop(int argc, char** argv) {
 
     if (!runCoreStartup(*ctx, log, splash, root)) {
         splash.close();
-        framework::ui::MessageBox::warning(nullptr, QString::fromStdString("データフォルダを作成できません: " + root),
-                                           "Tavora");
+        framework::ui::MessageBox::warning(
+            nullptr, QString::fromStdString("データフォルダを作成できません: " + root), "Tavora");
         return 1;
     }
     splash.percent(30);
-    auto window = std::make_unique<ApliWindow>(*ctx);  // the main panel; the chart panels take the settings
+    auto window = std::make_unique<ApliWindow>(*ctx); // the main panel; the chart panels take the settings
     splash.percent(50);
     acquisition::StartNetwork(*ctx, splash, &log);
     acquisition::StartUpdateCheck(*ctx, splash, exeDir.string());
@@ -121,12 +122,13 @@ int runDesktop(int argc, char** argv) {
     splash.percent(70);
     runCatalogueStartup(*ctx, log, splash);
     int percent = 75;
-    for (const char* text : {"日足グラフの初期化中", "週足グラフの初期化中", "月足グラフの初期化中", "年足グラフの初期化中",
-                             "描画中"}) {
+    for (const char* text : {"日足グラフの初期化中", "週足グラフの初期化中", "月足グラフの初期化中",
+                             "年足グラフの初期化中", "描画中"}) {
         splash.status(text);
         splash.percent(percent += 5);
     }
 
+    window->mainPanel()->homePanel()->setLog(&log);
     window->setSplash(&splash);
     window->setShutdown([&] {
         if (sessionEnded)
@@ -155,4 +157,4 @@ int runDesktop(int argc, char** argv) {
     return rc;
 }
 
-}  // namespace tavora::app
+} // namespace tavora::app

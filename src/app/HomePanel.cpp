@@ -13,12 +13,13 @@
 #include "chart/ui/GraphDialog.h"
 #include "chart/ui/GraphPanel.h"
 #include "framework/Dates.h"
+#include "framework/Log.h"
 #include "framework/ui/StatusBar.h"
 #include "framework/ui/Theme.h"
 #include "market/MarketCalendar.h"
 
-#include <QLineEdit>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 #include <QTabBar>
 
@@ -29,11 +30,15 @@ using chart::ui::GraphPanel;
 using market::ChartPeriod;
 
 namespace {
-constexpr int HeadRightReserve = 220;  // the period tabs' width at the head's right end
+constexpr int HeadRightReserve = 220; // the period tabs' width at the head's right end
 
-QString qs(const std::string& s) { return QString::fromStdString(s); }
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
 
-ChartPeriod periodAt(std::size_t i) { return market::kAllPeriods[i]; }
+ChartPeriod periodAt(std::size_t i) {
+    return market::kAllPeriods[i];
+}
 
 QString captionOf(ChartPeriod p) {
     const auto caption = market::periodCaption(p);
@@ -51,11 +56,12 @@ void applyStoredPitch(chart::GraphViewState& vs, const settings::Settings& s, Ch
     vs.y_ichimemori = tick;
     vs.recomputeScale();
 }
-}  // namespace
+} // namespace
 
 HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget* parent)
-    : QWidget(parent), m_ctx(ctx), m_status(status), m_head(new HomeHeadPanel(this)), m_left(new HomeLeftPanel(this)),
-      m_ad(new AdContainerPanel(this)), m_adButton(new HomeHeadAdButtonPanel(this)), m_tabs(new QTabBar(this)),
+    : QWidget(parent), m_ctx(ctx), m_status(status), m_head(new HomeHeadPanel(this)),
+      m_left(new HomeLeftPanel(this)), m_ad(new AdContainerPanel(this)),
+      m_adButton(new HomeHeadAdButtonPanel(this)), m_tabs(new QTabBar(this)),
       m_searchPopup(new CodeSearchPopup(this)), m_reopen(new ReopenWorker(this)) {
     setObjectName("homepanel");
     setAutoFillBackground(true);
@@ -71,7 +77,8 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
         applyStoredPitch(m_panels[i]->state(), m_ctx.settings, p);
         m_panels[i]->hide();
         m_dialogs[i] = new GraphDialog(caption, this);
-        connect(m_dialogs[i], &GraphDialog::redockRequested, this, [this, p](GraphDialog*) { redockPeriod(p); });
+        connect(m_dialogs[i], &GraphDialog::redockRequested, this,
+                [this, p](GraphDialog*) { redockPeriod(p); });
         const int tab = m_tabs->addTab(caption);
         m_tabs->setTabData(tab, int(i));
     }
@@ -103,28 +110,36 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
 
 HomePanel::~HomePanel() = default;
 
-GraphPanel* HomePanel::graphPanel(ChartPeriod period) const { return m_panels[std::size_t(market::periodIndex(period))]; }
+GraphPanel* HomePanel::graphPanel(ChartPeriod period) const {
+    return m_panels[std::size_t(market::periodIndex(period))];
+}
 GraphDialog* HomePanel::graphDialog(ChartPeriod period) const {
     return m_dialogs[std::size_t(market::periodIndex(period))];
 }
 
 // ---- layout ----
 
-int HomePanel::adWidth() const { return adPanelWidth(m_ctx.settings.adpanelWidth(), width()); }
+int HomePanel::adWidth() const {
+    return adPanelWidth(m_ctx.settings.adpanelWidth(), width());
+}
 
 QRect HomePanel::chartArea() const {
-    return QRect(HomeLeftPanel::Width, HomeHeadPanel::Height, std::max(0, width() - HomeLeftPanel::Width - adWidth()),
+    return QRect(HomeLeftPanel::Width, HomeHeadPanel::Height,
+                 std::max(0, width() - HomeLeftPanel::Width - adWidth()),
                  std::max(0, height() - HomeHeadPanel::Height));
 }
 
-void HomePanel::resizeEvent(QResizeEvent*) { relayoutCharts(); }
+void HomePanel::resizeEvent(QResizeEvent*) {
+    relayoutCharts();
+}
 
 void HomePanel::relayoutCharts() {
     const int w = width();
     const int h = height();
     const int a = adWidth();
     m_head->setGeometry(0, 0, std::max(0, w - a - HeadRightReserve), HomeHeadPanel::Height);
-    m_left->setGeometry(0, HomeHeadPanel::Height, HomeLeftPanel::Width, std::max(0, h - HomeHeadPanel::Height));
+    m_left->setGeometry(0, HomeHeadPanel::Height, HomeLeftPanel::Width,
+                        std::max(0, h - HomeHeadPanel::Height));
     m_tabs->setGeometry(w - a - HeadRightReserve, 10, HeadRightReserve, 25);
     m_adButton->setGeometry(w - a - 12, 0, 10, 10);
     m_ad->setGeometry(w - a, 0, a, h);
@@ -135,17 +150,18 @@ void HomePanel::relayoutCharts() {
         if (isFloating(periodAt(i)))
             continue;
         if (m_panels[i]->geometry() != area)
-            m_panels[i]->setGeometry(area);  // a resize lays the panel out itself
+            m_panels[i]->setGeometry(area); // a resize lays the panel out itself
         else if (m_panels[i]->isVisible())
             m_panels[i]->relayout();
     }
 }
 
 void HomePanel::cycleAdView() {
-    static const char* const texts[] = {settings::kAdpanelNotView, settings::kAdpanelView, settings::kAdpanelLargeView};
+    static const char* const texts[] = {settings::kAdpanelNotView, settings::kAdpanelView,
+                                        settings::kAdpanelLargeView};
     const int next = nextAdViewType(m_ctx.settings.adpanelWidth());
     m_ctx.settings.adpanel_view_type = texts[next];
-    emit command(CmdStoreAdView, next);  // stored at once in settei.db by the main window
+    emit command(CmdStoreAdView, next); // stored at once in settei.db by the main window
     updateAdPanel();
     relayoutCharts();
 }
@@ -167,7 +183,9 @@ int HomePanel::tabIndexOf(ChartPeriod period) const {
     return -1;
 }
 
-bool HomePanel::isFloating(ChartPeriod period) const { return tabIndexOf(period) < 0; }
+bool HomePanel::isFloating(ChartPeriod period) const {
+    return tabIndexOf(period) < 0;
+}
 
 ChartPeriod HomePanel::selectedPeriod() const {
     const int t = m_tabs->currentIndex();
@@ -204,7 +222,7 @@ void HomePanel::detachPeriod(ChartPeriod period) {
     const QPoint at = m_tabs->mapToGlobal(tabRect.topLeft());
     const QRect area = chartArea();
     GraphPanel* panel = graphPanel(period);
-    m_tabs->removeTab(t);  // selects a remaining tab and shows its panel
+    m_tabs->removeTab(t); // selects a remaining tab and shows its panel
     graphDialog(period)->hostPanel(panel, QRect(at, area.size()));
     panel->relayout();
     showSelectedPanel();
@@ -227,7 +245,8 @@ void HomePanel::redockPeriod(ChartPeriod period) {
             othersDocked = false;
     {
         const QSignalBlocker block(m_tabs);
-        const int previous = m_tabs->currentIndex() < 0 ? -1 : m_tabs->tabData(m_tabs->currentIndex()).toInt();
+        const int previous =
+            m_tabs->currentIndex() < 0 ? -1 : m_tabs->tabData(m_tabs->currentIndex()).toInt();
         const int t = m_tabs->insertTab(insertAt, captionOf(period));
         m_tabs->setTabData(t, market::periodIndex(period));
         if (othersDocked || previous < 0)
@@ -339,7 +358,7 @@ void HomePanel::favouritesOnlySwitched() {
         return;
     const auto first = firstFavourite(m_ctx.catalogue);
     if (!first) {
-        m_head->setFavouritesOnly(false);  // nothing is marked: the mode cannot apply
+        m_head->setFavouritesOnly(false); // nothing is marked: the mode cannot apply
         return;
     }
     changeCurrentCode(*first);
@@ -347,7 +366,7 @@ void HomePanel::favouritesOnlySwitched() {
 
 void HomePanel::reloadCodeList() {
     m_status->startWait();
-    m_reopen->cancelAll();  // an opening of the old catalogue's code is of no use now
+    m_reopen->cancelAll(); // an opening of the old catalogue's code is of no use now
     const auto problems = LoadCodeListStep(m_ctx);
     if (!problems.empty())
         m_status->setText(qs(problems.front()));
@@ -443,7 +462,7 @@ void HomePanel::setBusy(bool busy) {
 void HomePanel::reopen() {
     updateAdPanel();
     if (!m_ctx.currentCode || *m_ctx.currentCode >= m_ctx.catalogue.size()) {
-        openCurrentCode();  // nothing to load: shows the screen without a code
+        openCurrentCode(); // nothing to load: shows the screen without a code
         return;
     }
     setBusy(true);
@@ -469,7 +488,7 @@ void HomePanel::showSeries(std::shared_ptr<market::ChartSeries> series) {
     setBusy(false);
     if (!m_ctx.currentCode || *m_ctx.currentCode >= m_ctx.catalogue.size() ||
         m_ctx.catalogue[*m_ctx.currentCode].code != series->code)
-        return;  // the current code changed while it was opened
+        return; // the current code changed while it was opened
     const market::CodeElm& entry = m_ctx.catalogue[*m_ctx.currentCode];
     // The code's stored scale (read here: the table belongs to the UI thread), else defaults.
     if (m_ctx.scaleDb.isOpen())
@@ -477,6 +496,11 @@ void HomePanel::showSeries(std::shared_ptr<market::ChartSeries> series) {
     else
         m_ctx.scale = series->scale;
     m_series = std::move(series);
+    if (m_log && !m_series->log.empty()) {
+        for (const auto& line : m_series->log)
+            m_log->UpdLog(line);
+        m_log->WriteLogTxt();
+    }
     const chart::TitleText title{entry.code, entry.name, entry.market, entry.sector};
     for (std::size_t i = 0; i < 4; ++i) {
         chart::ChartContent content;
@@ -489,4 +513,4 @@ void HomePanel::showSeries(std::shared_ptr<market::ChartSeries> series) {
     emit chartShown();
 }
 
-}  // namespace tavora::app
+} // namespace tavora::app

@@ -18,7 +18,10 @@ class QTabBar;
 namespace tavora::chart::ui {
 class GraphDialog;
 class GraphPanel;
-}  // namespace tavora::chart::ui
+} // namespace tavora::chart::ui
+namespace tavora::framework {
+class ZLog;
+}
 namespace tavora::framework::ui {
 class StatusBar;
 }
@@ -40,6 +43,9 @@ public:
 
     HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget* parent);
     ~HomePanel() override;
+
+    // Where opening a code reports what it skipped (splits that cannot apply); none: nowhere.
+    void setLog(framework::ZLog* log) { m_log = log; }
 
     // Code navigation over the shown catalogue (537, 266, 265, 538).
     void navigate(Command which);
@@ -111,6 +117,7 @@ private:
     void showSelectedPanel();
 
     AppContext& m_ctx;
+    framework::ZLog* m_log = nullptr;
     framework::ui::StatusBar* m_status;
     HomeHeadPanel* m_head;
     HomeLeftPanel* m_left;
@@ -125,4 +132,4 @@ private:
     QPoint m_tabPressPos;
 };
 
-}  // namespace tavora::app
+} // namespace tavora::app

@@ -26,27 +26,30 @@ using framework::ui::MessageBox;
 using framework::ui::StatusBar;
 
 namespace {
-const char* const kUnsavedText = "編集中のデータがあります。このまま他の処理に移った場合それらのデータは保存されません。"
-                                 "\r\n未保存のままでよろしいですか?";
+const char* const kUnsavedText =
+    "編集中のデータがあります。このまま他の処理に移った場合それらのデータは保存されません。"
+    "\r\n未保存のままでよろしいですか?";
 const char* const kUpdateQuestion =
     "アップロードボタンが押されました。ソフトウエアを閉じてソフトウエアの更新作業を実行してもよろしいですか?"
     "（更新作業はソフトウエアの終了後に行われます）";
 constexpr int HelpMenuWidth = 250;
 
 enum HelpItem : int { HelpManual, HelpUpdate, HelpInfo, HelpHistory, HelpBoard };
-}  // namespace
+} // namespace
 
 MainPanel::MainPanel(AppContext& ctx, framework::ui::TitleTabBar* tabs, QWidget* parent)
-    : QWidget(parent), m_ctx(ctx), m_tabs(tabs), m_status(new StatusBar(this)),
-      m_home(nullptr), m_shadow(new framework::ui::ShadowPanel(this)),
-      m_sheet(nullptr), m_notice(new framework::ui::NoticePopup(appIcon(), this)) {
+    : QWidget(parent), m_ctx(ctx), m_tabs(tabs), m_status(new StatusBar(this)), m_home(nullptr),
+      m_shadow(new framework::ui::ShadowPanel(this)), m_sheet(nullptr),
+      m_notice(new framework::ui::NoticePopup(appIcon(), this)) {
     setObjectName("maintpanel");
     m_home = new HomePanel(ctx, m_status, this);
     m_sheet = new framework::ui::PropertyDialog(this, m_shadow, StatusBar::Height);
     m_sheet->hide();
     connect(m_home, &HomePanel::command, this, [this](int cmd, int param) { onCommand(cmd, param); });
-    connect(m_sheet, &framework::ui::PropertyDialog::applyRequested, this, [this] { onCommand(CmdSheetApply); });
-    connect(m_sheet, &framework::ui::PropertyDialog::closeRequested, this, [this] { onCommand(CmdCloseSheet); });
+    connect(m_sheet, &framework::ui::PropertyDialog::applyRequested, this,
+            [this] { onCommand(CmdSheetApply); });
+    connect(m_sheet, &framework::ui::PropertyDialog::closeRequested, this,
+            [this] { onCommand(CmdCloseSheet); });
     connect(m_notice, &framework::ui::NoticePopup::clicked, this, [this] { onCommand(CmdNoticeClicked); });
     if (m_tabs) {
         connect(m_tabs, &framework::ui::TitleTabBar::tabSelected, this, &MainPanel::selectTab);
@@ -75,9 +78,13 @@ void MainPanel::installPage(Tab tab, framework::ui::TabPage* p) {
     layoutPages();
 }
 
-void MainPanel::addSheetPanel(framework::ui::SideSheetPanel* panel) { m_sheet->addPanel(panel); }
+void MainPanel::addSheetPanel(framework::ui::SideSheetPanel* panel) {
+    m_sheet->addPanel(panel);
+}
 
-void MainPanel::showSheetPanel(framework::ui::SideSheetPanel* panel, int width) { m_sheet->openPanel(panel, width); }
+void MainPanel::showSheetPanel(framework::ui::SideSheetPanel* panel, int width) {
+    m_sheet->openPanel(panel, width);
+}
 
 bool MainPanel::confirmLeaving(const QString& caption) {
     return MessageBox::askYesNo(this, QString::fromUtf8(kUnsavedText), caption) == QMessageBox::Yes;
@@ -92,7 +99,9 @@ bool MainPanel::closeSideSheet() {
     return true;
 }
 
-void MainPanel::resizeEvent(QResizeEvent*) { layoutPages(); }
+void MainPanel::resizeEvent(QResizeEvent*) {
+    layoutPages();
+}
 
 void MainPanel::layoutPages() {
     const int w = width();
@@ -100,7 +109,7 @@ void MainPanel::layoutPages() {
     m_status->setGeometry(0, h - StatusBar::Height, w, StatusBar::Height);
     const QRect pageRect(0, 0, w, std::max(0, h - StatusBar::Height));
     m_home->setGeometry(pageRect);
-    m_home->relayoutCharts();  // at once: a hidden window delivers its resize events late
+    m_home->relayoutCharts(); // at once: a hidden window delivers its resize events late
     for (auto* p : m_pages)
         if (p)
             p->setGeometry(pageRect);
@@ -139,7 +148,7 @@ void MainPanel::selectTab(int index, int previous) {
 
     auto* chosen = page(index);
     if (index != TabHome && !chosen) {
-        putBack(m_visiblePage);  // no page behind this tab yet
+        putBack(m_visiblePage); // no page behind this tab yet
         return;
     }
     m_home->hide();
@@ -161,8 +170,8 @@ void MainPanel::buildHelpMenu() {
     m_helpMenu = new QMenu(this);
     m_helpMenu->setObjectName("helpmenu");
     m_helpMenu->setFixedWidth(HelpMenuWidth);
-    const char* const items[] = {"マニュアル", "ソフトウエアアップロード", "ソフトウエア情報", "バージョン履歴",
-                                 "サポート掲示板"};
+    const char* const items[] = {"マニュアル", "ソフトウエアアップロード", "ソフトウエア情報",
+                                 "バージョン履歴", "サポート掲示板"};
     for (int i = 0; i < 5; ++i) {
         QAction* a = m_helpMenu->addAction(QString::fromUtf8(items[i]));
         connect(a, &QAction::triggered, this, [this, i] { helpAction(i); });
@@ -201,7 +210,8 @@ void MainPanel::helpAction(int item) {
         m_version->showCentred();
         break;
     case HelpUpdate:
-        if (MessageBox::askYesNo(this, QString::fromUtf8(kUpdateQuestion), "ソフトウエア更新") == QMessageBox::Yes) {
+        if (MessageBox::askYesNo(this, QString::fromUtf8(kUpdateQuestion), "ソフトウエア更新") ==
+            QMessageBox::Yes) {
             m_ctx.updateOnExit = true;
             emit closeRequested();
         }
@@ -211,7 +221,9 @@ void MainPanel::helpAction(int item) {
     }
 }
 
-void MainPanel::showUpdateNotice(const QString& text) { m_notice->showNotice(text, Qt::white, 500); }
+void MainPanel::showUpdateNotice(const QString& text) {
+    m_notice->showNotice(text, Qt::white, 500);
+}
 
 void MainPanel::onCommand(int command, int param) {
     switch (command) {
@@ -228,13 +240,14 @@ void MainPanel::onCommand(int command, int param) {
         break;
     case CmdNoticeClicked:
         emit showWindowRequested();
-        openHelpMenu();  // as the help tab does, without changing the page
+        openHelpMenu(); // as the help tab does, without changing the page
         break;
     case CmdMinimize:
         emit minimizeRequested();
         break;
     case CmdStoreAdView:
-        settings::SettingsStore(m_ctx.paths.setteiDb).write({{"adpanel_view_type", m_ctx.settings.adpanel_view_type}});
+        settings::SettingsStore(m_ctx.paths.setteiDb)
+            .write({{"adpanel_view_type", m_ctx.settings.adpanel_view_type}});
         break;
     case CmdStoreScale:
         storeCurrentCodeScale(m_ctx);
@@ -247,7 +260,7 @@ void MainPanel::onCommand(int command, int param) {
     case CmdToggleFavourite:
     case CmdFavouritesOnly:
     case CmdReloadCodeList:
-        m_home->onCommand(command, param);  // the Home page carries these out
+        m_home->onCommand(command, param); // the Home page carries these out
         break;
     default:
         // Commands of subsystems that are not part of the program yet have no route; their
@@ -256,4 +269,4 @@ void MainPanel::onCommand(int command, int param) {
     }
 }
 
-}  // namespace tavora::app
+} // namespace tavora::app

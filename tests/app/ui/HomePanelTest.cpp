@@ -1,20 +1,24 @@
 // The Home page on a real price database: navigation, favourites, search and reopening.
-#include "support/SampleMarket.h"
-#include "support/TempDir.h"
+#include "app/HomePanel.h"
 #include "app/CodeSearchPopup.h"
 #include "app/HomeHeadPanel.h"
-#include "app/HomePanel.h"
 #include "app/ReopenWorker.h"
 #include "app/core/AppContext.h"
 #include "chart/ui/GraphDialog.h"
 #include "chart/ui/GraphPanel.h"
+#include "framework/Log.h"
 #include "framework/ui/StatusBar.h"
+#include "support/SampleMarket.h"
+#include "support/TempDir.h"
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <fstream>
+#include <iterator>
 
 using namespace tavora;
 using market::ChartPeriod;
@@ -34,7 +38,9 @@ class HomePanelTest : public QObject {
             home->resize(1200, 700);
             home->show();
         }
-        QString shownCode() const { return home->series() ? QString::fromStdString(home->series()->code) : QString(); }
+        QString shownCode() const {
+            return home->series() ? QString::fromStdString(home->series()->code) : QString();
+        }
         bool waitShown() {
             QSignalSpy spy(home.get(), &app::HomePanel::chartShown);
             return spy.wait(10000);
@@ -49,7 +55,9 @@ class HomePanelTest : public QObject {
     }
 
     static std::vector<test::SampleCode> threeCodes() {
-        return {{"1001", "極東電機", 200, 1000}, {"1002", "北海製作所", 200, 2000}, {"1003", "極東化学", 200, 3000}};
+        return {{"1001", "極東電機", 200, 1000},
+                {"1002", "北海製作所", 200, 2000},
+                {"1003", "極東化学", 200, 3000}};
     }
 
 private slots:
@@ -87,10 +95,28 @@ private slots:
         QVERIFY(page.home->head()->favouritesOnly());
         QVERIFY(page.waitShown());
         QCOMPARE(page.shownCode(), QString("1003"));
-        QVERIFY(page.home->head()->favouriteChecked());  // the check box follows the code
+        QVERIFY(page.home->head()->favouriteChecked()); // the check box follows the code
         // Only marked entries count: nothing before 1003 is marked.
         page.button("prevbutton")->click();
         QCOMPARE(page.ctx.currentCode, std::optional<std::size_t>(2));
+    }
+
+    void aSkippedSplitIsLogged() {
+        Page page(threeCodes());
+        framework::ZLog log;
+        const auto txt = page.dir.path() / "log.txt";
+        log.Open(page.dir.path() / "log.zfc", txt);
+        page.home->setLog(&log);
+        page.ctx.currentCode = 1;
+        page.home->openCurrentCode();
+        const std::string day = page.home->series()->period(ChartPeriod::Day).bars.oldest()->date;
+        page.ctx.catalogue[1].splits = {{day, "0"}};
+        page.home->openCurrentCode();
+        QCOMPARE(page.shownCode(), QString("1002"));
+        std::ifstream in(txt);
+        const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        QVERIFY2(text.find("1002: 分割比率が不正なため無視しました: " + day) != std::string::npos,
+                 text.c_str());
     }
 
     void favouriteButtonMarksTheCurrentCode() {
@@ -108,7 +134,8 @@ private slots:
         QTest::addColumn<QString>("status");
         QTest::addColumn<QString>("opened");
         QTest::addColumn<QStringList>("dropDown");
-        QTest::newRow("no match") << "9999" << "9999はみつかりません" << QString() << QStringList();
+        QTest::newRow("no match") << "9999"
+                                  << "9999はみつかりません" << QString() << QStringList();
         QTest::newRow("one match opens") << "北海" << QString() << "1002" << QStringList();
         QTest::newRow("several drop down")
             << "極東" << QString() << QString() << QStringList{"1001 極東電機", "1003 極東化学"};
@@ -145,13 +172,13 @@ private slots:
         auto* box = page.home->head()->searchBox();
         box->setFocus();
         type(box, "極東");
-        QCOMPARE(box->text(), QString("極東"));  // the list does not take the keys
+        QCOMPARE(box->text(), QString("極東")); // the list does not take the keys
         QCOMPARE(page.home->searchPopup()->lines(), (QStringList{"1001 極東電機", "1003 極東化学"}));
         type(box, "電");
         QCOMPARE(page.home->searchPopup()->lines(), QStringList{"1001 極東電機"});
         type(box, "X");
         QVERIFY(!page.home->searchPopup()->isVisible());
-        QVERIFY(!page.ctx.currentCode);  // typing alone opens nothing
+        QVERIFY(!page.ctx.currentCode); // typing alone opens nothing
     }
 
     void searchDropDownStopsGrowingAt360Pixels() {
@@ -167,7 +194,8 @@ private slots:
 
     void reloadingTheCodeListKeepsTheSplits() {
         Page page(threeCodes());
-        test::writeFile(page.dir / "others" / "code_info.csv", "1002,北海製作所,機械,東証プライム\n1003,極東化学,化学,東証プライム\n");
+        test::writeFile(page.dir / "others" / "code_info.csv",
+                        "1002,北海製作所,機械,東証プライム\n1003,極東化学,化学,東証プライム\n");
         test::writeFile(page.dir / "others" / "bunkatsudata.csv", "2024-03-01,1003,2\n");
         page.ctx.currentCode = 0;
         page.home->reloadCodeList();
@@ -181,7 +209,7 @@ private slots:
         Page page({{"1001", "大量足", 10000, 1000}, {"1002", "少量足", 50, 2000}});
         page.ctx.currentCode = 0;
         page.home->reopen();
-        page.home->changeCurrentCode(1);  // while the first still runs
+        page.home->changeCurrentCode(1); // while the first still runs
         QSignalSpy spy(page.home.get(), &app::HomePanel::chartShown);
         QVERIFY(spy.wait(10000));
         QCOMPARE(page.shownCode(), QString("1002"));
