@@ -12,7 +12,8 @@
 namespace tavora::app {
 
 HomeHeadPanel::HomeHeadPanel(QWidget* parent)
-    : QWidget(parent), m_left(new QWidget(this)), m_right(new QWidget(this)), m_search(new QLineEdit(m_left)) {
+    : QWidget(parent), m_left(new QWidget(this)), m_right(new QWidget(this)),
+      m_search(new QLineEdit(m_left)) {
     setObjectName("homeheadpanel");
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -30,8 +31,8 @@ HomeHeadPanel::HomeHeadPanel(QWidget* parent)
     connect(m_search, &QLineEdit::returnPressed, this, [this] { emit command(CmdSearch); });
     left->addWidget(m_search);
 
-    auto addTo = [this](QHBoxLayout* layout, QWidget* owner, const QString& caption, const char* name, int cmd,
-                        int width, bool checkable) {
+    auto addTo = [this](QHBoxLayout* layout, QWidget* owner, const QString& caption, const char* name,
+                        int cmd, int width, bool checkable) {
         auto* b = new QPushButton(caption, owner);
         b->setObjectName(name);
         b->setStyleSheet("QPushButton { padding: 0px 4px; }");
@@ -62,21 +63,48 @@ HomeHeadPanel::HomeHeadPanel(QWidget* parent)
                 << addTo(right, m_right, "新規ファイル", "newbutton", CmdNewDocument, 60, false)
                 << addTo(right, m_right, "ファイルを開く", "openbutton", CmdOpenDocument, 60, false)
                 << addTo(right, m_right, "保存", "savebutton", CmdSave, 36, false);
-    for (auto* b : m_documents)
+    for (auto* b : m_documents) {
+        b->setToolTip(b->text());
         b->setEnabled(false);
+    }
+    m_fullDocumentsWidth = m_right->sizeHint().width();
+}
+
+// A narrow window shows the document buttons with short captions rather than cut ones; the
+// tooltips keep the full names.
+void HomeHeadPanel::fitDocumentCaptions(int available) {
+    static const char* const shortCaptions[] = {"印刷", "新規", "開く", "保存"};
+    const bool compact = available < m_fullDocumentsWidth;
+    for (int i = 0; i < m_documents.size(); ++i) {
+        QPushButton* b = m_documents[i];
+        const QString caption = compact ? QString::fromUtf8(shortCaptions[i]) : b->toolTip();
+        if (b->text() == caption)
+            continue;
+        b->setText(caption);
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance(caption) + 12);
+    }
 }
 
 void HomeHeadPanel::resizeEvent(QResizeEvent*) {
     // The left part keeps what it needs; the document buttons take the rest.
+    fitDocumentCaptions(width() - m_left->sizeHint().width());
     const int rightWidth = std::clamp(width() - m_left->sizeHint().width(), 0, m_right->sizeHint().width());
     m_left->setGeometry(0, 0, width() - rightWidth, Height);
     m_right->setGeometry(width() - rightWidth, 0, rightWidth, Height);
 }
 
-bool HomeHeadPanel::favouritesOnly() const { return m_favouritesOnly->isChecked(); }
-void HomeHeadPanel::setFavouritesOnly(bool on) { m_favouritesOnly->setChecked(on); }
-void HomeHeadPanel::setFavouriteChecked(bool on) { m_favourite->setChecked(on); }
-bool HomeHeadPanel::favouriteChecked() const { return m_favourite->isChecked(); }
+bool HomeHeadPanel::favouritesOnly() const {
+    return m_favouritesOnly->isChecked();
+}
+void HomeHeadPanel::setFavouritesOnly(bool on) {
+    m_favouritesOnly->setChecked(on);
+}
+void HomeHeadPanel::setFavouriteChecked(bool on) {
+    m_favourite->setChecked(on);
+}
+bool HomeHeadPanel::favouriteChecked() const {
+    return m_favourite->isChecked();
+}
 
 void HomeHeadPanel::setNavigationEnabled(bool enabled) {
     for (auto* b : m_navigation)
@@ -84,4 +112,4 @@ void HomeHeadPanel::setNavigationEnabled(bool enabled) {
     m_search->setEnabled(enabled);
 }
 
-}  // namespace tavora::app
+} // namespace tavora::app

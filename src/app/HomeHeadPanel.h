@@ -33,6 +33,8 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    void fitDocumentCaptions(int available);
+
     QWidget* m_left;
     QWidget* m_right;
     QLineEdit* m_search;
@@ -40,6 +42,7 @@ private:
     QPushButton* m_favourite = nullptr;
     QList<QPushButton*> m_navigation;
     QList<QPushButton*> m_documents;
+    int m_fullDocumentsWidth = 0; // the right part with full captions
 };
 
-}  // namespace tavora::app
+} // namespace tavora::app
