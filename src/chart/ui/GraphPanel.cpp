@@ -94,10 +94,7 @@ void GraphPanel::setSeries(const market::PeriodSeries* series, ChartContent cont
         repaintChart();
         return;
     }
-    applyCodeScale(m_state, m_scale);
-    const std::string comboText = scaleNewSeries(m_state, m_scale.fixedGrid[std::size_t(market::periodIndex(m_period))]);
-    fillScaleCombo(comboText);
-    positionAfterLoad(m_state, plotWidth(), plotHeight());
+    fillScaleCombo(showNewSeries(m_state, m_scale, plotWidth(), plotHeight()));
     if (auto p = sliderForPitch(m_state.x_haba_p))
         m_hslider->setRatio(*p);
     if (auto t = sliderForTick(m_state.y_ichimemori))
