@@ -5,6 +5,7 @@
 #include "app/CodeSearchPopup.h"
 #include "app/HomeHeadPanel.h"
 #include "app/HomeLeftPanel.h"
+#include "app/NoCodeScreen.h"
 #include "app/ReopenWorker.h"
 #include "app/core/AppContext.h"
 #include "app/core/CatalogueStartup.h"
@@ -475,8 +476,11 @@ void HomePanel::openCurrentCode() {
         m_head->setNavigationEnabled(!m_ctx.catalogue.empty());
         m_head->setFavouriteChecked(false);
         m_series.reset();
-        for (auto* panel : m_panels)
-            panel->setSeries(nullptr, {});
+        for (auto* panel : m_panels) {
+            chart::ChartContent content;
+            content.noCode = programNoCodeScreen(m_ctx.noticeText);
+            panel->setSeries(nullptr, std::move(content));
+        }
         return;
     }
     market::OpenChartInput in = openInput();

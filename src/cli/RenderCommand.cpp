@@ -1,23 +1,19 @@
 // tavora-cli render: one period of a code's chart painted as a chart panel shows it right after
 // loading, written as a PNG. Without a code, the screen shown when no code is open.
-#include "app/AppIcon.h"
-#include "app/NoticeText.h"
-#include "app/core/Startup.h"
+#include "app/NoCodeScreen.h"
 #include "app/core/AppContext.h"
+#include "app/core/Startup.h"
 #include "chart/ui/ChartImage.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
 #include "framework/Dates.h"
 #include "framework/Progress.h"
-#include "framework/ui/QtCanvas.h"
 #include "framework/ui/QtPlatform.h"
-#include "framework/ui/Theme.h"
 #include "market/MarketCalendar.h"
 #include "market/OpenChart.h"
 
 #include <QGuiApplication>
 #include <QImageWriter>
-#include <QPainter>
 
 #include <charconv>
 #include <optional>
@@ -31,11 +27,11 @@ namespace {
 const char* const kName = "render";
 
 struct RenderOptions {
-    std::string code;  // empty: the no-code screen
+    std::string code; // empty: the no-code screen
     market::ChartPeriod period = market::ChartPeriod::Day;
     int width = 1200;
     int height = 700;
-    std::string out;  // empty: CODE-PERIOD.png
+    std::string out; // empty: CODE-PERIOD.png
 };
 
 std::optional<int> parsePositive(std::string_view text) {
@@ -91,24 +87,12 @@ std::string parseArgs(const std::vector<std::string>& args, RenderOptions& o) {
     return {};
 }
 
-// The program's logo: its icon centred in the logo rectangle.
-void drawLogo(framework::Canvas& canvas, const framework::Rect& r) {
-    auto* qt = dynamic_cast<framework::ui::QtCanvas*>(&canvas);
-    if (!qt)
-        return;
-    const int side = r.height();
-    QPixmap pixmap = app::appIcon().pixmap(side, side);
-    qt->painter().drawPixmap(r.left + (r.width() - side) / 2, r.top, pixmap);
-}
-
 int render(app::AppContext& ctx, const RenderOptions& o) {
     chart::ui::ChartImageRequest request;
     request.period = o.period;
     request.settings = ctx.settings;
     request.size = QSize(o.width, o.height);
-    request.noCode.background = framework::ui::ThemeColors[3];
-    request.noCode.notice = ctx.noticeText.empty() ? app::composeNoticeText() : ctx.noticeText;
-    request.noCode.drawLogo = drawLogo;
+    request.noCode = app::programNoCodeScreen(ctx.noticeText);
     std::optional<framework::YmdDate> today = framework::parseDate(framework::todayDate());
     request.today = today.value_or(framework::todayYmd());
 
@@ -161,6 +145,6 @@ int run(const std::vector<std::string>& args) {
 CliRegistration reg{{kName, "[CODE] [--period d|w|m|y] [--size WIDTHxHEIGHT] [--out FILE.png]",
                      "paint a code's chart (or the screen without a code) into a PNG file", &run}};
 
-}  // namespace
+} // namespace
 
-}  // namespace tavora::cli
+} // namespace tavora::cli

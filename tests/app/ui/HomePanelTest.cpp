@@ -6,6 +6,7 @@
 #include "app/core/AppContext.h"
 #include "chart/ui/GraphDialog.h"
 #include "chart/ui/GraphPanel.h"
+#include "chart/ui/GraphPlotAreaPanel.h"
 #include "framework/Log.h"
 #include "framework/ui/StatusBar.h"
 #include "support/SampleMarket.h"
@@ -117,6 +118,18 @@ private slots:
         const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         QVERIFY2(text.find("1002: 分割比率が不正なため無視しました: " + day) != std::string::npos,
                  text.c_str());
+    }
+
+    // Without a code the panels show the program's logo in their middle and its notice.
+    void withoutACodeThePanelsShowTheLogoAndNotice() {
+        Page page({});
+        page.ctx.noticeText = "お知らせ";
+        page.home->openCurrentCode();
+        QVERIFY(!page.home->series());
+        const QImage& image = page.home->graphPanel(ChartPeriod::Day)->plotArea()->visibleImage();
+        QVERIFY(!image.isNull());
+        const QRgb ground = image.pixel(2, 2);
+        QVERIFY(image.pixel(image.width() / 2, image.height() / 2) != ground);
     }
 
     void favouriteButtonMarksTheCurrentCode() {
