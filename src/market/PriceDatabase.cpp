@@ -19,6 +19,37 @@ std::optional<double> priceColumn(const SqlStatement& st, int col) {
     return v == 0.0 ? std::nullopt : std::optional<double>(v);
 }
 
+// The positions 0..count-1 in stable sorted order. Rows arrive as whole day files, each
+// already in code order, so the input is a handful of sorted runs: they are found and merged
+// pairwise (std::merge keeps ties in run order), a few linear passes instead of a full sort.
+template <class Less> std::vector<std::uint32_t> stableOrder(std::size_t count, Less less) {
+    std::vector<std::uint32_t> order(count);
+    for (std::uint32_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::vector<std::size_t> runs{0};
+    for (std::size_t i = 1; i < count; ++i)
+        if (less(order[i], order[i - 1]))
+            runs.push_back(i);
+    runs.push_back(count);
+    std::vector<std::uint32_t> merged(count);
+    while (runs.size() > 2) {
+        std::vector<std::size_t> next{0};
+        std::size_t k = 0;
+        for (; k + 2 < runs.size(); k += 2) {
+            std::merge(order.begin() + runs[k], order.begin() + runs[k + 1], order.begin() + runs[k + 1],
+                       order.begin() + runs[k + 2], merged.begin() + runs[k], less);
+            next.push_back(runs[k + 2]);
+        }
+        if (k + 1 < runs.size()) { // an odd run left over
+            std::copy(order.begin() + runs[k], order.begin() + runs[k + 1], merged.begin() + runs[k]);
+            next.push_back(runs[k + 1]);
+        }
+        order.swap(merged);
+        runs.swap(next);
+    }
+    return order;
+}
+
 int columnIndex(const SqlStatement& st, const char* name) {
     for (int c = 0; c < st.columnCount(); ++c)
         if (st.columnName(c) == name)
@@ -117,13 +148,15 @@ bool PriceBulkWriter::add(const PriceRow& row) {
 }
 
 void PriceBulkWriter::writePending() {
-    std::stable_sort(m_pending.begin(), m_pending.end(), [](const Pending& a, const Pending& b) {
-        if (int c = a.row.code.compare(b.row.code); c != 0)
+    const auto order = stableOrder(m_pending.size(), [this](std::uint32_t a, std::uint32_t b) {
+        const PriceRow& ra = m_pending[a].row;
+        const PriceRow& rb = m_pending[b].row;
+        if (int c = ra.code.compare(rb.code); c != 0)
             return c < 0;
-        return a.row.date < b.row.date;
+        return ra.date < rb.date;
     });
-    for (const auto& pending : m_pending) {
-        writeRow(pending);
+    for (std::uint32_t i : order) {
+        writeRow(m_pending[i]);
         if (failed())
             break;
     }
