@@ -104,7 +104,7 @@ int runDesktop(int argc, char** argv) {
     EndSession endSession([&] {
         sessionEnded = true;
         logEndSession(log);
-        qapp.exit(0);
+        qapp.exit(0); // does nothing before exec(): start-up checks the flag before it
     });
 
     if (!runCoreStartup(*ctx, log, splash, root)) {
@@ -141,7 +141,8 @@ int runDesktop(int argc, char** argv) {
     armAutomation(*window);
     window->setFirstLayoutPending();
     window->show();
-    const int rc = qapp.exec();
+    // A session end during start-up (its splash lets events through) leaves before the loop.
+    const int rc = sessionEnded ? 0 : qapp.exec();
     if (sessionEnded)
         return 0;
 

@@ -1,6 +1,6 @@
 // The tavora program as a process: the single-instance lock and the exit sequence.
-#include "support/TempDir.h"
 #include "framework/Sql.h"
+#include "support/TempDir.h"
 
 #include <QProcess>
 #include <QtTest>
@@ -23,7 +23,8 @@ class ProgramTest : public QObject {
         framework::ZSqlElement db;
         framework::SQL_Open(db, (root / "settei.db").string());
         framework::SQLList none;
-        framework::SQL_exec(db, "CREATE TABLE 'koumokutb' (koumoku TEXT primary key,value TEXT,sonota1 TEXT);", none);
+        framework::SQL_exec(
+            db, "CREATE TABLE 'koumokutb' (koumoku TEXT primary key,value TEXT,sonota1 TEXT);", none);
         for (const char* row : {"INSERT INTO koumokutb (koumoku,value) VALUES ('refserver_host','127.0.0.1')",
                                 "INSERT INTO koumokutb (koumoku,value) VALUES ('refserver_port','9')",
                                 "INSERT INTO koumokutb (koumoku,value) VALUES ('sync_moravel_db','0')",
@@ -73,8 +74,9 @@ private slots:
         ::close(fd);
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
-        QVERIFY(QString::fromUtf8(second.readAllStandardError()).contains("Tavora: Tavoraはすでに起動しております。"));
-        QVERIFY(!std::filesystem::exists(root / "log" / "log.txt"));  // nothing else was touched
+        QVERIFY(QString::fromUtf8(second.readAllStandardError())
+                    .contains("Tavora: Tavoraはすでに起動しております。"));
+        QVERIFY(!std::filesystem::exists(root / "log" / "log.txt")); // nothing else was touched
     }
 
     void exitWritesTheExitKeysAndTheScaleFile() {
@@ -82,7 +84,7 @@ private slots:
         const auto root = prepareRoot(dir);
         QProcess tavora;
         auto env = environment(dir);
-        env.insert("TAVORA_QUIT_AFTER_FIRST_CHART", "1");  // ends through the normal exit
+        env.insert("TAVORA_QUIT_AFTER_FIRST_CHART", "1"); // ends through the normal exit
         tavora.setProcessEnvironment(env);
         tavora.start(program());
         QVERIFY(tavora.waitForFinished(60000));
@@ -91,9 +93,10 @@ private slots:
         QVERIFY2(out.contains("first-chart"), qPrintable(out + tavora.readAllStandardError()));
 
         const auto keys = settingsOf(root);
-        for (const char* key : {"jyuji_sencr", "memo_fontsize", "d_x_haba_p", "y_y_ichimemori", "buckupcreate_ch"})
+        for (const char* key :
+             {"jyuji_sencr", "memo_fontsize", "d_x_haba_p", "y_y_ichimemori", "buckupcreate_ch"})
             QVERIFY2(keys.count(key), key);
-        QCOMPARE(keys.at("refserver_host"), std::string("127.0.0.1"));  // other keys stay
+        QCOMPARE(keys.at("refserver_host"), std::string("127.0.0.1")); // other keys stay
         // The window opened at the stored rectangle and left it there.
         QCOMPARE(keys.at("apri_rect_left"), std::string("40"));
         QCOMPARE(keys.at("apri_rect_right"), std::string("1240"));
@@ -108,7 +111,33 @@ private slots:
         QCOMPARE(rows.rows[0].value("code"), std::string("0001"));
 
         QVERIFY(!std::filesystem::exists(root / "tmp"));
-        QVERIFY(test::readFile(root / "log" / "log.txt").find("****** tavora_end ******") != std::string::npos);
+        QVERIFY(test::readFile(root / "log" / "log.txt").find("****** tavora_end ******") !=
+                std::string::npos);
+    }
+
+    // A log-off (SIGTERM) ends the program with the end-session banner and saves nothing.
+    void sigtermLogsTheEndOfTheSessionAndSavesNothing() {
+        test::TempDir dir;
+        const auto root = prepareRoot(dir);
+        QProcess tavora;
+        tavora.setProcessEnvironment(environment(dir));
+        tavora.start(program());
+        QVERIFY(tavora.waitForStarted(20000));
+        const auto logTxt = root / "log" / "log.txt";
+        QTRY_VERIFY_WITH_TIMEOUT(std::filesystem::exists(logTxt) &&
+                                     test::readFile(logTxt).find("****** tavora_start ******") !=
+                                         std::string::npos,
+                                 30000);
+        tavora.terminate();
+        QVERIFY(tavora.waitForFinished(20000));
+        QCOMPARE(tavora.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tavora.exitCode(), 0);
+        const std::string log = test::readFile(logTxt);
+        QVERIFY2(log.find("****** tavora_end_endsession ******") != std::string::npos, log.c_str());
+        QVERIFY2(log.find("****** tavora_end ******") == std::string::npos, log.c_str());
+        const auto keys = settingsOf(root);
+        QVERIFY(!keys.count("d_x_haba_p")); // no exit keys written
+        QCOMPARE(keys.at("apri_rect_right"), std::string("1240"));
     }
 };
 
