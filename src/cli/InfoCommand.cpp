@@ -1,6 +1,7 @@
 // tavora-cli info: starts the core as the program does (without windows and network), then
-// prints the application root, every database file with the row count of each table, and the
-// settings in effect (the KABU+ password masked).
+// prints the application root, every database file with the row count of each table and the
+// statements that created the table and its indexes, and the settings in effect (the KABU+
+// password masked).
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
 #include "framework/Files.h"
@@ -19,6 +20,22 @@ const char* const kName = "info";
 
 std::string relativeName(const std::string& root, const std::string& path) {
     return path.rfind(root + "/", 0) == 0 ? path.substr(root.size() + 1) : path;
+}
+
+// The stored CREATE statements of a table and then of its indexes (SQLite's own automatic
+// indexes have none).
+void printSchema(framework::ZSqlElement& db, const std::string& table) {
+    framework::SQLList objects;
+    objects.columns = {"sql"};
+    framework::SQLListRow params;
+    params.add(framework::SQLListElement::text("table", table));
+    if (framework::SQL_exec(db,
+                            "SELECT sql FROM sqlite_master WHERE tbl_name = ? AND sql IS NOT NULL "
+                            "ORDER BY type = 'index', name;",
+                            objects, params) != 0)
+        return;
+    for (const auto& row : objects.rows)
+        std::cout << "      " << row.value("sql") << "\n";
 }
 
 // "  table: N rows" for every table of an existing file; a missing file is said to be absent
@@ -48,6 +65,7 @@ void printDatabase(const std::string& root, const std::string& path) {
             std::cout << "    " << name << ": " << count.rows[0].value("n") << " rows\n";
         else
             std::cout << "    " << name << ": cannot be counted: " << db.lastError() << "\n";
+        printSchema(db, name);
     }
 }
 

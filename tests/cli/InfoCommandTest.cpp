@@ -51,6 +51,13 @@ TEST(InfoCommand, CreatesTheLayoutWithItsSchemasAndReportsIt) {
     EXPECT_NE(run.out.find("    koumokutb: 0 rows\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("    graphdata_tb: 0 rows\n"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("  kabupluspw = \n"), std::string::npos) << run.out;
+    EXPECT_NE(
+        run.out.find("      CREATE TABLE 'kabukadb' (code TEXT NOT NULL,date TEXT NOT NULL,open REAL,high "
+                     "REAL,low REAL,close REAL,volume INTEGER,PRIMARY KEY(code, date))\n"
+                     "      CREATE INDEX idx_kabukadb_code ON kabukadb (code)\n"
+                     "      CREATE INDEX idx_kabukadb_date ON kabukadb (date)\n"),
+        std::string::npos)
+        << run.out;
 
     EXPECT_EQ(storedSql(root + "/settei.db", "koumokutb"),
               "CREATE TABLE 'koumokutb' (koumoku TEXT primary key,value TEXT,sonota1 TEXT)");
