@@ -4,6 +4,7 @@
 #include "analysis/GraphKeisan.h"
 #include "analysis/ValueText.h"
 #include "market/Keisen.h"
+#include "support/IchimokuDefinitions.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,23 +14,6 @@
 using namespace tavora;
 
 namespace {
-
-analysis::BunsekiList ichimoku() {
-    analysis::BunsekiList defs;
-    auto add = [&](const char* name, int kind, const char* p1, const char* p2 = "") {
-        auto& e = defs.CreateBunsekiElement();
-        e.name = name;
-        e.kind = kind;
-        e.param1 = p1;
-        e.param2 = p2;
-    };
-    add("転換線", analysis::KindHanne, "9");
-    add("基準線", analysis::KindHanne, "26");
-    add("遅行スパン", analysis::KindChikouSpan, "26");
-    add("先行スパン1", analysis::KindSenkouSpan1, "基準線", "転換線");
-    add("先行スパン2", analysis::KindSenkouSpan2, "52");
-    return defs;
-}
 
 // A random walk with decimal prices (the harder case for "%.2f"), plus 250 future days.
 void fillBars(market::KeisenList& bars, int priced) {
@@ -51,7 +35,7 @@ void fillBars(market::KeisenList& bars, int priced) {
 }
 
 void BM_AnalysisRun(benchmark::State& state) {
-    const auto defs = ichimoku();
+    const auto defs = test::ichimokuDefinitions();
     market::KeisenList bars;
     fillBars(bars, static_cast<int>(state.range(0)));
     for (auto _ : state) {

@@ -5,6 +5,7 @@
 #include "market/MarketCalendar.h"
 #include "market/OpenChart.h"
 #include "market/PriceDatabase.h"
+#include "support/IchimokuDefinitions.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,23 +18,6 @@
 namespace {
 
 using namespace tavora;
-
-analysis::BunsekiList ichimoku() {
-    analysis::BunsekiList defs;
-    auto add = [&](const char* name, int kind, const char* p1, const char* p2 = "") {
-        auto& e = defs.CreateBunsekiElement();
-        e.name = name;
-        e.kind = kind;
-        e.param1 = p1;
-        e.param2 = p2;
-    };
-    add("転換線", analysis::KindHanne, "9");
-    add("基準線", analysis::KindHanne, "26");
-    add("遅行スパン", analysis::KindChikouSpan, "26");
-    add("先行スパン1", analysis::KindSenkouSpan1, "基準線", "転換線");
-    add("先行スパン2", analysis::KindSenkouSpan2, "52");
-    return defs;
-}
 
 // A price database in a temporary directory holding `bars` weekdays of code "1234" that end on
 // 2026-12-08, as a random walk (with the odd day without trade).
@@ -76,7 +60,7 @@ struct Fixture {
         input.priceDb = &db;
         input.code = "1234";
         input.calendarPath = std::string(TAVORA_DATA_DIR) + "/marketday/marketday_jpn.csv";
-        input.definitions = ichimoku();
+        input.definitions = test::ichimokuDefinitions();
         input.splits = {{rows[rows.size() / 3].date, "2"}, {rows[rows.size() / 5].date, "1.5"}};
     }
     ~Fixture() {

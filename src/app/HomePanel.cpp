@@ -9,6 +9,7 @@
 #include "app/ReopenWorker.h"
 #include "app/core/AppContext.h"
 #include "app/core/CatalogueStartup.h"
+#include "app/core/ChartOpening.h"
 #include "chart/ChartGeometry.h"
 #include "chart/ChartSettings.h"
 #include "chart/ui/GraphDialog.h"
@@ -17,7 +18,6 @@
 #include "framework/Log.h"
 #include "framework/ui/StatusBar.h"
 #include "framework/ui/Theme.h"
-#include "market/MarketCalendar.h"
 
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -442,13 +442,7 @@ void HomePanel::changeCurrentCode(std::size_t index) {
 }
 
 market::OpenChartInput HomePanel::openInput() const {
-    market::OpenChartInput in;
-    const auto& entry = m_ctx.catalogue[*m_ctx.currentCode];
-    in.code = entry.code;
-    in.splits = entry.splits;
-    in.calendarPath = market::ChooseCalendar(entry, m_ctx.paths.marketDayDir);
-    in.definitions = m_ctx.bunsekiList;
-    return in;
+    return chartInputFor(m_ctx, m_ctx.catalogue[*m_ctx.currentCode]);
 }
 
 void HomePanel::setBusy(bool busy) {

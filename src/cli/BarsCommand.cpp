@@ -1,12 +1,12 @@
 // tavora-cli bars: a code opened exactly as the chart opens it (no network), one period's bars
 // and analysis values printed as CSV from the oldest bar to the newest, future bars included.
 #include "app/core/AppContext.h"
+#include "app/core/ChartOpening.h"
 #include "app/core/Startup.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
 #include "framework/Progress.h"
 #include "market/BarsCsv.h"
-#include "market/MarketCalendar.h"
 #include "market/OpenChart.h"
 
 #include <iostream>
@@ -50,13 +50,9 @@ int run(const std::vector<std::string>& args) {
     if (!entry)
         return fail("no code " + code + " in the code list");
 
-    market::OpenChartInput in;
+    market::OpenChartInput in = app::chartInputFor(ctx, *entry);
     in.priceDb = &ctx.priceDb;
     in.scaleDb = ctx.scaleDb.isOpen() ? &ctx.scaleDb : nullptr;
-    in.code = entry->code;
-    in.splits = entry->splits;
-    in.calendarPath = market::ChooseCalendar(*entry, ctx.paths.marketDayDir);
-    in.definitions = ctx.bunsekiList;
     const market::ChartSeries series = market::OpenChart(in);
     for (const auto& line : series.log)
         std::cerr << "tavora-cli: " << line << "\n";

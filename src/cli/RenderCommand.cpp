@@ -2,6 +2,7 @@
 // loading, written as a PNG. Without a code, the screen shown when no code is open.
 #include "app/NoCodeScreen.h"
 #include "app/core/AppContext.h"
+#include "app/core/ChartOpening.h"
 #include "app/core/Startup.h"
 #include "chart/ui/ChartImage.h"
 #include "cli/CliCommand.h"
@@ -9,7 +10,6 @@
 #include "framework/Dates.h"
 #include "framework/Progress.h"
 #include "framework/ui/QtPlatform.h"
-#include "market/MarketCalendar.h"
 #include "market/OpenChart.h"
 
 #include <QGuiApplication>
@@ -101,13 +101,9 @@ int render(app::AppContext& ctx, const RenderOptions& o) {
         const market::CodeElm* entry = market::FindCode(ctx.catalogue, o.code);
         if (!entry)
             return fail("no code " + o.code + " in the code list");
-        market::OpenChartInput in;
+        market::OpenChartInput in = app::chartInputFor(ctx, *entry);
         in.priceDb = &ctx.priceDb;
         in.scaleDb = ctx.scaleDb.isOpen() ? &ctx.scaleDb : nullptr;
-        in.code = entry->code;
-        in.splits = entry->splits;
-        in.calendarPath = market::ChooseCalendar(*entry, ctx.paths.marketDayDir);
-        in.definitions = ctx.bunsekiList;
         series = market::OpenChart(in);
         if (series.period(market::ChartPeriod::Day).bars.empty())
             return fail("no prices stored for code " + o.code);

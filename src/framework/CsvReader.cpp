@@ -44,6 +44,12 @@ std::size_t findOverlongLine(std::string_view t) {
     return std::string_view::npos;
 }
 
+CsvResult unknownEncoding(std::string_view encoding) {
+    CsvResult result;
+    result.error = "unknown text encoding \"" + std::string(encoding) + "\"";
+    return result;
+}
+
 } // namespace
 
 std::optional<CsvEncoding> csvEncodingFromName(std::string_view name) {
@@ -169,12 +175,7 @@ CsvResult ParseCsvBytes(std::string_view bytes, CsvEncoding encoding, char sep, 
 CsvResult ParseCsvBytes(std::string_view bytes, std::string_view encoding, char sep,
                         std::optional<char> quote) {
     auto enc = csvEncodingFromName(encoding);
-    if (!enc) {
-        CsvResult result;
-        result.error = "unknown text encoding \"" + std::string(encoding) + "\"";
-        return result;
-    }
-    return ParseCsvBytes(bytes, *enc, sep, quote);
+    return enc ? ParseCsvBytes(bytes, *enc, sep, quote) : unknownEncoding(encoding);
 }
 
 CsvResult ReadCsvFileInfo(const std::filesystem::path& path, CsvEncoding encoding, char sep,
@@ -208,12 +209,7 @@ CsvResult ReadCsvFileInfo(const std::filesystem::path& path, CsvEncoding encodin
 CsvResult ReadCsvFileInfo(const std::filesystem::path& path, std::string_view encoding, char sep,
                           std::optional<char> quote) {
     auto enc = csvEncodingFromName(encoding);
-    if (!enc) {
-        CsvResult result;
-        result.error = "unknown text encoding \"" + std::string(encoding) + "\"";
-        return result;
-    }
-    return ReadCsvFileInfo(path, *enc, sep, quote);
+    return enc ? ReadCsvFileInfo(path, *enc, sep, quote) : unknownEncoding(encoding);
 }
 
 } // namespace tavora::framework

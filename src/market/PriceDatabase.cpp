@@ -168,7 +168,8 @@ void PriceBulkWriter::writeRow(const Pending& pending) {
     SqlStatement& st = *m_upsert;
     st.clearBindings();
     st.reset();
-    // The row outlives its step, so its texts are bound without a copy.
+    // The row outlives its step (the next row clears the bindings first), so its texts are
+    // bound without a copy.
     int rc = st.bindTextNoCopy(1, row.code);
     if (rc == SQLITE_OK)
         rc = st.bindTextNoCopy(2, row.date);
@@ -192,7 +193,6 @@ void PriceBulkWriter::writeRow(const Pending& pending) {
         ++m_result.rowsFailed;
         fail("row " + std::to_string(pending.number) + " (" + row.code + " " + row.date + "): " + st.error());
     }
-    st.reset(); // releases the borrowed texts
 }
 
 BulkWriteResult PriceBulkWriter::finish() {

@@ -2,13 +2,10 @@
 #include "AcquisitionTestSupport.h"
 #include "acquisition/ReferenceRefresh.h"
 #include "support/ScriptedFtpsPeer.h"
+#include "support/SilentListener.h"
 #include "support/TempDir.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -186,17 +183,9 @@ TEST(DataSessionScripted, ProbeReadsTenRepliesWithoutTheNoopAnswerThenReopens) {
 }
 
 TEST(DataSessionSilent, ASilentServerEndsTheAttemptWithinTheTimeouts) {
-    // A socket that accepts (the kernel completes the handshake) and never says a word.
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa), 0);
-    ASSERT_EQ(::listen(fd, 4), 0);
-    socklen_t len = sizeof sa;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
-
-    auto config = dataAccount(ntohs(sa.sin_port));
+    test::SilentListener silent;
+    ASSERT_NE(silent.port(), 0);
+    auto config = dataAccount(silent.port());
     config.timeouts.connect = framework::Millis(300);
     config.timeouts.reply = framework::Millis(300);
     acquisition::DataSession session(trustingContext(""), config);
@@ -205,7 +194,6 @@ TEST(DataSessionSilent, ASilentServerEndsTheAttemptWithinTheTimeouts) {
     auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_LT(waited, std::chrono::milliseconds(1500));
     EXPECT_NE(session.lastError().find("timed out"), std::string::npos) << session.lastError();
-    ::close(fd);
 }
 
 TEST(DataSessionSilent, NoServerAtAllFailsAtOnce) {

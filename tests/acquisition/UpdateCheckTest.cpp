@@ -1,13 +1,10 @@
 // The update check against a real vsftpd with the update account.
 #include "acquisition/UpdateCheck.h"
 #include "AcquisitionTestSupport.h"
+#include "support/SilentListener.h"
 #include "support/TempDir.h"
 
-#include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
@@ -80,15 +77,9 @@ TEST(UpdateCheck, NothingNewerPublishesNothing) {
 }
 
 TEST(UpdateCheck, StoppingEndsAWaitOnASilentServerAtOnce) {
-    int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in sa{};
-    sa.sin_family = AF_INET;
-    sa.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa), 0);
-    ASSERT_EQ(::listen(fd, 4), 0);
-    socklen_t len = sizeof sa;
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&sa), &len);
-    auto config = updateAccount(ntohs(sa.sin_port));
+    test::SilentListener silent;
+    ASSERT_NE(silent.port(), 0);
+    auto config = updateAccount(silent.port());
     config.timeouts = framework::NetTimeouts{}; // the full 10 s / 15 s of a real start
     bool published = false;
     acquisition::UpdateCheck check(trustingContext(""), config, {},
@@ -101,7 +92,6 @@ TEST(UpdateCheck, StoppingEndsAWaitOnASilentServerAtOnce) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
     EXPECT_FALSE(check.running());
     EXPECT_FALSE(published);
-    ::close(fd);
 }
 
 } // namespace

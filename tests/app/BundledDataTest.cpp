@@ -5,6 +5,7 @@
 #include "market/OpenChart.h"
 #include "market/PriceDatabase.h"
 #include "market/Splits.h"
+#include "support/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -25,33 +26,11 @@ using tavora::framework::ZSqlElement;
 using tavora::market::PriceDatabase;
 using tavora::market::PriceRow;
 using tavora::test::readFile;
+using tavora::test::ScopedEnv;
 using tavora::test::TempDir;
 using tavora::test::writeFile;
 
 namespace {
-
-// Sets an environment variable for one test and restores the previous value.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
-    }
-    ~ScopedEnv() {
-        if (m_old)
-            ::setenv(m_name, m_old->c_str(), 1);
-        else
-            ::unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
 
 AppPaths pathsUnder(const fs::path& root) {
     AppPaths paths;
@@ -216,7 +195,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(BundledDataDirTest, FindsTheFolderBesideTheExecutableOrUnderTheInstallPrefix) {
     TempDir tmp;
-    ScopedEnv env(tavora::app::kDataDirEnv, nullptr);
+    ScopedEnv env(tavora::app::kDataDirEnv, std::nullopt);
     const fs::path buildBin = tmp / "build" / "bin";
     fs::create_directories(buildBin / "data");
     const fs::path prefixBin = tmp / "prefix" / "bin";

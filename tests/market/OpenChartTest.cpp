@@ -5,6 +5,7 @@
 #include "market/BarsCsv.h"
 #include "market/PriceDatabase.h"
 #include "market/TodayBar.h"
+#include "support/IchimokuDefinitions.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -14,23 +15,6 @@
 
 namespace tavora::market {
 namespace {
-
-analysis::BunsekiList ichimoku() {
-    analysis::BunsekiList defs;
-    auto add = [&](const char* name, int kind, const char* p1, const char* p2 = "") {
-        auto& e = defs.CreateBunsekiElement();
-        e.name = name;
-        e.kind = kind;
-        e.param1 = p1;
-        e.param2 = p2;
-    };
-    add("転換線", analysis::KindHanne, "9");
-    add("基準線", analysis::KindHanne, "26");
-    add("遅行スパン", analysis::KindChikouSpan, "26");
-    add("先行スパン1", analysis::KindSenkouSpan1, "基準線", "転換線");
-    add("先行スパン2", analysis::KindSenkouSpan2, "52");
-    return defs;
-}
 
 class OpenChartTest : public ::testing::Test {
 protected:
@@ -63,7 +47,7 @@ protected:
         input.priceDb = &db;
         input.code = "1234";
         input.calendarPath = (dir / "marketday_jpn.csv").string();
-        input.definitions = ichimoku();
+        input.definitions = test::ichimokuDefinitions();
     }
 
     tavora::test::TempDir dir;

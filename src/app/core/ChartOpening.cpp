@@ -1,0 +1,16 @@
+#include "app/core/ChartOpening.h"
+
+#include "market/MarketCalendar.h"
+
+namespace tavora::app {
+
+market::OpenChartInput chartInputFor(const AppContext& ctx, const market::CodeElm& entry) {
+    market::OpenChartInput in;
+    in.code = entry.code;
+    in.splits = entry.splits;
+    in.calendarPath = market::ChooseCalendar(entry, ctx.paths.marketDayDir);
+    in.definitions = ctx.bunsekiList;
+    return in;
+}
+
+} // namespace tavora::app
