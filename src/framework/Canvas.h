@@ -106,6 +106,10 @@ public:
     virtual Size measureText(std::string_view text) = 0;
     // Width of the widest line and total height when the text is word-wrapped to `width`.
     virtual Size measureWrappedText(std::string_view text, int width) = 0;
+    // Width of the widest line and total height of the text broken at its own line breaks
+    // ("\n" or "\r\n") only; a text ending in a line break has an empty last line, an empty
+    // text is one empty line.
+    virtual Size measureTextLines(std::string_view text) = 0;
 
     // The clean copy: a second image holding the last fully painted picture, so pointer tools
     // can draw cursors over it and wipe them again. A canvas without one (a printer) ignores

@@ -134,6 +134,24 @@ Size RecordingCanvas::measureWrappedText(std::string_view text, int width) {
     return {widest, static_cast<int>(lines.size()) * lineHeight(m_font)};
 }
 
+Size RecordingCanvas::measureTextLines(std::string_view text) {
+    int widest = 0;
+    int lines = 0;
+    std::size_t start = 0;
+    while (true) {
+        std::size_t end = text.find('\n', start);
+        std::string_view line = text.substr(start, end == std::string_view::npos ? text.npos : end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        widest = std::max(widest, textWidth(m_font, line));
+        ++lines;
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
+    return {widest, lines * lineHeight(m_font)};
+}
+
 void RecordingCanvas::copyToCleanCopy() { record(CanvasOp::Kind::CopyToClean); }
 void RecordingCanvas::restoreFromCleanCopy() { record(CanvasOp::Kind::RestoreFromClean); }
 

@@ -215,6 +215,16 @@ Size QtCanvas::measureWrappedText(std::string_view text, int width) {
     return {r.width(), r.height()};
 }
 
+Size QtCanvas::measureTextLines(std::string_view text) {
+    if (!m_font)
+        setFont(Font{});
+    QString qtext = fromUtf8(text);
+    qtext.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    // The layout drawText uses, without wrapping, so a box of this size holds the text.
+    const QRect r = m_font->metrics.boundingRect(QRect(0, 0, 1 << 24, 1 << 24), Qt::AlignLeft | Qt::AlignTop, qtext);
+    return {r.width(), std::max(r.height(), m_font->metrics.height())};
+}
+
 void QtCanvas::copyToCleanCopy() {
     if (!m_image || !m_clean || m_clean->size() != m_image->size() || m_clean->format() != m_image->format())
         return;

@@ -50,6 +50,7 @@ public:
     void drawText(const Rect& rect, std::string_view text, TextFormat format) override;
     Size measureText(std::string_view text) override;
     Size measureWrappedText(std::string_view text, int width) override;
+    Size measureTextLines(std::string_view text) override;
     void copyToCleanCopy() override;
     void restoreFromCleanCopy() override;
 
