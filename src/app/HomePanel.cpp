@@ -1,5 +1,6 @@
 #include "app/HomePanel.h"
 
+#include "annotations/AnnotationHistory.h"
 #include "app/AdContainerPanel.h"
 #include "app/CodeNavigation.h"
 #include "app/CodeSearchPopup.h"
@@ -7,6 +8,7 @@
 #include "app/HomeLeftPanel.h"
 #include "app/NoCodeScreen.h"
 #include "app/ReopenWorker.h"
+#include "app/ToolSelection.h"
 #include "app/core/AppContext.h"
 #include "app/core/CatalogueStartup.h"
 #include "app/core/ChartOpening.h"
@@ -83,6 +85,19 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
         const int tab = m_tabs->addTab(caption);
         m_tabs->setTabData(tab, int(i));
     }
+    for (std::size_t i = 0; i < 4; ++i) {
+        GraphPanel* panel = m_panels[i];
+        panel->setAnnotationList(&m_annotations.list(periodAt(i)));
+        connect(panel, &GraphPanel::annotationsChanged, this,
+                [this](annotations::GraphDrawList* list, std::vector<annotations::GraphDrawElement*> elements) {
+                    if (m_history && list && !elements.empty())
+                        m_history->recordStep(*list, elements);
+                });
+        connect(panel, &GraphPanel::memoRequested, this, [this, i] { emit command(CmdOpenMemoProp, int(i)); });
+        connect(panel, &GraphPanel::codeRequested, this, [this] { onCommand(CmdNextCode); });
+    }
+    for (int tool : kToolCommands)
+        m_left->setCommandEnabled(tool, true);
     m_tabs->setObjectName("periodtabs");
     m_tabs->setExpanding(false);
     m_tabs->setDrawBase(false);
@@ -333,6 +348,10 @@ void HomePanel::onCommand(int cmd, int param) {
         reloadCodeList();
         break;
     default:
+        if (isToolCommand(cmd)) {
+            selectTool(cmd, m_panels, *m_left);
+            return;
+        }
         emit command(cmd, param);
         return;
     }
@@ -470,6 +489,7 @@ void HomePanel::openCurrentCode() {
         m_head->setNavigationEnabled(!m_ctx.catalogue.empty());
         m_head->setFavouriteChecked(false);
         m_series.reset();
+        m_annotations.reset({});
         for (auto* panel : m_panels) {
             chart::ChartContent content;
             content.noCode = programNoCodeScreen(m_ctx.noticeText);
@@ -499,6 +519,10 @@ void HomePanel::showSeries(std::shared_ptr<market::ChartSeries> series) {
             m_log->UpdLog(line);
         m_log->WriteLogTxt();
     }
+    // The code's elements as of the current step; the panels hand them to their tools below.
+    m_annotations.reset(entry.code);
+    if (m_history)
+        m_history->load(m_annotations);
     const chart::TitleText title{entry.code, entry.name, entry.market, entry.sector};
     for (std::size_t i = 0; i < 4; ++i) {
         chart::ChartContent content;
@@ -509,6 +533,14 @@ void HomePanel::showSeries(std::shared_ptr<market::ChartSeries> series) {
     m_head->setFavouriteChecked(entry.favourite);
     m_head->setNavigationEnabled(true);
     emit chartShown();
+}
+
+void HomePanel::reloadAnnotations() {
+    m_annotations.reset(m_series ? m_series->code : std::string());
+    if (m_history && m_series)
+        m_history->load(m_annotations);
+    for (auto* panel : m_panels)
+        panel->annotationsReloaded();
 }
 
 } // namespace tavora::app

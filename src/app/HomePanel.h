@@ -3,6 +3,7 @@
 // period tabs with the four chart panels (each can float in its own window), and the web
 // side panel. It changes and (re)opens the current code through the reopen worker, swaps the
 // opened series into the panels and lays them out. UI thread only.
+#include "annotations/CodeAnnotations.h"
 #include "app/Commands.h"
 #include "market/ChartPeriod.h"
 #include "market/CodeList.h"
@@ -21,6 +22,9 @@ class GraphPanel;
 } // namespace tavora::chart::ui
 namespace tavora::framework {
 class ZLog;
+}
+namespace tavora::annotations {
+class AnnotationHistory;
 }
 namespace tavora::framework::ui {
 class StatusBar;
@@ -87,6 +91,15 @@ public:
     // The series shown now; null before the first opening.
     const market::ChartSeries* series() const { return m_series.get(); }
 
+    // Annotations: the current code's elements of the four periods, and the history that
+    // records the tools' changes and loads a code's elements (none: nothing is recorded and a
+    // code opens without elements).
+    annotations::CodeAnnotations& annotationLists() { return m_annotations; }
+    void setAnnotationHistory(annotations::AnnotationHistory* history) { m_history = history; }
+    // Empties the lists, loads the current code's elements from the history and repaints
+    // (after undo, redo, new and open).
+    void reloadAnnotations();
+
 public slots:
     void onCommand(int command, int param = 0);
 
@@ -130,6 +143,8 @@ private:
     ReopenWorker* m_reopen;
     std::shared_ptr<market::ChartSeries> m_series;
     QPoint m_tabPressPos;
+    annotations::CodeAnnotations m_annotations;
+    annotations::AnnotationHistory* m_history = nullptr;
 };
 
 } // namespace tavora::app

@@ -1,5 +1,6 @@
 #include "chart/ui/GraphPanel.h"
 
+#include "annotations/GraphDrawList.h"
 #include "chart/ChartGeometry.h"
 #include "chart/ui/GraphPlotAreaPanel.h"
 #include "framework/ui/RangeSlider.h"
@@ -60,6 +61,13 @@ GraphPanel::GraphPanel(market::ChartPeriod period, const framework::YmdDate& tod
         m_vscroll->triggerAction(direction < 0 ? QAbstractSlider::SliderSingleStepSub
                                                : QAbstractSlider::SliderSingleStepAdd);
     });
+    connect(m_plot, &GraphPlotAreaPanel::edgeScroll, this, &GraphPanel::edgeScroll);
+    connect(m_plot, &GraphPlotAreaPanel::annotationsChanged, this,
+            [this](std::vector<annotations::GraphDrawElement*> elements) {
+                emit annotationsChanged(m_list, std::move(elements));
+            });
+    connect(m_plot, &GraphPlotAreaPanel::memoRequested, this, &GraphPanel::memoRequested);
+    connect(m_plot, &GraphPlotAreaPanel::codeRequested, this, &GraphPanel::codeRequested);
     // Releasing a dragged scroll bar finishes with a full paint (the drag painted fast).
     connect(m_hscroll, &QScrollBar::sliderReleased, m_plot, &GraphPlotAreaPanel::fullPaint);
     connect(m_vscroll, &QScrollBar::sliderReleased, m_plot, &GraphPlotAreaPanel::fullPaint);
@@ -89,6 +97,7 @@ void GraphPanel::setSeries(const market::PeriodSeries* series, ChartContent cont
     m_state.bars = series ? &series->bars : nullptr;
     m_state.graphs = series ? &series->graphs : nullptr;
     m_state.inProgress = false;
+    m_plot->setAnnotationList(series ? m_list : nullptr);
     if (!series) {
         m_combo->clear();
         repaintChart();
@@ -180,8 +189,35 @@ void GraphPanel::onVerticalScroll(int position) {
     repaintAfterScroll(m_vscroll->isSliderDown());
 }
 
+void GraphPanel::setAnnotationList(annotations::GraphDrawList* list) {
+    m_list = list;
+    if (m_series)
+        m_plot->setAnnotationList(list);
+}
+
+void GraphPanel::annotationsReloaded() {
+    m_plot->annotationsReloaded();
+    repaintChart();
+}
+
+void GraphPanel::abandonToolOperation() { m_plot->tools().abandonOperation(); }
+
+void GraphPanel::edgeScroll(int dx, int dy) {
+    // The pointer near an edge while measuring: one step, repainted fast (the measurement
+    // draws over it).
+    m_edgeScrolling = true;
+    if (dx != 0)
+        m_hscroll->triggerAction(dx < 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd);
+    if (dy != 0)
+        m_vscroll->triggerAction(dy < 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd);
+    m_edgeScrolling = false;
+}
+
 void GraphPanel::repaintAfterScroll(bool dragging) {
-    if (redrawFor(dragging ? ScrollSource::Drag : ScrollSource::Other) == Redraw::Fast)
+    const ScrollSource source = m_edgeScrolling ? ScrollSource::EdgeScroll
+                                : dragging      ? ScrollSource::Drag
+                                                : ScrollSource::Other;
+    if (redrawFor(source) == Redraw::Fast)
         m_plot->fastPaint();
     else
         m_plot->fullPaint();

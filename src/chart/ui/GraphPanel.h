@@ -3,6 +3,8 @@
 // the two zoom sliders and the scale combo box, laid out on every size change. It owns the
 // period's view state and bars and turns its controls' changes into changes of the view
 // state (through the chart geometry) and repaints. UI thread only.
+#include "annotations/GraphDrawList.h"
+#include "annotations/TextElm.h"
 #include "chart/ChartPainter.h"
 #include "chart/CodeScale.h"
 #include "chart/GraphViewState.h"
@@ -56,6 +58,21 @@ public:
     // Paint parameters from the settings; the next paint uses them.
     void setPaint(const ChartPaint& paint);
 
+    // The period's elements (owned by the caller); the pointer tools work on them while a
+    // code is shown.
+    void setAnnotationList(annotations::GraphDrawList* list);
+    // The list was emptied and filled again (undo, redo, new, open): the tools drop what they
+    // held and the chart repaints.
+    void annotationsReloaded();
+    // Another tool is being chosen: an operation left half done is ended.
+    void abandonToolOperation();
+
+signals:
+    // Elements of the list finished, edited or deleted, to be recorded as one step.
+    void annotationsChanged(annotations::GraphDrawList* list, std::vector<annotations::GraphDrawElement*> elements);
+    void memoRequested(annotations::MemoElm* memo);
+    void codeRequested();
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -68,6 +85,7 @@ private:
     void onHorizontalScroll(int position);
     void onVerticalScroll(int position);
     void repaintAfterScroll(bool dragging);
+    void edgeScroll(int dx, int dy);
     void fillScaleCombo(const std::string& current);
 
     market::ChartPeriod m_period;
@@ -83,6 +101,8 @@ private:
     framework::ui::RangeSlider* m_hslider;
     QComboBox* m_combo;
     bool m_syncing = false;
+    bool m_edgeScrolling = false;
+    annotations::GraphDrawList* m_list = nullptr;
     bool m_paintPending = true;
 };
 
