@@ -18,6 +18,7 @@
 #include "support/SampleMarket.h"
 #include "support/TempDir.h"
 
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QToolButton>
 #include <QtTest>
@@ -65,8 +66,8 @@ struct FakeHistory : annotations::AnnotationHistory {
 class PointerToolsTest : public QObject {
     Q_OBJECT
 
-    // One chart panel on whole-yen bars: open 1000, high 1010, low 990, close 996 (bar 1 rises
-    // 20 a bar), so the geometry of every click is known.
+    // One chart panel on 600 whole-yen bars (open 1000 + 20 x (n mod 5), high open + 10, low
+    // open - 10, close open - 4), so the prices under every click are known.
     struct Chart {
         test::TempDir dir;
         app::AppContext ctx;
@@ -76,7 +77,7 @@ class PointerToolsTest : public QObject {
         std::vector<std::vector<GraphDrawElement*>> steps;
 
         Chart() {
-            std::vector<chart::test::BarSpec> spec = chart::test::weekdays(2024, 1, 8, 60, 1000);
+            std::vector<chart::test::BarSpec> spec = chart::test::weekdays(2022, 1, 3, 600, 1000);
             for (std::size_t i = 0; i < spec.size(); ++i) {
                 const double base = 1000 + 20 * double(i % 5);
                 spec[i].open = base;
@@ -200,6 +201,46 @@ private slots:
         QCOMPARE(a->date, chart::barByNumber(c.vs(), c.vs().start_bar + 20)->date);
         QCOMPARE(b->range_y, a->range_y - 1);
         QVERIFY(!c.vs().inProgress);
+    }
+
+    void movesAreFoldedIntoTheLatestPosition() {
+        Chart c;
+        c.use(&chart::ToolFlags::cross);
+        const int before = c.plot()->motionsProcessed();
+        const int y = c.plot()->height() / 2;
+        for (int bar : {10, 11, 12}) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(c.column(bar), y),
+                             c.plot()->mapToGlobal(QPointF(c.column(bar), y)), Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+            QCoreApplication::sendEvent(c.plot(), &move);
+        }
+        QCOMPARE(c.plot()->motionsProcessed(), before);
+        QCoreApplication::processEvents();
+        QCOMPARE(c.plot()->motionsProcessed(), before + 1);
+        QCOMPARE(c.plot()->tools().currentBar(), c.vs().start_bar + 12);
+    }
+
+    void measuringNearAnEdgeScrollsWithTheFastPaint() {
+        Chart c;
+        c.use(&chart::ToolFlags::timePrice);
+        QScrollBar* h = c.panel->horizontalScroll();
+        QScrollBar* v = c.panel->verticalScroll();
+        h->setValue((h->minimum() + h->maximum()) / 2);
+        const int y = c.plot()->height() / 2;
+        c.click(c.column(30), y);
+        QVERIFY(c.vs().inProgress);
+        const int hBefore = h->value(), vBefore = v->value();
+        const int paints = c.plot()->fullPaintCount();
+        c.move(10, y); // within 30 pixels of the left edge
+        QCOMPARE(h->value(), hBefore - h->singleStep());
+        QCOMPARE(c.vs().start_bar, h->value());
+        c.move(c.column(30), c.plot()->height() - 5); // near the bottom: one step down
+        QCOMPARE(v->value(), vBefore + v->singleStep());
+        QCOMPARE(c.plot()->fullPaintCount(), paints); // fast paints only while measuring
+        c.click(c.column(30), y);
+        QVERIFY(!c.vs().inProgress);
+        QVERIFY(c.plot()->fullPaintCount() > paints);
+        QVERIFY(c.steps.empty());
     }
 
     void snapHalfwayBetweenOpenAndHighShowsTheHigh() {
