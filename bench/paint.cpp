@@ -8,16 +8,14 @@
 #include "framework/ui/QtCanvas.h"
 #include "framework/ui/QtPlatform.h"
 #include "market/DateList.h"
+#include "support/RandomWalkBars.h"
 
 #include <QGuiApplication>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
 #include <cstdio>
-#include <ctime>
-#include <random>
 
 namespace {
 
@@ -33,35 +31,7 @@ struct Chart {
 
     Chart() {
         // 10,000 weekdays ending late 2026, a random walk around 20,000 yen.
-        std::mt19937 rng(7);
-        std::normal_distribution<double> step(0.0, 120.0);
-        std::vector<std::string> dates;
-        std::tm t{};
-        t.tm_year = 2026 - 1900;
-        t.tm_mon = 10;
-        t.tm_mday = 30;
-        t.tm_hour = 12;
-        while (dates.size() < 10000) {
-            std::mktime(&t);
-            if (t.tm_wday != 0 && t.tm_wday != 6) {
-                char text[16];
-                std::strftime(text, sizeof text, "%Y-%m-%d", &t);
-                dates.emplace_back(text);
-            }
-            --t.tm_mday;
-        }
-        double price = 20000;
-        for (const std::string& date : dates) {  // newest first
-            market::KeisenElm& bar = bars.append();
-            bar.setDate(date);
-            double open = price, close = std::max(100.0, price + step(rng));
-            bar.open = open;
-            bar.close = close;
-            bar.high = std::max(open, close) + std::fabs(step(rng)) / 2;
-            bar.low = std::min(open, close) - std::fabs(step(rng)) / 2;
-            bar.volume = 1000000 + static_cast<std::int64_t>(std::fabs(step(rng)) * 10000);
-            price = open;  // walking back in time
-        }
+        test::buildRandomWalkDayBars(bars, 10000, 7);
         analysis::BunsekiList definitions;
         struct Def {
             const char* name;
@@ -69,8 +39,9 @@ struct Chart {
             int kind;
             const char* p1;
         };
-        for (Def d : {Def{"転換線", 255, 1, "9"}, Def{"基準線", 16711680, 1, "26"}, Def{"遅行スパン", 32768, 2, "26"},
-                      Def{"先行スパン1", 36095, 3, "基準線"}, Def{"先行スパン2", 8388736, 4, "52"}}) {
+        for (Def d :
+             {Def{"転換線", 255, 1, "9"}, Def{"基準線", 16711680, 1, "26"}, Def{"遅行スパン", 32768, 2, "26"},
+              Def{"先行スパン1", 36095, 3, "基準線"}, Def{"先行スパン2", 8388736, 4, "52"}}) {
             analysis::BunsekiElement& e = definitions.CreateBunsekiElement();
             e.name = d.name;
             e.colour = d.colour;
@@ -124,12 +95,16 @@ void paint(benchmark::State& state, bool full) {
         image.save(QString::fromLocal8Bit(std::getenv("BENCH_PAINT_PNG")));
 }
 
-void BM_FullPaint(benchmark::State& state) { paint(state, true); }
-void BM_FastPaint(benchmark::State& state) { paint(state, false); }
+void BM_FullPaint(benchmark::State& state) {
+    paint(state, true);
+}
+void BM_FastPaint(benchmark::State& state) {
+    paint(state, false);
+}
 
 BENCHMARK(BM_FullPaint)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_FastPaint)->Unit(benchmark::kMillisecond)->Repetitions(5)->ReportAggregatesOnly(true);
 
-}  // namespace
+} // namespace
 
 BENCHMARK_MAIN();

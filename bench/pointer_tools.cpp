@@ -14,14 +14,13 @@
 #include "framework/ui/QtCanvas.h"
 #include "framework/ui/QtPlatform.h"
 #include "market/DateList.h"
+#include "support/RandomWalkBars.h"
 
 #include <QGuiApplication>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
 
-#include <cmath>
-#include <ctime>
 #include <random>
 
 namespace {
@@ -49,36 +48,9 @@ struct Chart {
     annotations::GraphDrawList list;
 
     Chart() {
-        std::mt19937 rng(11);
-        std::normal_distribution<double> step(0.0, 120.0);
-        std::vector<std::string> dates;
-        std::tm t{};
-        t.tm_year = 2026 - 1900;
-        t.tm_mon = 10;
-        t.tm_mday = 30;
-        t.tm_hour = 12;
-        while (dates.size() < 10000) {
-            std::mktime(&t);
-            if (t.tm_wday != 0 && t.tm_wday != 6) {
-                char text[16];
-                std::strftime(text, sizeof text, "%Y-%m-%d", &t);
-                dates.emplace_back(text);
-            }
-            --t.tm_mday;
-        }
-        double price = 20000;
-        for (const std::string& date : dates) { // newest first
-            market::KeisenElm& bar = bars.append();
-            bar.setDate(date);
-            const double open = price, close = std::max(100.0, price + step(rng));
-            bar.open = open;
-            bar.close = close;
-            bar.high = std::max(open, close) + std::fabs(step(rng)) / 2;
-            bar.low = std::min(open, close) - std::fabs(step(rng)) / 2;
-            bar.volume = 1000000 + static_cast<std::int64_t>(std::fabs(step(rng)) * 10000);
+        test::buildRandomWalkDayBars(bars, 10000, 11);
+        for (market::KeisenElm& bar : bars)
             bar.analysis = "転換線 " + bar.closeText() + "\r\n基準線 " + bar.openText() + "\r\n";
-            price = open;
-        }
         vs.bars = &bars;
         vs.weeks = &weeks;
         vs.x_haba_p = 5;
@@ -91,6 +63,7 @@ struct Chart {
         // 1,000 annotations on the bars in view, every kind in turn.
         list.reset("0001");
         const int first = vs.start_bar;
+        std::mt19937 rng(11);
         std::uniform_int_distribution<int> pick(first, std::min(chart::barCount(vs) - 10, first + 300));
         for (int i = 0; i < 1000; ++i) {
             const int k = pick(rng);
