@@ -1,5 +1,6 @@
 #include "annotations/ElementGeometry.h"
 
+#include "annotations/GraphDrawElement.h"
 #include "chart/ChartGeometry.h"
 
 #include <algorithm>
@@ -28,49 +29,34 @@ int drawPenWidth(int pixels) {
     return std::clamp(pixels, 1, 32);
 }
 
-namespace {
-
-// Case-insensitive order of two date texts (ASCII).
-int compareDates(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        unsigned char ca = static_cast<unsigned char>(a[i]);
-        unsigned char cb = static_cast<unsigned char>(b[i]);
-        if (ca >= 'A' && ca <= 'Z')
-            ca = static_cast<unsigned char>(ca - 'A' + 'a');
-        if (cb >= 'A' && cb <= 'Z')
-            cb = static_cast<unsigned char>(cb - 'A' + 'a');
-        if (ca != cb)
-            return ca < cb ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-} // namespace
-
 int findBarForward(const GraphViewState& view, int from, std::string_view date) {
+    // Walked by the dates' numbers (bars are in date order), the text compared on a match.
+    const int target = dateTextNumber(date);
     const int count = chart::barCount(view);
     if (date.empty())
         return 0;
     for (int k = std::max(1, from); k <= count; ++k) {
-        const int order = compareDates(chart::barByNumber(view, k)->date, date);
-        if (order == 0)
+        const market::KeisenElm* bar = chart::barByNumber(view, k);
+        const int number = bar->dateNumber();
+        if (number == target && market::sameDateText(bar->date, date))
             return k;
-        if (order > 0)
+        if (number > target)
             return 0;
     }
     return 0;
 }
 
 int findBarBackward(const GraphViewState& view, int from, std::string_view date) {
+    const int target = dateTextNumber(date);
     const int count = chart::barCount(view);
     if (date.empty())
         return 0;
     for (int k = std::min(from, count); k >= 1; --k) {
-        const int order = compareDates(chart::barByNumber(view, k)->date, date);
-        if (order == 0)
+        const market::KeisenElm* bar = chart::barByNumber(view, k);
+        const int number = bar->dateNumber();
+        if (number == target && market::sameDateText(bar->date, date))
             return k;
-        if (order < 0)
+        if (number < target)
             return 0;
     }
     return 0;
