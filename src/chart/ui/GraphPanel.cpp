@@ -200,7 +200,10 @@ void GraphPanel::annotationsReloaded() {
     repaintChart();
 }
 
-void GraphPanel::abandonToolOperation() { m_plot->tools().abandonOperation(); }
+void GraphPanel::abandonToolOperation() {
+    m_plot->tools().abandonOperation();
+    m_plot->wipeOverlay();  // no cross or label of the old tool stays behind
+}
 
 void GraphPanel::edgeScroll(int dx, int dy) {
     // The pointer near an edge while measuring: one step, repainted fast (the measurement

@@ -143,6 +143,13 @@ void GraphPlotAreaPanel::setAnnotationList(annotations::GraphDrawList* list) {
     m_tools.setList(list);
 }
 
+void GraphPlotAreaPanel::wipeOverlay() {
+    if (m_clean.isNull() || m_clean.size() != m_visible.size())
+        return;
+    m_visible = m_clean.copy();
+    update();
+}
+
 void GraphPlotAreaPanel::annotationsReloaded() {
     m_tools.listReloaded();
 }

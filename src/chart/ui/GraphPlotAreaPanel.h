@@ -34,6 +34,8 @@ public:
     // Repaints without volume and annotations (while a scroll bar is dragged).
     void fastPaint();
 
+    // Wipes what the pointer tools drew (the picture of the last paint is shown again).
+    void wipeOverlay();
     // The period's elements while a code is shown (null otherwise).
     void setAnnotationList(annotations::GraphDrawList* list);
     // The list was reloaded: every element pointer the tools hold is dropped.
