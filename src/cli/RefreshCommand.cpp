@@ -7,9 +7,8 @@
 #include "app/core/AppContext.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
+#include "cli/TextProgress.h"
 #include "framework/Log.h"
-
-#include <unistd.h>
 
 #include <filesystem>
 #include <iostream>
@@ -21,47 +20,6 @@ namespace tavora::cli {
 namespace {
 
 const char* const kName = "refresh";
-
-// Statuses and the download percentage on standard error: on a terminal one line rewritten in
-// place, elsewhere a line per status; log lines only with --verbose.
-class TextProgress : public framework::ProgressSink {
-public:
-    explicit TextProgress(bool verbose) : m_verbose(verbose), m_tty(::isatty(STDERR_FILENO) == 1) {}
-    ~TextProgress() override { endLine(); }
-
-    void status(const std::string& text) override {
-        if (text.empty()) {
-            endLine();
-            m_last.clear();
-            return;
-        }
-        if (m_tty) {
-            std::cerr << "\r\033[K" << text << std::flush;
-            m_open = true;
-        } else if (text != m_last) {
-            std::cerr << text << "\n";
-        }
-        m_last = text;
-    }
-    void percent(int) override {} // the status text carries it
-    void logLine(const std::string& line) override {
-        if (!m_verbose)
-            return;
-        endLine();
-        std::cerr << "log: " << line << "\n";
-    }
-
-private:
-    void endLine() {
-        if (m_open)
-            std::cerr << "\n";
-        m_open = false;
-    }
-    bool m_verbose;
-    bool m_tty;
-    bool m_open = false;
-    std::string m_last;
-};
 
 std::string relativeTo(const std::string& root, const std::string& path) {
     std::error_code ec;

@@ -8,6 +8,7 @@
 #include "chart/CodeScale.h"
 #include "framework/Sql.h"
 #include "market/CodeList.h"
+#include "market/PriceJobGuard.h"
 #include "settings/Settings.h"
 
 #include <memory>
@@ -107,6 +108,9 @@ struct AppContext {
     // Open connections, held from start-up to exit.
     framework::ZSqlElement priceDb;  // kabuka.db
     framework::ZSqlElement scaleDb;  // in-memory copy of graphdata.tvd
+    // One price-database job at a time (download, registration, backup, restore, per-code
+    // import, companion merge), and the readers a restore waits for.
+    market::PriceJobGuard priceJobs;
 
     // The catalogue: the list shown and navigated, the list read from the code-list file and
     // a working copy. The current code is an index into `catalogue` (none until start-up

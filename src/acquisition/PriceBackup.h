@@ -1,0 +1,91 @@
+#pragma once
+// Backup and restore of the price database folder (data/kabukadb, holding "kabuka.db").
+//
+// A backup is a subdirectory of the backup folder named by the local time to the second,
+// "YYYY-MM-DD_HH-MM-SS" (a second backup within the same second gets "_001", "_002", ... so
+// names stay unique and sort in the order they were made). It is written with SQLite's online
+// backup into a hidden partial folder and renamed into place only when complete; after a
+// successful backup the oldest backups are removed until kMaxPriceBackups remain. A failed
+// backup removes nothing.
+//
+// A restore copies the chosen backup beside the live folder, checks the copy (it opens,
+// "PRAGMA quick_check" says ok, table kabukadb exists), then swaps it with the live folder in
+// one atomic exchange, opens it, and only then removes the old copy. On any failure the old
+// database is put back (or was never moved): the live folder is never absent or half written.
+//
+// Every function here may run on a worker thread. The caller holds a price-job ticket
+// (market/PriceJobGuard.h) for the whole run; progress goes to the sink, `cancel` (optional)
+// is read between copy steps. No connection of the caller is touched: a caller that keeps its
+// own connection to the live database closes it before a restore and opens it again after
+// (market::PriceDatabase::open), whatever the result.
+#include "framework/Progress.h"
+#include "market/PriceJobGuard.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace tavora::app {
+struct AppPaths;
+}
+
+namespace tavora::acquisition {
+
+inline constexpr std::size_t kMaxPriceBackups = 8;
+
+// The live price database folder (the one the program opened) and the backup folder.
+struct PriceBackupPlaces {
+    std::string priceDbDir;
+    std::string backupDir;
+};
+// The places of the program's data folder: the price database folder opened at start-up
+// (the data-path setting does not move it) and data/buckup.
+PriceBackupPlaces priceBackupPlaces(const app::AppPaths& paths);
+
+struct PriceBackupResult {
+    bool ok = false;
+    bool cancelled = false;
+    std::string name;                // the backup made (or restored)
+    std::string error;               // why it failed; empty on success
+    std::vector<std::string> pruned; // backups removed to keep at most kMaxPriceBackups
+    std::string statusText;          // what the user is shown at the end
+};
+
+// Status texts.
+inline constexpr const char* kBackupRunningText = "バックアップ作成中";
+inline constexpr const char* kBackupDoneText = "バックアップを作成しました";
+inline constexpr const char* kBackupFailedText = "バックアップを作成できませんでした";
+inline constexpr const char* kRegistrationStoppedText =
+    "バックアップを作成できなかったため、データ登録を中止しました。";
+inline constexpr const char* kRestoreRunningText = "データを復元中";
+
+// The name a backup made at `now` gets, given the names that exist: the second's name, or it
+// with the next free "_NNN" suffix when that second is taken.
+std::string nextBackupName(std::chrono::system_clock::time_point now,
+                           const std::vector<std::string>& existing);
+// True for a name of the form "YYYY-MM-DD_HH-MM-SS" with an optional "_NNN".
+bool isBackupName(const std::string& name);
+// The backups in the folder, newest first (by name).
+std::vector<std::string> ListPriceBackups(const std::string& backupDir);
+
+// Makes one backup of the live database and prunes the oldest beyond eight.
+PriceBackupResult
+CreatePriceBackup(const PriceBackupPlaces& places, framework::ProgressSink& sink,
+                  const std::atomic<bool>* cancel = nullptr,
+                  std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
+
+// The backup a registration makes before it writes: as CreatePriceBackup, but a failure's
+// status text says that the registration was stopped. The registration must not write when
+// the result is not ok.
+PriceBackupResult BackupBeforeRegistration(const PriceBackupPlaces& places, framework::ProgressSink& sink,
+                                           const std::atomic<bool>* cancel = nullptr);
+
+// Replaces the live database with backup `name` (one of ListPriceBackups). `ticket` is the
+// caller's restore ticket: readers are kept out while the folders are swapped.
+PriceBackupResult RestorePriceBackup(const PriceBackupPlaces& places, const std::string& name,
+                                     market::PriceJobGuard::Ticket& ticket, framework::ProgressSink& sink,
+                                     const std::atomic<bool>* cancel = nullptr);
+
+} // namespace tavora::acquisition

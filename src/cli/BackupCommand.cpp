@@ -1,0 +1,45 @@
+// tavora-cli backup: one backup of the price database, as the "バックアップ" button makes it.
+// Prints the new backup's name; the oldest backups beyond eight are removed (said on stderr).
+#include "acquisition/PriceBackup.h"
+#include "cli/CliCommand.h"
+#include "cli/CliSession.h"
+#include "cli/TextProgress.h"
+
+#include <iostream>
+
+namespace tavora::cli {
+
+namespace {
+
+const char* const kName = "backup";
+
+int run(const std::vector<std::string>& args) {
+    if (!args.empty())
+        return usageError(kName, "unexpected argument '" + args[0] + "'");
+    framework::NullProgress quiet;
+    CliSession session(quiet);
+    if (!session.start())
+        return fail(session.error());
+    app::AppContext& ctx = session.context();
+    std::string refusal;
+    auto ticket = ctx.priceJobs.tryBegin(market::PriceJob::Backup, &refusal);
+    if (!ticket)
+        return fail(refusal);
+    TextProgress progress;
+    const auto result = acquisition::CreatePriceBackup(acquisition::priceBackupPlaces(ctx.paths), progress);
+    progress.endLine();
+    session.log().UpdLog(result.ok ? result.statusText + "_" + result.name
+                                   : result.statusText + "_" + result.error);
+    if (!result.ok)
+        return fail(result.statusText + ": " + result.error);
+    for (const auto& name : result.pruned)
+        std::cerr << "removed the oldest backup " << name << "\n";
+    std::cout << result.name << "\n";
+    return ExitOk;
+}
+
+const CliRegistration reg{{kName, "", "back up the price database (at most eight backups are kept)", &run}};
+
+} // namespace
+
+} // namespace tavora::cli

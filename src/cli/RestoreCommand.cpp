@@ -1,0 +1,48 @@
+// tavora-cli restore NAME: replaces the price database with backup NAME (see `backups`), as
+// the restore panel does. The current database stays in place unless the backup is sound.
+#include "acquisition/PriceBackup.h"
+#include "cli/CliCommand.h"
+#include "cli/CliSession.h"
+#include "cli/TextProgress.h"
+#include "market/PriceDatabase.h"
+
+#include <iostream>
+
+namespace tavora::cli {
+
+namespace {
+
+const char* const kName = "restore";
+
+int run(const std::vector<std::string>& args) {
+    if (args.size() != 1 || args[0].empty() || args[0][0] == '-')
+        return usageError(kName,
+                          args.empty() ? "which backup? (tavora-cli backups lists them)" : std::string());
+    framework::NullProgress quiet;
+    CliSession session(quiet);
+    if (!session.start())
+        return fail(session.error());
+    app::AppContext& ctx = session.context();
+    std::string refusal;
+    auto ticket = ctx.priceJobs.tryBegin(market::PriceJob::Restore, &refusal);
+    if (!ticket)
+        return fail(refusal);
+    TextProgress progress;
+    framework::SQL_Close(ctx.priceDb); // our own connection must not outlive the old files
+    const auto result = acquisition::RestorePriceBackup(acquisition::priceBackupPlaces(ctx.paths), args[0],
+                                                        *ticket, progress);
+    market::PriceDatabase::open(ctx.priceDb, ctx.paths.priceDbDir);
+    progress.endLine();
+    session.log().UpdLog(result.ok ? result.statusText : result.statusText + "_" + result.error);
+    if (!result.ok)
+        return fail(result.statusText + " (" + result.error + ")");
+    std::cerr << result.statusText << "\n";
+    std::cout << result.name << "\n";
+    return ExitOk;
+}
+
+const CliRegistration reg{{kName, "NAME", "replace the price database with one of its backups", &run}};
+
+} // namespace
+
+} // namespace tavora::cli

@@ -1,0 +1,127 @@
+#include "framework/FolderSwap.h"
+
+#include "framework/Files.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace tavora::framework {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string errnoText(const fs::path& path) {
+    return path.string() + ": " + std::strerror(errno);
+}
+
+// Exchanges two existing paths atomically. Returns 0, or the errno of the failure.
+int exchange(const fs::path& a, const fs::path& b) {
+    if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0)
+        return 0;
+    return errno;
+}
+
+// The old folder's place while two plain renames replace it.
+fs::path asidePath(const fs::path& live) {
+    return live.parent_path() / ("." + live.filename().string() + ".previous");
+}
+
+// Moves `replacement` to `live`; the old folder ends up at `old` (or nowhere when there was
+// none). Empty on success.
+std::string swapIn(const fs::path& live, const fs::path& replacement, fs::path& old) {
+    old.clear();
+    if (!isliveDir(live)) {
+        if (std::rename(replacement.c_str(), live.c_str()) != 0)
+            return errnoText(live);
+        return {};
+    }
+    const int rc = exchange(live, replacement);
+    if (rc == 0) {
+        old = replacement;
+        return {};
+    }
+    if (rc != EINVAL && rc != ENOSYS && rc != ENOTSUP)
+        return live.string() + ": " + std::strerror(rc);
+    // No exchange on this file system: two renames, the old folder back on failure.
+    const fs::path aside = asidePath(live);
+    DeleteZDirectory(aside);
+    if (std::rename(live.c_str(), aside.c_str()) != 0)
+        return errnoText(live);
+    if (std::rename(replacement.c_str(), live.c_str()) != 0) {
+        std::string why = errnoText(live);
+        std::rename(aside.c_str(), live.c_str());
+        return why;
+    }
+    old = aside;
+    return {};
+}
+
+// Undoes swapIn: the old folder back at `live`, the failed one at `failed` (then removed).
+std::string swapBack(const fs::path& live, const fs::path& old, const fs::path& failed) {
+    if (old.empty()) { // there was no live folder: just take the new one away
+        if (std::rename(live.c_str(), failed.c_str()) != 0)
+            return errnoText(live);
+        return {};
+    }
+    if (old == failed) { // exchanged: exchange again
+        const int rc = exchange(live, old);
+        return rc == 0 ? std::string() : live.string() + ": " + std::strerror(rc);
+    }
+    if (std::rename(live.c_str(), failed.c_str()) != 0)
+        return errnoText(live);
+    if (std::rename(old.c_str(), live.c_str()) != 0) {
+        std::string why = errnoText(live);
+        std::rename(failed.c_str(), live.c_str()); // never leave the live path empty
+        return why;
+    }
+    return {};
+}
+
+} // namespace
+
+bool SyncZPath(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool ok = ::fsync(fd) == 0;
+    ::close(fd);
+    return ok;
+}
+
+FolderSwapResult ReplaceZDirectory(const fs::path& live, const fs::path& replacement,
+                                   const std::function<std::string()>& verify) {
+    FolderSwapResult result;
+    if (!isliveDir(replacement)) {
+        result.error = replacement.string() + ": not a folder";
+        return result;
+    }
+    fs::path old;
+    if (std::string why = swapIn(live, replacement, old); !why.empty()) {
+        result.error = why;
+        return result;
+    }
+    SyncZPath(live.parent_path());
+    if (std::string bad = verify ? verify() : std::string(); !bad.empty()) {
+        result.error = bad;
+        if (std::string why = swapBack(live, old, replacement); !why.empty()) {
+            result.liveIntact = false;
+            result.error += "; the previous folder could not be put back (" + why + ")" +
+                            (old.empty() ? std::string() : ", it is kept at " + old.string());
+        } else if (!DeleteZDirectory(replacement))
+            result.leftover = replacement.string();
+        SyncZPath(live.parent_path());
+        return result;
+    }
+    result.ok = true;
+    if (!old.empty() && !DeleteZDirectory(old))
+        result.leftover = old.string();
+    SyncZPath(live.parent_path());
+    return result;
+}
+
+} // namespace tavora::framework

@@ -1,0 +1,31 @@
+#pragma once
+// Replacing a live folder by a prepared one so that the live path always names a complete
+// folder: the two are exchanged in one atomic rename (Linux renameat2 RENAME_EXCHANGE; two
+// renames where the file system cannot exchange), the new folder is verified in place, and
+// the old one is put back when the verification fails. Safe from any thread; the caller keeps
+// other users of the folder away while it runs.
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace tavora::framework {
+
+struct FolderSwapResult {
+    bool ok = false;
+    std::string error;      // why the live folder was not replaced
+    bool liveIntact = true; // false only when a failed replacement could not be undone
+    std::string leftover;   // a folder that could not be removed afterwards, if any
+};
+
+// Puts `replacement` (a folder beside `live`, on the same file system) in place of `live`.
+// `verify` runs once the replacement sits at the live path and returns an error text, empty
+// when the folder is good. On success the old folder is removed; on failure the old folder is
+// back at `live` and the replacement is removed. A missing `live` is simply created.
+FolderSwapResult ReplaceZDirectory(const std::filesystem::path& live,
+                                   const std::filesystem::path& replacement,
+                                   const std::function<std::string()>& verify);
+
+// Flushes a file or directory entry to disk (directories: so renames inside survive a crash).
+bool SyncZPath(const std::filesystem::path& path);
+
+} // namespace tavora::framework
