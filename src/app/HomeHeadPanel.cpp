@@ -67,6 +67,7 @@ HomeHeadPanel::HomeHeadPanel(QWidget* parent)
         b->setToolTip(b->text());
         b->setEnabled(false);
     }
+    m_documents.front()->setEnabled(true);  // printing is part of the program
     m_fullDocumentsWidth = m_right->sizeHint().width();
 }
 

@@ -3,6 +3,7 @@
 #include "app/AppIcon.h"
 #include "app/Commands.h"
 #include "app/HomePanel.h"
+#include "app/PrintRoute.h"
 #include "app/VersionDialog.h"
 #include "app/core/AppContext.h"
 #include "app/core/Startup.h"
@@ -237,6 +238,9 @@ void MainPanel::onCommand(int command, int param) {
         break;
     case CmdHelpMenu:
         openHelpMenu();
+        break;
+    case CmdPrint:
+        openPrintDialog(m_print, m_ctx, *m_home, this, window());
         break;
     case CmdNoticeClicked:
         emit showWindowRequested();

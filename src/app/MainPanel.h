@@ -18,6 +18,9 @@ class StatusBar;
 class TabPage;
 class TitleTabBar;
 }  // namespace tavora::framework::ui
+namespace tavora::printing::ui {
+class DataPrintDialog;
+}
 
 namespace tavora::app {
 
@@ -84,6 +87,7 @@ private:
     framework::ui::PropertyDialog* m_sheet;
     framework::ui::NoticePopup* m_notice;
     VersionDialog* m_version = nullptr;
+    printing::ui::DataPrintDialog* m_print = nullptr;  // made on first use
     QMenu* m_helpMenu = nullptr;
     int m_visiblePage = TabHome;
 };

@@ -2,17 +2,12 @@
 // loading, written as a PNG. Without a code, the screen shown when no code is open.
 #include "app/NoCodeScreen.h"
 #include "app/core/AppContext.h"
-#include "app/core/ChartOpening.h"
-#include "app/core/Startup.h"
 #include "chart/ui/ChartImage.h"
 #include "cli/CliCommand.h"
-#include "cli/CliSession.h"
+#include "cli/PaintingSession.h"
 #include "framework/Dates.h"
-#include "framework/Progress.h"
-#include "framework/ui/QtPlatform.h"
 #include "market/OpenChart.h"
 
-#include <QGuiApplication>
 #include <QImageWriter>
 
 #include <charconv>
@@ -98,15 +93,10 @@ int render(app::AppContext& ctx, const RenderOptions& o) {
 
     market::ChartSeries series;
     if (!o.code.empty()) {
-        const market::CodeElm* entry = market::FindCode(ctx.catalogue, o.code);
-        if (!entry)
-            return fail("no code " + o.code + " in the code list");
-        market::OpenChartInput in = app::chartInputFor(ctx, *entry);
-        in.priceDb = &ctx.priceDb;
-        in.scaleDb = ctx.scaleDb.isOpen() ? &ctx.scaleDb : nullptr;
-        series = market::OpenChart(in);
-        if (series.period(market::ChartPeriod::Day).bars.empty())
-            return fail("no prices stored for code " + o.code);
+        const market::CodeElm* entry = nullptr;
+        std::string error;
+        if (!openCodeChart(ctx, o.code, entry, series, error))
+            return fail(error);
         request.series = &series.period(o.period);
         request.scale = series.scale;
         request.title = {entry->code, entry->name, entry->market, entry->sector};
@@ -125,17 +115,7 @@ int run(const std::vector<std::string>& args) {
     RenderOptions options;
     if (std::string error = parseArgs(args, options); !error.empty())
         return usageError(kName, error);
-    framework::ui::useOffscreenPlatformWithoutDisplay();
-    static int argc = 1;
-    static char appName[] = "tavora-cli";
-    static char* argv[] = {appName, nullptr};
-    QGuiApplication application(argc, argv);
-    framework::NullProgress quiet;
-    CliSession session(quiet);
-    if (!session.start())
-        return fail(session.error());
-    app::runCatalogueStartup(session.context(), session.log(), quiet);
-    return render(session.context(), options);
+    return runPaintingCommand([&](app::AppContext& ctx) { return render(ctx, options); });
 }
 
 CliRegistration reg{{kName, "[CODE] [--period d|w|m|y] [--size WIDTHxHEIGHT] [--out FILE.png]",

@@ -46,6 +46,13 @@ QtCanvas::QtCanvas(QPaintDevice& device) {
     setPen(Pen{});
 }
 
+QtCanvas::QtCanvas(QPaintDevice& device, Size logical) : m_size(logical) {
+    m_painter.begin(&device);
+    if (logical.width > 0 && logical.height > 0)
+        m_painter.scale(double(device.width()) / logical.width, double(device.height()) / logical.height);
+    setPen(Pen{});
+}
+
 QtCanvas::~QtCanvas() {
     if (m_painter.isActive())
         m_painter.end();

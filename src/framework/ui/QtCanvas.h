@@ -30,6 +30,11 @@ public:
     explicit QtCanvas(QImage& image, QImage* clean = nullptr);
     // Paints on a printer, a PDF writer or another device; there is no clean copy.
     explicit QtCanvas(QPaintDevice& device);
+    // Paints a picture laid out in `logical` pixels at 96 dots per inch over the whole of a
+    // device of any resolution (a printed or PDF page): coordinates and fonts are scaled.
+    QtCanvas(QPaintDevice& device, Size logical);
+    // False when the device could not be painted on (an unwritable file, a failed printer).
+    bool isActive() const { return m_painter.isActive(); }
     ~QtCanvas() override;
     QtCanvas(const QtCanvas&) = delete;
     QtCanvas& operator=(const QtCanvas&) = delete;
