@@ -480,7 +480,7 @@ void HomePanel::reopen() {
         return;
     }
     setBusy(true);
-    m_reopen->start(openInput(), m_ctx.paths.priceDbFile);
+    m_reopen->start(openInput(), m_ctx.paths.priceDbFile, &m_ctx.priceJobs);
 }
 
 void HomePanel::openCurrentCode() {

@@ -2,6 +2,8 @@
 
 #include "framework/Sql.h"
 
+#include <optional>
+
 namespace tavora::app {
 
 ReopenWorker::ReopenWorker(QObject* parent) : QObject(parent) {}
@@ -21,12 +23,16 @@ void ReopenWorker::cancelAll() {
     m_pending = false;
 }
 
-void ReopenWorker::start(market::OpenChartInput input, const std::string& priceDbPath) {
+void ReopenWorker::start(market::OpenChartInput input, const std::string& priceDbPath,
+                         market::PriceJobGuard* readers) {
     cancelAll();  // an older opening stops at its next check
     const std::uint64_t generation = ++m_generation;
     auto cancel = std::make_shared<std::atomic<bool>>(false);
     m_pending = true;
-    std::thread thread([this, generation, cancel, input = std::move(input), priceDbPath]() mutable {
+    std::thread thread([this, generation, cancel, input = std::move(input), priceDbPath, readers]() mutable {
+        std::optional<market::PriceJobGuard::ReadLease> lease;
+        if (readers)
+            lease.emplace(readers->beginRead());
         // A connection of its own: nothing is shared with the UI thread or an older opening.
         framework::ZSqlElement db;
         framework::SQL_Open(db, priceDbPath);
@@ -36,6 +42,7 @@ void ReopenWorker::start(market::OpenChartInput input, const std::string& priceD
         if (cancel->load())
             series->cancelled = true;
         framework::SQL_Close(db);
+        lease.reset();
         // The destructor joins this thread before the object goes, so `this` is alive here;
         // the queued call is dropped if the object is gone by the time it would run.
         QMetaObject::invokeMethod(

@@ -5,6 +5,7 @@
 // handed to the UI thread (signal `opened`). No thread is killed: the destructor stops and
 // joins every thread still running. Created and used on the UI thread.
 #include "market/OpenChart.h"
+#include "market/PriceJobGuard.h"
 
 #include <QObject>
 
@@ -22,8 +23,10 @@ public:
     explicit ReopenWorker(QObject* parent = nullptr);
     ~ReopenWorker() override;
 
-    // Opens `input.code`; `input.priceDb` is ignored: the thread opens `priceDbPath` itself.
-    void start(market::OpenChartInput input, const std::string& priceDbPath);
+    // Opens `input.code`; `input.priceDb` is ignored: the thread opens `priceDbPath` itself,
+    // holding a read lease of `readers` (when given) so a restore never swaps the files under it.
+    void start(market::OpenChartInput input, const std::string& priceDbPath,
+               market::PriceJobGuard* readers = nullptr);
     // Tells every running opening to stop; none of their results will be delivered.
     void cancelAll();
     // True while the newest opening has not been delivered.

@@ -36,7 +36,9 @@ std::string quoted(const fs::path& p) {
     return "'" + p.string() + "'";
 }
 
-bool portAnswers(int port) {
+} // namespace
+
+bool loopbackPortAnswers(int port) {
     int fd = ::socket(AF_INET, SOCK_STREAM, 0);
     sockaddr_in sa{};
     sa.sin_family = AF_INET;
@@ -46,8 +48,6 @@ bool portAnswers(int port) {
     ::close(fd);
     return ok;
 }
-
-} // namespace
 
 bool makeTestCertificate(const fs::path& dir) {
     // An EC key: as good for the tests as RSA and generated in a few milliseconds.
@@ -177,7 +177,7 @@ bool VsftpdServer::start() {
         auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         bool exited = false;
         while (std::chrono::steady_clock::now() < until) {
-            if (portAnswers(port)) {
+            if (loopbackPortAnswers(port)) {
                 m_pid = pid;
                 m_port = port;
                 m_problem.clear();

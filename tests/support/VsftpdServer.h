@@ -20,6 +20,8 @@ bool makeTestCertificate(const std::filesystem::path& dir);
 
 // A TCP port on 127.0.0.1 that nothing listens on right now.
 int freeLoopbackPort();
+// True when something accepts connections on the port of 127.0.0.1.
+bool loopbackPortAnswers(int port);
 
 class VsftpdServer {
 public:

@@ -234,6 +234,22 @@ private slots:
         QVERIFY(!page.status.isWaiting());
     }
 
+    void aReopenWaitsWhileARestoreSwapsTheDatabase() {
+        Page page(threeCodes());
+        page.ctx.currentCode = 1;
+        auto restore = page.ctx.priceJobs.tryBegin(market::PriceJob::Restore);
+        QVERIFY(restore);
+        {
+            auto noReaders = restore->excludeReaders();
+            page.home->reopen();
+            QSignalSpy held(page.home.get(), &app::HomePanel::chartShown);
+            QVERIFY(!held.wait(300));
+        }
+        QVERIFY(page.waitShown());
+        QCOMPARE(page.shownCode(), QString("1002"));
+        QCOMPARE(page.ctx.priceJobs.readers(), std::size_t(0));
+    }
+
     void narrowPanelHidesTheHorizontalScrollBar() {
         Page page(threeCodes());
         auto* panel = page.home->graphPanel(ChartPeriod::Day);

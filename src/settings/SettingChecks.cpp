@@ -1,0 +1,211 @@
+#include "settings/SettingChecks.h"
+
+#include "framework/Encoding.h"
+#include "framework/Files.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+
+namespace tavora::settings {
+
+namespace {
+
+bool hasControl(std::string_view text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto u = static_cast<unsigned char>(c);
+        return u < 0x20 || u == 0x7F;
+    });
+}
+
+// Common to every free text: UTF-8, bounded, no control character.
+std::optional<std::string> checkText(std::string_view text, const char* what) {
+    if (!framework::isValidUtf8(text))
+        return std::string(what) + "の文字コードが正しくありません。";
+    if (text.size() > kMaxSettingTextBytes)
+        return std::string(what) + "が長すぎます（" + std::to_string(kMaxSettingTextBytes) + "バイトまで）。";
+    if (hasControl(text))
+        return std::string(what) + "に制御文字は使えません。";
+    return std::nullopt;
+}
+
+std::optional<std::string> checkFlag(std::string_view value) {
+    if (value == "0" || value == "1")
+        return std::nullopt;
+    return std::string("0 か 1 を指定してください。");
+}
+
+bool isHostChar(char c) {
+    return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.';
+}
+
+std::optional<std::string> checkHost(std::string_view host) {
+    if (host.empty() || host.size() > 253 || !std::all_of(host.begin(), host.end(), isHostChar) ||
+        host.front() == '.' || host.front() == '-')
+        return std::string("ホスト名が正しくありません。");
+    return std::nullopt;
+}
+
+std::optional<std::string> checkPort(std::string_view port) {
+    if (port.empty() || port.size() > 5 ||
+        !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return std::string("ポート番号は 1 から 65535 の数で指定してください。");
+    const int n = std::stoi(std::string(port));
+    if (n < 1 || n > 65535)
+        return std::string("ポート番号は 1 から 65535 の数で指定してください。");
+    return std::nullopt;
+}
+
+std::optional<std::string> checkAdpanel(std::string_view value) {
+    for (const char* known : {kAdpanelNotView, kAdpanelView, kAdpanelLargeView})
+        if (value == known)
+            return std::nullopt;
+    return std::string("ADPANEL_WIDTH_TYPE_NOT_VIEW, ADPANEL_WIDTH_TYPE_VIEW, ADPANEL_WIDTH_TYPE_LARGE_VIEW "
+                       "のいずれかを指定してください。");
+}
+
+std::string withoutTrailingSlashes(std::string_view url) {
+    std::string s(url);
+    while (!s.empty() && s.back() == '/')
+        s.pop_back();
+    return s;
+}
+
+enum class Kind { Flag, Id, Password, Url, Host, Port, File, Adpanel };
+
+struct KeyRule {
+    const char* key;
+    Kind kind;
+};
+
+constexpr KeyRule kRules[] = {
+    {"kabuplusid", Kind::Id},        {"kabupluspw", Kind::Password},
+    {"kabuplus_url", Kind::Url},     {"kabuplus_cafile", Kind::File},
+    {"codelistcsvpath", Kind::File}, {"codeauto_ch", Kind::Flag},
+    {"sync_moravel_db", Kind::Flag}, {"use_moravel_day_data", Kind::Flag},
+    {"buckupcreate_ch", Kind::Flag}, {"adpanel_view_type", Kind::Adpanel},
+    {"site_url", Kind::Url},         {"refserver_host", Kind::Host},
+    {"refserver_port", Kind::Port},  {"refserver_cafile", Kind::File},
+};
+
+const KeyRule* ruleOf(std::string_view key) {
+    for (const auto& rule : kRules)
+        if (key == rule.key)
+            return &rule;
+    return nullptr;
+}
+
+} // namespace
+
+const std::vector<std::string>& userSettableKeys() {
+    static const std::vector<std::string> keys = [] {
+        std::vector<std::string> k;
+        for (const auto& rule : kRules)
+            k.emplace_back(rule.key);
+        return k;
+    }();
+    return keys;
+}
+
+bool isUserSettableKey(std::string_view key) {
+    return ruleOf(key) != nullptr;
+}
+
+bool isSecretKey(std::string_view key) {
+    return key == "kabupluspw";
+}
+
+std::optional<std::string> checkKabuPlusId(std::string_view id) {
+    if (auto bad = checkText(id, "ユーザーID"))
+        return bad;
+    if (id.find(':') != std::string_view::npos)
+        return std::string("ユーザーIDに「:」は使えません。");
+    return std::nullopt;
+}
+
+std::optional<std::string> checkKabuPlusPassword(std::string_view password) {
+    return checkText(password, "パスワード");
+}
+
+std::optional<std::string> checkHttpsUrl(std::string_view url) {
+    constexpr std::string_view scheme = "https://";
+    if (auto bad = checkText(url, "アドレス"))
+        return bad;
+    if (url.substr(0, scheme.size()) != scheme)
+        return std::string("アドレスは https:// で始めてください。");
+    const std::string_view rest = url.substr(scheme.size());
+    const std::string_view authority = rest.substr(0, rest.find('/'));
+    if (rest.find_first_of("?#@ \\") != std::string_view::npos)
+        return std::string("アドレスにユーザー名、?、#、空白は使えません。");
+    const auto colon = authority.rfind(':');
+    if (colon != std::string_view::npos) {
+        if (auto bad = checkPort(authority.substr(colon + 1)))
+            return bad;
+        return checkHost(authority.substr(0, colon));
+    }
+    return checkHost(authority);
+}
+
+std::optional<std::string> checkOptionalFile(std::string_view path) {
+    if (path.empty())
+        return std::nullopt;
+    if (auto bad = checkText(path, "ファイル名"))
+        return bad;
+    if (!framework::isliveFile(std::string(path)))
+        return "ファイルが見つかりません: " + std::string(path);
+    return std::nullopt;
+}
+
+SettingCheck checkSetting(std::string_view key, std::string_view value) {
+    SettingCheck check;
+    const KeyRule* rule = ruleOf(key);
+    if (!rule) {
+        check.error = "設定できない項目です: " + std::string(key);
+        return check;
+    }
+    std::optional<std::string> bad;
+    std::string stored(value);
+    switch (rule->kind) {
+    case Kind::Flag:
+        bad = checkFlag(value);
+        break;
+    case Kind::Id:
+        bad = checkKabuPlusId(value);
+        break;
+    case Kind::Password:
+        bad = checkKabuPlusPassword(value);
+        break;
+    case Kind::Url:
+        stored = withoutTrailingSlashes(value);
+        bad = checkHttpsUrl(stored);
+        break;
+    case Kind::Host:
+        bad = checkHost(value);
+        break;
+    case Kind::Port:
+        bad = checkPort(value);
+        break;
+    case Kind::File:
+        bad = checkOptionalFile(value);
+        if (!bad && !value.empty()) { // the program reads it from wherever it runs
+            std::error_code ec;
+            const auto absolute = std::filesystem::absolute(std::string(value), ec);
+            if (!ec)
+                stored = absolute.lexically_normal().string();
+        }
+        break;
+    case Kind::Adpanel:
+        bad = checkAdpanel(value);
+        break;
+    }
+    if (bad) {
+        check.error = *bad;
+        return check;
+    }
+    check.ok = true;
+    check.value = std::move(stored);
+    return check;
+}
+
+} // namespace tavora::settings

@@ -1,0 +1,106 @@
+// tavora-cli download against a real nginx over HTTPS with Basic authentication, on a data
+// folder whose bundled prices of "0001" end on 2026-12-08.
+#include "framework/Files.h"
+#include "support/CliRun.h"
+#include "support/KabuPlusFiles.h"
+#include "support/NginxServer.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace tavora::cli {
+namespace {
+
+namespace fs = std::filesystem;
+using test::kabuPlusDayFile;
+using test::kabuPlusDayPath;
+
+class DownloadCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int day : {20261209, 20261210})
+            m_server.putFile(kabuPlusDayPath(day), kabuPlusDayFile(day));
+    }
+    // Points the data folder at the server with the account, through tavora-cli config.
+    void configure(const std::string& password) {
+        ASSERT_TRUE(m_server.start()) << m_server.problem();
+        for (const std::string& args :
+             {"config kabuplus_url " + m_server.baseUrl(), "config kabuplus_cafile " + m_server.caFile(),
+              "config kabuplusid " + m_server.account().user}) {
+            const auto run = test::runCli(m_appdata.path(), args);
+            ASSERT_EQ(run.status, 0) << args << ": " << run.err;
+        }
+        const auto pw = test::runCli(m_appdata.path(), "config kabupluspw --stdin", {}, password + "\n");
+        ASSERT_EQ(pw.status, 0) << pw.err;
+    }
+    test::CliRun download(const std::string& args = {}) {
+        return test::runCli(m_appdata.path(), "download " + args, "TAVORA_TODAY=2026-12-10");
+    }
+    fs::path downloadDir() const { return m_appdata / "Tavora" / "data" / "download"; }
+
+    test::NginxServer m_server;
+    test::TempDir m_appdata;
+};
+
+TEST_F(DownloadCommandTest, FetchesTheMissingDaysIntoTheDownloadFolder) {
+    ASSERT_NO_FATAL_FAILURE(configure(m_server.account().password));
+    const auto dry = download("--dry-run");
+    ASSERT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(dry.lines(), (std::vector<std::string>{"2026-12-09", "2026-12-10"}));
+    EXPECT_EQ(m_server.accessLog(), "") << "a dry run asks nothing";
+
+    const auto run = download();
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string dir = downloadDir().string();
+    EXPECT_EQ(run.lines(),
+              (std::vector<std::string>{"stored 2026-12-09 " + dir + "/japan-all-stock-prices_20261209.csv",
+                                        "stored 2026-12-10 " + dir + "/japan-all-stock-prices_20261210.csv",
+                                        "2 days: 2 stored, 0 failed"}));
+    EXPECT_EQ(test::readFile(downloadDir() / "japan-all-stock-prices_20261210.csv"),
+              kabuPlusDayFile(20261210));
+    EXPECT_FALSE(framework::isliveDir(m_appdata / "Tavora" / "tmp")) << "the temporary folder is gone";
+}
+
+TEST_F(DownloadCommandTest, AFailedDayIsReportedAndFailsTheRun) {
+    ASSERT_NO_FATAL_FAILURE(configure(m_server.account().password));
+    const auto run = test::runCli(m_appdata.path(), "download", "TAVORA_TODAY=2026-12-11");
+    EXPECT_EQ(run.status, 1) << run.err;
+    EXPECT_EQ(run.lines().back(), "3 days: 2 stored, 1 failed");
+    EXPECT_NE(run.out.find("failed 2026-12-11: HTTP 404\n"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("1 days could not be fetched"), std::string::npos) << run.err;
+}
+
+TEST_F(DownloadCommandTest, AWrongPasswordFailsWithTheAuthenticationMessage) {
+    const std::string wrong = "not-the-Password";
+    ASSERT_NO_FATAL_FAILURE(configure(wrong));
+    const auto run = download();
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("KABU+の認証に失敗しました"), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("stored"), std::string::npos);
+    EXPECT_FALSE(framework::isliveFile(downloadDir() / "japan-all-stock-prices_20261209.csv"));
+    EXPECT_EQ(run.err.find(wrong), std::string::npos);
+    EXPECT_EQ(test::readFile(m_appdata / "Tavora" / "log" / "log.txt").find(wrong), std::string::npos);
+}
+
+TEST_F(DownloadCommandTest, MissingCredentialsOrCalendarAreFailuresNothingToFetchIsNot) {
+    const auto noAccount = download();
+    EXPECT_EQ(noAccount.status, 1);
+    EXPECT_NE(noAccount.err.find("kabu+のid,パスワードが設定されていません。"), std::string::npos)
+        << noAccount.err;
+
+    ASSERT_NO_FATAL_FAILURE(configure(m_server.account().password));
+    const auto upToDate = test::runCli(m_appdata.path(), "download", "TAVORA_TODAY=2026-12-08");
+    EXPECT_EQ(upToDate.status, 0) << upToDate.err;
+    EXPECT_EQ(upToDate.lines(), std::vector<std::string>{"0 days: 0 stored, 0 failed"});
+    EXPECT_NE(upToDate.err.find("ダウンロードするデータがありません。"), std::string::npos) << upToDate.err;
+
+    fs::remove(m_appdata / "Tavora" / "marketday" / "marketday_jpn.csv");
+    const auto noCalendar = test::runCli(m_appdata.path(), "download --dry-run",
+                                         "TAVORA_TODAY=2026-12-10 TAVORA_DATA_DIR=/nonexistent");
+    EXPECT_EQ(noCalendar.status, 1);
+    EXPECT_NE(noCalendar.err.find("marketday_jpn.csv"), std::string::npos) << noCalendar.err;
+    EXPECT_EQ(download("--verbose").status, 2);
+}
+
+} // namespace
+} // namespace tavora::cli
