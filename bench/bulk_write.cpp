@@ -1,6 +1,7 @@
 // Bulk registration speed of the price database: 1,000,000 rows (250 trading days of 4,000
 // codes, the shape of a year of KABU+ daily files) written with PriceBulkWriter into an
 // empty database and into one that already holds another year of the same codes.
+#include "PriceYear.h"
 #include "framework/Sql.h"
 #include "market/PriceDatabase.h"
 
@@ -13,15 +14,11 @@
 
 namespace fs = std::filesystem;
 using tavora::framework::ZSqlElement;
-using tavora::market::PriceBulkWriter;
 using tavora::market::PriceDatabase;
-using tavora::market::PriceRow;
 
 namespace {
 
-constexpr int kDays = 250;
-constexpr int kCodes = 4000;
-constexpr std::int64_t kRows = std::int64_t{kDays} * kCodes;
+constexpr std::int64_t kRows = tavora::bench::kYearRows;
 
 fs::path benchDir() {
     static const fs::path dir = [] {
@@ -32,29 +29,8 @@ fs::path benchDir() {
     return dir;
 }
 
-// Day files in date order, codes ascending within a day, as the registration feeds them.
 std::int64_t writeYear(ZSqlElement& db, int year) {
-    PriceBulkWriter writer(db, {.expectedRows = static_cast<std::size_t>(kRows)});
-    char date[16];
-    char code[8];
-    PriceRow row;
-    for (int d = 0; d < kDays; ++d) {
-        std::snprintf(date, sizeof date, "%04d-%02d-%02d", year, 1 + d / 21, 1 + d % 21);
-        row.date = date;
-        for (int c = 0; c < kCodes; ++c) {
-            std::snprintf(code, sizeof code, "%d", 1300 + c * 2);
-            row.code = code;
-            const double base = 100.0 + c % 900 + d * 0.5;
-            row.open = base;
-            row.high = base + 3;
-            row.low = base - 2;
-            row.close = base + 1;
-            row.volume = 1000 + c * 7 + d;
-            writer.add(row);
-        }
-    }
-    auto result = writer.finish();
-    return result.committed ? static_cast<std::int64_t>(result.rowsWritten) : 0;
+    return tavora::bench::writePriceYear(db, year);
 }
 
 void removeDb(const fs::path& dir) {

@@ -1,5 +1,6 @@
 // Backup of a price database of 1,000,000 rows (a year of 4,000 codes) through SQLite's online
 // backup, as CreatePriceBackup makes it, against a plain copy of the same file.
+#include "PriceYear.h"
 #include "acquisition/PriceBackup.h"
 #include "framework/Files.h"
 #include "framework/FolderSwap.h"
@@ -17,9 +18,6 @@ namespace fs = std::filesystem;
 using namespace tavora;
 
 namespace {
-
-constexpr int kDays = 250;
-constexpr int kCodes = 4000;
 
 const fs::path g_dir = fs::temp_directory_path() / ("tavora_bench_backup_" + std::to_string(::getpid()));
 
@@ -43,25 +41,7 @@ const acquisition::PriceBackupPlaces& places() {
         fs::create_directories(made.priceDbDir);
         framework::ZSqlElement db;
         market::PriceDatabase::open(db, made.priceDbDir);
-        market::PriceBulkWriter writer(db, {.expectedRows = std::size_t{kDays} * kCodes});
-        market::PriceRow row;
-        char date[16], code[8];
-        for (int d = 0; d < kDays; ++d) {
-            std::snprintf(date, sizeof date, "2025-%02d-%02d", 1 + d / 21, 1 + d % 21);
-            row.date = date;
-            for (int c = 0; c < kCodes; ++c) {
-                std::snprintf(code, sizeof code, "%d", 1300 + c * 2);
-                row.code = code;
-                const double base = 100.0 + c % 900 + d * 0.5;
-                row.open = base;
-                row.high = base + 3;
-                row.low = base - 2;
-                row.close = base + 1;
-                row.volume = 1000 + c * 7 + d;
-                writer.add(row);
-            }
-        }
-        writer.finish();
+        bench::writePriceYear(db, 2025);
         return made;
     }();
     return p;

@@ -21,10 +21,9 @@ int run(const std::vector<std::string>& args) {
     if (!session.start())
         return fail(session.error());
     app::AppContext& ctx = session.context();
-    std::string refusal;
-    auto ticket = ctx.priceJobs.tryBegin(market::PriceJob::Backup, &refusal);
+    auto ticket = session.beginPriceJob(market::PriceJob::Backup);
     if (!ticket)
-        return fail(refusal);
+        return fail(session.error());
     TextProgress progress;
     const auto result = acquisition::CreatePriceBackup(acquisition::priceBackupPlaces(ctx.paths), progress);
     progress.endLine();

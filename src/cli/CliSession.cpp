@@ -27,6 +27,10 @@ bool CliSession::start() {
     return true;
 }
 
+std::optional<market::PriceJobGuard::Ticket> CliSession::beginPriceJob(market::PriceJob job) {
+    return m_context.priceJobs.tryBegin(job, &m_error);
+}
+
 CliSession::~CliSession() {
     if (!m_started)
         return;

@@ -9,6 +9,7 @@
 #include "framework/Progress.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tavora::cli {
@@ -24,6 +25,9 @@ public:
     // desktop program holds it.
     bool start();
     const std::string& error() const { return m_error; }
+    // The ticket of a price-database job; none, with error() naming the running job, while
+    // another one holds the guard.
+    std::optional<market::PriceJobGuard::Ticket> beginPriceJob(market::PriceJob job);
 
     app::AppContext& context() { return m_context; }
     framework::ZLog& log() { return m_log; }

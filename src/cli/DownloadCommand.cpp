@@ -71,10 +71,9 @@ int run(const std::vector<std::string>& args) {
     if (ctx.settings.kabuplusid.empty() || ctx.settings.kabupluspw.empty())
         return fail(std::string(acquisition::kNoCredentialsText) +
                     " (tavora-cli config kabuplusid ID; tavora-cli config kabupluspw --stdin)");
-    std::string refusal;
-    auto ticket = ctx.priceJobs.tryBegin(market::PriceJob::Download, &refusal);
+    auto ticket = session.beginPriceJob(market::PriceJob::Download);
     if (!ticket)
-        return fail(refusal);
+        return fail(session.error());
 
     const std::string downloadDir = ctx.paths.root + "/data/download";
     TextProgress progress;

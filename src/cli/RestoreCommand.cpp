@@ -23,10 +23,9 @@ int run(const std::vector<std::string>& args) {
     if (!session.start())
         return fail(session.error());
     app::AppContext& ctx = session.context();
-    std::string refusal;
-    auto ticket = ctx.priceJobs.tryBegin(market::PriceJob::Restore, &refusal);
+    auto ticket = session.beginPriceJob(market::PriceJob::Restore);
     if (!ticket)
-        return fail(refusal);
+        return fail(session.error());
     TextProgress progress;
     framework::SQL_Close(ctx.priceDb); // our own connection must not outlive the old files
     const auto result = acquisition::RestorePriceBackup(acquisition::priceBackupPlaces(ctx.paths), args[0],

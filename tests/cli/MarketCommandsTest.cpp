@@ -1,48 +1,21 @@
 // tavora-cli codes and bars, run as the user runs them, over a fresh application root that
 // the bundled data fills on the first start.
+#include "support/CliRun.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
 
 namespace {
 
-struct RunResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-    std::vector<std::string> lines() const {
-        std::vector<std::string> result;
-        std::istringstream in(out);
-        for (std::string line; std::getline(in, line);)
-            result.push_back(line);
-        return result;
-    }
-};
+using RunResult = tavora::test::CliRun;
 
 class MarketCommandsTest : public ::testing::Test {
 protected:
     RunResult run(const std::string& args) {
-        const auto errPath = dir / "stderr.txt";
-        const std::string command = "TAVORA_APPDATA='" + dir.str() + "' TAVORA_TODAY=2026-12-09 '" +
-                                    std::string(TAVORA_BIN_DIR) + "/tavora-cli' " + args + " 2>'" +
-                                    errPath.string() + "'";
-        RunResult r;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe)
-            return r;
-        char buf[65536];
-        for (std::size_t n; (n = fread(buf, 1, sizeof buf, pipe)) > 0;)
-            r.out.append(buf, n);
-        const int status = pclose(pipe);
-        r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        r.err = tavora::test::readFile(errPath);
-        return r;
+        return tavora::test::runCli(dir.path(), args, "TAVORA_TODAY=2026-12-09");
     }
 
     tavora::test::TempDir dir;

@@ -183,23 +183,10 @@ bool NginxServer::start() {
         }
         if (pid < 0)
             break;
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        bool exited = false;
-        while (std::chrono::steady_clock::now() < until) {
-            if (loopbackPortAnswers(m_port)) {
-                m_pid = pid;
-                m_problem.clear();
-                return true;
-            }
-            if (::waitpid(pid, nullptr, WNOHANG) == pid) {
-                exited = true;
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        if (!exited) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
+        if (waitUntilListening(pid, m_port)) {
+            m_pid = pid;
+            m_problem.clear();
+            return true;
         }
         m_problem = "nginx did not start: " + readFile(dir / "logs/error.log") + readFile(out);
     }

@@ -49,6 +49,20 @@ bool loopbackPortAnswers(int port) {
     return ok;
 }
 
+bool waitUntilListening(pid_t pid, int port) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (std::chrono::steady_clock::now() < until) {
+        if (loopbackPortAnswers(port))
+            return true;
+        if (::waitpid(pid, nullptr, WNOHANG) == pid)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ::kill(pid, SIGKILL);
+    ::waitpid(pid, nullptr, 0);
+    return false;
+}
+
 bool makeTestCertificate(const fs::path& dir) {
     // An EC key: as good for the tests as RSA and generated in a few milliseconds.
     return run("cd " + quoted(dir) +
@@ -174,25 +188,11 @@ bool VsftpdServer::start() {
         }
         if (pid < 0)
             break;
-        auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-        bool exited = false;
-        while (std::chrono::steady_clock::now() < until) {
-            if (loopbackPortAnswers(port)) {
-                m_pid = pid;
-                m_port = port;
-                m_problem.clear();
-                return true;
-            }
-            int status = 0;
-            if (::waitpid(pid, &status, WNOHANG) == pid) {
-                exited = true;
-                break;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        if (!exited) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
+        if (waitUntilListening(pid, port)) {
+            m_pid = pid;
+            m_port = port;
+            m_problem.clear();
+            return true;
         }
         std::ifstream in(err);
         std::stringstream ss;

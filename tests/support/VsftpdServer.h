@@ -22,6 +22,9 @@ bool makeTestCertificate(const std::filesystem::path& dir);
 int freeLoopbackPort();
 // True when something accepts connections on the port of 127.0.0.1.
 bool loopbackPortAnswers(int port);
+// Waits up to five seconds for the child process `pid` to accept connections on `port`. False
+// when it exits first or does not answer in time; it is then killed (if still running) and reaped.
+bool waitUntilListening(pid_t pid, int port);
 
 class VsftpdServer {
 public:
