@@ -347,10 +347,11 @@ std::string showNewSeries(GraphViewState& vs, const CodeScale& scale, int width,
 
 void applyCodeScale(GraphViewState& vs, const CodeScale& scale) {
     auto i = static_cast<std::size_t>(market::periodIndex(vs.period()));
-    // A pitch or tick below 1 (a damaged row) would divide by zero; keep the current one.
-    if (scale.pitch[i] >= 1)
+    // A pitch or tick outside the zoom steps (a damaged row) would divide by zero or overflow
+    // the geometry; keep the current one.
+    if (kPitchBounds.contains(scale.pitch[i]))
         vs.x_haba_p = scale.pitch[i];
-    if (scale.tick[i] >= 1)
+    if (kTickBounds.contains(scale.tick[i]))
         vs.y_ichimemori = scale.tick[i];
     vs.recomputeScale();
 }

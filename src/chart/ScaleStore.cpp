@@ -3,7 +3,6 @@
 #include <sqlite3.h>
 
 #include <cctype>
-#include <cstdlib>
 #include <strings.h>
 
 namespace tavora::chart {
@@ -125,29 +124,34 @@ bool ScaleStore::writeBack(const std::string& filePath) {
     return ok;
 }
 
-CodeScale ScaleStore::load(const std::string& code, const CodeScale& current) const {
+std::optional<CodeScale> readCodeScale(ZSqlElement& db, const std::string& code, const CodeScale& current) {
+    if (!db.isOpen())
+        return std::nullopt;
     SQLList rows;
     SQLListRow params;
     params.add(SQLListElement::text("code", code));
-    if (framework::SQL_exec(m_memory, kSelectScaleSql, rows, params) != 0 || rows.empty())
-        return CodeScale{};
+    if (framework::SQL_exec(db, kSelectScaleSql, rows, params) != 0 || rows.empty())
+        return std::nullopt;
     const SQLListRow& row = rows.rows.front();
     CodeScale scale = current;
-    // A value that is missing, NULL or not positive keeps the current pitch and tick size: a
-    // zero pitch or tick would divide by zero in the chart geometry.
-    auto apply = [&](const std::string& column, int& target) {
+    auto apply = [&](const std::string& column, ScaleBounds bounds, int fallback, int& target) {
         const auto* e = row.GetKeyElement(column);
-        if (e && !e->isNull && std::atoi(e->value.c_str()) > 0)
-            target = std::atoi(e->value.c_str());
+        if (e && !e->isNull)
+            target = readScaleValue(e->value, bounds).value_or(fallback);
     };
     for (int p = 0; p < 4; ++p) {
-        apply(std::string(kPeriodLetters[p]) + "_x_haba_p", scale.pitch[p]);
-        apply(std::string(kPeriodLetters[p]) + "_y_ichimemori", scale.tick[p]);
-        const auto* e = row.GetKeyElement("sonota" + std::to_string(p + 1));
-        const int grid = e && !e->isNull ? std::atoi(e->value.c_str()) : 0;
-        scale.fixedGrid[p] = grid > 0 ? grid : 0;
+        apply(std::string(kPeriodLetters[p]) + "_x_haba_p", kPitchBounds, CodeScale::kDefaultPitch,
+              scale.pitch[p]);
+        apply(std::string(kPeriodLetters[p]) + "_y_ichimemori", kTickBounds, CodeScale::kDefaultTick,
+              scale.tick[p]);
+        scale.fixedGrid[p] = 0;
+        apply("sonota" + std::to_string(p + 1), kFixedGridBounds, 0, scale.fixedGrid[p]);
     }
     return scale;
+}
+
+CodeScale ScaleStore::load(const std::string& code, const CodeScale& current) const {
+    return readCodeScale(m_memory, code, current).value_or(CodeScale{});
 }
 
 bool ScaleStore::save(const std::string& code, const CodeScale& scale) {

@@ -6,6 +6,7 @@
 #include "chart/CodeScale.h"
 #include "framework/Sql.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,14 @@ inline constexpr const char* kUpsertScaleSql =
     "?,sonota1 = ?,sonota2 = ?,sonota3 = ?,sonota4 = ?;";
 inline constexpr const char* kSelectScaleSql = "select * from graphdata_tb where code = ?";
 
+// The one reader of a stored scale row (the chart opening and the scale store use it): the
+// code's row applied over `current`. A pitch or tick column that is missing or NULL keeps the
+// current value; a fixed interval that is missing or NULL is 0; a value that is not a number
+// or lies outside its bounds (CodeScale.h) takes the default (pitch 3, tick 5, interval 0).
+// None when the table has no row for the code or cannot be read.
+std::optional<CodeScale> readCodeScale(framework::ZSqlElement& db, const std::string& code,
+                                       const CodeScale& current);
+
 // What the copy into memory did.
 struct ScaleCopyResult {
     bool fileOpened = false;
@@ -47,8 +56,8 @@ public:
     // database. False when the file does not open or the copy fails (the file keeps its rows).
     bool writeBack(const std::string& filePath);
 
-    // The stored scale of a code: each present column over `current`, the fixed intervals 0
-    // where a column is missing; the defaults (pitch 3, tick 5, intervals 0) without a row.
+    // The stored scale of a code (readCodeScale over `current`); the defaults (pitch 3, tick 5,
+    // intervals 0) without a row.
     CodeScale load(const std::string& code, const CodeScale& current) const;
     // Stores a code's scale with the upsert (every value bound for the insert and the update).
     bool save(const std::string& code, const CodeScale& scale);

@@ -20,6 +20,18 @@ std::optional<int> readNumber(std::string_view text) {
     return value;
 }
 
+// The value of `count` ASCII digits at `text`; -1 when one of them is not a digit.
+int fixedDigits(std::string_view text, std::size_t at, std::size_t count) {
+    int value = 0;
+    for (std::size_t i = at; i < at + count; ++i) {
+        const unsigned digit = static_cast<unsigned char>(text[i]) - unsigned{'0'};
+        if (digit > 9)
+            return -1;
+        value = value * 10 + static_cast<int>(digit);
+    }
+    return value;
+}
+
 // atoi over a part of the text: optional sign, then digits; stops at anything else.
 int atoiPart(std::string_view text) {
     std::size_t i = 0;
@@ -37,11 +49,11 @@ int atoiPart(std::string_view text) {
     return static_cast<int>(negative ? -value : value);
 }
 
-bool validDate(int y, int m, int d) {
+} // namespace
+
+bool isValidDate(int y, int m, int d) {
     return y >= 1 && y <= 9999 && m >= 1 && m <= 12 && d >= 1 && d <= daysInMonth(y, m);
 }
-
-} // namespace
 
 std::string formatDate(int year, int month, int day) {
     char buf[48];
@@ -65,19 +77,19 @@ std::string todayDate() {
 }
 
 std::optional<YmdDate> parseDate(std::string_view text) {
-    auto first = text.find_first_of("-/");
-    if (first == std::string_view::npos)
+    // Fixed widths keep text order equal to date order and rule out absurd years and months
+    // (an eight-digit "year" once reached the period builders and overflowed their keys).
+    if (text.size() != 10 || (text[4] != '-' && text[4] != '/') || text[7] != text[4])
         return std::nullopt;
-    char sep = text[first];
-    auto second = text.find(sep, first + 1);
-    if (second == std::string_view::npos)
+    const YmdDate d{fixedDigits(text, 0, 4), fixedDigits(text, 5, 2), fixedDigits(text, 8, 2)};
+    if (!isValidDate(d.year, d.month, d.day))
         return std::nullopt;
-    auto y = readNumber(text.substr(0, first));
-    auto m = readNumber(text.substr(first + 1, second - first - 1));
-    auto d = readNumber(text.substr(second + 1));
-    if (!y || !m || !d || !validDate(*y, *m, *d))
-        return std::nullopt;
-    return YmdDate{*y, *m, *d};
+    return d;
+}
+
+std::string canonicalDate(std::string_view text) {
+    const auto d = parseDate(text);
+    return d ? formatDate(*d) : std::string();
 }
 
 YmdDate splitDate(std::string_view text) {
@@ -110,8 +122,8 @@ long long daysFromCivil(int year, int month, int day) {
     long long y = static_cast<long long>(year) - (month <= 2 ? 1 : 0);
     long long era = (y >= 0 ? y : y - 399) / 400;
     long long yoe = y - era * 400;
-    long long mp = (month + 9) % 12;
-    long long doy = (153 * mp + 2) / 5 + day - 1;
+    long long mp = (static_cast<long long>(month) + 9) % 12;
+    long long doy = (153 * mp + 2) / 5 + static_cast<long long>(day) - 1;
     long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
     return era * 146097 + doe - 719468;
 }
@@ -161,7 +173,7 @@ int ConvertCarenderToInt(std::string_view date) {
     if (date.size() == 8) {
         if (auto n = readNumber(date)) {
             YmdDate d{*n / 10000, *n / 100 % 100, *n % 100};
-            if (validDate(d.year, d.month, d.day))
+            if (isValidDate(d.year, d.month, d.day))
                 return *n;
         }
     }
@@ -180,10 +192,10 @@ std::string RemoveHyfunCarender(std::string_view date) {
 int weekOfYear(int year, int month, int day) {
     // strftime's %W: (yday + 7 - days since Monday) / 7.
     long long days = daysFromCivil(year, month, day);
-    int yday = static_cast<int>(days - daysFromCivil(year, 1, 1));
+    const long long yday = days - daysFromCivil(year, 1, 1);
     long long w = (days + 3) % 7; // 1970-01-01 was a Thursday: 3 days since Monday
-    int sinceMonday = static_cast<int>(w < 0 ? w + 7 : w);
-    return (yday + 7 - sinceMonday) / 7;
+    const long long sinceMonday = w < 0 ? w + 7 : w;
+    return static_cast<int>((yday + 7 - sinceMonday) / 7);
 }
 
 int GetWeekNum1970(int ymd) {
@@ -193,9 +205,9 @@ int GetWeekNum1970(int ymd) {
 int weekKey(int year, int month, int day) {
     // For 1970 on this equals strftime("%W") of mktime at local midnight: %W depends only on
     // the calendar date, so the arithmetic avoids two libc calls per bar.
-    if (year >= 1970)
-        return weekOfYear(year, month, day);
-    return GetWeekNum1970(dateNumber(year, month, day));
+    // Before 1970 GetWeekNum1970 gives the same; calling the arithmetic directly keeps the key
+    // free of the date-number packing, which does not fit an int for absurd months or years.
+    return weekOfYear(year, month, day);
 }
 
 } // namespace tavora::framework

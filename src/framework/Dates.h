@@ -29,10 +29,16 @@ inline std::string formatDate(const YmdDate& d) {
     return formatDate(d.year, d.month, d.day);
 }
 
-// Strict parse of "Y-M-D" or "Y/M/D" (decimal fields, one kind of separator); the date must
-// exist in the calendar. Empty when it does not.
+// The one strict reader of dates that come from files, databases and the environment:
+// "YYYY-MM-DD" (or "YYYY/MM/DD"): a four-digit year, two-digit month and day, one kind of
+// separator, nothing before or after, and the date must exist in the calendar (years 1 to
+// 9999). Empty otherwise. A reader that gets an empty result skips the record and logs it.
 std::optional<YmdDate> parseDate(std::string_view text);
-// Lenient split as bar dates are read: the text up to the first "-" or "/" is the year, up to the
+// The canonical "YYYY-MM-DD" form of a date parseDate accepts; empty when it does not.
+std::string canonicalDate(std::string_view text);
+// True for a day that exists in the calendar, years 1 to 9999.
+bool isValidDate(int year, int month, int day);
+// Lenient split (not a validation: see parseDate): the text up to the first "-" or "/" is the year, up to the
 // second the month, the rest the day, each read like atoi (a missing part is 0). Never fails.
 YmdDate splitDate(std::string_view text);
 
@@ -54,7 +60,8 @@ std::string GetDayOfDifferDay(std::string_view date, int days);
 // month (three months back from 2026-05-31 is 2026-02-28); empty when `date` does not parse.
 std::string GetDayOfDifferMonth(std::string_view date, int months);
 
-// "2026-12-09" or "2026/12/09" (or "20261209") -> 20261209; 0 when the text is not a date.
+// "2026-12-09" or "2026/12/09" (or "20261209") -> 20261209; 0 when the text is not a date
+// (parseDate's rules, or eight digits that make a real date).
 int ConvertCarenderToInt(std::string_view date);
 // "2026-12-09" -> "20261209": the text without its "-" separators.
 std::string RemoveHyfunCarender(std::string_view date);

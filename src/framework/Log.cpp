@@ -141,4 +141,23 @@ std::string ZLog::lastError() const {
     return m_lastError;
 }
 
+std::string logExcerpt(std::string_view text, std::size_t maxBytes) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out = "\"";
+    for (std::size_t i = 0; i < text.size() && i < maxBytes; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c < 0x7F && c != '"' && c != '\\') {
+            out += static_cast<char>(c);
+        } else {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    if (text.size() > maxBytes)
+        out += "...";
+    out += '"';
+    return out;
+}
+
 } // namespace tavora::framework

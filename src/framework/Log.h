@@ -64,4 +64,8 @@ private:
     std::string m_lastError;
 };
 
+// A piece of untrusted input fit for a log line: at most `maxBytes` bytes, quoted, every byte
+// that is not printable ASCII written as "\xNN" (so a log line is always valid UTF-8).
+std::string logExcerpt(std::string_view text, std::size_t maxBytes = 40);
+
 } // namespace tavora::framework

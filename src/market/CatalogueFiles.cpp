@@ -28,11 +28,12 @@ bool LoadCodeList(CodeList& list, const std::string& path, std::string* error) {
     return true;
 }
 
-bool AttachSplits(CodeList& catalogue, const std::string& path, std::string* error) {
+bool AttachSplits(CodeList& catalogue, const std::string& path, std::string* error,
+                  std::vector<std::string>* skipped) {
     framework::ZStringListX rows;
     if (!readRecords(path, rows, error))
         return false;
-    AttachSplitRecords(catalogue, rows);
+    AttachSplitRecords(catalogue, rows, skipped);
     return true;
 }
 

@@ -39,9 +39,13 @@ void KeisenElm::setDate(std::string_view text) {
         return;
     }
     const framework::YmdDate d = framework::splitDate(date);
-    year = d.year;
-    month = d.month;
-    day = d.day;
+    // Dates from files are checked before they become bars; this keeps a text that slipped
+    // through from overflowing the date number (future period bars may pass year 9999).
+    const bool packable = d.year >= 0 && d.year <= 99999 && d.month >= 0 && d.month <= 99 && d.day >= 0 &&
+                          d.day <= 99;
+    year = packable ? d.year : 0;
+    month = packable ? d.month : 0;
+    day = packable ? d.day : 0;
 }
 
 int KeisenElm::weekKey() const {

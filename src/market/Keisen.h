@@ -41,7 +41,8 @@ struct KeisenElm {
     int id = 0; // sequence number given by the owning list (1 for the first bar created)
 
     // Copies the text and parses year, month and day: up to the first "-" or "/" is the year,
-    // up to the second the month, the rest the day (each read like atoi).
+    // up to the second the month, the rest the day (each read like atoi). Parts that cannot be
+    // packed into a date number (a year above 99999, a month or day above 99) read as 0.
     void setDate(std::string_view text);
     // year * 10000 + month * 100 + day.
     int dateNumber() const { return year * 10000 + month * 100 + day; }
@@ -166,6 +167,13 @@ private:
     int m_counter = 0;
     std::ptrdiff_t m_cursor = -1; // index of the search cursor; -1 is the head
 };
+
+// The volume of a period that holds both: a sum that would pass the largest 64-bit value
+// stays there (a wrapped sum would show a period below one of its days). Volumes are >= 0.
+inline std::int64_t addVolume(std::int64_t total, std::int64_t volume) {
+    std::int64_t sum = 0;
+    return __builtin_add_overflow(total, volume, &sum) ? (volume < 0 ? INT64_MIN : INT64_MAX) : sum;
+}
 
 // Case-insensitive (ASCII) equality of two date texts.
 bool sameDateText(std::string_view a, std::string_view b);

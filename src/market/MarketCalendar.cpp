@@ -1,6 +1,7 @@
 #include "market/MarketCalendar.h"
 
 #include "framework/Dates.h"
+#include "framework/Log.h"
 
 #include <algorithm>
 #include <fstream>
@@ -20,19 +21,26 @@ std::size_t AppendMarketDates(KeisenList& dayBars, const std::vector<std::string
         return 0;
     const int newest = dayBars.newest()->dateNumber();
     // Walk from the last date back to the first one that is not after the newest bar.
-    std::size_t first = dates.size();
-    while (first > 0 && framework::ConvertCarenderToInt(dates[first - 1]) > newest)
-        --first;
-    const std::size_t count = dates.size() - first;
+    std::vector<std::string> later; // latest first
+    for (std::size_t i = dates.size(); i > 0; --i) {
+        const auto d = framework::parseDate(dates[i - 1]);
+        if (!d)
+            continue;
+        if (framework::dateNumber(*d) <= newest)
+            break;
+        later.push_back(framework::formatDate(*d));
+    }
+    const std::size_t count = later.size();
     // The calendar walk inserts each earlier date next to the newest bar, so the latest date
     // is created first and ends up next to the head.
     dayBars.insertNewest(count, true);
     for (std::size_t k = 0; k < count; ++k)
-        dayBars[count - 1 - k].setDate(dates[first + k]);
+        dayBars[k].setDate(later[k]);
     return count;
 }
 
-std::vector<std::string> FutureMarketDates(const std::string& calendarPath, int newestDateNumber) {
+std::vector<std::string> FutureMarketDates(const std::string& calendarPath, int newestDateNumber,
+                                           std::vector<std::string>* skipped) {
     std::vector<std::string> future; // latest first while scanning
     std::ifstream in(calendarPath, std::ios::binary);
     if (!in)
@@ -63,18 +71,26 @@ std::vector<std::string> FutureMarketDates(const std::string& calendarPath, int 
             field = field.substr(1, field.size() - 2);
         if (field.empty())
             continue;
-        if (framework::ConvertCarenderToInt(field) <= newestDateNumber)
+        const auto d = framework::parseDate(field);
+        if (!d) {
+            if (skipped)
+                skipped->push_back("市場カレンダーの日付が不正なため無視しました: " + calendarPath + ": " +
+                                   framework::logExcerpt(field));
+            continue;
+        }
+        if (framework::dateNumber(*d) <= newestDateNumber)
             break;
-        future.emplace_back(field);
+        future.push_back(framework::formatDate(*d));
     }
     std::reverse(future.begin(), future.end());
     return future;
 }
 
-std::size_t AppendMarketDays(KeisenList& dayBars, const std::string& calendarPath) {
+std::size_t AppendMarketDays(KeisenList& dayBars, const std::string& calendarPath,
+                             std::vector<std::string>* skipped) {
     if (dayBars.empty())
         return 0;
-    return AppendMarketDates(dayBars, FutureMarketDates(calendarPath, dayBars.newest()->dateNumber()));
+    return AppendMarketDates(dayBars, FutureMarketDates(calendarPath, dayBars.newest()->dateNumber(), skipped));
 }
 
 } // namespace tavora::market

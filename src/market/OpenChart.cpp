@@ -2,12 +2,15 @@
 
 #include "analysis/BunsekiGraphList.h"
 #include "chart/ScaleStore.h"
+#include "framework/Dates.h"
+#include "framework/Log.h"
 #include "market/MarketCalendar.h"
 #include "market/PriceDatabase.h"
 #include "market/Splits.h"
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string_view>
@@ -31,10 +34,31 @@ struct DayRow {
     std::int64_t volume;
 };
 
+// What a row whose date is not a real date leaves in the log: the first few texts and a count.
+struct SkippedRows {
+    static constexpr std::size_t kShown = 5;
+    std::vector<std::string> dates;
+    std::size_t count = 0;
+
+    void add(std::string_view date) {
+        if (count++ < kShown)
+            dates.emplace_back(date);
+    }
+    void report(const std::string& code, std::vector<std::string>& log) const {
+        for (const auto& date : dates)
+            log.push_back(code + ": 日付が不正な株価データを無視しました: " + framework::logExcerpt(date));
+        if (count > dates.size())
+            log.push_back(code + ": ほかに " + std::to_string(count - dates.size()) +
+                          " 行の日付が不正なため無視しました");
+    }
+};
+
 // The rows of the code, oldest first. SQLite walks the (code, date) index forwards faster than
-// backwards, and a small row type is cheaper to collect than bars.
+// backwards, and a small row type is cheaper to collect than bars. A row whose date is not a
+// real "YYYY-MM-DD" never becomes a bar (the period builders key on year, month and day); a
+// negative volume reads as 0.
 int readDayRows(framework::ZSqlElement& priceDb, const std::string& code, std::vector<DayRow>& rows,
-                const std::atomic<bool>* cancel) {
+                const std::atomic<bool>* cancel, SkippedRows* skipped = nullptr) {
     if (!priceDb.isOpen())
         return SQLITE_MISUSE;
     framework::SqlStatement stmt(priceDb, "SELECT date, open, high, low, close, volume FROM kabukadb "
@@ -52,10 +76,17 @@ int readDayRows(framework::ZSqlElement& priceDb, const std::string& code, std::v
         const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(s, 0));
         if (!text || !*text)
             continue;
+        const std::string_view date(text, static_cast<std::size_t>(sqlite3_column_bytes(s, 0)));
+        // Stored dates sort as text: only the canonical form keeps the rows in date order.
+        if (!framework::parseDate(date) || date[4] != '-') {
+            if (skipped)
+                skipped->add(date);
+            continue;
+        }
         // A NULL reads as 0.0 (and 0 as the volume), which is what an absent price is here.
-        rows.push_back({std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(s, 0))),
+        rows.push_back({std::string(date),
                         sqlite3_column_double(s, 1), sqlite3_column_double(s, 2), sqlite3_column_double(s, 3),
-                        sqlite3_column_double(s, 4), sqlite3_column_int64(s, 5)});
+                        sqlite3_column_double(s, 4), std::max<std::int64_t>(0, sqlite3_column_int64(s, 5))});
     }
     return rc == SQLITE_DONE ? 0 : rc;
 }
@@ -101,24 +132,7 @@ int LoadDayBars(framework::ZSqlElement& priceDb, const std::string& code, Keisen
 }
 
 std::optional<chart::CodeScale> LoadCodeScale(framework::ZSqlElement& scaleDb, const std::string& code) {
-    if (!scaleDb.isOpen())
-        return std::nullopt;
-    framework::SQLList result;
-    framework::SQLListRow params;
-    params.add(framework::SQLListElement::text("code", code));
-    if (framework::SQL_exec(scaleDb, chart::kSelectScaleSql, result, params) != 0 || result.empty())
-        return std::nullopt;
-    const auto& row = result.rows.front();
-    const auto number = [&](const std::string& column) { return std::atoi(row.value(column).c_str()); };
-    chart::CodeScale scale;
-    for (ChartPeriod p : kAllPeriods) {
-        const std::string prefix(periodLetter(p));
-        const auto i = static_cast<std::size_t>(periodIndex(p));
-        scale.pitch[i] = number(prefix + "_x_haba_p");
-        scale.tick[i] = number(prefix + "_y_ichimemori");
-        scale.fixedGrid[i] = number("sonota" + std::to_string(i + 1));
-    }
-    return scale;
+    return chart::readCodeScale(scaleDb, code, chart::CodeScale{});
 }
 
 ChartSeries OpenChart(const OpenChartInput& input, const std::atomic<bool>* cancel) {
@@ -128,17 +142,22 @@ ChartSeries OpenChart(const OpenChartInput& input, const std::atomic<bool>* canc
     if (input.loadAnnotations)
         input.loadAnnotations(series);
     std::vector<DayRow> rows;
-    if (input.priceDb && readDayRows(*input.priceDb, input.code, rows, cancel) < 0) {
+    SkippedRows skipped;
+    if (input.priceDb && readDayRows(*input.priceDb, input.code, rows, cancel, &skipped) < 0) {
         series.cancelled = true;
         return series;
     }
+    skipped.report(input.code, series.log);
     // Future market days, so the time axis and the leading spans run on past the last price.
     // They are read before the list is built, so no bar has to move to make room for them.
     std::vector<std::string> future;
     if (!rows.empty() && !input.calendarPath.empty()) {
         KeisenElm newest;
         newest.setDate(rows.back().date);
-        future = FutureMarketDates(input.calendarPath, newest.dateNumber());
+        std::vector<std::string> badDates;
+        future = FutureMarketDates(input.calendarPath, newest.dateNumber(), &badDates);
+        for (auto& line : badDates)
+            series.log.push_back(input.code + ": " + line);
     }
     KeisenList day;
     fillDayList(rows, future, day);

@@ -22,7 +22,7 @@ inline void mergeDay(KeisenElm& p, const KeisenElm& d, double o, double h, doubl
         p.low = l;
     if (!p.close || *p.close == 0)
         p.close = c;
-    p.volume += d.volume;
+    p.volume = addVolume(p.volume, d.volume);
 }
 
 // A week or month bar that closed without any price shows zeros instead of nothing.

@@ -1,17 +1,28 @@
 #include "market/Splits.h"
 
+#include "framework/Dates.h"
+#include "framework/Log.h"
+
 namespace tavora::market {
 
-void AttachSplitRecords(CodeList& catalogue, const std::vector<std::vector<std::string>>& records) {
+void AttachSplitRecords(CodeList& catalogue, const std::vector<std::vector<std::string>>& records,
+                        std::vector<std::string>* skipped) {
     for (const auto& record : records) {
         if (record.size() < 3)
             continue;
         CodeElm* entry = FindCode(catalogue, record[1]);
         if (!entry)
             continue;
+        std::string date = framework::canonicalDate(record[0]);
+        if (date.empty()) {
+            if (skipped)
+                skipped->push_back("分割データの日付が不正なため無視しました: " + record[1] + " " +
+                                   framework::logExcerpt(record[0]));
+            continue;
+        }
         const std::string& ratio = record[2];
         entry->splits.push_back(
-            {record[0], ratio.substr(0, std::min(ratio.size(), BunkatsuElm::kMaxRatioText))});
+            {std::move(date), ratio.substr(0, std::min(ratio.size(), BunkatsuElm::kMaxRatioText))});
     }
 }
 

@@ -12,11 +12,15 @@
 namespace tavora::market {
 
 // For each record (date, code, ratio): appends a split to the first catalogue entry with that
-// code; records of unknown codes and records with fewer than three fields are dropped.
-void AttachSplitRecords(CodeList& catalogue, const std::vector<std::vector<std::string>>& records);
+// code; records of unknown codes and records with fewer than three fields are dropped. A
+// record whose date is not a real date (framework::parseDate) is dropped and a line saying so
+// goes to `skipped`; kept dates are stored as "YYYY-MM-DD".
+void AttachSplitRecords(CodeList& catalogue, const std::vector<std::vector<std::string>>& records,
+                        std::vector<std::string>* skipped = nullptr);
 // Reads "bunkatsudata.csv" (UTF-8, ",") and attaches its splits. False, with the reason in
 // `error` when given, when the file cannot be read.
-bool AttachSplits(CodeList& catalogue, const std::string& path, std::string* error = nullptr);
+bool AttachSplits(CodeList& catalogue, const std::string& path, std::string* error = nullptr,
+                  std::vector<std::string>* skipped = nullptr);
 
 // Copies each split's ratio into the split text of the day bar of its date. A split whose
 // date has no day bar is ignored; a split whose ratio is not a number greater than 0 is

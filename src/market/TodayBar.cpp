@@ -15,7 +15,7 @@ void mergeIntoPeriod(KeisenElm& bar, const TodayPrices& t) {
             bar.high = t.high;
         if (!bar.low || t.low < *bar.low)
             bar.low = t.low;
-        bar.volume += t.volume;
+        bar.volume = addVolume(bar.volume, t.volume);
     }
     bar.close = t.close;
 }

@@ -1,5 +1,6 @@
 #include "settings/SettingsStore.h"
 
+#include "chart/CodeScale.h"
 #include "framework/ColorText.h"
 #include "framework/Files.h"
 #include "framework/Sql.h"
@@ -184,6 +185,19 @@ bool openStore(const std::string& path, ZSqlElement& db) {
     return true;
 }
 
+// The last-used pitch and tick sizes go straight into the chart geometry: a stored value
+// outside the zoom steps takes the default (the same bounds as the per-code scale).
+void keepScaleInBounds(Settings& s) {
+    const Settings defaults;
+    for (auto field : {&Settings::d_x_haba_p, &Settings::w_x_haba_p, &Settings::m_x_haba_p, &Settings::y_x_haba_p})
+        if (!chart::kPitchBounds.contains(s.*field))
+            s.*field = defaults.*field;
+    for (auto field : {&Settings::d_y_ichimemori, &Settings::w_y_ichimemori, &Settings::m_y_ichimemori,
+                       &Settings::y_y_ichimemori})
+        if (!chart::kTickBounds.contains(s.*field))
+            s.*field = defaults.*field;
+}
+
 } // namespace
 
 Settings SettingsStore::load() const {
@@ -209,6 +223,7 @@ Settings SettingsStore::load() const {
         else if (std::string_view(key.name) == "linefont_cr")
             s.linefont_cr = s.linesen_cr;
     }
+    keepScaleInBounds(s);
     WindowRect r;
     int* parts[] = {&r.left, &r.top, &r.right, &r.bottom};
     bool complete = true;

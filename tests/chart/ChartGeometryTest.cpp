@@ -216,11 +216,14 @@ TEST(ChartGeometry, StoredScaleAppliesToItsPeriodAndIgnoresZero) {
     EXPECT_EQ(vs.x_haba_p, 9);
     EXPECT_EQ(vs.y_ichimemori, 10);
     EXPECT_DOUBLE_EQ(vs.pixel_to_yen, 1.0);
-    scale.pitch[2] = 0;
-    scale.tick[2] = 0;
-    applyCodeScale(vs, scale);
-    EXPECT_EQ(vs.x_haba_p, 9);
-    EXPECT_EQ(vs.y_ichimemori, 10);
+    for (int bad : {0, -1, 22, 2147483647}) {
+        scale.pitch[2] = bad;
+        scale.tick[2] = bad;
+        applyCodeScale(vs, scale);
+        EXPECT_EQ(vs.x_haba_p, 9) << bad;
+        EXPECT_EQ(vs.y_ichimemori, 10) << bad;
+        EXPECT_EQ(vs.five_ticks_px, 50) << bad;
+    }
 }
 
 TEST(ChartGeometry, RedrawIsFastOnlyWhileDragging) {

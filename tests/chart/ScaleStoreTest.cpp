@@ -1,4 +1,5 @@
 #include "chart/ScaleStore.h"
+#include "market/OpenChart.h"
 
 #include "support/TempDir.h"
 
@@ -87,11 +88,55 @@ TEST_F(ScaleStoreTest, MissingColumnsKeepTheCurrentScaleAndZeroTheIntervals) {
     EXPECT_EQ(first.pitch, (std::array<int, 4>{13, 7, 7, 7}));
     EXPECT_EQ(first.tick, (std::array<int, 4>{2, 4, 2, 2}));
     EXPECT_EQ(first.fixedGrid, (std::array<int, 4>{0, 500, 0, 0}));
-    // NULL and zero never become a pitch or tick of 0.
+    // NULL keeps the current value; zero is outside the steps and takes the default.
     const CodeScale second = m_store.load("1302", current);
     EXPECT_EQ(second.pitch, current.pitch);
-    EXPECT_EQ(second.tick, current.tick);
+    EXPECT_EQ(second.tick, (std::array<int, 4>{2, CodeScale::kDefaultTick, 2, 2}));
     EXPECT_EQ(second.fixedGrid, (std::array<int, 4>{0, 0, 0, 0}));
+}
+
+// A stored tick of 2147483647 once overflowed five ticks (5 x tick) in the geometry. Both
+// readers of the table (opening a code, the scale store) take the same bounds: a value outside
+// the zoom steps or the grid table becomes the default.
+TEST_F(ScaleStoreTest, ValuesOutsideTheScaleTablesTakeTheDefaults) {
+    struct Case {
+        const char* text;
+        int pitch, tick, grid; // as read into the day period
+    };
+    const Case cases[] = {
+        {"2147483647", 3, 5, 0},   {"99999999999999999999", 3, 5, 0}, {"-5", 3, 5, 0},
+        {"0", 3, 5, 0},            {"abc", 3, 5, 0},                   {"", 3, 5, 0},
+        {"1", 3, 1, 1},            {"2", 2, 2, 2},                     {"10", 10, 10, 10},
+        {"11", 11, 5, 11},         {"21", 21, 5, 21},                  {"22", 3, 5, 22},
+        {" 4x", 4, 4, 4},          {"3000000", 3, 5, 3000000},         {"3000001", 3, 5, 0},
+    };
+    m_store.loadFile(file());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        ASSERT_EQ(framework::SQL_exec(m_memory, "DELETE FROM graphdata_tb;"), 0);
+        SQLList none;
+        framework::SQLListRow row;
+        row.add(framework::SQLListElement::text("v", c.text));
+        ASSERT_EQ(framework::SQL_exec(m_memory,
+                                      "INSERT INTO graphdata_tb (code,d_x_haba_p,d_y_ichimemori,sonota1) "
+                                      "VALUES ('7203',?1,?1,?1);",
+                                      none, row),
+                  0);
+        const CodeScale current{{9, 9, 9, 9}, {4, 4, 4, 4}, {7, 7, 7, 7}};
+        const CodeScale fromStore = m_store.load("7203", current);
+        EXPECT_EQ(fromStore.pitch[0], c.pitch);
+        EXPECT_EQ(fromStore.tick[0], c.tick);
+        EXPECT_EQ(fromStore.fixedGrid[0], c.grid);
+        const auto fromOpening = market::LoadCodeScale(m_memory, "7203");
+        ASSERT_TRUE(fromOpening);
+        EXPECT_EQ(fromOpening->pitch[0], c.pitch);
+        EXPECT_EQ(fromOpening->tick[0], c.tick);
+        EXPECT_EQ(fromOpening->fixedGrid[0], c.grid);
+        // The other periods' columns are NULL: the current value, or the default for the opening.
+        EXPECT_EQ(fromStore.pitch[1], 9);
+        EXPECT_EQ(fromOpening->pitch[1], CodeScale::kDefaultPitch);
+        EXPECT_EQ(fromStore.fixedGrid[1], 0);
+    }
 }
 
 TEST_F(ScaleStoreTest, UsertableAndCraftedTablesStayOnDisk) {

@@ -1,5 +1,7 @@
 // tavora-cli codes and bars, run as the user runs them, over a fresh application root that
 // the bundled data fills on the first start.
+#include "framework/Dates.h"
+#include "framework/Sql.h"
 #include "support/CliRun.h"
 #include "support/TempDir.h"
 
@@ -66,6 +68,62 @@ TEST_F(MarketCommandsTest, PrintsTheBarsOfEachPeriodOldestFirst) {
     EXPECT_NE(october2012.find(",2,"), std::string::npos) << october2012;
     EXPECT_NE(april2021.find(",3,"), std::string::npos) << april2021;
     EXPECT_EQ(run("bars 1007 --period y").lines().back().substr(0, 10), "2127-01-01");
+}
+
+// Reproductions of damaged files: a calendar line of eight digits, a stored date with an absurd
+// month, and daily volumes whose sum passes the 64-bit range. Each once produced impossible
+// bars (a year 20,271,231, an overflowed week key, a negative week volume).
+TEST_F(MarketCommandsTest, DamagedDatesAndVolumesNeverReachTheBars) {
+    ASSERT_EQ(run("codes").status, 0); // the first start installs the bundled data
+    const auto root = dir / "Tavora";
+    {
+        std::FILE* calendar = std::fopen((root / "marketday" / "marketday_jpn.csv").c_str(), "ab");
+        ASSERT_NE(calendar, nullptr);
+        std::fputs("20271231,\r\n", calendar);
+        std::fclose(calendar);
+        tavora::framework::ZSqlElement db;
+        ASSERT_EQ(tavora::framework::SQL_Open(db, (root / "data" / "kabukadb" / "kabuka.db").string()), 0);
+        ASSERT_EQ(tavora::framework::SQL_exec(
+                      db, "INSERT INTO kabukadb VALUES ('0001','1969-99999999-1',1,1,1,1,1);"
+                          "UPDATE kabukadb SET volume=9223372036854775000 WHERE code='0001' AND "
+                          "date IN ('2026-12-07','2026-12-08');"),
+                  0)
+            << db.lastError();
+    }
+    struct Case {
+        const char* period;
+        const char* firstDate; // the bar whose line is checked
+        const char* volume;    // its volume column
+    };
+    for (const Case& c : {Case{"d", "2026-12-08", "9223372036854775000"},
+                          Case{"w", "2026-12-07", "9223372036854775807"},
+                          Case{"m", "2026-12-01", "9223372036854775807"},
+                          Case{"y", "2026-01-05", "9223372036854775807"}}) {
+        SCOPED_TRACE(c.period);
+        const RunResult r = run(std::string("bars 0001 --period ") + c.period);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(r.err.find("\"1969-99999999-1\""), std::string::npos) << r.err;
+        EXPECT_NE(r.err.find("\"20271231\""), std::string::npos) << r.err;
+        const auto lines = r.lines();
+        ASSERT_GT(lines.size(), 1u);
+        bool checked = false;
+        for (std::size_t i = 1; i < lines.size(); ++i) {
+            std::vector<std::string> fields;
+            std::istringstream in(lines[i]);
+            for (std::string f; std::getline(in, f, ',');)
+                fields.push_back(f);
+            ASSERT_GE(fields.size(), 6u) << lines[i];
+            const auto date = tavora::framework::parseDate(fields[0]);
+            ASSERT_TRUE(date) << lines[i];
+            EXPECT_LE(date->year, 2127) << lines[i];
+            EXPECT_NE(fields[5].front(), '-') << lines[i];
+            if (fields[0] == c.firstDate) {
+                EXPECT_EQ(fields[5], c.volume) << lines[i];
+                checked = true;
+            }
+        }
+        EXPECT_TRUE(checked) << "no bar dated " << c.firstDate;
+    }
 }
 
 TEST_F(MarketCommandsTest, RefusesUnknownCodesAndBadArguments) {

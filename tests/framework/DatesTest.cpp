@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <ctime>
+#include <optional>
 
 using namespace tavora::framework;
 
@@ -40,16 +41,13 @@ TEST(DatesTest, DayShiftCrossesMonthsYearsAndLeapDays) {
 TEST(DatesTest, DateTextConversions) {
     EXPECT_EQ(ConvertCarenderToInt("2026-12-09"), 20261209);
     EXPECT_EQ(ConvertCarenderToInt("2026/12/09"), 20261209);
-    EXPECT_EQ(ConvertCarenderToInt("2026/1/9"), 20260109);
+    EXPECT_EQ(ConvertCarenderToInt("2026/1/9"), 0);
     EXPECT_EQ(ConvertCarenderToInt("20261209"), 20261209);
+    EXPECT_EQ(ConvertCarenderToInt("20261309"), 0);
     EXPECT_EQ(ConvertCarenderToInt(""), 0);
     EXPECT_EQ(ConvertCarenderToInt("2026-12"), 0);
     EXPECT_EQ(RemoveHyfunCarender("2026-12-09"), "20261209");
 
-    EXPECT_EQ(parseDate("2026-1-09"), (YmdDate{2026, 1, 9}));
-    EXPECT_FALSE(parseDate("2026-02-29"));
-    EXPECT_FALSE(parseDate("2026-12/09"));
-    EXPECT_FALSE(parseDate("2026-12-09x"));
     EXPECT_EQ(splitDate("2026/12/09"), (YmdDate{2026, 12, 9}));
     EXPECT_EQ(splitDate("2026-12"), (YmdDate{2026, 12, 0}));
     EXPECT_EQ(splitDate("99999999999999-1-2").month, 1); // an absurd year does not overflow
@@ -57,6 +55,41 @@ TEST(DatesTest, DateTextConversions) {
     EXPECT_EQ(daysInMonth(2024, 2), 29);
     EXPECT_EQ(daysInMonth(2100, 2), 28);
     EXPECT_EQ(daysInMonth(2026, 13), 0);
+}
+
+// Every date read from a file or a database goes through parseDate: only a real day written
+// with a four-digit year and two-digit month and day passes.
+TEST(DatesTest, TheStrictReaderTakesOnlyRealFixedWidthDates) {
+    struct Case {
+        const char* text;
+        std::optional<YmdDate> expected;
+    };
+    const Case cases[] = {
+        {"2026-12-09", YmdDate{2026, 12, 9}},
+        {"2026/12/09", YmdDate{2026, 12, 9}},
+        {"2024-02-29", YmdDate{2024, 2, 29}},
+        {"0001-01-01", YmdDate{1, 1, 1}},
+        {"9999-12-31", YmdDate{9999, 12, 31}},
+        {"2026-02-29", std::nullopt},       // not a leap year
+        {"2026-1-09", std::nullopt},        // month of one digit
+        {"20271231", std::nullopt},         // no separators: once read as the year 20,271,231
+        {"1969-99999999-1", std::nullopt},  // once overflowed the week key
+        {"20271231-01-01", std::nullopt},
+        {"0000-01-01", std::nullopt},
+        {"2026-12/09", std::nullopt},
+        {"2026-12-09x", std::nullopt},
+        {" 2026-12-09", std::nullopt},
+        {"2026-13-01", std::nullopt},
+        {"2026-00-10", std::nullopt},
+        {"2026-12-00", std::nullopt},
+        {"+026-12-09", std::nullopt},
+        {"2026-1２-09", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(parseDate(c.text), c.expected) << c.text;
+        EXPECT_EQ(canonicalDate(c.text), c.expected ? formatDate(*c.expected) : "") << c.text;
+    }
 }
 
 // The arithmetic must agree with strftime("%W") of the local date at midnight for every day.

@@ -48,7 +48,11 @@ INSTANTIATE_TEST_SUITE_P(
         CalendarCase{"EndsOnTheNewestDay", "2024-05-09\n2024-05-10\n", {}},
         CalendarCase{"ExtraFieldsSlashesAndBlankLines",
                      "2024-05-10,金\n2024/05/13,月\n\n2024-05-14,火\n\n",
-                     {"2024-05-14", "2024/05/13"}}),
+                     {"2024-05-14", "2024-05-13"}},
+        // Lines whose first field is not a real date are skipped wherever they stand.
+        CalendarCase{"NotRealDatesAreSkipped",
+                     "2024-05-10\n2024-05-13\n2024-5-14\n2024-05-15\n2024-02-30\n20271231,\n",
+                     {"2024-05-15", "2024-05-13"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MarketCalendarTest, AppendsNothingWithoutBarsOrWithoutAFile) {
@@ -60,6 +64,22 @@ TEST(MarketCalendarTest, AppendsNothingWithoutBarsOrWithoutAFile) {
     KeisenList day = makeDays({flat("2024-05-10", 11)});
     EXPECT_EQ(AppendMarketDays(day, (dir / "missing.csv").string()), 0u);
     EXPECT_EQ(day.size(), 1u);
+}
+
+// An eight-digit line appended to the calendar once became a bar of the year 20,271,231 whose
+// date number overflowed; it is now skipped, and the log says which line it was.
+TEST(MarketCalendarTest, AnEightDigitLineIsSkippedAndLogged) {
+    tavora::test::TempDir dir;
+    const auto path = (dir / "marketday_jpn.csv").string();
+    tavora::test::writeFile(path, "2024-05-10\r\n2024-05-13\r\n20271231,\r\n");
+    KeisenList day = makeDays({flat("2024-05-10", 11)});
+    std::vector<std::string> skipped;
+    EXPECT_EQ(AppendMarketDays(day, path, &skipped), 1u);
+    EXPECT_EQ(day.newest()->date, "2024-05-13");
+    EXPECT_EQ(day.newest()->dateNumber(), 20240513);
+    ASSERT_EQ(skipped.size(), 1u);
+    EXPECT_NE(skipped[0].find("\"20271231\""), std::string::npos) << skipped[0];
+    EXPECT_NE(skipped[0].find(path), std::string::npos) << skipped[0];
 }
 
 TEST(MarketCalendarTest, UsIndicesUseTheUsCalendar) {

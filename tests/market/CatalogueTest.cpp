@@ -96,6 +96,22 @@ TEST_F(CatalogueListTest, AttachesSplitsToTheFirstEntryOfTheirCode) {
     EXPECT_TRUE(list[2].splits.empty());
 }
 
+TEST_F(CatalogueListTest, SplitRecordsWithoutARealDateAreSkippedAndLogged) {
+    std::vector<std::string> skipped;
+    AttachSplitRecords(list,
+                       Records{{"20200106", "7203", "2"},
+                               {"2020-02-30", "7203", "2"},
+                               {"2020/03/02", "7203", "3"},
+                               {"1969-99999999-1", "7203", "2"},
+                               {"bad", "9999", "2"}}, // unknown codes are dropped before the date is read
+                       &skipped);
+    ASSERT_EQ(list[1].splits.size(), 1u);
+    EXPECT_EQ(list[1].splits[0], (BunkatsuElm{"2020-03-02", "3"}));
+    ASSERT_EQ(skipped.size(), 3u);
+    EXPECT_NE(skipped[0].find("7203 \"20200106\""), std::string::npos) << skipped[0];
+    EXPECT_NE(skipped[2].find("\"1969-99999999-1\""), std::string::npos) << skipped[2];
+}
+
 TEST(CatalogueFileTest, LoadsTheCodeListAndTheSplitFile) {
     tavora::test::TempDir dir;
     tavora::test::writeFile(dir / "code_info.csv", "\xEF\xBB\xBF"

@@ -11,7 +11,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
 #include <sstream>
+#include <thread>
 
 namespace tavora::market {
 namespace {
@@ -139,6 +142,43 @@ TEST_F(OpenChartTest, AdjustsForSplitsAndLogsUnusableOnes) {
     EXPECT_EQ(s.period(ChartPeriod::Month).bars[kFutureMonths + 1].split, "2");
 }
 
+// Stored rows as another program may have left them: dates that are no real day never reach
+// the period builders (one once overflowed the week key), volumes never wrap in a period.
+TEST_F(OpenChartTest, RowsWithoutARealDateAreSkippedAndVolumesNeverWrap) {
+    ASSERT_EQ(framework::SQL_exec(db, "INSERT INTO kabukadb VALUES"
+                                      "('1234','1969-99999999-1',1,1,1,1,1),"
+                                      "('1234','20271231',1,1,1,1,1),"
+                                      "('1234','2024-02-30',1,1,1,1,1),"
+                                      "('1234','2024/04/01',1,1,1,1,1);"
+                                      "UPDATE kabukadb SET volume=9223372036854775000 WHERE code='1234' AND "
+                                      "date IN ('2024-03-27','2024-03-28');"
+                                      "UPDATE kabukadb SET volume=-7 WHERE code='1234' AND date='2024-03-29';"),
+              0)
+        << db.lastError();
+    const ChartSeries s = OpenChart(input);
+    const auto& day = s.period(ChartPeriod::Day).bars;
+    for (const auto& bar : day) {
+        EXPECT_TRUE(framework::parseDate(bar.date)) << bar.date;
+        EXPECT_GE(bar.volume, 0) << bar.date;
+    }
+    // Stored dates sort as text, so a slashed one would stand out of order: skipped as well.
+    EXPECT_EQ(day[10].date, "2024-03-29");
+    EXPECT_EQ(day[10].volume, 0); // a negative volume reads as none
+    ASSERT_EQ(s.log.size(), 4u);
+    EXPECT_NE(s.log[0].find("\"1969-99999999-1\""), std::string::npos) << s.log[0];
+    for (ChartPeriod p : kAllPeriods) {
+        for (const auto& bar : s.period(p).bars) {
+            EXPECT_GE(bar.volume, 0) << periodLetter(p) << " " << bar.date;
+            EXPECT_LT(bar.year, 10000) << periodLetter(p) << " " << bar.date;
+        }
+    }
+    // The week of 2024-03-25 holds the two huge days: its volume stays at the largest value.
+    const auto& week = s.period(ChartPeriod::Week).bars;
+    const auto w = std::find_if(week.begin(), week.end(), [](const KeisenElm& b) { return b.date == "2024-03-25"; });
+    ASSERT_NE(w, week.end());
+    EXPECT_EQ(w->volume, INT64_MAX);
+}
+
 TEST_F(OpenChartTest, ReadsTheStoredScale) {
     framework::ZSqlElement scales;
     ASSERT_EQ(framework::SQL_Open(scales, ":memory:"), 0);
@@ -163,6 +203,37 @@ TEST_F(OpenChartTest, ACancelledOpeningIsMarked) {
     EXPECT_TRUE(OpenChart(input, &cancel).cancelled);
     cancel = false;
     EXPECT_FALSE(OpenChart(input, &cancel).cancelled);
+}
+
+// As the desktop runs it: openings on worker threads, each with its own connection, told to
+// stop from this thread while they run. A stopped one is marked; the last one completes.
+// (scripts/test --tsan runs this under ThreadSanitizer.)
+TEST_F(OpenChartTest, OpeningsOnWorkersStopWhenTold) {
+    const std::string path = (dir / "kabuka.db").string();
+    std::vector<std::thread> workers;
+    std::vector<std::shared_ptr<std::atomic<bool>>> flags;
+    std::vector<ChartSeries> results(4);
+    for (std::size_t k = 0; k < results.size(); ++k) {
+        flags.push_back(std::make_shared<std::atomic<bool>>(false));
+        workers.emplace_back([&, k, cancel = flags.back()] {
+            framework::ZSqlElement own;
+            ASSERT_EQ(framework::SQL_Open(own, path), 0);
+            OpenChartInput in = input;
+            in.priceDb = &own;
+            results[k] = OpenChart(in, cancel.get());
+        });
+        if (k + 1 < results.size())
+            flags.back()->store(true); // replaced by the next one
+    }
+    for (auto& w : workers)
+        w.join();
+    for (std::size_t k = 0; k + 1 < results.size(); ++k) {
+        if (!results[k].cancelled) { // it may have finished before it was told
+            EXPECT_EQ(results[k].period(ChartPeriod::Day).bars.size(), 70u);
+        }
+    }
+    EXPECT_FALSE(results.back().cancelled);
+    EXPECT_EQ(results.back().period(ChartPeriod::Day).bars.size(), 70u);
 }
 
 TEST_F(OpenChartTest, WritesBarsAsCsvOldestFirstWithOneColumnPerGraph) {

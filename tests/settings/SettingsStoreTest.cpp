@@ -152,6 +152,24 @@ TEST_F(SettingsStoreTest, ExitSaveWritesItsKeysInOrderAndReadsBack) {
     EXPECT_EQ(back.windowRect, s.windowRect);
 }
 
+// The last-used pitch and tick go straight into the chart geometry (5 x tick, 50 x tick):
+// values outside the zoom steps take the defaults, as in the per-code scale.
+TEST_F(SettingsStoreTest, ScaleKeysOutsideTheZoomStepsTakeTheDefaults) {
+    store("d_x_haba_p", "21");
+    store("w_x_haba_p", "2147483647");
+    store("m_x_haba_p", "1");
+    store("d_y_ichimemori", "10");
+    store("w_y_ichimemori", "2147483647");
+    store("m_y_ichimemori", "-3");
+    const Settings s = store().load();
+    EXPECT_EQ(s.d_x_haba_p, 21);
+    EXPECT_EQ(s.w_x_haba_p, 5);
+    EXPECT_EQ(s.m_x_haba_p, 5);
+    EXPECT_EQ(s.d_y_ichimemori, 10);
+    EXPECT_EQ(s.w_y_ichimemori, 2);
+    EXPECT_EQ(s.m_y_ichimemori, 2);
+}
+
 TEST_F(SettingsStoreTest, ColourSaveWritesTheTwelveKeysOnlyWhenSomethingChanged) {
     const Settings loaded;
     EXPECT_FALSE(store().saveColours(loaded, loaded));

@@ -1,12 +1,12 @@
 #include "app/core/BundledData.h"
 
 #include "framework/CsvReader.h"
+#include "framework/Dates.h"
 #include "market/PriceDatabase.h"
 
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <chrono>
 #include <cmath>
 #include <cstdlib>
 #include <string_view>
@@ -35,28 +35,9 @@ std::string_view trimBlanks(std::string_view text) {
     return text;
 }
 
-bool isDigits(std::string_view text) {
-    return !text.empty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-int toInt(std::string_view digits) {
-    int value = 0;
-    std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    return value;
-}
-
-// "YYYY-MM-DD" naming a real calendar day.
+// "YYYY-MM-DD" naming a real calendar day (the stored form of every date).
 bool isDateText(std::string_view text) {
-    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
-        return false;
-    const auto year = text.substr(0, 4), month = text.substr(5, 2), day = text.substr(8, 2);
-    if (!isDigits(year) || !isDigits(month) || !isDigits(day))
-        return false;
-    const std::chrono::year_month_day ymd{std::chrono::year{toInt(year)},
-                                          std::chrono::month{static_cast<unsigned>(toInt(month))},
-                                          std::chrono::day{static_cast<unsigned>(toInt(day))}};
-    return ymd.ok();
+    return text.size() == 10 && text[4] == '-' && framework::parseDate(text).has_value();
 }
 
 // A price of 0 means the day had no trade: stored as absent.

@@ -32,7 +32,7 @@ std::vector<std::string> AttachSplitsStep(AppContext& ctx) {
     if (path.empty() || !framework::isliveFile(path))
         return log;
     std::string error;
-    if (!market::AttachSplits(ctx.catalogue, path, &error))
+    if (!market::AttachSplits(ctx.catalogue, path, &error, &log))
         log.push_back("分割データを読み込めません: " + path + ": " + error);
     return log;
 }
