@@ -7,6 +7,7 @@
 #include "analysis/BunsekiGraphList.h"
 #include "framework/ui/QtCanvas.h"
 #include "market/DateList.h"
+#include "support/QtApplicationEnvironment.h"
 #include "support/TempDir.h"
 
 #include <QGuiApplication>
@@ -20,11 +21,7 @@ namespace tavora::chart {
 namespace {
 
 QGuiApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_chart";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
-    return application;
+    return tavora::test::QtApplicationEnvironment::app();
 }
 
 QRgb rgbOf(framework::ColorRef c) { return qRgb(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
