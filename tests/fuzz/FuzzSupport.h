@@ -1,0 +1,56 @@
+#pragma once
+// Helpers for the fuzz targets: splitting one input into parts, and a check that stops the
+// run (libFuzzer keeps the input that failed it) when an invariant is broken.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace tavora::fuzz {
+
+// Aborts with the message when `condition` is false; libFuzzer and the replay test report it.
+inline void check(bool condition, const char* what, std::string_view detail = {}) {
+    if (condition)
+        return;
+    std::fprintf(stderr, "fuzz invariant broken: %s: %.*s\n", what, static_cast<int>(detail.size()),
+                 detail.data());
+    std::abort();
+}
+
+// Reads the input front to back: single bytes as choices, and the rest cut into parts at a
+// separator line, so one input can carry several files.
+class FuzzInput {
+public:
+    FuzzInput(const std::uint8_t* data, std::size_t size)
+        : m_rest(reinterpret_cast<const char*>(data), size) {}
+
+    // The next byte (0 when the input is used up).
+    std::uint8_t byte() {
+        if (m_rest.empty())
+            return 0;
+        const auto b = static_cast<std::uint8_t>(m_rest.front());
+        m_rest.remove_prefix(1);
+        return b;
+    }
+    // The text up to the next "\n--\n" (or the end): one part of a multi-part input.
+    std::string_view part() {
+        static constexpr std::string_view kSeparator = "\n--\n";
+        const auto at = m_rest.find(kSeparator);
+        const std::string_view piece = m_rest.substr(0, at);
+        m_rest = at == std::string_view::npos ? std::string_view() : m_rest.substr(at + kSeparator.size());
+        return piece;
+    }
+    std::string_view rest() const { return m_rest; }
+
+private:
+    std::string_view m_rest;
+};
+
+// A file path private to this process (fuzzers run several processes with -jobs).
+std::string scratchPath(const char* name);
+// Writes the bytes to the path, replacing the file. False when it cannot.
+bool writeScratch(const std::string& path, std::string_view bytes);
+
+} // namespace tavora::fuzz
