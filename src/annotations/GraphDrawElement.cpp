@@ -9,7 +9,10 @@
 namespace tavora::annotations {
 
 int dateTextNumber(std::string_view text) {
-    return framework::dateNumber(framework::splitDate(text));
+    // A document is untrusted: a date that is not a real day anchors to no bar (0) instead of
+    // packing an absurd year into an int.
+    const auto d = framework::parseDate(text);
+    return d ? framework::dateNumber(*d) : 0;
 }
 
 GraphDrawElement::GraphDrawElement(std::string className) : classname(std::move(className)) {}

@@ -144,7 +144,8 @@ protected:
     void drawSelection(Canvas& canvas, const chart::GraphViewState& view) const;
 };
 
-// The element's date number as SetDate computes it ("2026-12-09" -> 20261209; lenient).
+// The element's date number as SetDate computes it ("2026-12-09" -> 20261209); 0 for a text
+// that is not a real day (framework::parseDate).
 int dateTextNumber(std::string_view text);
 
 } // namespace tavora::annotations

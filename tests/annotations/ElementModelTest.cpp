@@ -137,6 +137,22 @@ TEST(GraphDrawElementTest, SetDateSetsTheEndDateForTheKindsThatRepeatIt) {
     }
 }
 
+// Dates read from a document that are no real day give no date number (an eight-digit year
+// once overflowed the packing year * 10000).
+TEST(GraphDrawElementTest, DatesThatAreNoRealDayHaveNoNumber) {
+    GraphDrawList list;
+    GraphDrawElement& line = list.createLine();
+    for (const char* text : {"99999999-1-1", "1969-99999999-1", "2026-02-30", "20261209", ""}) {
+        line.SetDate(text);
+        line.SetEndDate(text);
+        EXPECT_EQ(line.date, text);
+        EXPECT_EQ(line.date_number, 0) << text;
+        EXPECT_EQ(line.enddate_number, 0) << text;
+    }
+    line.SetDate("2026/12/09");
+    EXPECT_EQ(line.date_number, 20261209);
+}
+
 TEST(GraphDrawElementTest, KindColumnsCarryTheKindsOwnAndDefaultTheOthers) {
     GraphDrawList list;
     auto& text = list.createText();
