@@ -14,8 +14,9 @@ namespace tavora::fuzz {
 inline void check(bool condition, const char* what, std::string_view detail = {}) {
     if (condition)
         return;
-    std::fprintf(stderr, "fuzz invariant broken: %s: %.*s\n", what, static_cast<int>(detail.size()),
-                 detail.data());
+    const std::string message =
+        std::string("fuzz invariant broken: ") + what + ": " + std::string(detail) + "\n";
+    std::fputs(message.c_str(), stderr);
     std::abort();
 }
 
