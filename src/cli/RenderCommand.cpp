@@ -9,6 +9,7 @@
 #include "market/OpenChart.h"
 
 #include <QImageWriter>
+#include <QSaveFile>
 
 #include <charconv>
 #include <optional>
@@ -105,9 +106,15 @@ int render(app::AppContext& ctx, const RenderOptions& o) {
     QImage image = chart::ui::renderChartImage(request);
     if (image.isNull())
         return fail("cannot make an image of " + std::to_string(o.width) + "x" + std::to_string(o.height));
-    QImageWriter writer(QString::fromStdString(o.out), "png");
+    // Written aside and renamed into place: a run stopped halfway leaves the old file or none.
+    QSaveFile file(QString::fromStdString(o.out));
+    if (!file.open(QIODevice::WriteOnly))
+        return fail("cannot write " + o.out + ": " + file.errorString().toStdString());
+    QImageWriter writer(&file, "png");
     if (!writer.write(image))
         return fail("cannot write " + o.out + ": " + writer.errorString().toStdString());
+    if (!file.commit())
+        return fail("cannot write " + o.out + ": " + file.errorString().toStdString());
     return ExitOk;
 }
 

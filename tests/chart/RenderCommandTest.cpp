@@ -77,7 +77,9 @@ TEST(RenderCommand, RejectsBadArgumentsAndUnknownCodes) {
                                            {"0001 --size 800", 2, "bad size"},
                                            {"0001 --bogus", 2, "unknown option"},
                                            {"0001 0002", 2, "more than one code"},
-                                           {"9999 --out '" + (root / "x.png").string() + "'", 1, "no code 9999"}}) {
+                                           {"9999 --out '" + (root / "x.png").string() + "'", 1, "no code 9999"},
+                                           {"0001 --out '" + (root / "no" / "such" / "x.png").string() + "'", 1,
+                                            "cannot write"}}) {
         CliRun run = cli(root, c.args);
         EXPECT_EQ(run.status, c.status) << c.args;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.args << ": " << run.err;

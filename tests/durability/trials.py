@@ -1,0 +1,371 @@
+#!/usr/bin/env python3
+"""Durability trials: every tavora-cli command that writes is killed with SIGKILL at a random
+moment, then the data folder is checked:
+
+  1. every SQLite database passes PRAGMA integrity_check;
+  2. the killed run is all or nothing: each database (its rows) and each other file the command
+     writes is exactly as before the command or exactly as after a run that was not killed;
+  3. the next start (tavora-cli info) succeeds, and the databases still pass the check.
+
+Adding a command is one entry in WRITERS below.
+
+  tests/durability/trials.py [--build DIR] [--trials N] [--seed S] [--only NAME]... [--keep]
+
+Prints one line per trial and ends with "N passed, N failed"; exit 1 when a trial failed.
+"""
+
+import argparse
+import hashlib
+import os
+import random
+import re
+import shutil
+import signal
+import sqlite3
+import subprocess
+import sys
+import tempfile
+import time
+from dataclasses import dataclass, field
+from pathlib import Path
+from typing import Callable, Dict, List, Optional
+
+ROOT_NAME = "Tavora"
+TODAY = "2026-12-09"
+RUN_TIMEOUT = 120  # seconds for one command that is not killed
+# Never compared: the log (every run writes it), this run's temporary files, the lock.
+IGNORED_DIRS = {"log", "tmp"}
+IGNORED_NAMES = {".lock"}
+# Hidden work folders a killed command may leave; its next run removes them (a backup's partial
+# copy, a restore's staging copy and the old folder it replaces).
+SCRATCH = re.compile(r"^\.partial-|^\.[^/]+\.(restoring|previous)$")
+# Backups are named by the time they were made: compared under one name.
+BACKUP_NAME = re.compile(r"^(data/buckup/)\d{4}-\d\d-\d\d_\d\d-\d\d-\d\d(_\d+)?(?=/|$)")
+SQLITE_HEADER = b"SQLite format 3\x00"
+
+
+@dataclass
+class Writer:
+    """One command that writes, and how to bring a data folder into the state before it."""
+
+    name: str
+    # tavora-cli arguments; "{work}" stands for the trial's folder outside the data folder,
+    # "{backup}" for the name of the newest price backup.
+    argv: List[str]
+    # Brings a fresh data folder (env.appdata) into the state before the command.
+    prepare: Callable[["Env"], None] = lambda env: env.cli(["info"])
+    # Files outside the data folder that the command writes ("{work}/..."): all or nothing each.
+    outputs: List[str] = field(default_factory=list)
+    # A first start completes what a killed one began: after the next start the data folder
+    # must be as after an uninterrupted run.
+    next_start_completes: bool = False
+    # Outputs that differ between two uninterrupted runs (a PDF's creation time) cannot be
+    # compared byte for byte; when present after a kill each must pass this check of a whole file.
+    whole_output: Optional[Callable[[Path], bool]] = None
+
+
+class Env:
+    """A data folder, a work folder and the program, for one preparation or trial."""
+
+    def __init__(self, cli: Path, base: Path):
+        self.cli_path = cli
+        self.base = base
+        self.appdata = base / "appdata"
+        self.work = base / "work"
+        self.appdata.mkdir(parents=True, exist_ok=True)
+        self.work.mkdir(parents=True, exist_ok=True)
+
+    @property
+    def root(self) -> Path:
+        return self.appdata / ROOT_NAME
+
+    def environ(self) -> Dict[str, str]:
+        env = dict(os.environ)
+        env.update(TAVORA_APPDATA=str(self.appdata), TAVORA_TODAY=TODAY, QT_QPA_PLATFORM="offscreen")
+        # The reference-data server is never reachable from the trials.
+        env.pop("TAVORA_DATA_DIR", None)
+        return env
+
+    def expand(self, argv: List[str]) -> List[str]:
+        return [a.replace("{work}", str(self.work)).replace("{backup}", self.newest_backup()) for a in argv]
+
+    def newest_backup(self) -> str:
+        folder = self.root / "data" / "buckup"
+        names = sorted(p.name for p in folder.iterdir() if not p.name.startswith(".")) if folder.is_dir() else []
+        return names[-1] if names else ""
+
+    def cli(self, argv: List[str]) -> None:
+        """Runs a preparation step; it must succeed."""
+        done = subprocess.run([str(self.cli_path)] + self.expand(argv), env=self.environ(),
+                              stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, timeout=RUN_TIMEOUT)
+        if done.returncode != 0:
+            raise RuntimeError(f"tavora-cli {' '.join(argv)} failed: {done.stderr.decode(errors='replace')}")
+
+    def start(self, argv: List[str]) -> subprocess.Popen:
+        return subprocess.Popen([str(self.cli_path)] + self.expand(argv), env=self.environ(),
+                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+
+
+def started_folder(env: Env) -> None:
+    env.cli(["info"])
+
+
+def backed_up_then_changed(env: Env) -> None:
+    """A backup of the prices, then live prices that differ from it (so a restore changes them)."""
+    env.cli(["info"])
+    env.cli(["backup"])
+    con = sqlite3.connect(str(env.root / "data" / "kabukadb" / "kabuka.db"))
+    with con:
+        con.execute("DELETE FROM kabukadb WHERE date >= '2026-01-01'")
+        con.execute("UPDATE kabukadb SET volume = volume + 1 WHERE code = '0001'")
+    con.close()
+
+
+def whole_pdf(path: Path) -> bool:
+    data = path.read_bytes()
+    return data.startswith(b"%PDF-") and data.rstrip().endswith(b"%%EOF")
+
+
+# The commands that write. Add yours here (one entry); prepare a folder as the command needs it.
+WRITERS: List[Writer] = [
+    Writer("first-start", ["info"], prepare=lambda env: None, next_start_completes=True),
+    Writer("config", ["config", "kabuplusid", "trial-account"], prepare=started_folder),
+    Writer("render", ["render", "0001", "--period", "w", "--out", "{work}/chart.png"],
+           prepare=started_folder, outputs=["{work}/chart.png"]),
+    Writer("print", ["print", "0001", "--period", "w", "--out", "{work}/chart.pdf"],
+           prepare=started_folder, outputs=["{work}/chart.pdf"], whole_output=whole_pdf),
+    Writer("backup", ["backup"], prepare=started_folder),
+    Writer("restore", ["restore", "{backup}"], prepare=backed_up_then_changed),
+]
+
+
+# ---- looking at a data folder ----
+
+def is_sqlite(path: Path) -> bool:
+    try:
+        with open(path, "rb") as f:
+            return f.read(16) == SQLITE_HEADER
+    except OSError:
+        return False
+
+
+def compared_files(root: Path) -> List[Path]:
+    files = []
+    if not root.is_dir():
+        return files
+    for dirpath, dirnames, filenames in os.walk(root):
+        rel = Path(dirpath).relative_to(root)
+        if rel.parts and rel.parts[0] in IGNORED_DIRS:
+            dirnames[:] = []
+            continue
+        dirnames[:] = [d for d in dirnames if not SCRATCH.search(d)]
+        for name in filenames:
+            if name in IGNORED_NAMES or name.endswith(("-journal", "-wal", "-shm")):
+                continue
+            files.append(Path(dirpath) / name)
+    return files
+
+
+def database_digest(path: Path) -> str:
+    """The rows of every table, order-free; a database without rows reads as absent."""
+    con = sqlite3.connect(f"file:{path}?mode=ro", uri=True)
+    try:
+        h = hashlib.sha256()
+        tables = [r[0] for r in con.execute(
+            "SELECT name FROM sqlite_master WHERE type='table' ORDER BY name")]
+        rows_seen = False
+        for table in tables:
+            rows = sorted(repr(r) for r in con.execute(f'SELECT * FROM "{table}"'))
+            if rows:
+                rows_seen = True
+                h.update(table.encode() + b"\0" + "\n".join(rows).encode(errors="surrogateescape"))
+        return "db:" + h.hexdigest() if rows_seen else "absent"
+    finally:
+        con.close()
+
+
+def integrity(path: Path) -> Optional[str]:
+    """None when the database is sound, else what is wrong."""
+    try:
+        con = sqlite3.connect(str(path))
+        try:
+            result = [r[0] for r in con.execute("PRAGMA integrity_check")]
+        finally:
+            con.close()
+    except sqlite3.Error as e:
+        return str(e)
+    return None if result == ["ok"] else "; ".join(result[:5])
+
+
+def snapshot(root: Path, outputs: List[Path]) -> Dict[str, str]:
+    """What each file holds: database rows or bytes. Missing outputs read as absent."""
+    state = {}
+    for path in compared_files(root):
+        key = BACKUP_NAME.sub(r"\1{stamp}", str(path.relative_to(root)))
+        state[key] = database_digest(path) if is_sqlite(path) else \
+            "file:" + hashlib.sha256(path.read_bytes()).hexdigest()
+    for out in outputs:
+        state[str(out)] = ("file:" + hashlib.sha256(out.read_bytes()).hexdigest()) if out.exists() \
+            else "absent"
+    return state
+
+
+def databases(folder: Path, outputs: List[Path]) -> List[Path]:
+    found = [p for p in compared_files(folder) if is_sqlite(p)]
+    found += [p for p in outputs if p.exists() and is_sqlite(p)]
+    return found
+
+
+# ---- one command ----
+
+@dataclass
+class Reference:
+    template: Path      # the prepared folder every trial starts from
+    before: Dict[str, str]
+    after: Dict[str, str]
+    unstable: List[str]  # files that differ between two uninterrupted runs (not compared)
+    duration: float
+
+
+def outputs_of(writer: Writer, env: Env) -> List[Path]:
+    return [Path(p) for p in env.expand(writer.outputs)]
+
+
+def run_whole(writer: Writer, env: Env) -> float:
+    began = time.monotonic()
+    proc = env.start(writer.argv)
+    _, err = proc.communicate(timeout=RUN_TIMEOUT)
+    if proc.returncode != 0:
+        raise RuntimeError(f"{writer.name}: the uninterrupted run failed ({proc.returncode}): "
+                           f"{err.decode(errors='replace')}")
+    return time.monotonic() - began
+
+
+def make_reference(writer: Writer, cli: Path, scratch: Path) -> Reference:
+    template = scratch / writer.name / "template"
+    writer.prepare(Env(cli, template))
+    afters, durations = [], []
+    for k in range(2):
+        copy = scratch / writer.name / f"reference{k}"
+        shutil.copytree(template, copy, symlinks=True)
+        env = Env(cli, copy)
+        durations.append(run_whole(writer, env))
+        afters.append(snapshot(env.root, outputs_of(writer, env)))
+    env = Env(cli, template)
+    before = snapshot(env.root, outputs_of(writer, env))
+    # Outputs are compared by their name inside the trial's own folder.
+    afters = [{k.replace(str(scratch / writer.name / f"reference{i}"), "{base}"): v for k, v in a.items()}
+              for i, a in enumerate(afters)]
+    before = {k.replace(str(template), "{base}"): v for k, v in before.items()}
+    unstable = sorted(k for k in set(afters[0]) | set(afters[1]) if afters[0].get(k) != afters[1].get(k))
+    return Reference(template, before, afters[0], unstable, max(durations))
+
+
+def trial(writer: Writer, ref: Reference, cli: Path, folder: Path, delay: float) -> List[str]:
+    """Runs one killed trial; the list of what went wrong (empty: passed)."""
+    shutil.copytree(ref.template, folder, symlinks=True)
+    env = Env(cli, folder)
+    outputs = outputs_of(writer, env)
+    proc = env.start(writer.argv)
+    time.sleep(delay)
+    killed = proc.poll() is None
+    if killed:
+        proc.send_signal(signal.SIGKILL)
+    proc.communicate(timeout=RUN_TIMEOUT)
+    problems = []
+    if not killed and proc.returncode != 0:
+        problems.append(f"the command failed on its own ({proc.returncode})")
+
+    # Look at a copy, so that opening the databases (which rolls back a hot journal) does not
+    # do the next start's work for it.
+    look = folder.parent / (folder.name + "-look")
+    shutil.copytree(folder, look, symlinks=True)
+    look_env = Env(cli, look)
+    for db in databases(look_env.root, outputs_of(writer, look_env)):
+        if (bad := integrity(db)) is not None:
+            problems.append(f"integrity_check {db.relative_to(look)}: {bad}")
+    state = snapshot(look_env.root, outputs_of(writer, look_env))
+    state = {k.replace(str(look), "{base}"): v for k, v in state.items()}
+    if writer.whole_output:
+        for out in outputs_of(writer, look_env):
+            if out.exists() and not writer.whole_output(out):
+                problems.append(f"{out.relative_to(look)} is not a whole file")
+    shutil.rmtree(look, ignore_errors=True)
+    if not writer.next_start_completes:
+        for key in sorted(set(ref.before) | set(ref.after) | set(state)):
+            if key in ref.unstable:
+                continue
+            now = state.get(key, "absent")
+            if now != ref.before.get(key, "absent") and now != ref.after.get(key, "absent"):
+                problems.append(f"{key} is neither as before nor as after the command")
+
+    nxt = subprocess.run([str(cli), "info"], env=env.environ(), stdout=subprocess.DEVNULL,
+                         stderr=subprocess.PIPE, timeout=RUN_TIMEOUT)
+    if nxt.returncode != 0:
+        problems.append(f"the next start failed ({nxt.returncode}): {nxt.stderr.decode(errors='replace')[:300]}")
+    for db in databases(env.root, outputs):
+        if (bad := integrity(db)) is not None:
+            problems.append(f"after the next start, integrity_check {db.relative_to(folder)}: {bad}")
+    if writer.next_start_completes and nxt.returncode == 0:
+        state = {k.replace(str(folder), "{base}"): v for k, v in snapshot(env.root, outputs).items()}
+        for key in sorted(set(ref.after) | set(state)):
+            if key not in ref.unstable and state.get(key, "absent") != ref.after.get(key, "absent"):
+                problems.append(f"{key}: the next start did not complete what the killed one began")
+    return problems
+
+
+def main() -> int:
+    parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--build", default="build", help="build folder holding bin/tavora-cli")
+    parser.add_argument("--trials", type=int, default=10, help="killed runs per command")
+    parser.add_argument("--seed", type=int, default=None, help="random seed (printed when not given)")
+    parser.add_argument("--only", action="append", default=[], help="run only this command (repeatable)")
+    parser.add_argument("--keep", action="store_true", help="keep the folders of failed trials")
+    args = parser.parse_args()
+
+    cli = Path(args.build).resolve() / "bin" / "tavora-cli"
+    if not cli.exists():
+        print(f"trials: no {cli}; build first", file=sys.stderr)
+        return 2
+    names = {w.name for w in WRITERS}
+    for only in args.only:
+        if only not in names:
+            print(f"trials: unknown command {only}; known: {', '.join(sorted(names))}", file=sys.stderr)
+            return 2
+    seed = args.seed if args.seed is not None else random.randrange(1 << 30)
+    rng = random.Random(seed)
+    print(f"trials: seed {seed}, {args.trials} per command")
+    passed = failed = 0
+    scratch = Path(tempfile.mkdtemp(prefix="tavora-trials-"))
+    try:
+        for writer in WRITERS:
+            if args.only and writer.name not in args.only:
+                continue
+            ref = make_reference(writer, cli, scratch)
+            note = f" (not compared: {', '.join(ref.unstable)})" if ref.unstable else ""
+            print(f"{writer.name}: an uninterrupted run takes {ref.duration:.2f} s{note}")
+            for k in range(args.trials):
+                delay = rng.uniform(0, ref.duration * 1.1)
+                folder = scratch / writer.name / f"trial{k}"
+                problems = trial(writer, ref, cli, folder, delay)
+                if problems:
+                    failed += 1
+                    print(f"  FAIL {writer.name} #{k} killed after {delay:.3f} s:")
+                    for p in problems:
+                        print(f"       {p}")
+                    if args.keep:
+                        kept = Path(tempfile.mkdtemp(prefix=f"tavora-trial-{writer.name}-"))
+                        shutil.copytree(folder, kept / "folder", symlinks=True)
+                        print(f"       kept in {kept}")
+                else:
+                    passed += 1
+                    print(f"  ok   {writer.name} #{k} killed after {delay:.3f} s")
+                shutil.rmtree(folder, ignore_errors=True)
+    finally:
+        shutil.rmtree(scratch, ignore_errors=True)
+    print(f"{passed} passed, {failed} failed")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
