@@ -1,10 +1,12 @@
 #include "app/AdContainerPanel.h"
 
+#include "framework/ui/Browser.h"
 #include "framework/ui/Theme.h"
 
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QUrl>
 #include <QVBoxLayout>
 
 namespace tavora::app {
@@ -51,7 +53,10 @@ AdContainerPanel::AdContainerPanel(QWidget* parent)
     m_link->setWordWrap(true);
     m_link->setTextFormat(Qt::RichText);
     m_link->setTextInteractionFlags(Qt::TextBrowserInteraction);
-    m_link->setOpenExternalLinks(true);  // the default browser, like every other page link
+    // The default browser, like every other page link, and the same message when none starts.
+    connect(m_link, &QLabel::linkActivated, this, [this](const QString& link) {
+        framework::ui::Browser::open(this, QUrl(link), m_caption->text());
+    });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 16);
     layout->addWidget(m_caption);

@@ -33,7 +33,8 @@ ApliWindow::ApliWindow(AppContext& ctx, QWidget* parent)
     setObjectName("Tavora");
     setWindowTitle(caption(ctx));
     setWindowIcon(appIcon());
-    setMinimumSize(640, 400);
+    // Small enough for any screen, large enough for the head and the tool column to fit.
+    setMinimumSize(m_main->minimumSizeHint() + QSize(2 * FrameWidth, 2 * FrameWidth + m_tabs->height()));
     resize(1400, 860);
     connect(m_main, &MainPanel::minimizeRequested, this, &QWidget::showMinimized);
     connect(m_main, &MainPanel::closeRequested, this, &QWidget::close);
@@ -87,6 +88,7 @@ void ApliWindow::firstLayout() {
     }
     layoutFrame();
     m_main->homePanel()->openCurrentCode();
+    m_main->homePanel()->focusChart(); // the chart's keys work from the start
     if (m_splash)
         m_splash->hide();
     storeRect();

@@ -3,17 +3,18 @@
 #include "acquisition/ReferenceStartup.h"
 #include "app/ApliWindow.h"
 #include "app/AppIcon.h"
+#include "app/DataFolderClaim.h"
 #include "app/EndSession.h"
 #include "app/HomePanel.h"
 #include "app/MainPanel.h"
 #include "app/NoticeText.h"
-#include "app/SingleInstance.h"
 #include "app/Updater.h"
 #include "app/core/AppContext.h"
 #include "app/core/BundledData.h"
 #include "app/core/Startup.h"
 #include "framework/Log.h"
 #include "framework/ui/MessageBox.h"
+#include "framework/ui/QtTranslations.h"
 #include "framework/ui/SplashWindow.h"
 
 #include <QApplication>
@@ -69,23 +70,25 @@ int runDesktop(int argc, char** argv) {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("Tavora");
     QApplication::setWindowIcon(appIcon());
+    framework::ui::installQtJapaneseTranslations(qapp); // はい/いいえ on the standard buttons
     std::srand(unsigned(std::time(nullptr)));
 
     auto ctx = std::make_unique<AppContext>();
     ctx->noticeText = composeNoticeText();
     ctx->commandLine = documentArgument(argc, argv); // opened once chart documents are in place
 
-    // One running instance per data folder.
+    // One running instance per data folder; a folder that cannot be made or written ends the
+    // program with its own message.
     const std::string root = resolveApplicationRoot();
-    if (!createApplicationRoot(root)) {
-        framework::ui::MessageBox::warning(
-            nullptr, QString::fromStdString("データフォルダを作成できません: " + root), "Tavora");
-        return 1;
-    }
-    SingleInstance instance(root);
-    if (!instance.acquired()) {
-        framework::ui::MessageBox::information(nullptr, "Tavoraはすでに起動しております。", "Tavora");
+    const DataFolderClaim claim = claimDataFolder(root);
+    if (claim.result == DataFolderClaim::Result::InUse) {
+        framework::ui::MessageBox::information(nullptr, QString::fromStdString(claim.desktopMessage()),
+                                               "Tavora");
         return 0;
+    }
+    if (!claim.claimed()) {
+        framework::ui::MessageBox::warning(nullptr, QString::fromStdString(claim.desktopMessage()), "Tavora");
+        return 1;
     }
     const std::filesystem::path exeDir = currentExecutableDir();
     if (!exeDir.empty()) {

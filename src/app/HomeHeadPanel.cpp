@@ -11,6 +11,11 @@
 
 namespace tavora::app {
 
+namespace {
+const char* const kShortCaptions[] = {"印刷", "新規", "開く", "保存"};
+constexpr int CaptionPadding = 12;
+} // namespace
+
 HomeHeadPanel::HomeHeadPanel(QWidget* parent)
     : QWidget(parent), m_left(new QWidget(this)), m_right(new QWidget(this)),
       m_search(new QLineEdit(m_left)) {
@@ -38,7 +43,7 @@ HomeHeadPanel::HomeHeadPanel(QWidget* parent)
         b->setStyleSheet("QPushButton { padding: 0px 4px; }");
         b->setFixedSize(std::max(width, b->fontMetrics().horizontalAdvance(caption) + 12), 25);
         b->setCheckable(checkable);
-        b->setFocusPolicy(Qt::NoFocus);
+        b->setFocusPolicy(Qt::TabFocus); // a click leaves the keyboard with the chart
         connect(b, &QPushButton::clicked, this, [this, cmd] { emit command(cmd); });
         layout->addWidget(b);
         return b;
@@ -69,20 +74,38 @@ HomeHeadPanel::HomeHeadPanel(QWidget* parent)
     }
     m_documents.front()->setEnabled(true);  // printing is part of the program
     m_fullDocumentsWidth = m_right->sizeHint().width();
+    const QMargins margins = right->contentsMargins();
+    m_compactDocumentsWidth =
+        margins.left() + margins.right() + right->spacing() * int(m_documents.size() - 1);
+    for (int i = 0; i < m_documents.size(); ++i)
+        m_compactDocumentsWidth +=
+            m_documents[i]->fontMetrics().horizontalAdvance(kShortCaptions[i]) + CaptionPadding;
+}
+
+int HomeHeadPanel::minimumWidth() const {
+    return m_left->sizeHint().width() + m_compactDocumentsWidth;
+}
+
+QList<QWidget*> HomeHeadPanel::focusChain() const {
+    QList<QWidget*> chain{m_search};
+    for (auto* b : m_navigation)
+        chain << b;
+    for (auto* b : m_documents)
+        chain << b;
+    return chain;
 }
 
 // A narrow window shows the document buttons with short captions rather than cut ones; the
 // tooltips keep the full names.
 void HomeHeadPanel::fitDocumentCaptions(int available) {
-    static const char* const shortCaptions[] = {"印刷", "新規", "開く", "保存"};
     const bool compact = available < m_fullDocumentsWidth;
     for (int i = 0; i < m_documents.size(); ++i) {
         QPushButton* b = m_documents[i];
-        const QString caption = compact ? QString::fromUtf8(shortCaptions[i]) : b->toolTip();
+        const QString caption = compact ? QString::fromUtf8(kShortCaptions[i]) : b->toolTip();
         if (b->text() == caption)
             continue;
         b->setText(caption);
-        b->setFixedWidth(b->fontMetrics().horizontalAdvance(caption) + 12);
+        b->setFixedWidth(b->fontMetrics().horizontalAdvance(caption) + CaptionPadding);
     }
 }
 

@@ -25,6 +25,12 @@ public:
     bool favouriteChecked() const;
     // Navigation and favourites need a catalogue.
     void setNavigationEnabled(bool enabled);
+    // The narrowest head in which every control shows whole (document buttons with their
+    // short captions).
+    int minimumWidth() const;
+    // The controls in the order Tab visits them: the search box, the left buttons, then the
+    // document buttons.
+    QList<QWidget*> focusChain() const;
 
 signals:
     void command(int command);
@@ -43,6 +49,7 @@ private:
     QList<QPushButton*> m_navigation;
     QList<QPushButton*> m_documents;
     int m_fullDocumentsWidth = 0; // the right part with full captions
+    int m_compactDocumentsWidth = 0; // with short captions
 };
 
 } // namespace tavora::app

@@ -3,6 +3,8 @@
 #include <QPainter>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace tavora::app {
 
 namespace {
@@ -73,6 +75,17 @@ QToolButton* HomeLeftPanel::button(int command) const {
 void HomeLeftPanel::setCommandEnabled(int command, bool enabled) {
     if (auto* b = button(command))
         b->setEnabled(enabled);
+}
+
+QSize HomeLeftPanel::minimumSizeHint() const {
+    int topGroup = 0, bottomGroup = 0;
+    for (const auto& e : m_entries) {
+        if (e.fromBottom > 0)
+            bottomGroup = std::max(bottomGroup, e.fromBottom);
+        else
+            topGroup = std::max(topGroup, e.top + ButtonSize);
+    }
+    return {Width, topGroup + 10 + bottomGroup};
 }
 
 void HomeLeftPanel::resizeEvent(QResizeEvent*) {

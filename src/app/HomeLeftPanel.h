@@ -22,6 +22,8 @@ public:
     // Enables the button of one command (when its subsystem is in place).
     void setCommandEnabled(int command, bool enabled);
     QToolButton* button(int command) const;
+    // As high as the top group and the bottom group need without overlapping.
+    QSize minimumSizeHint() const override;
 
 signals:
     void command(int command);

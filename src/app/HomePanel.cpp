@@ -3,6 +3,7 @@
 #include "annotations/AnnotationHistory.h"
 #include "app/AdContainerPanel.h"
 #include "app/CodeNavigation.h"
+#include "app/CodeSearch.h"
 #include "app/CodeSearchPopup.h"
 #include "app/HomeHeadPanel.h"
 #include "app/HomeLeftPanel.h"
@@ -14,14 +15,15 @@
 #include "app/core/ChartOpening.h"
 #include "chart/ChartGeometry.h"
 #include "chart/ChartSettings.h"
+#include "chart/ui/ChartKeyboard.h"
 #include "chart/ui/GraphDialog.h"
 #include "chart/ui/GraphPanel.h"
+#include "chart/ui/GraphPlotAreaPanel.h"
 #include "framework/Dates.h"
 #include "framework/Log.h"
 #include "framework/ui/StatusBar.h"
 #include "framework/ui/Theme.h"
 
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QTabBar>
@@ -65,7 +67,9 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
     : QWidget(parent), m_ctx(ctx), m_status(status), m_head(new HomeHeadPanel(this)),
       m_left(new HomeLeftPanel(this)), m_ad(new AdContainerPanel(this)),
       m_adButton(new HomeHeadAdButtonPanel(this)), m_tabs(new QTabBar(this)),
-      m_searchPopup(new CodeSearchPopup(this)), m_reopen(new ReopenWorker(this)) {
+      m_searchPopup(new CodeSearchPopup(this)),
+      m_search(new CodeSearch(ctx.catalogue, m_head->searchBox(), m_searchPopup, this)),
+      m_reopen(new ReopenWorker(this)) {
     setObjectName("homepanel");
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -82,6 +86,7 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
         m_dialogs[i] = new GraphDialog(caption, this);
         connect(m_dialogs[i], &GraphDialog::redockRequested, this,
                 [this, p](GraphDialog*) { redockPeriod(p); });
+        connect(m_panels[i], &GraphPanel::keyCommand, this, &HomePanel::chartKeyCommand);
         const int tab = m_tabs->addTab(caption);
         m_tabs->setTabData(tab, int(i));
     }
@@ -109,17 +114,15 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
     connect(m_head, &HomeHeadPanel::command, this, [this](int cmd) { onCommand(cmd); });
     connect(m_left, &HomeLeftPanel::command, this, [this](int cmd) { onCommand(cmd); });
     connect(m_adButton, &HomeHeadAdButtonPanel::clicked, this, &HomePanel::cycleAdView);
-    connect(m_searchPopup, &CodeSearchPopup::chosen, this, [this](const QString& line) {
-        // The name follows the first blank of "code name"; search again with it.
-        m_head->searchBox()->setText(line.section(' ', 1));
-        setFocus();
-        search();
+    connect(m_search, &CodeSearch::openRequested, this, [this](std::size_t position) {
+        changeCurrentCode(position);
+        focusChart(); // the chart's keys work at once on the chosen code
     });
-    // The drop-down follows the text as it is typed and goes when the box loses the focus.
-    connect(m_head->searchBox(), &QLineEdit::textEdited, this, &HomePanel::listMatches);
-    m_head->searchBox()->installEventFilter(this);
+    connect(m_search, &CodeSearch::notFound, this,
+            [this](const QString& text) { m_status->setText(QString("%1はみつかりません").arg(text)); });
     connect(m_reopen, &ReopenWorker::opened, this, &HomePanel::showSeries);
     m_head->setNavigationEnabled(!m_ctx.catalogue.empty());
+    setTabOrder();
     updateAdPanel();
     showSelectedPanel();
 }
@@ -136,7 +139,61 @@ GraphDialog* HomePanel::graphDialog(ChartPeriod period) const {
 // ---- layout ----
 
 int HomePanel::adWidth() const {
-    return adPanelWidth(m_ctx.settings.adpanelWidth(), width());
+    // The side panel gives way before the head would be squeezed below what it needs.
+    const int room = std::max(0, width() - m_head->minimumWidth() - HeadRightReserve);
+    return std::min(adPanelWidth(m_ctx.settings.adpanelWidth(), width()), room);
+}
+
+QSize HomePanel::minimumSizeHint() const {
+    return {m_head->minimumWidth() + HeadRightReserve,
+            HomeHeadPanel::Height + m_left->minimumSizeHint().height()};
+}
+
+void HomePanel::setTabOrder() {
+    QList<QWidget*> chain = m_head->focusChain();
+    chain << m_tabs;
+    for (auto* panel : m_panels)
+        chain << panel->plotArea();
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
+}
+
+void HomePanel::focusChart() {
+    GraphPanel* panel = graphPanel(selectedPeriod());
+    if (panel->isVisible())
+        panel->plotArea()->setFocus(Qt::OtherFocusReason);
+}
+
+void HomePanel::chartKeyCommand(int action) {
+    using chart::ui::ChartAction;
+    switch (static_cast<ChartAction>(action)) {
+    case ChartAction::PreviousCode:
+        navigate(CmdPrevCode);
+        break;
+    case ChartAction::NextCode:
+        navigate(CmdNextCode);
+        break;
+    case ChartAction::ShowDay:
+    case ChartAction::ShowWeek:
+    case ChartAction::ShowMonth:
+    case ChartAction::ShowYear:
+        showPeriod(periodAt(std::size_t(action - int(ChartAction::ShowDay))));
+        break;
+    default:
+        break;
+    }
+}
+
+void HomePanel::showPeriod(ChartPeriod period) {
+    GraphPanel* panel = graphPanel(period);
+    if (isFloating(period)) {
+        graphDialog(period)->raise();
+        graphDialog(period)->activateWindow();
+    } else {
+        selectPeriod(period);
+        window()->activateWindow();
+    }
+    panel->plotArea()->setFocus(Qt::OtherFocusReason);
 }
 
 QRect HomePanel::chartArea() const {
@@ -232,14 +289,18 @@ void HomePanel::showSelectedPanel() {
 
 void HomePanel::detachPeriod(ChartPeriod period) {
     const int t = tabIndexOf(period);
+    if (t >= 0)
+        detachPeriod(period, m_tabs->mapToGlobal(m_tabs->tabRect(t).topLeft()));
+}
+
+void HomePanel::detachPeriod(ChartPeriod period, const QPoint& dropPoint) {
+    const int t = tabIndexOf(period);
     if (t < 0)
         return;
-    const QRect tabRect = m_tabs->tabRect(t);
-    const QPoint at = m_tabs->mapToGlobal(tabRect.topLeft());
     const QRect area = chartArea();
     GraphPanel* panel = graphPanel(period);
     m_tabs->removeTab(t); // selects a remaining tab and shows its panel
-    graphDialog(period)->hostPanel(panel, QRect(at, area.size()));
+    graphDialog(period)->hostPanel(panel, dropPoint, area.size());
     panel->relayout();
     showSelectedPanel();
 }
@@ -274,13 +335,6 @@ void HomePanel::redockPeriod(ChartPeriod period) {
 }
 
 bool HomePanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_head->searchBox()) {
-        if (event->type() == QEvent::FocusOut)
-            m_searchPopup->hide();
-        else if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape)
-            m_searchPopup->hide();
-        return QWidget::eventFilter(watched, event);
-    }
     if (watched != m_tabs)
         return QWidget::eventFilter(watched, event);
     auto periodUnder = [this](const QPoint& pos) -> std::optional<ChartPeriod> {
@@ -293,23 +347,39 @@ bool HomePanel::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseButtonPress:
         m_tabPressPos = static_cast<QMouseEvent*>(event)->position().toPoint();
         break;
-    case QEvent::MouseButtonDblClick:
-        if (auto p = periodUnder(static_cast<QMouseEvent*>(event)->position().toPoint())) {
-            detachPeriod(*p);
+    case QEvent::MouseButtonDblClick: {
+        auto* me = static_cast<QMouseEvent*>(event);
+        if (auto p = periodUnder(me->position().toPoint())) {
+            detachPeriod(*p, me->globalPosition().toPoint());
             return true;
         }
         break;
+    }
     case QEvent::MouseMove: {
-        // A tab dragged well below the tab bar leaves the Home page for its own window.
+        // A tab dragged well below the tab bar leaves the Home page for its own window, which
+        // then follows the pointer until the button is released: it is dropped there.
         auto* me = static_cast<QMouseEvent*>(event);
+        if (m_draggedOut) {
+            graphDialog(*m_draggedOut)->moveToDropPoint(me->globalPosition().toPoint());
+            return true;
+        }
         if ((me->buttons() & Qt::LeftButton) && me->position().y() > m_tabs->height() + 30) {
             if (auto p = periodUnder(m_tabPressPos)) {
-                detachPeriod(*p);
+                m_draggedOut = *p;
+                detachPeriod(*p, me->globalPosition().toPoint());
                 return true;
             }
         }
         break;
     }
+    case QEvent::MouseButtonRelease:
+        if (m_draggedOut) {
+            graphDialog(*m_draggedOut)
+                ->moveToDropPoint(static_cast<QMouseEvent*>(event)->globalPosition().toPoint());
+            m_draggedOut.reset();
+            return true;
+        }
+        break;
     default:
         break;
     }
@@ -388,58 +458,24 @@ void HomePanel::reloadCodeList() {
     m_status->startWait();
     m_reopen->cancelAll(); // an opening of the old catalogue's code is of no use now
     const auto problems = LoadCodeListStep(m_ctx);
-    if (!problems.empty())
-        m_status->setText(qs(problems.front()));
     BuildCatalogueStep(m_ctx);
     // The copies carry no splits; without them prices before a split would show unadjusted.
     AttachSplitsStep(m_ctx);
     m_ctx.currentCode.reset();
     MakeFirstEntryCurrentStep(m_ctx);
     openCurrentCode();
+    if (!problems.empty())
+        m_status->setText(qs(problems.front())); // after the opening, which clears the text
     m_status->stopWait();
 }
 
-market::CodeList HomePanel::matchesOf(const QString& text) const {
-    market::CodeList matches;
-    if (!text.isEmpty())
-        market::SearchCodes(m_ctx.catalogue, text.toStdString(), matches);
-    return matches;
-}
-
-void HomePanel::showMatches(const market::CodeList& matches) {
-    QStringList lines;
-    for (const auto& m : matches)
-        lines << QString("%1 %2").arg(qs(m.code), qs(m.name));
-    m_searchPopup->showLines(lines, m_head->searchBox(), 360);
-}
-
-void HomePanel::listMatches(const QString& text) {
-    const auto matches = matchesOf(text.trimmed());
-    if (matches.empty())
-        m_searchPopup->hide();
-    else
-        showMatches(matches);
-}
-
 void HomePanel::search() {
-    m_searchPopup->hide();
-    const QString text = m_head->searchBox()->text().trimmed();
-    if (text.isEmpty())
-        return;
-    const auto matches = matchesOf(text);
-    if (matches.empty()) {
-        m_status->setText(QString("%1はみつかりません").arg(text));
-        return;
-    }
-    if (matches.size() == 1) {
-        for (std::size_t i = 0; i < m_ctx.catalogue.size(); ++i)
-            if (m_ctx.catalogue[i].code == matches[0].code) {
-                changeCurrentCode(i);
-                break;
-            }
-        return;
-    }
-    showMatches(matches);
+    m_search->search();
+}
+
+void HomePanel::showCurrentInHead() {
+    const bool none = !m_ctx.currentCode || *m_ctx.currentCode >= m_ctx.catalogue.size();
+    m_search->showCurrent(none ? nullptr : &m_ctx.catalogue[*m_ctx.currentCode]);
 }
 
 // ---- changing and opening the current code ----
@@ -457,6 +493,7 @@ void HomePanel::changeCurrentCode(std::size_t index) {
         return;
     storeCurrentScale();
     m_ctx.currentCode = index;
+    showCurrentInHead();
     reopen();
 }
 
@@ -485,6 +522,7 @@ void HomePanel::reopen() {
 
 void HomePanel::openCurrentCode() {
     updateAdPanel();
+    showCurrentInHead();
     if (!m_ctx.currentCode || *m_ctx.currentCode >= m_ctx.catalogue.size()) {
         m_head->setNavigationEnabled(!m_ctx.catalogue.empty());
         m_head->setFavouriteChecked(false);
@@ -532,6 +570,7 @@ void HomePanel::showSeries(std::shared_ptr<market::ChartSeries> series) {
     // Each panel has laid itself out and repainted (when shown) on taking its series.
     m_head->setFavouriteChecked(entry.favourite);
     m_head->setNavigationEnabled(true);
+    m_status->setText(QString()); // a message about an earlier search or code is stale now
     emit chartShown();
 }
 

@@ -13,6 +13,7 @@
 
 #include <array>
 #include <memory>
+#include <optional>
 
 class QTabBar;
 
@@ -34,6 +35,7 @@ namespace tavora::app {
 
 struct AppContext;
 class AdContainerPanel;
+class CodeSearch;
 class CodeSearchPopup;
 class HomeHeadAdButtonPanel;
 class HomeHeadPanel;
@@ -73,8 +75,16 @@ public:
     // current code's row in the in-memory scale table (before the code changes, and at exit).
     void storeCurrentScale();
 
-    // Floating charts.
+    // Gives the keyboard to the selected period's chart.
+    void focusChart();
+    // The smallest size at which the head and the tool column fit (the web side panel gives
+    // way below its width).
+    QSize minimumSizeHint() const override;
+
+    // Floating charts. A chart leaves at the drop point (screen coordinates), kept inside the
+    // screen; without one, at its tab.
     void detachPeriod(market::ChartPeriod period);
+    void detachPeriod(market::ChartPeriod period, const QPoint& dropPoint);
     void redockPeriod(market::ChartPeriod period);
     bool isFloating(market::ChartPeriod period) const;
     market::ChartPeriod selectedPeriod() const;
@@ -116,10 +126,13 @@ protected:
 
 private:
     market::OpenChartInput openInput() const;
-    market::CodeList matchesOf(const QString& text) const;
-    void showMatches(const market::CodeList& matches);
-    // The search box's text changed: the drop-down lists the matching codes.
-    void listMatches(const QString& text);
+    // The head's search box shows the current code's name.
+    void showCurrentInHead();
+    // A key of the chart that the Home page carries out (another code, another period).
+    void chartKeyCommand(int action);
+    // Brings a period's chart to the front with the keyboard, docked or floating.
+    void showPeriod(market::ChartPeriod period);
+    void setTabOrder();
     void showSeries(std::shared_ptr<market::ChartSeries> series);
     void setBusy(bool busy);
     void updateAdPanel();
@@ -138,6 +151,7 @@ private:
     HomeHeadAdButtonPanel* m_adButton;
     QTabBar* m_tabs;
     CodeSearchPopup* m_searchPopup;
+    CodeSearch* m_search;
     std::array<chart::ui::GraphPanel*, 4> m_panels{};
     std::array<chart::ui::GraphDialog*, 4> m_dialogs{};
     ReopenWorker* m_reopen;
@@ -145,6 +159,7 @@ private:
     QPoint m_tabPressPos;
     annotations::CodeAnnotations m_annotations;
     annotations::AnnotationHistory* m_history = nullptr;
+    std::optional<market::ChartPeriod> m_draggedOut; // a chart following the pointer until dropped
 };
 
 } // namespace tavora::app

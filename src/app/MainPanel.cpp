@@ -7,6 +7,7 @@
 #include "app/VersionDialog.h"
 #include "app/core/AppContext.h"
 #include "app/core/Startup.h"
+#include "framework/ui/Browser.h"
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/NoticePopup.h"
 #include "framework/ui/PropertyDialog.h"
@@ -17,7 +18,6 @@
 #include "framework/ui/TitleTabBar.h"
 #include "settings/SettingsStore.h"
 
-#include <QDesktopServices>
 #include <QMenu>
 #include <QUrl>
 
@@ -98,6 +98,10 @@ bool MainPanel::closeSideSheet() {
     if (m_sheet->isOpen())
         m_sheet->closeSheet();
     return true;
+}
+
+QSize MainPanel::minimumSizeHint() const {
+    return m_home->minimumSizeHint() + QSize(0, StatusBar::Height);
 }
 
 void MainPanel::resizeEvent(QResizeEvent*) {
@@ -189,9 +193,7 @@ void MainPanel::openHelpMenu() {
 }
 
 void MainPanel::openSitePage(const QString& path, const QString& caption) {
-    const QUrl url(QString::fromStdString(m_ctx.settings.site_url) + path);
-    if (!QDesktopServices::openUrl(url))
-        MessageBox::warning(this, "ブラウザ起動処理ができません", caption);
+    framework::ui::Browser::open(this, QUrl(QString::fromStdString(m_ctx.settings.site_url) + path), caption);
 }
 
 void MainPanel::helpAction(int item) {

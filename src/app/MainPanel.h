@@ -54,6 +54,8 @@ public:
 
     // Places the status bar, the pages and the side sheet for the current size.
     void layoutPages();
+    // The Home page's smallest size and the status bar.
+    QSize minimumSizeHint() const override;
 
     // The update notice of the shutdown hand-off: slides in towards 500 pixels.
     void showUpdateNotice(const QString& text);

@@ -247,6 +247,20 @@ void zoomHorizontally(GraphViewState& vs, double r, int width) {
         bringIntoViewHorizontally(vs, *anchorBar(*vs.bars, vs.anchor_date));
 }
 
+std::optional<int> nextPitch(int pitch, int direction) {
+    static constexpr std::array<int, 11> pitches{2, 3, 5, 7, 9, 11, 13, 15, 17, 19, 21};
+    if (direction > 0) {
+        for (int p : pitches)
+            if (p > pitch)
+                return p;
+    } else if (direction < 0) {
+        for (auto it = pitches.rbegin(); it != pitches.rend(); ++it)
+            if (*it < pitch)
+                return *it;
+    }
+    return std::nullopt;
+}
+
 int tickForSlider(double r) {
     if (r < 0.2)
         return 1;
@@ -294,6 +308,43 @@ void zoomVertically(GraphViewState& vs, double r, int height) {
     int oldPos = vs.vscroll.pos;
     setVerticalRange(vs, height);
     scrollVertically(vs, oldPos + (vs.vscroll.max - oldMax));
+}
+
+bool fitPricesToView(GraphViewState& vs, int width, int height) {
+    if (vs.grid_yen <= 0 || vs.x_haba_p <= 0 || height <= 0)
+        return false;
+    std::optional<double> high, low;
+    for (int k = vs.start_bar; k <= barCount(vs) && barLeft(vs, k) < std::max(width, 1); ++k) {
+        const KeisenElm& bar = *barByNumber(vs, k);
+        if (!bar.open)
+            continue; // an empty bar (a future day) has nothing to show
+        for (const auto& price : {bar.open, bar.high, bar.low, bar.close}) {
+            if (!price)
+                continue;
+            high = std::max(high.value_or(*price), *price);
+            low = std::min(low.value_or(*price), *price);
+        }
+    }
+    if (!high)
+        return false;
+    const int margin = std::max(1, height / 10);
+    const int usable = std::max(1, height - 2 * margin);
+    int tick = 1;
+    for (int candidate : {10, 5, 4, 2}) {
+        if ((*high - *low) * 50.0 * candidate / vs.grid_yen <= usable) {
+            tick = candidate;
+            break;
+        }
+    }
+    vs.prev_pixel_to_yen = vs.pixel_to_yen;
+    vs.y_ichimemori = tick;
+    vs.recomputeScale();
+    setVerticalRange(vs, height);
+    // The middle of the prices at the middle row: bottom_yen = (V - p) x one tick in yen.
+    const double tickYen = vs.y_ichimemori * vs.pixel_to_yen;
+    const double bottom = (*high + *low) / 2.0 - (height / 2) * vs.pixel_to_yen;
+    scrollVertically(vs, vs.vscroll.max - truncToInt(std::floor(bottom / tickYen)));
+    return true;
 }
 
 Redraw redrawFor(ScrollSource source) {

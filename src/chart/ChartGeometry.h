@@ -63,6 +63,9 @@ void setHorizontalRange(GraphViewState& vs, int width);
 void scrollHorizontally(GraphViewState& vs, int position);
 // Zoom from the slider: new pitch, range, anchor bar brought into view.
 void zoomHorizontally(GraphViewState& vs, double r, int width);
+// The next bar pitch of the slider's table (2, 3, 5, 7, ... 21) above (direction > 0) or below
+// (direction < 0) `pitch`; none past either end. A pitch between entries goes to its neighbour.
+std::optional<int> nextPitch(int pitch, int direction);
 
 // ---- vertical zoom and scrolling ----
 int tickForSlider(double r);
@@ -71,6 +74,11 @@ int verticalScrollMax(const GraphViewState& vs, int height);
 void setVerticalRange(GraphViewState& vs, int height);
 void scrollVertically(GraphViewState& vs, int position);
 void zoomVertically(GraphViewState& vs, double r, int height);
+// Fits the price axis to the bars in view of a W x H plot: the largest tick size (1, 2, 4, 5
+// or 10, as the vertical slider offers) at which their highest high and lowest low fit inside
+// the plot less a tenth of its height above and below, and the view centred on them. False,
+// with nothing changed, when no bar in view has prices or no scale is set.
+bool fitPricesToView(GraphViewState& vs, int width, int height);
 
 // ---- redraw choice ----
 enum class ScrollSource { Drag, EdgeScroll, Wheel, Other };

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <limits>
 #include <string_view>
 
 namespace tavora::chart {
@@ -53,6 +54,26 @@ std::string_view yearMonth(const KeisenElm& bar) { return std::string_view(bar.d
 std::string_view day2(const KeisenElm& bar) { return std::string_view(bar.date).substr(8, 2); }
 bool datedWell(const KeisenElm& bar) { return bar.date.size() >= 10; }
 
+// The labels of the bottom row (days of a day chart, months of a week chart) stand at their
+// ticks; at narrow pitches ticks come closer than a label is wide. A label that would touch
+// the one before it is left out (its tick stays), so the row never reads as one number.
+class DayRowLabels {
+public:
+    static constexpr int kGap = 3; // pixels kept free between two labels
+
+    void draw(Canvas& canvas, int x, int bottom, std::string_view text) {
+        const int left = x + 1;
+        if (left < m_end + kGap)
+            return;
+        canvas.drawText({left, bottom - 21, x + 31, bottom - 1}, text,
+                        TextFormat::singleLine(TextAlign::Left));
+        m_end = left + std::min(canvas.measureText(text).width, 30);
+    }
+
+private:
+    int m_end = std::numeric_limits<int>::min() / 2;
+};
+
 void paintDayAxis(Canvas& canvas, const Rect& client, const GraphViewState& vs, const Font& f1, const Font& f2) {
     const int h = client.bottom;
     const int w = client.right;
@@ -66,6 +87,7 @@ void paintDayAxis(Canvas& canvas, const Rect& client, const GraphViewState& vs, 
     std::string_view prevMonth = yearMonth(*first);
     const KeisenElm* prevBar = first;
     int prevLine = 0;
+    DayRowLabels dayLabels;
     for (int i = 0;; ++i) {
         const KeisenElm* bar = visibleBar(vs, i);
         int x = i * vs.x_haba_p + client.left;
@@ -77,7 +99,7 @@ void paintDayAxis(Canvas& canvas, const Rect& client, const GraphViewState& vs, 
         if (date > (*vs.weeks)[boundary].number) {
             canvas.line({x, h}, {x, h - 10});
             canvas.setFont(f2);
-            canvas.drawText({x + 1, h - 21, x + 31, h - 1}, day2(*bar), TextFormat::singleLine(TextAlign::Left));
+            dayLabels.draw(canvas, x, h, day2(*bar));
             if (++boundary >= vs.weeks->size())
                 return;
             if (date > (*vs.weeks)[boundary].number && ++boundary >= vs.weeks->size())
@@ -112,6 +134,7 @@ void paintLongAxis(Canvas& canvas, const Rect& client, const GraphViewState& vs,
     std::string_view prevYear = year4(*first);
     std::string_view prevMonth = month2(*first);
     int prevYearLine = 0;
+    DayRowLabels monthLabels;
     canvas.setFont(f2);
     for (int i = 0;; ++i) {
         const KeisenElm* bar = visibleBar(vs, i);
@@ -137,7 +160,7 @@ void paintLongAxis(Canvas& canvas, const Rect& client, const GraphViewState& vs,
                 prevMonth = month2(*bar);
                 if (x <= w) {
                     canvas.line({x, h}, {x, h - 10});
-                    canvas.drawText({x + 1, h - 21, x + 31, h - 1}, prevMonth, TextFormat::singleLine(TextAlign::Left));
+                    monthLabels.draw(canvas, x, h, prevMonth);
                 }
             }
         } else if (kind == 'm') {

@@ -9,16 +9,12 @@ namespace tavora::cli {
 
 bool CliSession::start() {
     const std::string root = app::resolveApplicationRoot();
-    if (!app::createApplicationRoot(root)) {
-        m_error = "cannot create the data folder " + root;
+    app::DataFolderClaim claim = app::claimDataFolder(root);
+    if (!claim.claimed()) {
+        m_error = claim.cliMessage();
         return false;
     }
-    m_instance = std::make_unique<app::SingleInstance>(root);
-    if (!m_instance->acquired()) {
-        m_error = m_instance->error().empty() ? "Tavora is running on " + root + "; close it first"
-                                              : m_instance->error();
-        return false;
-    }
+    m_instance = std::move(claim.lock);
     if (!app::runCoreStartup(m_context, m_log, m_progress, root)) {
         m_error = "cannot create the data folder " + root;
         return false;

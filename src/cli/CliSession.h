@@ -3,7 +3,7 @@
 // single-instance lock taken (so a running desktop program's files are never touched), then
 // the program's own start-up steps that need no window and no network. The temporary
 // directory is removed again when the session ends. Main thread only.
-#include "app/SingleInstance.h"
+#include "app/DataFolderClaim.h"
 #include "app/core/AppContext.h"
 #include "framework/Log.h"
 #include "framework/Progress.h"

@@ -1,5 +1,5 @@
 // tavora-cli codes: the catalogue, or the entries of the code list whose code or name contains
-// a text, one line "CODE NAME" each.
+// a text (compared as the Home page's search box compares it), one line "CODE NAME" each.
 #include "app/core/AppContext.h"
 #include "app/core/Startup.h"
 #include "cli/CliCommand.h"
@@ -36,6 +36,8 @@ int run(const std::vector<std::string>& args) {
     } else {
         market::CodeList hits;
         market::SearchCodes(ctx.csvCodeList, args[0], hits);
+        if (hits.empty())
+            return fail("no code or name contains " + args[0]);
         print(hits);
     }
     return std::fflush(stdout) == 0 ? ExitOk : fail("cannot write the list");

@@ -1,5 +1,6 @@
 // tavora-cli render: one period of a code's chart painted as a chart panel shows it right after
-// loading, written as a PNG. Without a code, the screen shown when no code is open.
+// loading, written as a PNG, JPEG or BMP picture as the file name's extension says, and the
+// path written printed. Without a code, the screen shown when no code is open.
 #include "app/NoCodeScreen.h"
 #include "app/core/AppContext.h"
 #include "chart/ui/ChartImage.h"
@@ -11,7 +12,10 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+#include <algorithm>
+#include <cctype>
 #include <charconv>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,7 +32,25 @@ struct RenderOptions {
     int width = 1200;
     int height = 700;
     std::string out; // empty: CODE-PERIOD.png
+    const char* format = "png";
 };
+
+// The picture format of a file name's extension (case ignored); null for any other.
+const char* formatOfExtension(const std::string& path) {
+    const auto dot = path.find_last_of("./");
+    if (dot == std::string::npos || path[dot] != '.')
+        return nullptr;
+    std::string ext = path.substr(dot + 1);
+    std::transform(ext.begin(), ext.end(), ext.begin(),
+                   [](unsigned char c) { return char(std::tolower(c)); });
+    if (ext == "png")
+        return "png";
+    if (ext == "jpg" || ext == "jpeg")
+        return "jpg";
+    if (ext == "bmp")
+        return "bmp";
+    return nullptr;
+}
 
 std::optional<int> parsePositive(std::string_view text) {
     int value = 0;
@@ -80,6 +102,9 @@ std::string parseArgs(const std::vector<std::string>& args, RenderOptions& o) {
     if (o.out.empty())
         o.out = (o.code.empty() ? std::string("nocode") : o.code) + "-" +
                 std::string(market::periodLetter(o.period)) + ".png";
+    o.format = formatOfExtension(o.out);
+    if (!o.format)
+        return "cannot tell the picture format of '" + o.out + "' (.png, .jpg or .bmp)";
     return {};
 }
 
@@ -110,12 +135,13 @@ int render(app::AppContext& ctx, const RenderOptions& o) {
     QSaveFile file(QString::fromStdString(o.out));
     if (!file.open(QIODevice::WriteOnly))
         return fail("cannot write " + o.out + ": " + file.errorString().toStdString());
-    QImageWriter writer(&file, "png");
+    QImageWriter writer(&file, o.format);
     if (!writer.write(image))
         return fail("cannot write " + o.out + ": " + writer.errorString().toStdString());
     if (!file.commit())
         return fail("cannot write " + o.out + ": " + file.errorString().toStdString());
-    return ExitOk;
+    std::printf("%s\n", o.out.c_str());
+    return std::fflush(stdout) == 0 ? ExitOk : fail("cannot write to standard output");
 }
 
 int run(const std::vector<std::string>& args) {
@@ -125,8 +151,8 @@ int run(const std::vector<std::string>& args) {
     return runPaintingCommand([&](app::AppContext& ctx) { return render(ctx, options); });
 }
 
-CliRegistration reg{{kName, "[CODE] [--period d|w|m|y] [--size WIDTHxHEIGHT] [--out FILE.png]",
-                     "paint a code's chart (or the screen without a code) into a PNG file", &run}};
+CliRegistration reg{{kName, "[CODE] [--period d|w|m|y] [--size WIDTHxHEIGHT] [--out FILE.png|.jpg|.bmp]",
+                     "paint a code's chart (or the screen without a code) into a picture file", &run}};
 
 } // namespace
 

@@ -1,4 +1,5 @@
 // tavora-cli: the core of Tavora without windows, for scripting and batch work.
+#include "app/core/AppContext.h"
 #include "cli/CliCommand.h"
 
 #include <algorithm>
@@ -14,7 +15,7 @@ std::vector<CliCommand>& registry() {
 }
 
 void printHelp(std::ostream& out) {
-    out << "usage: tavora-cli <command> [arguments]\n\ncommands:\n";
+    out << "usage: tavora-cli <command> [arguments]\n       tavora-cli --version\n\ncommands:\n";
     auto commands = cliCommands();
     std::sort(commands.begin(), commands.end(), [](const auto& a, const auto& b) { return a.name < b.name; });
     for (const auto& c : commands)
@@ -55,6 +56,10 @@ int main(int argc, char** argv) {
     }
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         printHelp(std::cout);
+        return ExitOk;
+    }
+    if (args[0] == "--version") {
+        std::cout << tavora::app::kAppTitle << " " << tavora::app::kVersionText << "\n";
         return ExitOk;
     }
     for (const auto& c : cliCommands())

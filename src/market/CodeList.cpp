@@ -1,5 +1,7 @@
 #include "market/CodeList.h"
 
+#include "market/SearchText.h"
+
 namespace tavora::market {
 
 namespace {
@@ -65,10 +67,18 @@ const CodeElm* FindCode(const CodeList& list, std::string_view code) {
     return FindCode(const_cast<CodeList&>(list), code);
 }
 
+std::vector<std::size_t> SearchCodeIndices(const CodeList& list, std::string_view text) {
+    const SearchText wanted(text);
+    std::vector<std::size_t> hits;
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (wanted.isIn(list[i].code) || wanted.isIn(list[i].name))
+            hits.push_back(i);
+    return hits;
+}
+
 void SearchCodes(const CodeList& list, std::string_view text, CodeList& result) {
-    for (const auto& entry : list)
-        if (entry.code.find(text) != std::string::npos || entry.name.find(text) != std::string::npos)
-            result.append(entry.textCopy());
+    for (const std::size_t i : SearchCodeIndices(list, text))
+        result.append(list[i].textCopy());
 }
 
 } // namespace tavora::market

@@ -62,8 +62,11 @@ void CopyCodeList(CodeList& target, const CodeList& source);
 // The first entry whose code equals the text exactly; nullptr when none.
 CodeElm* FindCode(CodeList& list, std::string_view code);
 const CodeElm* FindCode(const CodeList& list, std::string_view code);
-// Appends to `result` a text copy of every entry whose code or name contains the text
-// (exact bytes), in list order.
+// The positions of the entries whose code or name contains the text, in list order. Both are
+// compared after width and case folding (SearchText.h), so "dji" finds "DJI" and a full-width
+// "１００７" finds "1007".
+std::vector<std::size_t> SearchCodeIndices(const CodeList& list, std::string_view text);
+// Appends to `result` a text copy of every entry SearchCodeIndices finds, in list order.
 void SearchCodes(const CodeList& list, std::string_view text, CodeList& result);
 
 } // namespace tavora::market

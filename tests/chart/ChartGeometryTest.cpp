@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tavora::chart {
 namespace {
 
@@ -235,3 +237,70 @@ TEST(ChartGeometry, RedrawIsFastOnlyWhileDragging) {
 
 }  // namespace
 }  // namespace tavora::chart
+
+namespace tavora::chart {
+namespace {
+
+TEST(ChartGeometryKeys, NextPitchStepsThroughTheSlidersTable) {
+    struct Case {
+        int pitch;
+        int direction;
+        std::optional<int> next;
+    };
+    for (const Case& c : {Case{3, 1, 5}, Case{3, -1, 2}, Case{2, -1, std::nullopt}, Case{21, 1, std::nullopt},
+                          Case{19, 1, 21}, Case{4, 1, 5}, Case{4, -1, 3}, Case{30, -1, 21}, Case{1, 1, 2}}) {
+        EXPECT_EQ(nextPitch(c.pitch, c.direction), c.next) << c.pitch << " " << c.direction;
+        if (c.next) { // every step lands on a place of the slider
+            EXPECT_TRUE(sliderForPitch(*c.next).has_value());
+        }
+    }
+}
+
+// The bars in view fill the plot: the largest tick size at which their range fits inside the
+// plot less a tenth above and below, centred; bars out of view do not count.
+TEST(ChartGeometryKeys, FitPricesFillsThePlotWithTheBarsInView) {
+    struct Case {
+        double low, high; // of the bars in view
+        int tick;         // expected
+    };
+    const int width = 200, height = 400; // 40 bars of pitch 5 in view; 320 usable rows
+    for (const Case& c : {Case{1000, 1060, 10}, Case{1000, 1120, 5}, Case{1000, 1150, 4}, Case{1000, 1300, 2},
+                          Case{1000, 1600, 1}, Case{500, 5000, 1}, Case{1000, 1000.5, 10}}) {
+        std::vector<test::BarSpec> spec;
+        for (int i = 0; i < 60; ++i) // 20 old bars far away, then the 40 in view
+            spec.push_back(i < 20 ? test::BarSpec{"2023-01-02", 9000, 9900, 8000, 9500}
+                                  : test::BarSpec{"2024-01-02", c.low + (c.high - c.low) / 4, c.high, c.low,
+                                                  c.high - (c.high - c.low) / 4});
+        spec.push_back(
+            {"2030-01-01", std::nullopt, std::nullopt, std::nullopt, std::nullopt}); // a future day
+        market::KeisenList list;
+        test::buildBars(list, spec);
+        GraphViewState vs = makeViewState(ChartPeriod::Day, "2024-06-01");
+        vs.bars = &list;
+        vs.x_haba_p = 5;
+        scaleNewSeries(vs, 100); // grid 100 yen: a tick of t pixels is 2 / t yen per pixel
+        vs.high_limit_yen = 20000;
+        setHorizontalRange(vs, width);
+        scrollHorizontally(vs, 21);
+        ASSERT_TRUE(fitPricesToView(vs, width, height));
+        EXPECT_EQ(vs.y_ichimemori, c.tick) << c.low << ".." << c.high;
+        EXPECT_DOUBLE_EQ(vs.pixel_to_yen, 100.0 / (50 * c.tick));
+        const int top = rowOfPrice(vs, height, c.high), bottom = rowOfPrice(vs, height, c.low);
+        if (c.tick > 1 || c.high - c.low <= 320 * vs.pixel_to_yen) {
+            EXPECT_GE(top, 0) << c.low;
+            EXPECT_LE(bottom, height) << c.low;
+        }
+        EXPECT_NEAR((top + bottom) / 2.0, height / 2.0, c.tick + 1) << c.low; // centred
+        if (c.tick < 10) { // the next larger tick would not fit
+            constexpr int ticks[] = {1, 2, 4, 5, 10};
+            const int larger =
+                *std::find_if(std::begin(ticks), std::end(ticks), [&](int t) { return t > c.tick; });
+            EXPECT_GT((c.high - c.low) * 50.0 * larger / 100.0, 320) << c.low;
+        }
+    }
+    GraphViewState empty = makeViewState(ChartPeriod::Day, "2024-06-01");
+    EXPECT_FALSE(fitPricesToView(empty, width, height));
+}
+
+} // namespace
+} // namespace tavora::chart

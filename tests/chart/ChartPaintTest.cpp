@@ -141,6 +141,65 @@ TEST_F(PaintFixture, DayDateAxisStartingInJanuaryLabelsTheYearAtJanuarysEndLine)
     EXPECT_EQ(day22->font.pointSize, 6);
 }
 
+// At the narrowest pitches ticks come closer than a label is wide: a label that would touch
+// the one before it is left out, while every tick and the month and year rows stay.
+TEST_F(PaintFixture, DayRowLabelsNeverOverlapAtNarrowPitches) {
+    struct Case {
+        ChartPeriod period;
+        int pitch;
+    };
+    for (const Case& c : {Case{ChartPeriod::Day, 2}, Case{ChartPeriod::Day, 3}, Case{ChartPeriod::Week, 2}}) {
+        SCOPED_TRACE(testing::Message() << market::periodLetter(c.period) << " pitch " << c.pitch);
+        RecordingCanvas rec({400, 300});
+        // Weekdays from a Monday; a week chart takes the Mondays only.
+        std::vector<test::BarSpec> spec = test::weekdays(2016, 1, 18, 1600);
+        if (c.period == ChartPeriod::Week) {
+            std::vector<test::BarSpec> mondays;
+            for (std::size_t i = 0; i < spec.size(); i += 5)
+                mondays.push_back(spec[i]);
+            spec = mondays;
+        }
+        load(spec, c.pitch);
+        vs.kikan = std::string(market::periodLetter(c.period));
+        market::DateList weeks({2026, 6, 1});
+        vs.weeks = &weeks;
+        paintDateAxis(rec, kClient, vs);
+
+        int ticks = 0, monthRow = 0;
+        for (const CanvasOp& op : rec.opsOf(Kind::Line))
+            ticks += op.points[1].y == 290;
+        std::vector<CanvasOp> dayRow;
+        for (const CanvasOp& op : rec.opsOf(Kind::Text)) {
+            if (op.rect.top == 279)
+                dayRow.push_back(op);
+            else
+                ++monthRow;
+        }
+        // Every tick is drawn: a day chart ticks each Monday after the first bar, a week chart
+        // each change of month, both while the bar's left edge is inside the picture.
+        int expectedTicks = 0;
+        for (int i = 1; i <= 400 / c.pitch; ++i) {
+            if (c.period == ChartPeriod::Day)
+                expectedTicks += i % 5 == 0;
+            else
+                expectedTicks +=
+                    spec[std::size_t(i)].date.substr(5, 2) != spec[std::size_t(i - 1)].date.substr(5, 2);
+        }
+        EXPECT_EQ(ticks, expectedTicks);
+        ASSERT_GT(dayRow.size(), 3u);
+        if (c.pitch == 2) // ticks 10 pixels apart are closer than a label is wide
+            EXPECT_LT(dayRow.size(), std::size_t(ticks));
+        else // 15 pixels: every label fits
+            EXPECT_EQ(dayRow.size(), std::size_t(ticks));
+        for (std::size_t i = 1; i < dayRow.size(); ++i) {
+            const int previousEnd =
+                dayRow[i - 1].rect.left + RecordingCanvas::textWidth(dayRow[i - 1].font, dayRow[i - 1].text);
+            EXPECT_GT(dayRow[i].rect.left, previousEnd) << dayRow[i - 1].text << " " << dayRow[i].text;
+        }
+        EXPECT_GE(monthRow, 2); // the month row (years on a week chart) keeps its labels
+    }
+}
+
 struct LongAxisCase {
     ChartPeriod period;
     std::vector<std::string> dates;  // oldest first, pitch 10

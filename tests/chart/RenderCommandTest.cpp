@@ -3,6 +3,7 @@
 #include "support/TempDir.h"
 
 #include <QImage>
+#include <QImageReader>
 
 #include <gtest/gtest.h>
 
@@ -15,18 +16,23 @@ namespace {
 struct CliRun {
     int status = -1;
     std::string err;
+    std::string out;
 };
 
-// Runs tavora-cli with the arguments (shell-quoted by the caller) in a clean environment.
+// Runs tavora-cli with the arguments (shell-quoted by the caller) in a clean environment, in
+// the root folder.
 CliRun cli(const tavora::test::TempDir& root, const std::string& args) {
     std::string errFile = (root / "stderr.txt").string();
-    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM TAVORA_APPDATA='" + root.str() +
-                          "' TAVORA_TODAY=2026-12-08 '" TAVORA_BIN_DIR "/tavora-cli' render " + args + " 2>'" +
-                          errFile + "' >/dev/null";
+    std::string outFile = (root / "stdout.txt").string();
+    std::string command = "cd '" + root.str() +
+                          "' && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM TAVORA_APPDATA='" +
+                          root.str() + "' TAVORA_TODAY=2026-12-08 '" TAVORA_BIN_DIR "/tavora-cli' render " +
+                          args + " 2>'" + errFile + "' >'" + outFile + "'";
     CliRun run;
     int raw = std::system(command.c_str());
     run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     run.err = tavora::test::readFile(errFile);
+    run.out = tavora::test::readFile(outFile);
     return run;
 }
 
@@ -66,6 +72,30 @@ TEST(RenderCommand, WithoutACodePaintsTheNoCodeScreen) {
     EXPECT_EQ(image.pixel(5, 5) & 0xFFFFFF, qRgb(0xF0, 0xF8, 0xFF) & 0xFFFFFF);  // theme 0xFFF8F0
 }
 
+// The picture's format follows the file name's extension; the path written is printed.
+TEST(RenderCommand, WritesTheFormatOfTheExtensionAndPrintsThePath) {
+    tavora::test::TempDir root;
+    struct Case {
+        const char* name;
+        const char* format; // as QImageReader names it
+    };
+    for (const Case& c : {Case{"chart.png", "png"}, Case{"chart.jpg", "jpeg"}, Case{"CHART.JPEG", "jpeg"},
+                          Case{"chart.bmp", "bmp"}}) {
+        const std::string out = (root / c.name).string();
+        CliRun run = cli(root, "0001 --size 320x200 --out '" + out + "'");
+        ASSERT_EQ(run.status, 0) << c.name << ": " << run.err;
+        EXPECT_EQ(run.out, out + "\n");
+        QImageReader reader(QString::fromStdString(out));
+        EXPECT_EQ(reader.format().toStdString(), c.format) << c.name;
+        EXPECT_EQ(reader.read().size(), QSize(320, 200)) << c.name;
+    }
+    // Without --out: CODE-PERIOD.png in the working folder, named as written.
+    CliRun run = cli(root, "--period w --size 100x100");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "nocode-w.png\n");
+    EXPECT_EQ(QImage(QString::fromStdString((root / "nocode-w.png").string())).size(), QSize(100, 100));
+}
+
 TEST(RenderCommand, RejectsBadArgumentsAndUnknownCodes) {
     tavora::test::TempDir root;
     struct Case {
@@ -73,13 +103,17 @@ TEST(RenderCommand, RejectsBadArgumentsAndUnknownCodes) {
         int status;
         std::string message;
     };
-    for (const Case& c : std::vector<Case>{{"0001 --period x", 2, "unknown period"},
-                                           {"0001 --size 800", 2, "bad size"},
-                                           {"0001 --bogus", 2, "unknown option"},
-                                           {"0001 0002", 2, "more than one code"},
-                                           {"9999 --out '" + (root / "x.png").string() + "'", 1, "no code 9999"},
-                                           {"0001 --out '" + (root / "no" / "such" / "x.png").string() + "'", 1,
-                                            "cannot write"}}) {
+    for (const Case& c :
+         std::vector<Case>{{"0001 --period x", 2, "unknown period"},
+                           {"0001 --size 800", 2, "bad size"},
+                           {"0001 --bogus", 2, "unknown option"},
+                           {"0001 0002", 2, "more than one code"},
+                           {"0001 --out chart.gif", 2, "picture format"},
+                           {"0001 --out chart", 2, "picture format"},
+                           {"0001 --out png", 2, "picture format"},
+                           {"9999 --out '" + (root / "x.png").string() + "'", 1, "no code 9999"},
+                           {"0001 --out '" + (root / "no" / "such" / "x.png").string() + "'", 1,
+                            "cannot write"}}) {
         CliRun run = cli(root, c.args);
         EXPECT_EQ(run.status, c.status) << c.args;
         EXPECT_NE(run.err.find(c.message), std::string::npos) << c.args << ": " << run.err;

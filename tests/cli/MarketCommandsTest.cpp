@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -36,7 +38,45 @@ TEST_F(MarketCommandsTest, ListsAndSearchesTheCatalogue) {
     EXPECT_EQ(hits.out, "1008 サンプル自動車\n");
     const RunResult digits = run("codes 100");
     EXPECT_EQ(digits.lines().size(), 9u); // 1001 to 1009
-    EXPECT_EQ(run("codes 見当たらない").out, "");
+}
+
+// The texts compare as the Home page's search box compares them: after width and case folding.
+TEST_F(MarketCommandsTest, SearchesAfterWidthAndCaseFolding) {
+    for (const auto& [text, line] :
+         std::vector<std::pair<std::string, std::string>>{{"dji", "DJI NYダウ"},
+                                                          {"ｄｊｉ", "DJI NYダウ"},
+                                                          {"１００７", "1007 "},
+                                                          {"ｻﾝﾌﾟﾙ自動車", "1008 サンプル自動車"}}) {
+        const RunResult hits = run("codes '" + text + "'");
+        ASSERT_EQ(hits.status, 0) << text << ": " << hits.err;
+        ASSERT_EQ(hits.lines().size(), 1u) << text;
+        EXPECT_EQ(hits.lines()[0].rfind(line, 0), 0u) << text << ": " << hits.out;
+    }
+}
+
+TEST_F(MarketCommandsTest, SaysSoWhenNothingMatches) {
+    const RunResult none = run("codes 見当たらない");
+    EXPECT_EQ(none.status, 1);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(none.err, "tavora-cli: no code or name contains 見当たらない\n");
+}
+
+TEST_F(MarketCommandsTest, PrintsTheVersion) {
+    const RunResult version = run("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "Tavora Ver1.7.6\n");
+}
+
+// A data folder that cannot be written is said to be so, in one line, and is not taken for a
+// running program. The lock file being a directory fails for root as well.
+TEST_F(MarketCommandsTest, RefusesADataFolderItCannotWrite) {
+    std::filesystem::create_directories(dir / "Tavora" / ".lock");
+    const RunResult r = run("codes");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err.rfind("tavora-cli: cannot write to the data folder " + (dir / "Tavora").string(), 0), 0u)
+        << r.err;
+    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
 }
 
 TEST_F(MarketCommandsTest, PrintsTheBarsOfEachPeriodOldestFirst) {

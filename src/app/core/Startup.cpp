@@ -10,8 +10,11 @@
 #include "settings/SettingsStore.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <unistd.h>
 
 namespace tavora::app {
 
@@ -153,6 +156,16 @@ bool createApplicationRoot(const std::string& root) {
     std::error_code ec;
     fs::create_directories(fs::path(root).parent_path(), ec);
     return framework::CreateZDirectory(root, 0700) && framework::isliveDir(root);
+}
+
+std::string applicationRootWriteProblem(const std::string& root) {
+    std::string probe = root + "/.writetest-XXXXXX";
+    const int fd = ::mkstemp(probe.data());
+    if (fd < 0)
+        return std::strerror(errno);
+    ::close(fd);
+    ::unlink(probe.c_str());
+    return {};
 }
 
 std::string resolveBaseDirectory() {

@@ -19,6 +19,9 @@ std::string resolveBaseDirectory();
 // Creates the application root with mode 0700 (its parents as needed). False when it cannot
 // be made. The single-instance lock lives in it, so programs call this before locking.
 bool createApplicationRoot(const std::string& root);
+// Why nothing can be written in the application root (a file is made there and removed
+// again), e.g. a read-only folder or file system; empty when it can be written.
+std::string applicationRootWriteProblem(const std::string& root);
 
 // Fills every path of the directory layout below `root` (nothing is created).
 void fillAppPaths(AppPaths& paths, const std::string& root);

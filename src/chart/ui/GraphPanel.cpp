@@ -6,6 +6,7 @@
 #include "framework/ui/RangeSlider.h"
 
 #include <QComboBox>
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QSignalBlocker>
 
@@ -28,7 +29,9 @@ GraphPanel::GraphPanel(market::ChartPeriod period, const framework::YmdDate& tod
     m_hslider->setObjectName("hori_rs");
     m_combo->setObjectName("scalecombo");
     m_combo->resize(100, ScrollThickness);
-    m_combo->setFocusPolicy(Qt::NoFocus);
+    // The keyboard stays with the plot area: arrows there scroll, they would zoom a slider.
+    for (QWidget* control : std::initializer_list<QWidget*>{m_combo, m_vslider, m_hslider})
+        control->setFocusPolicy(Qt::NoFocus);
     if (auto p = sliderForPitch(m_state.x_haba_p))
         m_hslider->setRatio(*p);
     if (auto t = sliderForTick(m_state.y_ichimemori))
@@ -36,11 +39,7 @@ GraphPanel::GraphPanel(market::ChartPeriod period, const framework::YmdDate& tod
 
     connect(m_hscroll, &QScrollBar::valueChanged, this, &GraphPanel::onHorizontalScroll);
     connect(m_vscroll, &QScrollBar::valueChanged, this, &GraphPanel::onVerticalScroll);
-    connect(m_hslider, &RangeSlider::ratioChanged, this, [this](double r) {
-        zoomHorizontally(m_state, r, plotWidth());
-        syncControls();
-        m_plot->fullPaint();
-    });
+    connect(m_hslider, &RangeSlider::ratioChanged, this, &GraphPanel::zoomToRatio);
     connect(m_vslider, &RangeSlider::ratioChanged, this, [this](double r) {
         zoomVertically(m_state, r, plotHeight());
         setVerticalRange(m_state, plotHeight());
@@ -56,11 +55,10 @@ GraphPanel::GraphPanel(market::ChartPeriod period, const framework::YmdDate& tod
         syncControls();
         m_plot->fullPaint();
     });
-    connect(m_plot, &GraphPlotAreaPanel::wheelStep, this, [this](int direction) {
-        // One notch is one step of the vertical scroll bar; a wheel change repaints fully.
-        m_vscroll->triggerAction(direction < 0 ? QAbstractSlider::SliderSingleStepSub
-                                               : QAbstractSlider::SliderSingleStepAdd);
-    });
+    connect(m_plot, &GraphPlotAreaPanel::wheelStep, this,
+            [this](int direction, Qt::KeyboardModifiers modifiers) {
+                perform(chartActionForWheel(direction, modifiers));
+            });
     connect(m_plot, &GraphPlotAreaPanel::edgeScroll, this, &GraphPanel::edgeScroll);
     connect(m_plot, &GraphPlotAreaPanel::annotationsChanged, this,
             [this](std::vector<annotations::GraphDrawElement*> elements) {
@@ -68,6 +66,7 @@ GraphPanel::GraphPanel(market::ChartPeriod period, const framework::YmdDate& tod
             });
     connect(m_plot, &GraphPlotAreaPanel::memoRequested, this, &GraphPanel::memoRequested);
     connect(m_plot, &GraphPlotAreaPanel::codeRequested, this, &GraphPanel::codeRequested);
+    setFocusProxy(m_plot); // the keys go to the plot area and come here when it leaves them
     // Releasing a dragged scroll bar finishes with a full paint (the drag painted fast).
     connect(m_hscroll, &QScrollBar::sliderReleased, m_plot, &GraphPlotAreaPanel::fullPaint);
     connect(m_vscroll, &QScrollBar::sliderReleased, m_plot, &GraphPlotAreaPanel::fullPaint);
@@ -76,6 +75,90 @@ GraphPanel::GraphPanel(market::ChartPeriod period, const framework::YmdDate& tod
 GraphPanel::~GraphPanel() = default;
 
 void GraphPanel::setPaint(const ChartPaint& paint) { m_state.paint = paint; }
+
+void GraphPanel::keyPressEvent(QKeyEvent* event) {
+    if (const auto action = chartActionForKey(*event); action && perform(*action)) {
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+bool GraphPanel::perform(ChartAction action) {
+    if (isHomeAction(action)) {
+        emit keyCommand(int(action));
+        return true;
+    }
+    if (!m_series)
+        return false; // nothing to move without a code
+    switch (action) {
+    case ChartAction::ScrollBack:
+        m_hscroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+    case ChartAction::ScrollForward:
+        m_hscroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+    case ChartAction::PageBack:
+        m_hscroll->triggerAction(QAbstractSlider::SliderPageStepSub);
+        break;
+    case ChartAction::PageForward:
+        m_hscroll->triggerAction(QAbstractSlider::SliderPageStepAdd);
+        break;
+    case ChartAction::Oldest:
+        m_hscroll->triggerAction(QAbstractSlider::SliderToMinimum);
+        break;
+    case ChartAction::Newest:
+        m_hscroll->triggerAction(QAbstractSlider::SliderToMaximum);
+        break;
+    case ChartAction::WiderBars:
+        stepBarWidth(1);
+        break;
+    case ChartAction::NarrowerBars:
+        stepBarWidth(-1);
+        break;
+    case ChartAction::FitPrices:
+        fitPrices();
+        break;
+    case ChartAction::PricesUp:
+        // One notch is one step of the vertical scroll bar; a wheel change repaints fully.
+        m_vscroll->triggerAction(QAbstractSlider::SliderSingleStepSub);
+        break;
+    case ChartAction::PricesDown:
+        m_vscroll->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        break;
+    default:
+        return false;
+    }
+    return true;
+}
+
+void GraphPanel::zoomToRatio(double r) {
+    zoomHorizontally(m_state, r, plotWidth());
+    syncControls();
+    m_plot->fullPaint();
+}
+
+// The keys step through the slider's table: the slider moves to the new pitch's place and the
+// zoom is the slider's.
+void GraphPanel::stepBarWidth(int direction) {
+    const auto pitch = nextPitch(m_state.x_haba_p, direction);
+    const auto ratio = pitch ? sliderForPitch(*pitch) : std::nullopt;
+    if (!ratio)
+        return;
+    m_hslider->setRatio(*ratio);
+    zoomToRatio(*ratio);
+}
+
+// The tick size chosen is the vertical slider's, so the slider follows and the code's scale
+// stores it as it stores a slider change.
+void GraphPanel::fitPrices() {
+    if (!fitPricesToView(m_state, plotWidth(), plotHeight()))
+        return;
+    if (auto t = sliderForTick(m_state.y_ichimemori))
+        m_vslider->setRatio(*t);
+    syncControls();
+    m_plot->fullPaint();
+}
 
 void GraphPanel::setBusy(bool busy) {
     m_state.busy = busy;

@@ -1,13 +1,15 @@
 #pragma once
 // The chart panel of one period: the plot area, the horizontal and vertical scroll bars,
 // the two zoom sliders and the scale combo box, laid out on every size change. It owns the
-// period's view state and bars and turns its controls' changes into changes of the view
-// state (through the chart geometry) and repaints. UI thread only.
+// period's view state and bars and turns its controls' changes, its keys and the wheel
+// (ChartKeyboard.h) into changes of the view state (through the chart geometry) and repaints.
+// UI thread only.
 #include "annotations/GraphDrawList.h"
 #include "annotations/TextElm.h"
 #include "chart/ChartPainter.h"
 #include "chart/CodeScale.h"
 #include "chart/GraphViewState.h"
+#include "chart/ui/ChartKeyboard.h"
 #include "market/DateList.h"
 #include "market/OpenChart.h"
 
@@ -57,6 +59,9 @@ public:
     void relayout();
     // Paint parameters from the settings; the next paint uses them.
     void setPaint(const ChartPaint& paint);
+    // Carries out a key or wheel action on this chart's view; actions of the Home page are
+    // sent on as keyCommand. False when the action changes nothing here.
+    bool perform(ChartAction action);
 
     // The period's elements (owned by the caller); the pointer tools work on them while a
     // code is shown.
@@ -72,10 +77,13 @@ signals:
     void annotationsChanged(annotations::GraphDrawList* list, std::vector<annotations::GraphDrawElement*> elements);
     void memoRequested(annotations::MemoElm* memo);
     void codeRequested();
+    // An action the Home page carries out (another code, another period): a ChartAction.
+    void keyCommand(int action);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     int plotWidth() const { return std::max(0, width() - ScrollThickness); }
@@ -86,6 +94,10 @@ private:
     void onVerticalScroll(int position);
     void repaintAfterScroll(bool dragging);
     void edgeScroll(int dx, int dy);
+    // The horizontal zoom of the slider at ratio r (also for the keys and Ctrl + wheel).
+    void zoomToRatio(double r);
+    void stepBarWidth(int direction);
+    void fitPrices();
     void fillScaleCombo(const std::string& current);
 
     market::ChartPeriod m_period;

@@ -2,6 +2,7 @@
 
 #include "annotations/GraphDrawList.h"
 #include "annotations/TextElm.h"
+#include "chart/ui/ChartKeyboard.h"
 #include "chart/ui/GraphPlotEdit.h"
 #include "framework/ui/QtCanvas.h"
 
@@ -92,7 +93,7 @@ GraphPlotAreaPanel::GraphPlotAreaPanel(GraphViewState& state, ChartContent& cont
     : QWidget(parent), m_state(state), m_content(content), m_tools(state, *this),
       m_editor(new GraphPlotEdit(this)) {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    setFocusPolicy(Qt::ClickFocus);
+    setFocusPolicy(Qt::StrongFocus); // click or Tab: the chart's keys
     setMouseTracking(true);
 }
 
@@ -168,11 +169,11 @@ void GraphPlotAreaPanel::wheelEvent(QWheelEvent* event) {
     m_wheelRemainder += event->angleDelta().y();
     while (m_wheelRemainder >= 120) {
         m_wheelRemainder -= 120;
-        emit wheelStep(-1);
+        emit wheelStep(-1, event->modifiers());
     }
     while (m_wheelRemainder <= -120) {
         m_wheelRemainder += 120;
-        emit wheelStep(1);
+        emit wheelStep(1, event->modifiers());
     }
     event->accept();
 }
@@ -221,7 +222,7 @@ void GraphPlotAreaPanel::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void GraphPlotAreaPanel::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
+    if (chartActionForKey(*event) == ChartAction::DeleteSelection) {
         m_tools.onDelete();
         event->accept();
         return;

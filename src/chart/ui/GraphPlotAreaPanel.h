@@ -3,8 +3,9 @@
 // clean copy of the last full paint, which the pointer tools draw over and wipe with. Full
 // and fast paints go through the chart painting functions on a QtCanvas; the widget only
 // copies the visible image to the screen. Pointer events go to the pointer tools (motion
-// coalesced: the latest position once per event-loop turn); the mouse wheel scrolls the price
-// axis one step. UI thread only.
+// coalesced: the latest position once per event-loop turn); it takes the keyboard focus
+// (click or Tab) for the chart's keys (ChartKeyboard.h) and reports wheel notches to the
+// panel. UI thread only.
 #include "annotations/GraphDrawList.h"
 #include "annotations/PointerTools.h"
 #include "annotations/TextElm.h"
@@ -51,8 +52,9 @@ public:
     int motionsProcessed() const { return m_motions; }
 
 signals:
-    // One wheel notch: -1 forward (prices up), +1 backward.
-    void wheelStep(int direction);
+    // One wheel notch: -1 forward, +1 backward, with the keyboard modifiers held (what a
+    // notch does: ChartKeyboard.h).
+    void wheelStep(int direction, Qt::KeyboardModifiers modifiers);
     // Edge scrolling of a measurement: one step of the scroll bars, to be repainted fast.
     void edgeScroll(int dx, int dy);
     // Elements finished, edited or deleted: one history step (notifications 138, 140).

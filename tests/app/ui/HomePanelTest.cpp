@@ -1,21 +1,30 @@
-// The Home page on a real price database: navigation, favourites, search and reopening.
+// The Home page on a real price database: navigation, favourites, search and reopening, the
+// head at every width, floating charts and the chart's keys.
 #include "app/HomePanel.h"
+#include "app/AdContainerPanel.h"
 #include "app/CodeSearchPopup.h"
 #include "app/HomeHeadPanel.h"
+#include "app/HomeLeftPanel.h"
 #include "app/ReopenWorker.h"
 #include "app/core/AppContext.h"
 #include "chart/ui/GraphDialog.h"
 #include "chart/ui/GraphPanel.h"
 #include "chart/ui/GraphPlotAreaPanel.h"
 #include "framework/Log.h"
+#include "framework/ui/Browser.h"
+#include "framework/ui/MessageBox.h"
 #include "framework/ui/StatusBar.h"
 #include "support/SampleMarket.h"
 #include "support/TempDir.h"
 
+#include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QTabBar>
 #include <QtTest>
 
 #include <fstream>
@@ -47,7 +56,11 @@ class HomePanelTest : public QObject {
             return spy.wait(10000);
         }
         QPushButton* button(const char* name) { return home->findChild<QPushButton*>(name); }
+        QLineEdit* box() const { return home->head()->searchBox(); }
+        QWidget* chart(ChartPeriod p) const { return home->graphPanel(p)->plotArea(); }
     };
+
+    static int frame(const app::CodeSearchPopup* popup) { return 2 * popup->list()->frameWidth(); }
 
     // Types text key by key, as an input method commits it (keyClicks takes ASCII only).
     static void type(QWidget* w, const QString& text) {
@@ -171,8 +184,8 @@ private slots:
         QCOMPARE(popup->isVisible(), !dropDown.isEmpty());
         if (!dropDown.isEmpty()) {
             QCOMPARE(popup->lines(), dropDown);
-            QCOMPARE(popup->height(), int(dropDown.size()) * app::CodeSearchPopup::RowHeight + 2);
-            // Choosing a line puts the name into the box and searches with it: one match.
+            QCOMPARE(popup->height(), int(dropDown.size()) * app::CodeSearchPopup::RowHeight + frame(popup));
+            // Choosing a line opens its code; the box shows the code's name.
             popup->choose(1);
             QCOMPARE(page.home->head()->searchBox()->text(), QString("極東化学"));
             QVERIFY(page.waitShown());
@@ -201,8 +214,108 @@ private slots:
         Page page(codes);
         page.home->head()->searchBox()->setText("共通");
         page.home->search();
-        QCOMPARE(page.home->searchPopup()->lines().size(), 30);
-        QCOMPARE(page.home->searchPopup()->height(), app::CodeSearchPopup::MaxHeight);
+        auto* popup = page.home->searchPopup();
+        QCOMPARE(popup->lines().size(), 30);
+        // Whole rows up to 360 pixels, a vertical scroll bar for the rest, never a horizontal one.
+        QVERIFY(popup->height() <= app::CodeSearchPopup::MaxHeight);
+        QVERIFY(popup->height() + app::CodeSearchPopup::RowHeight > app::CodeSearchPopup::MaxHeight);
+        QCOMPARE((popup->height() - frame(popup)) % app::CodeSearchPopup::RowHeight, 0);
+        QVERIFY(popup->list()->verticalScrollBar()->isVisible());
+        QVERIFY(!popup->list()->horizontalScrollBar()->isVisible());
+        // The last visible row lies wholly inside the list.
+        const QRect last = popup->list()->visualItemRect(popup->list()->item(popup->visibleRows() - 1));
+        QVERIFY(popup->list()->viewport()->rect().contains(last));
+    }
+
+    // One match of a long name: one whole row, no scroll bar at all.
+    void aSingleRowDropDownShowsItsRowWhole() {
+        Page page({{"1001", "極東電機ホールディングス・インターナショナル・グループ株式会社", 20, 1000},
+                   {"1002", "極東化学", 20, 1000}});
+        type(page.box(), "ホールディングス");
+        auto* popup = page.home->searchPopup();
+        QVERIFY(popup->isVisible());
+        QCOMPARE(popup->height(), app::CodeSearchPopup::RowHeight + frame(popup));
+        QVERIFY(!popup->list()->horizontalScrollBar()->isVisible());
+        QVERIFY(!popup->list()->verticalScrollBar()->isVisible());
+        QVERIFY(popup->list()->viewport()->rect().contains(
+            popup->list()->visualItemRect(popup->list()->item(0))));
+    }
+
+    // Down and Up move the highlight through the drop-down; Enter opens the highlighted code.
+    void theDropDownIsUsedFromTheKeyboard() {
+        Page page(threeCodes());
+        auto* box = page.box();
+        box->setFocus();
+        type(box, "極東");
+        auto* popup = page.home->searchPopup();
+        QCOMPARE(popup->highlighted(), -1);
+        QTest::keyClick(box, Qt::Key_Down);
+        QCOMPARE(popup->highlighted(), 0);
+        QTest::keyClick(box, Qt::Key_Down);
+        QTest::keyClick(box, Qt::Key_Down); // held at the last line
+        QCOMPARE(popup->highlighted(), 1);
+        QTest::keyClick(box, Qt::Key_Up);
+        QTest::keyClick(box, Qt::Key_Down);
+        QCOMPARE(box->text(), QString("極東")); // the keys move the highlight only
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(page.waitShown());
+        QCOMPARE(page.shownCode(), QString("1003"));
+        QVERIFY(!popup->isVisible());
+        QCOMPARE(box->text(), QString("極東化学"));
+    }
+
+    // A name that is part of another name still opens its own code when chosen.
+    void choosingANameContainedInAnotherOpensIt() {
+        Page page({{"7203", "トヨタ自動車", 20, 1000}, {"7204", "トヨタ", 20, 1000}});
+        type(page.box(), "トヨタ");
+        page.home->searchPopup()->choose(1);
+        QVERIFY(page.waitShown());
+        QCOMPARE(page.shownCode(), QString("7204"));
+    }
+
+    // What an input method types (full width) and lower case find the codes and names.
+    void searchFoldsWidthAndCase_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("lower case") << "dji"
+                                    << "DJI";
+        QTest::newRow("full-width letters") << "ｄｊｉ"
+                                            << "DJI";
+        QTest::newRow("full-width digits") << "１００２"
+                                           << "1002";
+        QTest::newRow("half-width kana") << "ﾀﾞｳ"
+                                         << "DJI";
+    }
+
+    void searchFoldsWidthAndCase() {
+        QFETCH(QString, text);
+        QFETCH(QString, opened);
+        Page page(
+            {{"1001", "極東電機", 20, 1000}, {"1002", "北海製作所", 20, 1000}, {"DJI", "NYダウ", 20, 30000}});
+        type(page.box(), text);
+        QCOMPARE(page.home->searchPopup()->lines().size(), 1);
+        QTest::keyClick(page.box(), Qt::Key_Return);
+        QVERIFY(page.waitShown());
+        QCOMPARE(page.shownCode(), opened);
+    }
+
+    // After navigation the box shows the current code's name; an opening clears the status
+    // bar's message about an earlier search.
+    void anOpenedCodeShowsItsNameAndClearsTheMessage() {
+        Page page(threeCodes());
+        page.ctx.currentCode = 0;
+        page.home->openCurrentCode();
+        QCOMPARE(page.box()->text(), QString("極東電機"));
+        page.box()->setText("9999");
+        QTest::keyClick(page.box(), Qt::Key_Return);
+        QCOMPARE(page.status.text(), QString("9999はみつかりません"));
+        QCOMPARE(page.box()->text(), QString("9999")); // kept for correcting
+        page.button("nextbutton")->click();
+        QCOMPARE(page.box()->text(), QString("北海製作所"));
+        QVERIFY(page.waitShown());
+        QCOMPARE(page.status.text(), QString());
+        page.button("lastbutton")->click();
+        QCOMPARE(page.box()->text(), QString("極東化学"));
     }
 
     void reloadingTheCodeListKeepsTheSplits() {
@@ -273,9 +386,152 @@ private slots:
         }
         // Scrolled back, a resize keeps the position.
         panel->horizontalScroll()->setValue(10);
-        page.home->resize(800, 700);
-        QTRY_COMPARE(panel->width(), 800 - 33 - 400);
+        page.home->resize(1400, 700);
+        QTRY_COMPARE(panel->width(), 1400 - 33 - 400);
         QCOMPARE(vs.start_bar, 10);
+    }
+
+    // A chart dropped near any edge of the screen opens wholly inside its available area, at
+    // the drop point when there is room.
+    void aFloatingChartOpensInsideTheScreen_data() {
+        QTest::addColumn<QPointF>("at"); // the drop point as a fraction of the available area
+        QTest::newRow("room enough") << QPointF(0.1, 0.1);
+        QTest::newRow("left edge") << QPointF(0.0, 0.5);
+        QTest::newRow("right edge") << QPointF(1.0, 0.5);
+        QTest::newRow("top edge") << QPointF(0.5, 0.0);
+        QTest::newRow("bottom edge") << QPointF(0.5, 1.0);
+        QTest::newRow("bottom right corner") << QPointF(1.0, 1.0);
+    }
+
+    void aFloatingChartOpensInsideTheScreen() {
+        QFETCH(QPointF, at);
+        Page page(threeCodes());
+        page.home->resize(700, 500); // a chart area smaller than the screen
+        const QRect available = page.home->screen()->availableGeometry();
+        const QPoint drop(available.left() + int(at.x() * (available.width() - 1)),
+                          available.top() + int(at.y() * (available.height() - 1)));
+        page.home->detachPeriod(ChartPeriod::Week, drop);
+        auto* dialog = page.home->graphDialog(ChartPeriod::Week);
+        QVERIFY(dialog->isVisible());
+        QVERIFY2(available.contains(dialog->frameGeometry()), qPrintable(QString("%1,%2 %3x%4")
+                                                                             .arg(dialog->x())
+                                                                             .arg(dialog->y())
+                                                                             .arg(dialog->width())
+                                                                             .arg(dialog->height())));
+        QVERIFY(dialog->width() >= 120 && dialog->height() >= 120);
+        if (at == QPointF(0.1, 0.1)) // room enough: the window's top-left corner is by the pointer
+            QVERIFY2(QRect(drop - QPoint(60, 40), QSize(120, 80)).contains(dialog->frameGeometry().topLeft()),
+                     qPrintable(QString("drop %1,%2 window %3,%4 in %5x%6")
+                                    .arg(drop.x())
+                                    .arg(drop.y())
+                                    .arg(dialog->frameGeometry().x())
+                                    .arg(dialog->frameGeometry().y())
+                                    .arg(available.width())
+                                    .arg(available.height())));
+        // While its tab is dragged on, the window follows the pointer and stays inside.
+        dialog->moveToDropPoint(available.bottomRight() + QPoint(50, 50));
+        QVERIFY(available.contains(dialog->frameGeometry()));
+    }
+
+    // At the main window's smallest size, with each side-panel width, every control of the head
+    // shows whole and none overlaps another or the period tabs.
+    void theHeadFitsAtTheSmallestSizeWithAnySidePanel_data() {
+        QTest::addColumn<QString>("viewType");
+        QTest::newRow("none") << QString(settings::kAdpanelNotView);
+        QTest::newRow("normal") << QString(settings::kAdpanelView);
+        QTest::newRow("widest") << QString(settings::kAdpanelLargeView);
+    }
+
+    void theHeadFitsAtTheSmallestSizeWithAnySidePanel() {
+        QFETCH(QString, viewType);
+        Page page(threeCodes());
+        page.ctx.settings.adpanel_view_type = viewType.toStdString();
+        const QSize smallest = page.home->minimumSizeHint();
+        QVERIFY(smallest.width() < 1000 && smallest.height() < 700); // small enough for any screen
+        for (const QSize size :
+             {smallest, QSize(1400, 860), QSize(smallest.width() + 300, smallest.height())}) {
+            page.home->resize(size);
+            page.home->relayoutCharts();
+            auto* head = page.home->head();
+            const QRect tabs = page.home->periodTabs()->geometry();
+            QVERIFY(head->geometry().right() < tabs.left());
+            QList<QRect> placed;
+            for (QWidget* w : head->focusChain()) {
+                const QRect r(w->mapTo(page.home.get(), QPoint(0, 0)), w->size());
+                QVERIFY2(head->geometry().contains(r), qPrintable(w->objectName()));
+                QVERIFY2(r.width() >= w->minimumSizeHint().width() || r.width() >= w->sizeHint().width(),
+                         qPrintable(w->objectName()));
+                for (const QRect& other : placed)
+                    QVERIFY2(!other.intersects(r), qPrintable(w->objectName()));
+                placed << r;
+            }
+            // The tool column's groups do not overlap either.
+            QVERIFY(page.home->toolColumn()->height() >= page.home->toolColumn()->minimumSizeHint().height());
+        }
+    }
+
+    // Tab walks the head's controls in order, then the period tabs and the chart.
+    void tabWalksTheHeadInOrder() {
+        Page page(threeCodes());
+        page.ctx.currentCode = 0;
+        page.home->openCurrentCode();
+        page.home->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(page.home.get()));
+        page.box()->setFocus(Qt::TabFocusReason);
+        QStringList visited{QApplication::focusWidget()->objectName()};
+        for (int i = 0; i < 9; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        // The document buttons stay disabled until documents are part of the program.
+        QCOMPARE(visited,
+                 (QStringList{"searchbox", "firstbutton", "prevbutton", "nextbutton", "lastbutton",
+                              "refreshbutton", "favlistcheck", "favaddcheck", "periodtabs", "plotarea"}));
+        QCOMPARE(QApplication::focusWidget(), page.chart(ChartPeriod::Day));
+    }
+
+    // Page Up and Page Down open the previous and next code; 1 to 4 bring the periods forward.
+    void chartKeysChangeTheCodeAndThePeriod() {
+        Page page(threeCodes());
+        page.ctx.currentCode = 1;
+        page.home->openCurrentCode();
+        QTest::keyClick(page.chart(ChartPeriod::Day), Qt::Key_PageDown);
+        QVERIFY(page.waitShown());
+        QCOMPARE(page.shownCode(), QString("1003"));
+        QTest::keyClick(page.chart(ChartPeriod::Day), Qt::Key_PageUp);
+        QVERIFY(page.waitShown());
+        QCOMPARE(page.shownCode(), QString("1002"));
+
+        QTest::keyClick(page.chart(ChartPeriod::Day), Qt::Key_3);
+        QCOMPARE(page.home->selectedPeriod(), ChartPeriod::Month);
+        QVERIFY(page.chart(ChartPeriod::Month)->isVisible());
+        QTest::keyClick(page.chart(ChartPeriod::Month), Qt::Key_2);
+        QCOMPARE(page.home->selectedPeriod(), ChartPeriod::Week);
+        // A floating period is brought forward in its own window; the tabs stay.
+        page.home->detachPeriod(ChartPeriod::Year);
+        QTest::keyClick(page.chart(ChartPeriod::Week), Qt::Key_4);
+        QCOMPARE(page.home->selectedPeriod(), ChartPeriod::Week);
+        QVERIFY(page.home->graphDialog(ChartPeriod::Year)->isVisible());
+        QTest::keyClick(page.chart(ChartPeriod::Year), Qt::Key_1);
+        QCOMPARE(page.home->selectedPeriod(), ChartPeriod::Day);
+    }
+
+    // The side panel's link shows the help menu's message when no browser starts.
+    void theSidePanelLinkSaysWhenNoBrowserStarts() {
+        Page page(threeCodes());
+        QList<QUrl> asked;
+        framework::ui::Browser::setLauncher([&asked](const QUrl& url) {
+            asked << url;
+            return false;
+        });
+        framework::ui::MessageBox::setNextAnswer(QMessageBox::Ok);
+        auto* link = page.home->adPanel()->findChild<QLabel*>("adlink");
+        emit link->linkActivated(page.home->adPanel()->address());
+        framework::ui::Browser::setLauncher({});
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked[0].toString(), page.home->adPanel()->address());
+        QCOMPARE(framework::ui::MessageBox::lastText(), QString("ブラウザ起動処理ができません"));
+        QCOMPARE(framework::ui::MessageBox::lastCaption(), QString("銘柄情報"));
     }
 
     void closingAFloatingYearWindowSelectsTheYearTab() {

@@ -1,4 +1,5 @@
-// The tavora program as a process: the single-instance lock and the exit sequence.
+// The tavora program as a process: the single-instance lock, a data folder it cannot write,
+// and the exit sequence.
 #include "framework/Sql.h"
 #include "support/TempDir.h"
 
@@ -77,6 +78,50 @@ private slots:
         QVERIFY(QString::fromUtf8(second.readAllStandardError())
                     .contains("Tavora: Tavoraはすでに起動しております。"));
         QVERIFY(!std::filesystem::exists(root / "log" / "log.txt")); // nothing else was touched
+    }
+
+    // A data folder that cannot be written is said to be so, with its path, and ends the
+    // program with status 1; it is never taken for a running program. Two conditions that
+    // hold for root as well: the lock file's place is taken by a directory, and the folder
+    // is a read-only bind mount (where the kernel lets the test make one).
+    void aDataFolderThatCannotBeWrittenIsSaidToBeSo_data() {
+        QTest::addColumn<bool>("readOnlyMount");
+        QTest::newRow("lock file cannot be made") << false;
+        QTest::newRow("read-only folder") << true;
+    }
+
+    void aDataFolderThatCannotBeWrittenIsSaidToBeSo() {
+        QFETCH(bool, readOnlyMount);
+        test::TempDir dir;
+        const auto root = prepareRoot(dir);
+        QString program = ProgramTest::program();
+        QStringList args;
+        if (readOnlyMount) {
+            // sh -c SCRIPT ROOT PROGRAM: the folder bound onto itself read-only, then the program.
+            const QString script =
+                "mount --bind \"$0\" \"$0\" && mount -o remount,bind,ro \"$0\" && exec \"$1\"";
+            QProcess probe;
+            probe.start("unshare", {"-m", "sh", "-c", script, QString::fromStdString(root.string()), "true"});
+            if (!probe.waitForFinished(10000) || probe.exitStatus() != QProcess::NormalExit ||
+                probe.exitCode() != 0)
+                QSKIP("no read-only bind mount can be made here (unshare -m needs CAP_SYS_ADMIN)");
+            args = QStringList{"-m", "sh", "-c", script, QString::fromStdString(root.string()), program};
+            program = "unshare";
+        } else {
+            std::filesystem::create_directory(root / ".lock");
+        }
+        QProcess tavora;
+        tavora.setProcessEnvironment(environment(dir));
+        tavora.start(program, args);
+        QVERIFY(tavora.waitForFinished(20000));
+        const QString err = QString::fromUtf8(tavora.readAllStandardError());
+        QCOMPARE(tavora.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tavora.exitCode(), 1);
+        QVERIFY2(
+            err.contains("Tavora: データフォルダに書き込めません: " + QString::fromStdString(root.string())),
+            qPrintable(err));
+        QVERIFY2(!err.contains("すでに起動"), qPrintable(err));
+        QVERIFY(!std::filesystem::exists(root / "log" / "log.txt"));
     }
 
     void exitWritesTheExitKeysAndTheScaleFile() {

@@ -1,14 +1,17 @@
-// A chart panel on an opened series: wheel steps and the scale combo box.
-#include "support/SampleMarket.h"
-#include "support/TempDir.h"
-#include "app/core/AppContext.h"
+// A chart panel on an opened series: wheel steps, the scale combo box and the chart's keys.
 #include "chart/ui/GraphPanel.h"
+#include "app/core/AppContext.h"
+#include "chart/ChartGeometry.h"
 #include "chart/ui/GraphPlotAreaPanel.h"
 #include "framework/Dates.h"
 #include "market/OpenChart.h"
+#include "support/SampleMarket.h"
+#include "support/TempDir.h"
 
 #include <QComboBox>
 #include <QScrollBar>
+#include <QSignalSpy>
+#include <QSlider>
 #include <QtTest>
 
 using namespace tavora;
@@ -22,8 +25,8 @@ class GraphPanelTest : public QObject {
         market::ChartSeries series;
         std::unique_ptr<chart::ui::GraphPanel> panel;
 
-        Fixture() {
-            test::buildSampleContext(ctx, dir.path(), {{"1001", "極東電機", 400, 1000}});
+        explicit Fixture(int bars = 400) {
+            test::buildSampleContext(ctx, dir.path(), {{"1001", "極東電機", bars, 1000}});
             market::OpenChartInput in;
             in.priceDb = &ctx.priceDb;
             in.code = "1001";
@@ -36,11 +39,13 @@ class GraphPanelTest : public QObject {
         }
     };
 
-    static void wheel(QWidget* w, int delta) {
-        QWheelEvent e(QPointF(50, 50), w->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, delta), Qt::NoButton,
-                      Qt::NoModifier, Qt::NoScrollPhase, false);
+    static void wheel(QWidget* w, int delta, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWheelEvent e(QPointF(50, 50), w->mapToGlobal(QPointF(50, 50)), QPoint(), QPoint(0, delta),
+                      Qt::NoButton, modifiers, Qt::NoScrollPhase, false);
         QCoreApplication::sendEvent(w, &e);
     }
+
+    static QSlider* slider(const Fixture& f, const char* name) { return f.panel->findChild<QSlider*>(name); }
 
 private slots:
     void wheelScrollsThePriceAxisOneStep() {
@@ -56,6 +61,124 @@ private slots:
         wheel(f.panel->plotArea(), -120);
         wheel(f.panel->plotArea(), -120);
         QCOMPARE(v->value(), start + v->singleStep());
+    }
+
+    // Each key of the chart, pressed on the plot area (where the keyboard is after a click),
+    // against what it does to the view.
+    void keysScrollTheBars_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<int>("modifiers");
+        QTest::addColumn<QString>("expect"); // the horizontal position after the key
+        QTest::newRow("Left: one bar older") << int(Qt::Key_Left) << int(Qt::NoModifier) << "start-1";
+        QTest::newRow("Right: one bar newer") << int(Qt::Key_Right) << int(Qt::NoModifier) << "start+1";
+        QTest::newRow("Shift+Left: one screen older")
+            << int(Qt::Key_Left) << int(Qt::ShiftModifier) << "start-page";
+        QTest::newRow("Shift+Right: one screen newer")
+            << int(Qt::Key_Right) << int(Qt::ShiftModifier) << "start+page";
+        QTest::newRow("Home: the oldest bar") << int(Qt::Key_Home) << int(Qt::NoModifier) << "min";
+        QTest::newRow("End: the newest bars") << int(Qt::Key_End) << int(Qt::NoModifier) << "max";
+        QTest::newRow("Ctrl+Left is not the chart's")
+            << int(Qt::Key_Left) << int(Qt::ControlModifier) << "start";
+    }
+
+    void keysScrollTheBars() {
+        QFETCH(int, key);
+        QFETCH(int, modifiers);
+        QFETCH(QString, expect);
+        Fixture f(1200);
+        auto* h = f.panel->horizontalScroll();
+        const int page = f.panel->plotArea()->width() / f.panel->state().x_haba_p;
+        QVERIFY(h->maximum() - h->minimum() > 2 * page + 2);
+        const int start = (h->minimum() + h->maximum()) / 2;
+        h->setValue(start);
+        QCOMPARE(f.panel->state().start_bar, start);
+        const int paints = f.panel->plotArea()->fullPaintCount();
+        QTest::keyClick(f.panel->plotArea(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        const std::map<QString, int> expected{{"start-1", start - 1},
+                                              {"start+1", start + 1},
+                                              {"start-page", start - page},
+                                              {"start+page", start + page},
+                                              {"min", h->minimum()},
+                                              {"max", h->maximum()},
+                                              {"start", start}};
+        QCOMPARE(f.panel->state().start_bar, expected.at(expect));
+        QCOMPARE(h->value(), f.panel->state().start_bar);
+        QCOMPARE(f.panel->plotArea()->fullPaintCount() > paints, expect != "start");
+    }
+
+    // + and - (and Ctrl + wheel) step the bar width through the slider's table; the slider
+    // follows, and the code's scale takes the pitch as from the slider.
+    void plusMinusAndCtrlWheelStepTheBarWidth() {
+        Fixture f;
+        auto& vs = f.panel->state();
+        QCOMPARE(vs.x_haba_p, 3); // a code without a stored scale
+        auto* hslider = slider(f, "hori_rs");
+        QTest::keyClick(f.panel->plotArea(), Qt::Key_Plus);
+        QCOMPARE(vs.x_haba_p, 5);
+        QCOMPARE(hslider->value(), 250);                     // the slider's place for pitch 5 (0.25)
+        QTest::keyClick(f.panel->plotArea(), Qt::Key_Equal); // "+" without Shift
+        QCOMPARE(vs.x_haba_p, 7);
+        QTest::keyClick(f.panel->plotArea(), Qt::Key_Minus);
+        QCOMPARE(vs.x_haba_p, 5);
+        wheel(f.panel->plotArea(), 120, Qt::ControlModifier);
+        QCOMPARE(vs.x_haba_p, 7);
+        wheel(f.panel->plotArea(), -120, Qt::ControlModifier);
+        wheel(f.panel->plotArea(), -120, Qt::ControlModifier);
+        QCOMPARE(vs.x_haba_p, 3);
+        const int prices = vs.vscroll.pos;
+        QCOMPARE(f.panel->verticalScroll()->value(), prices); // Ctrl + wheel leaves the prices
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(f.panel->plotArea(), Qt::Key_Minus);
+        QCOMPARE(vs.x_haba_p, 2); // the narrowest stays
+        chart::CodeScale stored;
+        chart::storeCodeScale(vs, stored);
+        QCOMPARE(stored.pitch[0], 2);
+    }
+
+    // F fits the prices of the bars in view into the plot: the largest tick size at which
+    // they fit, the view centred on them, the vertical slider at that tick size.
+    void fFitsThePricesInView() {
+        Fixture f;
+        auto& vs = f.panel->state();
+        QTest::keyClick(f.panel->plotArea(), Qt::Key_F);
+        const int height = f.panel->plotArea()->height();
+        double high = 0, low = 1e18;
+        for (int k = vs.start_bar;
+             k <= chart::barCount(vs) && chart::barLeft(vs, k) < f.panel->plotArea()->width(); ++k)
+            if (const auto* bar = chart::barByNumber(vs, k); bar && bar->open) {
+                high = std::max(high, *bar->high);
+                low = std::min(low, *bar->low);
+            }
+        QVERIFY(high > low);
+        QVERIFY(chart::rowOfPrice(vs, height, high) >= 0);
+        QVERIFY(chart::rowOfPrice(vs, height, low) <= height);
+        QCOMPARE(f.panel->verticalScroll()->value(), vs.vscroll.pos);
+        const auto ratio = chart::sliderForTick(vs.y_ichimemori);
+        QVERIFY(ratio);
+        auto* vslider = slider(f, "vert_rs");
+        QCOMPARE(vslider->value(), int(std::lround(*ratio * vslider->maximum())));
+        chart::CodeScale stored;
+        chart::storeCodeScale(vs, stored);
+        QCOMPARE(stored.tick[0], vs.y_ichimemori);
+    }
+
+    // Page Up and Down and 1 to 4 are the Home page's: the panel hands them on.
+    void codeAndPeriodKeysGoToTheHomePage() {
+        Fixture f;
+        QSignalSpy spy(f.panel.get(), &chart::ui::GraphPanel::keyCommand);
+        const std::pair<Qt::Key, chart::ui::ChartAction> keys[] = {
+            {Qt::Key_PageUp, chart::ui::ChartAction::PreviousCode},
+            {Qt::Key_PageDown, chart::ui::ChartAction::NextCode},
+            {Qt::Key_1, chart::ui::ChartAction::ShowDay},
+            {Qt::Key_2, chart::ui::ChartAction::ShowWeek},
+            {Qt::Key_3, chart::ui::ChartAction::ShowMonth},
+            {Qt::Key_4, chart::ui::ChartAction::ShowYear}};
+        for (const auto& [key, action] : keys) {
+            QTest::keyClick(f.panel->plotArea(), key);
+            QCOMPARE(spy.takeFirst().at(0).toInt(), int(action));
+        }
+        QTest::keyClick(f.panel->plotArea(), Qt::Key_5);
+        QCOMPARE(spy.count(), 0);
     }
 
     void scaleComboStoresThePeriodsInterval() {
