@@ -86,7 +86,6 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
         m_dialogs[i] = new GraphDialog(caption, this);
         connect(m_dialogs[i], &GraphDialog::redockRequested, this,
                 [this, p](GraphDialog*) { redockPeriod(p); });
-        connect(m_panels[i], &GraphPanel::keyCommand, this, &HomePanel::chartKeyCommand);
         const int tab = m_tabs->addTab(caption);
         m_tabs->setTabData(tab, int(i));
     }
@@ -100,6 +99,7 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
                 });
         connect(panel, &GraphPanel::memoRequested, this, [this, i] { emit command(CmdOpenMemoProp, int(i)); });
         connect(panel, &GraphPanel::codeRequested, this, [this] { onCommand(CmdNextCode); });
+        connect(panel, &GraphPanel::keyCommand, this, &HomePanel::chartKeyCommand);
     }
     for (int tool : kToolCommands)
         m_left->setCommandEnabled(tool, true);
