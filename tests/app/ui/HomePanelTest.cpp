@@ -478,15 +478,20 @@ private slots:
         page.home->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(page.home.get()));
         page.box()->setFocus(Qt::TabFocusReason);
+        // Disabled buttons (documents not yet part of the program) are passed over.
+        QStringList expected;
+        for (const char* name : {"searchbox", "firstbutton", "prevbutton", "nextbutton", "lastbutton", "refreshbutton",
+                                 "favlistcheck", "favaddcheck", "printbutton", "newbutton", "openbutton", "savebutton"})
+            if (page.home->findChild<QWidget*>(name)->isEnabled())
+                expected << name;
+        expected << "periodtabs" << "plotarea";
+        QVERIFY(expected.size() >= 10);
         QStringList visited{QApplication::focusWidget()->objectName()};
-        for (int i = 0; i < 9; ++i) {
+        while (visited.size() < expected.size()) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             visited << QApplication::focusWidget()->objectName();
         }
-        // The document buttons stay disabled until documents are part of the program.
-        QCOMPARE(visited,
-                 (QStringList{"searchbox", "firstbutton", "prevbutton", "nextbutton", "lastbutton",
-                              "refreshbutton", "favlistcheck", "favaddcheck", "periodtabs", "plotarea"}));
+        QCOMPARE(visited, expected);
         QCOMPARE(QApplication::focusWidget(), page.chart(ChartPeriod::Day));
     }
 
