@@ -1,5 +1,6 @@
 #include "app/ApliWindow.h"
 
+#include "annotations/ui/DocumentCommands.h"
 #include "app/AppIcon.h"
 #include "app/HomePanel.h"
 #include "app/MainPanel.h"
@@ -44,6 +45,11 @@ ApliWindow::ApliWindow(AppContext& ctx, QWidget* parent)
         raise();
         activateWindow();
     });
+    // The title shows the document's path once it has one.
+    connect(m_main->homePanel()->documents(), &annotations::ui::DocumentCommands::titlePathChanged, this,
+            [this](const QString& path) {
+                setWindowTitle(path.isEmpty() ? caption(m_ctx) : caption(m_ctx) + " - " + path);
+            });
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     quit->setContext(Qt::ApplicationShortcut);
     connect(quit, &QShortcut::activated, this, &QWidget::close);
@@ -88,6 +94,7 @@ void ApliWindow::firstLayout() {
     }
     layoutFrame();
     m_main->homePanel()->openCurrentCode();
+    m_main->homePanel()->openStartupDocument();
     m_main->homePanel()->focusChart(); // the chart's keys work from the start
     if (m_splash)
         m_splash->hide();

@@ -1,6 +1,7 @@
 #include "app/Application.h"
 
 #include "acquisition/ReferenceStartup.h"
+#include "annotations/ui/DocumentCommands.h"
 #include "app/ApliWindow.h"
 #include "app/AppIcon.h"
 #include "app/DataFolderClaim.h"
@@ -29,13 +30,19 @@ namespace tavora::app {
 
 namespace {
 
-// The document path of the command line with every double quote removed; empty for none.
+// The document path of the command line with every double quote removed; empty for none. A
+// relative path is taken against the directory the program was started in (the program then
+// moves to its own directory).
 std::string documentArgument(int argc, char** argv) {
     if (argc < 2)
         return {};
     std::string text = argv[1];
     std::erase(text, '"');
-    return text;
+    if (text.empty())
+        return text;
+    std::error_code ec;
+    const std::filesystem::path absolute = std::filesystem::absolute(text, ec);
+    return ec ? text : absolute.lexically_normal().string();
 }
 
 // Unattended runs: TAVORA_SCREENSHOT=<png> saves the window once the first chart is painted
@@ -75,7 +82,7 @@ int runDesktop(int argc, char** argv) {
 
     auto ctx = std::make_unique<AppContext>();
     ctx->noticeText = composeNoticeText();
-    ctx->commandLine = documentArgument(argc, argv); // opened once chart documents are in place
+    ctx->commandLine = documentArgument(argc, argv); // opened after the first layout
 
     // One running instance per data folder; a folder that cannot be made or written ends the
     // program with its own message.
@@ -138,6 +145,7 @@ int runDesktop(int argc, char** argv) {
             return;
         acquisition::StopUpdateCheck(*ctx);
         HomePanel* home = window->mainPanel()->homePanel();
+        home->documents()->waitForJob(); // a save in progress ends before the program does
         home->storeCurrentScale(); // the panels' scales into the context
         runCoreShutdownSaves(*ctx, log);
     });

@@ -5,7 +5,9 @@
 
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QToolButton>
 
 #include <algorithm>
 
@@ -58,21 +60,35 @@ HomeHeadPanel::HomeHeadPanel(QWidget* parent)
     m_navigation << m_favouritesOnly << m_favourite;
     left->addStretch();
 
-    // The document buttons belong to chart documents and printing; they stay disabled until
-    // those subsystems are part of the program.
+    // The document buttons: print, new, open with its recent files, save with its two choices.
     auto* right = new QHBoxLayout(m_right);
     right->setContentsMargins(0, 5, 6, 5);
-    right->setSpacing(3);
+    right->setSpacing(2);
     right->addStretch();
+    auto dropDown = [this, right](const char* name) {
+        auto* b = new QToolButton(m_right);
+        b->setObjectName(name);
+        b->setFixedSize(11, 25);
+        b->setArrowType(Qt::DownArrow);
+        b->setPopupMode(QToolButton::InstantPopup);
+        b->setStyleSheet("QToolButton::menu-indicator { image: none; }");
+        b->setMenu(new QMenu(b));
+        b->setFocusPolicy(Qt::NoFocus);
+        right->addWidget(b);
+        return b;
+    };
     m_documents << addTo(right, m_right, "印刷", "printbutton", CmdPrint, 36, false)
                 << addTo(right, m_right, "新規ファイル", "newbutton", CmdNewDocument, 60, false)
-                << addTo(right, m_right, "ファイルを開く", "openbutton", CmdOpenDocument, 60, false)
-                << addTo(right, m_right, "保存", "savebutton", CmdSave, 36, false);
-    for (auto* b : m_documents) {
+                << addTo(right, m_right, "ファイルを開く", "openbutton", CmdOpenDocument, 60, false);
+    m_recent = dropDown("recentbutton");
+    right->addSpacing(4);
+    m_documents << addTo(right, m_right, "保存", "savebutton", CmdSave, 36, false);
+    m_saveMenu = dropDown("savemenubutton");
+    m_saveMenu->menu()->addAction("上書き保存", this, [this] { emit command(CmdSave); });
+    m_saveMenu->menu()->addAction("名前を付けて保存", this, [this] { emit command(CmdSaveAs); });
+    for (auto* b : m_documents)
         b->setToolTip(b->text());
-        b->setEnabled(false);
-    }
-    m_documents.front()->setEnabled(true);  // printing is part of the program
+    setRecentFiles({});
     m_fullDocumentsWidth = m_right->sizeHint().width();
     const QMargins margins = right->contentsMargins();
     m_compactDocumentsWidth =
@@ -128,6 +144,14 @@ void HomeHeadPanel::setFavouriteChecked(bool on) {
 }
 bool HomeHeadPanel::favouriteChecked() const {
     return m_favourite->isChecked();
+}
+
+void HomeHeadPanel::setRecentFiles(const QStringList& paths) {
+    QMenu* menu = m_recent->menu();
+    menu->clear();
+    for (const QString& path : paths)
+        menu->addAction(path, this, [this, path] { emit recentChosen(path); });
+    m_recent->setEnabled(!paths.isEmpty());
 }
 
 void HomeHeadPanel::setNavigationEnabled(bool enabled) {

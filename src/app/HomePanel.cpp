@@ -1,6 +1,7 @@
 #include "app/HomePanel.h"
 
 #include "annotations/AnnotationHistory.h"
+#include "annotations/ui/DocumentCommands.h"
 #include "app/AdContainerPanel.h"
 #include "app/CodeNavigation.h"
 #include "app/CodeSearch.h"
@@ -69,7 +70,8 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
       m_adButton(new HomeHeadAdButtonPanel(this)), m_tabs(new QTabBar(this)),
       m_searchPopup(new CodeSearchPopup(this)),
       m_search(new CodeSearch(ctx.catalogue, m_head->searchBox(), m_searchPopup, this)),
-      m_reopen(new ReopenWorker(this)) {
+      m_reopen(new ReopenWorker(this)),
+      m_documents(new annotations::ui::DocumentCommands(ctx, this, status)) {
     setObjectName("homepanel");
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -121,6 +123,13 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
     connect(m_search, &CodeSearch::notFound, this,
             [this](const QString& text) { m_status->setText(QString("%1はみつかりません").arg(text)); });
     connect(m_reopen, &ReopenWorker::opened, this, &HomePanel::showSeries);
+    connect(m_head, &HomeHeadPanel::recentChosen, m_documents, &annotations::ui::DocumentCommands::openPath);
+    connect(m_documents, &annotations::ui::DocumentCommands::recentFilesChanged, m_head,
+            &HomeHeadPanel::setRecentFiles);
+    connect(m_documents, &annotations::ui::DocumentCommands::busyChanged, this, &HomePanel::setBusy);
+    connect(m_documents, &annotations::ui::DocumentCommands::documentReplaced, this, &HomePanel::documentReplaced);
+    m_left->setCommandEnabled(CmdUndo, true);
+    m_left->setCommandEnabled(CmdRedo, true);
     m_head->setNavigationEnabled(!m_ctx.catalogue.empty());
     setTabOrder();
     updateAdPanel();
@@ -417,6 +426,26 @@ void HomePanel::onCommand(int cmd, int param) {
     case CmdReloadCodeList:
         reloadCodeList();
         break;
+    case CmdNewDocument:
+        m_documents->newDocument();
+        break;
+    case CmdOpenDocument:
+        m_documents->openWithDialog();
+        break;
+    case CmdSave:
+        m_documents->save();
+        break;
+    case CmdSaveAs:
+        m_documents->saveAs();
+        break;
+    case CmdUndo:
+        m_ctx.document.working.undo();
+        reloadAnnotations(); // also when the counter did not move
+        break;
+    case CmdRedo:
+        m_ctx.document.working.redo();
+        reloadAnnotations();
+        break;
     default:
         if (isToolCommand(cmd)) {
             selectTool(cmd, m_panels, *m_left);
@@ -476,6 +505,22 @@ void HomePanel::search() {
 void HomePanel::showCurrentInHead() {
     const bool none = !m_ctx.currentCode || *m_ctx.currentCode >= m_ctx.catalogue.size();
     m_search->showCurrent(none ? nullptr : &m_ctx.catalogue[*m_ctx.currentCode]);
+}
+
+// ---- chart documents ----
+
+void HomePanel::openStartupDocument() {
+    m_head->setRecentFiles(m_documents->recentFiles());
+    if (!m_ctx.commandLine.empty())
+        m_documents->openPath(QString::fromStdString(m_ctx.commandLine));
+}
+
+void HomePanel::documentReplaced() {
+    // The marks changed with the document: favourites-only mode starts again from off.
+    m_head->setFavouritesOnly(false);
+    const bool open = m_ctx.currentCode && *m_ctx.currentCode < m_ctx.catalogue.size();
+    m_head->setFavouriteChecked(open && m_ctx.catalogue[*m_ctx.currentCode].favourite);
+    reloadAnnotations();
 }
 
 // ---- changing and opening the current code ----

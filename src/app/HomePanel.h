@@ -17,6 +17,9 @@
 
 class QTabBar;
 
+namespace tavora::annotations::ui {
+class DocumentCommands;
+}
 namespace tavora::chart::ui {
 class GraphDialog;
 class GraphPanel;
@@ -81,6 +84,10 @@ public:
     // way below its width).
     QSize minimumSizeHint() const override;
 
+    // After the first layout: the recent documents shown and the command line's document opened.
+    void openStartupDocument();
+    annotations::ui::DocumentCommands* documents() const { return m_documents; }
+
     // Floating charts. A chart leaves at the drop point (screen coordinates), kept inside the
     // screen; without one, at its tab.
     void detachPeriod(market::ChartPeriod period);
@@ -135,6 +142,7 @@ private:
     void setTabOrder();
     void showSeries(std::shared_ptr<market::ChartSeries> series);
     void setBusy(bool busy);
+    void documentReplaced();
     void updateAdPanel();
     void cycleAdView();
     QRect chartArea() const;
@@ -155,6 +163,7 @@ private:
     std::array<chart::ui::GraphPanel*, 4> m_panels{};
     std::array<chart::ui::GraphDialog*, 4> m_dialogs{};
     ReopenWorker* m_reopen;
+    annotations::ui::DocumentCommands* m_documents;
     std::shared_ptr<market::ChartSeries> m_series;
     QPoint m_tabPressPos;
     annotations::CodeAnnotations m_annotations;

@@ -5,6 +5,7 @@
 // workers get what they need handed to them. Only PendingUpdate may be touched by another
 // thread (the update check writes it).
 #include "analysis/BunsekiElement.h"
+#include "annotations/ChartDocument.h"
 #include "chart/CodeScale.h"
 #include "framework/Sql.h"
 #include "market/CodeList.h"
@@ -126,6 +127,8 @@ struct AppContext {
     settings::Settings settings;
     // The scale of each period shown now, and the four fixed grid intervals.
     chart::CodeScale scale;
+    // The open chart document (annotations, favourites, undo history; app/core/DocumentSteps.h).
+    annotations::ChartDocument document;
 
     // Date anchors ("YYYY-MM-DD"), taken when the context is built: today, and the day after
     // the same date one year ago (the earliest first day of a KABU+ download range).

@@ -1,5 +1,6 @@
 #include "app/core/CatalogueStartup.h"
 
+#include "annotations/Favourites.h"
 #include "framework/Files.h"
 #include "market/Splits.h"
 
@@ -19,7 +20,10 @@ std::vector<std::string> LoadCodeListStep(AppContext& ctx) {
 }
 
 void BuildCatalogueStep(AppContext& ctx) {
+    // A reloaded catalogue keeps the favourite marks of the open document, by code.
+    const auto marked = annotations::favouriteCodes(ctx.catalogue);
     market::CopyCodeList(ctx.catalogue, ctx.csvCodeList);
+    annotations::applyFavourites(ctx.catalogue, marked);
 }
 
 void MakeFirstEntryCurrentStep(AppContext& ctx) {

@@ -13,7 +13,8 @@ namespace tavora::app {
 // Reads the code-list file in use into the CSV code list (emptied first) and copies it into
 // the working copy. A file that exists but cannot be read is reported.
 std::vector<std::string> LoadCodeListStep(AppContext& ctx);
-// Builds the catalogue proper as a copy of the CSV code list.
+// Builds the catalogue proper as a copy of the CSV code list; codes marked as favourites
+// before stay marked.
 void BuildCatalogueStep(AppContext& ctx);
 // Makes the first catalogue entry the current code (none for an empty catalogue). There is no
 // previous code at start-up, so no scale is saved.

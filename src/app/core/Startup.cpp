@@ -3,6 +3,7 @@
 #include "analysis/BunsekiTable.h"
 #include "app/core/BundledData.h"
 #include "app/core/CatalogueStartup.h"
+#include "app/core/DocumentSteps.h"
 #include "chart/ScaleStore.h"
 #include "framework/Dates.h"
 #include "framework/Files.h"
@@ -77,12 +78,6 @@ void openLog(AppContext& ctx, framework::ZLog& log) {
         log.DeleteLogsUpTo(framework::GetDayOfDifferMonth(ctx.today, -3));
     log.UpdLog(framework::ZLog::kStartBanner);
     log.WriteLogTxt();
-}
-
-// Step 9: the untitled document's name and path (the document itself is the documents' step).
-void setUntitledDocument(AppPaths& p) {
-    p.documentName = kUntitledDocumentName;
-    p.documentPath = p.tmpDir + "/" + kUntitledDocumentName;
 }
 
 // Step 10: the remaining directories.
@@ -214,8 +209,8 @@ bool runCoreStartup(AppContext& ctx, framework::ZLog& log, framework::ProgressSi
     createWorkDirectories(ctx.paths);
     // Step 8.
     openLog(ctx, log);
-    // Step 9 (the untitled document and its history are created by the documents' step).
-    setUntitledDocument(ctx.paths);
+    // Step 9: the untitled document and its history.
+    ResetDocumentStep(ctx);
     // Step 10, then the shipped data on a first start.
     createReferenceDirectories(ctx.paths);
     installShippedData(ctx, log);
@@ -241,7 +236,8 @@ void runCatalogueStartup(AppContext& ctx, framework::ZLog& log, framework::Progr
         log.UpdLog(seeded.error);
     // Step 22.
     BuildCatalogueStep(ctx);
-    // Step 23 (recent files) belongs to the documents' step.
+    // Step 23.
+    LoadRecentFilesStep(ctx);
     // Step 24.
     MakeFirstEntryCurrentStep(ctx);
     // Step 25.

@@ -1,0 +1,311 @@
+#include "annotations/DocumentFile.h"
+
+#include "framework/Files.h"
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <memory>
+#include <set>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tavora::annotations {
+
+using framework::SqlStatement;
+using framework::SqlTransaction;
+using framework::SqlValue;
+using framework::ZSqlElement;
+
+namespace {
+
+// A document holds annotations and favourites; a file far above any real document is refused
+// before it is read into memory.
+constexpr std::int64_t kMaxDocumentBytes = std::int64_t(1) << 30;
+constexpr int kCancelCheckRows = 512;
+
+struct ReadFailure {
+    std::string message;
+    bool notADocument = false;
+};
+
+std::string notADocumentText(const std::string& path) {
+    return "タボラファイルではありません。\n" + path;
+}
+
+// The file's bytes in memory SQLite may own (sqlite3_malloc64), or a failure.
+struct FileImage {
+    unsigned char* bytes = nullptr;
+    sqlite3_int64 size = 0;
+};
+
+bool readFileImage(const std::string& path, FileImage& image, ReadFailure& failure) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        failure.message = "ファイルを開けません。\n" + path + "\n" + std::strerror(errno);
+        return false;
+    }
+    struct FdCloser {
+        int fd;
+        ~FdCloser() { ::close(fd); }
+    } closer{fd};
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        failure.message = "ファイルを開けません。\n" + path;
+        return false;
+    }
+    if (st.st_size < 100 || st.st_size > kMaxDocumentBytes) {
+        failure = {notADocumentText(path), true};
+        return false;
+    }
+    image.size = st.st_size;
+    image.bytes = static_cast<unsigned char*>(sqlite3_malloc64(static_cast<sqlite3_uint64>(image.size)));
+    if (!image.bytes) {
+        failure.message = "メモリが足りません。\n" + path;
+        return false;
+    }
+    sqlite3_int64 done = 0;
+    while (done < image.size) {
+        const ssize_t n = ::read(fd, image.bytes + done, static_cast<std::size_t>(image.size - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            failure.message = "ファイルを読めません。\n" + path;
+            sqlite3_free(image.bytes);
+            image.bytes = nullptr;
+            return false;
+        }
+        done += n;
+    }
+    if (std::memcmp(image.bytes, "SQLite format 3", 16) != 0) {
+        failure = {notADocumentText(path), true};
+        sqlite3_free(image.bytes);
+        image.bytes = nullptr;
+        return false;
+    }
+    // A document left in WAL mode is read from its main file alone: as a rollback-journal
+    // database, so that SQLite looks for no -wal or -shm file.
+    if (image.bytes[18] == 2)
+        image.bytes[18] = 1;
+    if (image.bytes[19] == 2)
+        image.bytes[19] = 1;
+    return true;
+}
+
+// A private read-only database over the file image, with nothing of the document's own SQL
+// (triggers, views, schema functions) able to run.
+bool openImage(ZSqlElement& source, FileImage image, const std::string& path, ReadFailure& failure) {
+    if (framework::SQL_Open(source, ":memory:") != 0) {
+        sqlite3_free(image.bytes);
+        failure.message = "ファイルを開けません。\n" + path;
+        return false;
+    }
+    sqlite3* db = source.handle();
+    sqlite3_db_config(db, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_VIEW, 0, nullptr);
+    sqlite3_db_config(db, SQLITE_DBCONFIG_ENABLE_LOAD_EXTENSION, 0, nullptr);
+    const int rc = sqlite3_deserialize(db, "main", image.bytes, image.size, image.size,
+                                       SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_READONLY);
+    if (rc != SQLITE_OK) { // the image was freed by SQLite
+        failure = {notADocumentText(path), true};
+        return false;
+    }
+    return true;
+}
+
+std::string pragmaText(ZSqlElement& db, const char* sql) {
+    SqlStatement st(db, sql);
+    return st.ok() && st.step() == SQLITE_ROW ? st.columnText(0) : std::string();
+}
+
+// The plain columns of a table that is an ordinary table; false when the name is missing or
+// is a view or virtual table. Generated columns are left out (reading them would evaluate the
+// document's expressions).
+bool plainTableColumns(ZSqlElement& db, const char* table, std::vector<std::string>& columns) {
+    {
+        SqlStatement st(db, "SELECT type, sql FROM main.sqlite_master WHERE name = ? COLLATE NOCASE;");
+        if (!st.ok() || st.bindText(1, table) != SQLITE_OK || st.step() != SQLITE_ROW)
+            return false;
+        const std::string type = st.columnText(0);
+        const std::string sql = st.columnText(1);
+        const std::size_t start = sql.find_first_not_of(" \t\r\n");
+        if (type != "table" || start == std::string::npos ||
+            strncasecmp(sql.c_str() + start, "CREATE TABLE", 12) != 0)
+            return false;
+    }
+    SqlStatement st(db, "SELECT name, hidden FROM pragma_table_xinfo(?) ;");
+    if (!st.ok() || st.bindText(1, table) != SQLITE_OK)
+        return false;
+    while (st.step() == SQLITE_ROW)
+        if (st.columnInt64(1) == 0)
+            columns.push_back(st.columnText(0));
+    return !columns.empty();
+}
+
+bool hasColumn(const std::vector<std::string>& columns, std::string_view name) {
+    for (const auto& c : columns)
+        if (c.size() == name.size() && strncasecmp(c.c_str(), name.data(), name.size()) == 0)
+            return true;
+    return false;
+}
+
+// SELECT of the known columns by quoted name; NULL for the ones the document lacks.
+std::string selectKnownColumns(const std::vector<std::string>& present) {
+    std::string sql = "SELECT ";
+    for (std::size_t c = 0; c < kGraphCtrlColumns.size(); ++c) {
+        if (c)
+            sql += ',';
+        const auto name = kGraphCtrlColumns[c].name;
+        sql += hasColumn(present, name) ? framework::quoteIdentifier(name) : std::string("NULL");
+    }
+    return sql + " FROM main.\"graphctrltb\" ORDER BY rowid;";
+}
+
+bool cancelled(const std::atomic<bool>* cancel) {
+    return cancel && cancel->load();
+}
+
+// Copies the favourites and the known columns of every element row into the new working
+// document at step 0, in one transaction.
+bool copyDocument(ZSqlElement& source, const std::vector<std::string>& ctrlColumns, WorkingDocument& document,
+                  std::vector<std::string>& favourites, const std::atomic<bool>* cancel, const std::string& path,
+                  ReadFailure& failure) {
+    auto fail = [&failure](ReadFailure f) {
+        failure = std::move(f);
+        return false;
+    };
+    SqlTransaction transaction(document.database());
+    {
+        SqlStatement codes(source, "SELECT \"code\" FROM main.\"okinitb\" ORDER BY rowid;");
+        if (!codes.ok())
+            return fail({notADocumentText(path), true});
+        int rc;
+        while ((rc = codes.step()) == SQLITE_ROW) {
+            if (codes.columnIsNull(0))
+                continue;
+            favourites.push_back(codes.columnText(0));
+            if (!HistoryWriter::addFavourite(document, favourites.back()))
+                return fail({"作業用データベースに書き込めません。", false});
+        }
+        if (rc != SQLITE_DONE)
+            return fail({notADocumentText(path), true});
+    }
+    {
+        SqlStatement rows(source, selectKnownColumns(ctrlColumns));
+        HistoryWriter writer(document, 0);
+        if (!rows.ok() || !writer.ok())
+            return fail({notADocumentText(path), true});
+        int rc;
+        int count = 0;
+        StoredValues values;
+        while ((rc = rows.step()) == SQLITE_ROW) {
+            if (++count % kCancelCheckRows == 0 && cancelled(cancel))
+                return fail({"中止しました。", false});
+            for (int c = 0; c < GraphCtrlColumnCount; ++c)
+                values[static_cast<std::size_t>(c)] = SqlValue::fromColumn(rows.handle(), c);
+            if (!writer.add(values))
+                return fail({"作業用データベースに書き込めません。", false});
+        }
+        if (rc != SQLITE_DONE) // a damaged page, or a row SQLite cannot read
+            return fail({notADocumentText(path), true});
+    }
+    if (transaction.commit() != SQLITE_OK)
+        return fail({"作業用データベースに書き込めません。", false});
+    return true;
+}
+
+} // namespace
+
+DocumentReadResult readDocument(const std::string& path, const std::atomic<bool>* cancel) {
+    DocumentReadResult result;
+    ReadFailure failure;
+    auto fail = [&](ReadFailure f) {
+        result.error = std::move(f.message);
+        result.notADocument = f.notADocument;
+        result.favourites.clear();
+        return std::move(result);
+    };
+    FileImage image;
+    if (!readFileImage(path, image, failure))
+        return fail(failure);
+    ZSqlElement source;
+    if (!openImage(source, image, path, failure))
+        return fail(failure);
+
+    const std::string encoding = pragmaText(source, "pragma encoding;");
+    if (encoding != "UTF-8" && encoding != "UTF-16le" && encoding != "UTF-16be")
+        return fail({notADocumentText(path), true});
+    std::vector<std::string> okiniColumns;
+    std::vector<std::string> ctrlColumns;
+    if (!plainTableColumns(source, "okinitb", okiniColumns) || !hasColumn(okiniColumns, "code") ||
+        !plainTableColumns(source, "graphctrltb", ctrlColumns))
+        return fail({notADocumentText(path), true});
+    for (const auto& c : kGraphCtrlColumns)
+        if (c.name != "yoko_ichi" && !hasColumn(ctrlColumns, c.name))
+            return fail({notADocumentText(path), true});
+
+    WorkingDocument document = WorkingDocument::createWithEncoding(encoding);
+    if (!document.isOpen())
+        return fail({"作業用データベースを作成できません。", false});
+    if (!copyDocument(source, ctrlColumns, document, result.favourites, cancel, path, failure))
+        return fail(failure);
+    result.document = std::move(document);
+    return result;
+}
+
+bool writeDocument(const std::string& path, const DocumentContent& content, std::string* error) {
+    auto fail = [error](const std::string& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    ZSqlElement db;
+    if (framework::SQL_Open(db, ":memory:") != 0 || framework::SQL_exec(db, kCreateOkiniSql) != 0 ||
+        framework::SQL_exec(db, kCreateGraphCtrlSql) != 0)
+        return fail(db.lastError());
+    {
+        SqlTransaction transaction(db);
+        SqlStatement okini(db, kInsertOkiniSql);
+        SqlStatement ctrl(db, kInsertGraphCtrlSql);
+        if (!transaction.active() || !okini.ok() || !ctrl.ok())
+            return fail(db.lastError());
+        std::set<std::string> written;
+        for (const auto& code : content.favourites) {
+            if (!written.insert(code).second)
+                continue;
+            okini.reset();
+            okini.bindText(1, code);
+            if (okini.step() != SQLITE_DONE)
+                return fail(okini.error());
+        }
+        for (const auto& row : content.rows) {
+            ctrl.reset();
+            for (int c = 0; c < GraphCtrlColumnCount; ++c)
+                row.values()[static_cast<std::size_t>(c)].bind(ctrl.handle(), c + 1);
+            if (!row.has(ColYokoIchi))
+                ctrl.bindInt64(ColYokoIchi + 1, 1);
+            if (ctrl.step() != SQLITE_DONE)
+                return fail(ctrl.error());
+        }
+        if (transaction.commit() != SQLITE_OK)
+            return fail(db.lastError());
+    }
+    sqlite3_int64 size = 0;
+    unsigned char* bytes = sqlite3_serialize(db.handle(), "main", &size, 0);
+    if (!bytes)
+        return fail("out of memory");
+    std::unique_ptr<unsigned char, void (*)(void*)> owned(bytes, sqlite3_free);
+    std::string why;
+    if (!framework::WriteZFileAtomic(path, std::string_view(reinterpret_cast<const char*>(bytes),
+                                                            static_cast<std::size_t>(size)),
+                                     -1, &why))
+        return fail(why);
+    return true;
+}
+
+} // namespace tavora::annotations

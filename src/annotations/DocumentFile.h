@@ -1,0 +1,50 @@
+#pragma once
+// Reading and writing chart document files (".tvrd": SQLite files with `okinitb` and
+// `graphctrltb`).
+//
+// A document is untrusted input. Reading never writes to the file, never creates one beside
+// it and never runs SQL stored in it: the file's bytes are loaded into a private read-only
+// memory database, only the two known tables are read (each must be a plain table), only the
+// known columns by their quoted names (a column the document lacks reads NULL, as older
+// documents lack `yoko_ichi`), and every value goes into a new working document through bound
+// parameters.
+//
+// Writing builds the whole document in memory in one transaction and puts it in place with an
+// atomic rename, so the previous file stays as it was unless the new one is complete.
+//
+// Both are safe on a worker thread: they touch only the file, the connections they make and
+// what they are given.
+#include "annotations/GraphCtrlRow.h"
+#include "annotations/WorkingDocument.h"
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+namespace tavora::annotations {
+
+struct DocumentReadResult {
+    WorkingDocument document;            // the new working document at step 0, when ok()
+    std::vector<std::string> favourites; // the codes of `okinitb`, in file order
+    std::string error;                   // what went wrong, for the user; empty on success
+    bool notADocument = false;           // the file was read but is no chart document
+    bool ok() const { return error.empty(); }
+};
+
+// Reads a document into a new working document. Fails without side effects for a missing or
+// unreadable file, a file that is not SQLite, and one that lacks either table or any of their
+// columns (except `yoko_ichi`, which older documents lack). `cancel`, when set, stops it early.
+DocumentReadResult readDocument(const std::string& path, const std::atomic<bool>* cancel = nullptr);
+
+// What a save writes: the favourite codes and the elements at the current step.
+struct DocumentContent {
+    std::vector<std::string> favourites;
+    std::vector<StoredRow> rows; // rows as read from the history (WorkingDocument::saveState)
+};
+
+// Writes a complete document to `path` (replacing it atomically). A row without `yoko_ichi`
+// is written with 1. False, with the reason in `error` and any earlier file untouched, on
+// failure.
+bool writeDocument(const std::string& path, const DocumentContent& content, std::string* error = nullptr);
+
+} // namespace tavora::annotations

@@ -1,0 +1,91 @@
+#pragma once
+// The working copy of the open chart document and its undo history: an in-memory SQLite
+// database that the chart reads its annotations from and every change is recorded in.
+//
+// Tables: `okinitb` and `graphctrltb` (empty; the document's own shape), `history_okinitb`
+// (the favourite codes the document was opened with) and `history_graphctrltb`: every version
+// of every element, each with `updnum`, the step it was recorded at (0 for the rows that came
+// from the file). The state at step k is, for each `idkikancode`, its row with the largest
+// `updnum` not above k; a row whose `view_bl` is "0" is a deleted element.
+//
+// Two counters serve all four periods: the current step and the highest step recorded.
+// - recordStep() is one step: the counter moves up by one, the redo tail (steps at or above it)
+//   is discarded, and the rows are inserted, all in one transaction. Nothing is recorded, and
+//   no step taken, for an empty list; a failed step leaves the history and counters as they were.
+// - undo() and redo() move the counter within 0 and the highest step; callers reload the
+//   annotations (codeState) afterwards even when the counter did not move.
+// - Saving reads the state at the current step (saveState) and changes nothing here.
+//
+// Who calls it: the UI thread owns the working document of the program. The document open
+// worker builds a new one on its own thread (DocumentFile) and hands it to the UI thread,
+// which swaps it in; it is never used by two threads at once. Movable, not copyable.
+#include "annotations/GraphCtrlRow.h"
+#include "framework/Sql.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavora::annotations {
+
+class WorkingDocument {
+public:
+    // An empty document: no elements, no favourites, both counters 0. An unopened
+    // WorkingDocument (isOpen() false) results only when SQLite cannot make a memory database.
+    static WorkingDocument createEmpty();
+    // A document with the given text encoding ("UTF-8", "UTF-16le" or "UTF-16be"; anything
+    // else is UTF-8). Used by DocumentFile, which then fills the history at step 0.
+    static WorkingDocument createWithEncoding(std::string_view encoding);
+
+    WorkingDocument() = default;
+    WorkingDocument(WorkingDocument&&) noexcept = default;
+    WorkingDocument& operator=(WorkingDocument&&) noexcept = default;
+
+    bool isOpen() const { return m_db.isOpen(); }
+    int step() const { return m_step; }
+    int highestStep() const { return m_highest; }
+
+    // Records one step holding these rows (elements of any codes and periods). False, with
+    // nothing changed, when `rows` is empty or the database refuses the step.
+    bool recordStep(const std::vector<GraphCtrlRow>& rows);
+    // One step back / forward; false when the counter is already at its end.
+    bool undo();
+    bool redo();
+
+    // The code's rows at the current step (deleted ones included, so ids keep counting past
+    // them), ordered by id and step.
+    std::vector<StoredRow> codeState(std::string_view code) const;
+    // Every row at the current step that is not deleted (`view_bl` "1"), for a save.
+    std::vector<StoredRow> saveState() const;
+    // The favourite codes the document was opened with.
+    std::vector<std::string> openedFavourites() const;
+
+    // The database itself, for DocumentFile while it fills a new document (inside its own
+    // transaction, through HistoryWriter).
+    framework::ZSqlElement& database() { return m_db; }
+
+private:
+    std::vector<StoredRow> stateRows(std::string_view sql, std::optional<std::string_view> code) const;
+
+    mutable framework::ZSqlElement m_db;
+    int m_step = 0;
+    int m_highest = 0;
+};
+
+// Inserts rows into `history_graphctrltb` at one step through one prepared statement. The
+// caller holds the transaction.
+class HistoryWriter {
+public:
+    HistoryWriter(WorkingDocument& document, int step);
+    bool ok() const { return m_statement.ok(); }
+    bool add(const StoredValues& values);
+    // One favourite code into `history_okinitb` (step 0 only: favourites are not versioned).
+    static bool addFavourite(WorkingDocument& document, const std::string& code);
+
+private:
+    framework::SqlStatement m_statement;
+    int m_step;
+};
+
+} // namespace tavora::annotations

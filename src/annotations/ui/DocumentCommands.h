@@ -1,0 +1,83 @@
+#pragma once
+// The chart-document commands of the Home page: New (549), Open by dialog (528), by a path (the
+// recent list and the command line), Save (271) and Save As (270). Opening and saving run on a
+// DocumentJob, one at a time; the result is swapped in on the UI thread: a document that was
+// read becomes the open one (working copy, paths, title, recent list, favourites and step
+// counters together) only when it was read whole; a save reports "保存しました" only when the
+// file is in place, and a message box otherwise. UI thread only.
+#include "annotations/ui/DocumentJob.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+namespace tavora::app {
+struct AppContext;
+}
+namespace tavora::framework::ui {
+class StatusBar;
+}
+
+namespace tavora::annotations::ui {
+
+class DocumentCommands : public QObject {
+    Q_OBJECT
+public:
+    enum class Dialog { Open, Save };
+    // Asks for a file name: the dialog kind, the folder to start in and the proposed name.
+    // Returns the chosen path, empty on cancel.
+    using FileChooser = std::function<QString(Dialog, const QString& folder, const QString& name)>;
+
+    DocumentCommands(app::AppContext& ctx, QWidget* window, framework::ui::StatusBar* status);
+
+    // New: after the question, the empty untitled document.
+    void newDocument();
+    // Open: the file dialog, then openPath.
+    void openWithDialog();
+    // Reads the document at `path` on the worker; nothing changes unless it is read whole.
+    void openPath(const QString& path);
+    // Save in place (save as while the document has no name); only while a code is open.
+    void save();
+    // Save under a name chosen in the dialog; only while a code is open.
+    void saveAs();
+
+    bool busy() const { return m_job.running(); }
+    // Blocks until a running open or save has finished (at exit).
+    void waitForJob() { m_job.wait(); }
+    // The recent documents for the drop-down.
+    QStringList recentFiles() const;
+    // Tests answer the file dialogs here; none restores the real dialogs.
+    void setFileChooser(FileChooser chooser) { m_chooser = std::move(chooser); }
+
+signals:
+    // A document was made or opened: the annotations, favourite marks and steps changed.
+    void documentReplaced();
+    // The path shown in the title area (empty for an unnamed document).
+    void titlePathChanged(const QString& path);
+    void recentFilesChanged(const QStringList& paths);
+    // An open or save started (true) or ended (false).
+    void busyChanged(bool busy);
+    // A save finished (true when the file is in place).
+    void saved(bool ok);
+    // An open finished (true when the document was swapped in).
+    void opened(bool ok);
+
+private:
+    QString choose(Dialog kind, const QString& name) const;
+    QString startFolder() const;
+    bool codeOpen() const;
+    bool refuseWhileBusy();
+    void startSave(const QString& path, bool adoptPath);
+
+    app::AppContext& m_ctx;
+    QWidget* m_window;
+    framework::ui::StatusBar* m_status;
+    DocumentJob m_job;
+    FileChooser m_chooser;
+};
+
+} // namespace tavora::annotations::ui

@@ -1,0 +1,59 @@
+#include "app/core/DocumentSteps.h"
+
+#include "annotations/Favourites.h"
+#include "annotations/RecentFiles.h"
+
+namespace tavora::app {
+
+namespace {
+
+void setDocumentPath(AppContext& ctx, const std::string& path) {
+    ctx.paths.documentPath = path;
+    const auto slash = path.find_last_of('/');
+    ctx.paths.documentName = slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+void recordRecent(AppContext& ctx, const std::string& path, std::int64_t now) {
+    const annotations::RecentFiles recent(ctx.paths.fileOpenHisDb);
+    recent.record(path, now);
+    ctx.document.recent = recent.list();
+}
+
+} // namespace
+
+std::string directoryOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
+}
+
+void ResetDocumentStep(AppContext& ctx) {
+    setDocumentPath(ctx, ctx.paths.tmpDir + "/" + kUntitledDocumentName);
+    annotations::writeDocument(ctx.paths.documentPath, {});
+    ctx.document.working = annotations::WorkingDocument::createEmpty();
+    ctx.document.savedPath.clear();
+    annotations::applyFavourites(ctx.catalogue, {});
+}
+
+void LoadRecentFilesStep(AppContext& ctx) {
+    ctx.document.recent = annotations::RecentFiles(ctx.paths.fileOpenHisDb).list();
+}
+
+annotations::DocumentContent SaveContent(const AppContext& ctx) {
+    return {annotations::favouriteCodes(ctx.catalogue), ctx.document.working.saveState()};
+}
+
+void AdoptOpenedDocument(AppContext& ctx, const std::string& path, annotations::DocumentReadResult read,
+                         std::int64_t now) {
+    ctx.document.working = std::move(read.document);
+    annotations::applyFavourites(ctx.catalogue, read.favourites);
+    AdoptSavedPath(ctx, path, now);
+}
+
+void AdoptSavedPath(AppContext& ctx, const std::string& path, std::int64_t now) {
+    setDocumentPath(ctx, path);
+    ctx.document.savedPath = path;
+    ctx.document.lastDirectory = directoryOf(path);
+    recordRecent(ctx, path, now);
+}
+
+} // namespace tavora::app
