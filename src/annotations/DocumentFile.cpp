@@ -8,7 +8,6 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
-#include <set>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -17,7 +16,6 @@ namespace tavora::annotations {
 
 using framework::SqlStatement;
 using framework::SqlTransaction;
-using framework::SqlValue;
 using framework::ZSqlElement;
 
 namespace {
@@ -98,7 +96,7 @@ bool readFileImage(const std::string& path, FileImage& image, ReadFailure& failu
 // A private read-only database over the file image, with nothing of the document's own SQL
 // (triggers, views, schema functions) able to run.
 bool openImage(ZSqlElement& source, FileImage image, const std::string& path, ReadFailure& failure) {
-    if (framework::SQL_Open(source, ":memory:") != 0) {
+    if (framework::SQL_Open(source, ":memory:", false) != 0) {
         sqlite3_free(image.bytes);
         failure.message = "ファイルを開けません。\n" + path;
         return false;
@@ -202,13 +200,10 @@ bool copyDocument(ZSqlElement& source, const std::vector<std::string>& ctrlColum
             return fail({notADocumentText(path), true});
         int rc;
         int count = 0;
-        StoredValues values;
         while ((rc = rows.step()) == SQLITE_ROW) {
             if (++count % kCancelCheckRows == 0 && cancelled(cancel))
                 return fail({"中止しました。", false});
-            for (int c = 0; c < GraphCtrlColumnCount; ++c)
-                values[static_cast<std::size_t>(c)] = SqlValue::fromColumn(rows.handle(), c);
-            if (!writer.add(values))
+            if (!writer.addColumns(rows.handle()))
                 return fail({"作業用データベースに書き込めません。", false});
         }
         if (rc != SQLITE_DONE) // a damaged page, or a row SQLite cannot read
@@ -249,63 +244,25 @@ DocumentReadResult readDocument(const std::string& path, const std::atomic<bool>
         if (c.name != "yoko_ichi" && !hasColumn(ctrlColumns, c.name))
             return fail({notADocumentText(path), true});
 
-    WorkingDocument document = WorkingDocument::createWithEncoding(encoding);
+    WorkingDocument document = WorkingDocument::createForLoading(encoding);
     if (!document.isOpen())
         return fail({"作業用データベースを作成できません。", false});
     if (!copyDocument(source, ctrlColumns, document, result.favourites, cancel, path, failure))
         return fail(failure);
+    if (!document.finishLoading())
+        return fail({"作業用データベースを作成できません。", false});
     result.document = std::move(document);
     return result;
 }
 
-bool writeDocument(const std::string& path, const DocumentContent& content, std::string* error) {
-    auto fail = [error](const std::string& why) {
-        if (error)
-            *error = why;
-        return false;
-    };
-    ZSqlElement db;
-    if (framework::SQL_Open(db, ":memory:") != 0 || framework::SQL_exec(db, kCreateOkiniSql) != 0 ||
-        framework::SQL_exec(db, kCreateGraphCtrlSql) != 0)
-        return fail(db.lastError());
-    {
-        SqlTransaction transaction(db);
-        SqlStatement okini(db, kInsertOkiniSql);
-        SqlStatement ctrl(db, kInsertGraphCtrlSql);
-        if (!transaction.active() || !okini.ok() || !ctrl.ok())
-            return fail(db.lastError());
-        std::set<std::string> written;
-        for (const auto& code : content.favourites) {
-            if (!written.insert(code).second)
-                continue;
-            okini.reset();
-            okini.bindText(1, code);
-            if (okini.step() != SQLITE_DONE)
-                return fail(okini.error());
-        }
-        for (const auto& row : content.rows) {
-            ctrl.reset();
-            for (int c = 0; c < GraphCtrlColumnCount; ++c)
-                row.values()[static_cast<std::size_t>(c)].bind(ctrl.handle(), c + 1);
-            if (!row.has(ColYokoIchi))
-                ctrl.bindInt64(ColYokoIchi + 1, 1);
-            if (ctrl.step() != SQLITE_DONE)
-                return fail(ctrl.error());
-        }
-        if (transaction.commit() != SQLITE_OK)
-            return fail(db.lastError());
-    }
-    sqlite3_int64 size = 0;
-    unsigned char* bytes = sqlite3_serialize(db.handle(), "main", &size, 0);
-    if (!bytes)
-        return fail("out of memory");
-    std::unique_ptr<unsigned char, void (*)(void*)> owned(bytes, sqlite3_free);
-    std::string why;
-    if (!framework::WriteZFileAtomic(path, std::string_view(reinterpret_cast<const char*>(bytes),
-                                                            static_cast<std::size_t>(size)),
-                                     -1, &why))
-        return fail(why);
-    return true;
+bool writeDocument(const std::string& path, std::string_view image, std::string* error) {
+    return framework::WriteZFileAtomic(path, image, -1, error);
+}
+
+bool writeDocument(const std::string& path, const WorkingDocument& working,
+                   const std::vector<std::string>& favourites, std::string* error) {
+    std::string image;
+    return working.documentImage(favourites, image, error) && writeDocument(path, image, error);
 }
 
 } // namespace tavora::annotations

@@ -9,8 +9,9 @@
 // documents lack `yoko_ichi`), and every value goes into a new working document through bound
 // parameters.
 //
-// Writing builds the whole document in memory in one transaction and puts it in place with an
-// atomic rename, so the previous file stays as it was unless the new one is complete.
+// Writing puts a document built in memory (in one transaction, by the working document) in
+// place with an atomic rename, so the previous file stays as it was unless the new one is
+// complete.
 //
 // Both are safe on a worker thread: they touch only the file, the connections they make and
 // what they are given.
@@ -36,15 +37,12 @@ struct DocumentReadResult {
 // columns (except `yoko_ichi`, which older documents lack). `cancel`, when set, stops it early.
 DocumentReadResult readDocument(const std::string& path, const std::atomic<bool>* cancel = nullptr);
 
-// What a save writes: the favourite codes and the elements at the current step.
-struct DocumentContent {
-    std::vector<std::string> favourites;
-    std::vector<StoredRow> rows; // rows as read from the history (WorkingDocument::saveState)
-};
-
-// Writes a complete document to `path` (replacing it atomically). A row without `yoko_ichi`
-// is written with 1. False, with the reason in `error` and any earlier file untouched, on
-// failure.
-bool writeDocument(const std::string& path, const DocumentContent& content, std::string* error = nullptr);
+// Puts a complete document file (WorkingDocument::documentImage) in place at `path`: written
+// beside it and renamed over it. False, with the reason in `error` and any earlier file
+// untouched, on failure.
+bool writeDocument(const std::string& path, std::string_view image, std::string* error = nullptr);
+// Both steps at once, for callers that need no worker.
+bool writeDocument(const std::string& path, const WorkingDocument& working,
+                   const std::vector<std::string>& favourites, std::string* error = nullptr);
 
 } // namespace tavora::annotations

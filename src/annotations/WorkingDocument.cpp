@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+
 namespace tavora::annotations {
 
 using framework::SqlStatement;
@@ -24,47 +26,91 @@ std::string createHistorySql() {
 }
 
 constexpr const char* kCreateHistoryOkiniSql = "CREATE TABLE IF NOT EXISTS 'history_okinitb' (code TEXT,updnum INTEGER)";
-// Loading one code at a step and saving walk the history by code and element.
+// Loading a code walks its rows; the state at a step looks up the later versions of each row.
 constexpr const char* kCreateHistoryIndexSql =
-    "CREATE INDEX IF NOT EXISTS history_graphctrltb_code ON history_graphctrltb (code,idkikancode,updnum)";
+    "CREATE INDEX IF NOT EXISTS history_graphctrltb_code ON history_graphctrltb (code,idkikancode,updnum);"
+    "CREATE INDEX IF NOT EXISTS history_graphctrltb_key ON history_graphctrltb (idkikancode,updnum);";
 
 std::string selectedColumns() {
     std::string cols;
     for (const auto& c : kGraphCtrlColumns) {
         if (!cols.empty())
             cols += ',';
+        cols += "h.";
         cols += c.name;
     }
     return cols;
 }
 
+// A row belongs to the state at step ?1 when no later version of its element (a larger step
+// not above ?1, or the same step inserted after it) exists.
+constexpr const char* kLatestAtStep =
+    "h.updnum <= ?1 AND NOT EXISTS (SELECT 1 FROM history_graphctrltb n WHERE n.idkikancode = h.idkikancode "
+    "AND n.updnum <= ?1 AND (n.updnum > h.updnum OR (n.updnum = h.updnum AND n.rowid > h.rowid)))";
+
 const std::string& codeStateSql() {
-    static const std::string sql = "SELECT " + selectedColumns() +
-                                   ",MAX(updnum) FROM history_graphctrltb WHERE code = ? AND updnum <= ? "
-                                   "GROUP BY idkikancode ORDER BY id,updnum;";
+    static const std::string sql = "SELECT " + selectedColumns() + " FROM history_graphctrltb h WHERE h.code = ?2 AND " +
+                                   kLatestAtStep + " ORDER BY h.id,h.updnum;";
     return sql;
 }
 
-const std::string& allStateSql() {
-    static const std::string sql = "SELECT " + selectedColumns() +
-                                   ",MAX(updnum) FROM history_graphctrltb WHERE updnum <= ? "
-                                   "GROUP BY idkikancode ORDER BY id,updnum;";
+// The document's own statements, aimed at the save copy attached beside the working tables.
+std::string inSaveCopy(std::string_view statement) {
+    std::string sql(statement);
+    const std::string_view create = "CREATE TABLE IF NOT EXISTS ";
+    const std::string_view insert = "INSERT INTO ";
+    if (sql.rfind(create, 0) == 0)
+        sql.insert(create.size(), "savecopy.");
+    else if (sql.rfind(insert, 0) == 0)
+        sql.insert(insert.size(), "savecopy.");
     return sql;
 }
 
-bool isDeleted(const StoredRow& row) {
-    return row.flag(ColViewBl) != std::optional<bool>(true);
+const std::string& saveCopySql() {
+    static const std::string sql = [] {
+        std::string select;
+        for (const auto& c : kGraphCtrlColumns) {
+            if (!select.empty())
+                select += ',';
+            select += c.name == "yoko_ichi" ? std::string("COALESCE(h.yoko_ichi,1)") : "h." + std::string(c.name);
+        }
+        std::string insert(kInsertGraphCtrlSql);
+        insert = inSaveCopy(insert.substr(0, insert.find(" values")));
+        return insert + " SELECT " + select + " FROM history_graphctrltb h WHERE h.view_bl = '1' AND " +
+               kLatestAtStep + ";";
+    }();
+    return sql;
 }
+
+// Detaches the save copy however the image ends.
+struct SaveCopy {
+    framework::ZSqlElement& db;
+    bool attached;
+    explicit SaveCopy(framework::ZSqlElement& d)
+        : db(d), attached(framework::SQL_exec(d, "ATTACH ':memory:' AS savecopy;") == 0) {}
+    ~SaveCopy() {
+        if (attached)
+            sqlite3_exec(db.handle(), "DETACH savecopy;", nullptr, nullptr, nullptr);
+    }
+};
 
 } // namespace
 
 WorkingDocument WorkingDocument::createEmpty() {
-    return createWithEncoding("UTF-8");
+    WorkingDocument doc = createForLoading("UTF-8");
+    if (!doc.finishLoading())
+        framework::SQL_Close(doc.m_db);
+    return doc;
 }
 
-WorkingDocument WorkingDocument::createWithEncoding(std::string_view encoding) {
+bool WorkingDocument::finishLoading() {
+    return framework::SQL_exec(m_db, kCreateHistoryIndexSql) == 0;
+}
+
+WorkingDocument WorkingDocument::createForLoading(std::string_view encoding) {
     WorkingDocument doc;
-    if (framework::SQL_Open(doc.m_db, ":memory:") != 0)
+    // One thread at a time uses it (the open worker hands it to the UI thread).
+    if (framework::SQL_Open(doc.m_db, ":memory:", false) != 0)
         return doc;
     // Only the encodings SQLite knows reach the pragma's text.
     const char* pragma = encoding == "UTF-16le"   ? "pragma encoding ='UTF-16le';"
@@ -74,8 +120,7 @@ WorkingDocument WorkingDocument::createWithEncoding(std::string_view encoding) {
                     framework::SQL_exec(doc.m_db, kCreateOkiniSql) == 0 &&
                     framework::SQL_exec(doc.m_db, kCreateGraphCtrlSql) == 0 &&
                     framework::SQL_exec(doc.m_db, kCreateHistoryOkiniSql) == 0 &&
-                    framework::SQL_exec(doc.m_db, createHistorySql()) == 0 &&
-                    framework::SQL_exec(doc.m_db, kCreateHistoryIndexSql) == 0;
+                    framework::SQL_exec(doc.m_db, createHistorySql()) == 0;
     if (!ok)
         framework::SQL_Close(doc.m_db);
     return doc;
@@ -118,16 +163,11 @@ bool WorkingDocument::redo() {
     return true;
 }
 
-std::vector<StoredRow> WorkingDocument::stateRows(std::string_view sql,
-                                                  std::optional<std::string_view> code) const {
+std::vector<StoredRow> WorkingDocument::codeState(std::string_view code) const {
     std::vector<StoredRow> rows;
-    SqlStatement st(m_db, sql);
-    if (!st.ok())
+    SqlStatement st(m_db, codeStateSql());
+    if (!st.ok() || st.bindInt64(1, m_step) != SQLITE_OK || st.bindText(2, code) != SQLITE_OK)
         return rows;
-    int index = 1;
-    if (code)
-        st.bindText(index++, *code);
-    st.bindInt64(index, m_step);
     while (st.step() == SQLITE_ROW) {
         StoredValues values;
         for (int c = 0; c < GraphCtrlColumnCount; ++c)
@@ -137,14 +177,45 @@ std::vector<StoredRow> WorkingDocument::stateRows(std::string_view sql,
     return rows;
 }
 
-std::vector<StoredRow> WorkingDocument::codeState(std::string_view code) const {
-    return stateRows(codeStateSql(), code);
-}
-
-std::vector<StoredRow> WorkingDocument::saveState() const {
-    auto rows = stateRows(allStateSql(), std::nullopt);
-    std::erase_if(rows, isDeleted);
-    return rows;
+bool WorkingDocument::documentImage(const std::vector<std::string>& favourites, std::string& image,
+                                    std::string* error) const {
+    auto fail = [this, error] {
+        if (error)
+            *error = m_db.lastError().empty() ? std::string("out of memory") : m_db.lastError();
+        return false;
+    };
+    if (!isOpen())
+        return fail();
+    SaveCopy copy(m_db);
+    if (!copy.attached || framework::SQL_exec(m_db, inSaveCopy(kCreateOkiniSql)) != 0 ||
+        framework::SQL_exec(m_db, inSaveCopy(kCreateGraphCtrlSql)) != 0)
+        return fail();
+    {
+        SqlTransaction transaction(m_db);
+        SqlStatement okini(m_db, inSaveCopy(kInsertOkiniSql));
+        SqlStatement rows(m_db, saveCopySql());
+        if (!transaction.active() || !okini.ok() || !rows.ok())
+            return fail();
+        std::vector<std::string> written;
+        for (const auto& code : favourites) {
+            if (std::find(written.begin(), written.end(), code) != written.end())
+                continue;
+            written.push_back(code);
+            okini.reset();
+            okini.bindText(1, code);
+            if (okini.step() != SQLITE_DONE)
+                return fail();
+        }
+        if (rows.bindInt64(1, m_step) != SQLITE_OK || rows.step() != SQLITE_DONE || transaction.commit() != SQLITE_OK)
+            return fail();
+    }
+    sqlite3_int64 size = 0;
+    unsigned char* bytes = sqlite3_serialize(m_db.handle(), "savecopy", &size, 0);
+    if (!bytes)
+        return fail();
+    image.assign(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
+    sqlite3_free(bytes);
+    return true;
 }
 
 std::vector<std::string> WorkingDocument::openedFavourites() const {
@@ -164,6 +235,17 @@ bool HistoryWriter::add(const StoredValues& values) {
     m_statement.reset();
     for (int c = 0; c < GraphCtrlColumnCount; ++c)
         if (values[static_cast<std::size_t>(c)].bind(m_statement.handle(), c + 1) != SQLITE_OK)
+            return false;
+    m_statement.bindInt64(GraphCtrlColumnCount + 1, m_step);
+    return m_statement.step() == SQLITE_DONE;
+}
+
+bool HistoryWriter::addColumns(sqlite3_stmt* row) {
+    if (!m_statement.ok())
+        return false;
+    m_statement.reset();
+    for (int c = 0; c < GraphCtrlColumnCount; ++c)
+        if (sqlite3_bind_value(m_statement.handle(), c + 1, sqlite3_column_value(row, c)) != SQLITE_OK)
             return false;
     m_statement.bindInt64(GraphCtrlColumnCount + 1, m_step);
     return m_statement.step() == SQLITE_DONE;

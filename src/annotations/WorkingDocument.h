@@ -14,7 +14,8 @@
 //   no step taken, for an empty list; a failed step leaves the history and counters as they were.
 // - undo() and redo() move the counter within 0 and the highest step; callers reload the
 //   annotations (codeState) afterwards even when the counter did not move.
-// - Saving reads the state at the current step (saveState) and changes nothing here.
+// - Saving builds the document file of the current step (documentImage) and changes nothing
+//   here.
 //
 // Who calls it: the UI thread owns the working document of the program. The document open
 // worker builds a new one on its own thread (DocumentFile) and hands it to the UI thread,
@@ -22,7 +23,6 @@
 #include "annotations/GraphCtrlRow.h"
 #include "framework/Sql.h"
 
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,9 +34,11 @@ public:
     // An empty document: no elements, no favourites, both counters 0. An unopened
     // WorkingDocument (isOpen() false) results only when SQLite cannot make a memory database.
     static WorkingDocument createEmpty();
-    // A document with the given text encoding ("UTF-8", "UTF-16le" or "UTF-16be"; anything
-    // else is UTF-8). Used by DocumentFile, which then fills the history at step 0.
-    static WorkingDocument createWithEncoding(std::string_view encoding);
+    // For DocumentFile: a document with the given text encoding ("UTF-8", "UTF-16le" or
+    // "UTF-16be"; anything else is UTF-8) whose history is filled at step 0 (HistoryWriter),
+    // then made ready with finishLoading() (the indexes are built after the rows, faster).
+    static WorkingDocument createForLoading(std::string_view encoding);
+    bool finishLoading();
 
     WorkingDocument() = default;
     WorkingDocument(WorkingDocument&&) noexcept = default;
@@ -56,8 +58,10 @@ public:
     // The code's rows at the current step (deleted ones included, so ids keep counting past
     // them), ordered by id and step.
     std::vector<StoredRow> codeState(std::string_view code) const;
-    // Every row at the current step that is not deleted (`view_bl` "1"), for a save.
-    std::vector<StoredRow> saveState() const;
+    // The bytes of a complete document file holding these favourite codes and every element
+    // at the current step that is not deleted (`view_bl` "1"; a missing `yoko_ichi` written as
+    // 1), built inside SQLite in one transaction. False, with the reason, when it cannot be.
+    bool documentImage(const std::vector<std::string>& favourites, std::string& image, std::string* error) const;
     // The favourite codes the document was opened with.
     std::vector<std::string> openedFavourites() const;
 
@@ -66,8 +70,6 @@ public:
     framework::ZSqlElement& database() { return m_db; }
 
 private:
-    std::vector<StoredRow> stateRows(std::string_view sql, std::optional<std::string_view> code) const;
-
     mutable framework::ZSqlElement m_db;
     int m_step = 0;
     int m_highest = 0;
@@ -80,6 +82,9 @@ public:
     HistoryWriter(WorkingDocument& document, int step);
     bool ok() const { return m_statement.ok(); }
     bool add(const StoredValues& values);
+    // The current row of a statement whose columns are the stored columns in order, bound as
+    // they are (no copy).
+    bool addColumns(sqlite3_stmt* row);
     // One favourite code into `history_okinitb` (step 0 only: favourites are not versioned).
     static bool addFavourite(WorkingDocument& document, const std::string& code);
 

@@ -12,6 +12,7 @@
 #include "app/Updater.h"
 #include "app/core/AppContext.h"
 #include "app/core/BundledData.h"
+#include "app/core/DocumentSteps.h"
 #include "app/core/Startup.h"
 #include "framework/Log.h"
 #include "framework/ui/MessageBox.h"
@@ -29,21 +30,6 @@
 namespace tavora::app {
 
 namespace {
-
-// The document path of the command line with every double quote removed; empty for none. A
-// relative path is taken against the directory the program was started in (the program then
-// moves to its own directory).
-std::string documentArgument(int argc, char** argv) {
-    if (argc < 2)
-        return {};
-    std::string text = argv[1];
-    std::erase(text, '"');
-    if (text.empty())
-        return text;
-    std::error_code ec;
-    const std::filesystem::path absolute = std::filesystem::absolute(text, ec);
-    return ec ? text : absolute.lexically_normal().string();
-}
 
 // Unattended runs: TAVORA_SCREENSHOT=<png> saves the window once the first chart is painted
 // and ends the program; TAVORA_QUIT_AFTER_FIRST_CHART=1 prints "first-chart" on standard
@@ -82,7 +68,11 @@ int runDesktop(int argc, char** argv) {
 
     auto ctx = std::make_unique<AppContext>();
     ctx->noticeText = composeNoticeText();
-    ctx->commandLine = documentArgument(argc, argv); // opened after the first layout
+    // Opened after the first layout; a relative path is taken against the folder the program
+    // was started in (it moves to its own folder below).
+    std::error_code cwdError;
+    ctx->commandLine =
+        argc < 2 ? std::string() : commandLineDocument(argv[1], std::filesystem::current_path(cwdError).string());
 
     // One running instance per data folder; a folder that cannot be made or written ends the
     // program with its own message.

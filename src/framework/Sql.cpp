@@ -69,11 +69,13 @@ void recordResult(ZSqlElement& db, int code) {
 }
 } // namespace
 
-int SQL_Open(ZSqlElement& db, const std::string& path) {
+int SQL_Open(ZSqlElement& db, const std::string& path, bool lockCalls) {
     SQL_Close(db);
     sqlite3* handle = nullptr;
     int rc = sqlite3_open_v2(path.c_str(), &handle,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX, nullptr);
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE |
+                                 (lockCalls ? SQLITE_OPEN_FULLMUTEX : SQLITE_OPEN_NOMUTEX),
+                             nullptr);
     if (rc != SQLITE_OK) {
         std::string err = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
         sqlite3_close(handle);

@@ -71,7 +71,7 @@ public:
     SQLList list; // reusable result list
 
 private:
-    friend int SQL_Open(ZSqlElement&, const std::string&);
+    friend int SQL_Open(ZSqlElement&, const std::string&, bool);
     friend void SQL_Close(ZSqlElement&);
     friend void setSqlResult(ZSqlElement&, int, std::string);
     sqlite3* m_db = nullptr;
@@ -80,8 +80,10 @@ private:
     int m_lastResult = 0;
 };
 
-// Opens (creating when missing) the file, or ":memory:". Returns 0 on success.
-int SQL_Open(ZSqlElement& db, const std::string& path);
+// Opens (creating when missing) the file, or ":memory:". Returns 0 on success. A connection that
+// only ever one thread uses at a time (handed over, never shared) may skip SQLite's own locking
+// of every call (`lockCalls` false).
+int SQL_Open(ZSqlElement& db, const std::string& path, bool lockCalls = true);
 void SQL_Close(ZSqlElement& db);
 // Runs SQL text (one or more statements). Returns the SQLite result code (0 = OK).
 int SQL_exec(ZSqlElement& db, const std::string& sql);

@@ -94,7 +94,7 @@ protected:
     // Saves the working document's current step (with these favourites) to a file.
     void save(const WorkingDocument& working, const fs::path& file, std::vector<std::string> favourites = {}) {
         std::string error;
-        ASSERT_TRUE(writeDocument(file.string(), {std::move(favourites), working.saveState()}, &error)) << error;
+        ASSERT_TRUE(writeDocument(file.string(), working, favourites, &error)) << error;
     }
     DocumentReadResult read(const fs::path& file) {
         auto r = readDocument(file.string());
@@ -211,7 +211,7 @@ TEST_F(DocumentFileTest, SavingIntoAFolderThatRefusesWritesFailsAndKeepsTheOldFi
         test::LockedFolder locked(folder);
         if (!locked.ok())
             GTEST_SKIP() << "this file system cannot make a folder refuse writes to root";
-        saved = writeDocument(file.string(), {{}, working.saveState()}, &error);
+        saved = writeDocument(file.string(), working, {}, &error);
     }
     EXPECT_FALSE(saved);
     EXPECT_NE(error.find("kept.tvrd"), std::string::npos) << error;

@@ -44,7 +44,9 @@ TEST(FavouritesTest, ASaveWritesTheMarkedCodesAndTheNextOpenRestoresThem) {
     app::ResetDocumentStep(ctx);
     ctx.catalogue[0].favourite = true;
     const std::string path = (dir / "fav.tvrd").string();
-    ASSERT_TRUE(writeDocument(path, app::SaveContent(ctx)));
+    std::string image;
+    ASSERT_TRUE(app::SaveImage(ctx, image));
+    ASSERT_TRUE(writeDocument(path, image));
 
     app::ResetDocumentStep(ctx); // New clears every mark
     EXPECT_TRUE(favouriteCodes(ctx.catalogue).empty());
@@ -55,6 +57,22 @@ TEST(FavouritesTest, ASaveWritesTheMarkedCodesAndTheNextOpenRestoresThem) {
     EXPECT_EQ(ctx.document.savedPath, path);
     EXPECT_EQ(ctx.document.lastDirectory, dir.str());
     EXPECT_EQ(ctx.document.recent, Codes{path});
+}
+
+TEST(CommandLineDocumentTest, QuotesGoAndRelativePathsStartWhereTheProgramWasStarted) {
+    struct Case {
+        const char* argument;
+        const char* expected;
+    } cases[] = {
+        {"", ""},
+        {"\"\"", ""},
+        {"\"/home/u/チャート.tvrd\"", "/home/u/チャート.tvrd"},
+        {"/home/u/a.tvrd", "/home/u/a.tvrd"},
+        {"a.tvrd", "/work/start/a.tvrd"},
+        {"\"../docs/my file.tvrd\"", "/work/docs/my file.tvrd"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(app::commandLineDocument(c.argument, "/work/start"), c.expected) << c.argument;
 }
 
 } // namespace

@@ -16,7 +16,7 @@ class RecentFilesTest : public ::testing::Test {
 protected:
     std::string make(const std::string& name) {
         const std::string path = (m_dir / name).string();
-        EXPECT_TRUE(writeDocument(path, {}));
+        EXPECT_TRUE(writeDocument(path, WorkingDocument::createEmpty(), {}));
         return path;
     }
     tavora::test::TempDir m_dir;

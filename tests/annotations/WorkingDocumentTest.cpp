@@ -104,20 +104,5 @@ TEST(WorkingDocumentTest, AFailedStepLeavesHistoryAndCountersAsTheyWere) {
     EXPECT_EQ(shownIds(doc), V{});
 }
 
-TEST(WorkingDocumentTest, SaveStateIsTheCurrentStepWithoutDeletedElements) {
-    auto doc = WorkingDocument::createEmpty();
-    ASSERT_TRUE(doc.recordStep({elementRow(1), elementRow(2)}));
-    auto changed = elementRow(2);
-    changed.str = "changed";
-    ASSERT_TRUE(doc.recordStep({deleted(elementRow(1)), changed}));
-    auto rows = doc.saveState();
-    ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].text(ColStr), "changed");
-    doc.undo();
-    rows = doc.saveState();
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1].text(ColStr), "");
-}
-
 } // namespace
 } // namespace tavora::annotations

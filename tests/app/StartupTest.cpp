@@ -1,5 +1,7 @@
 #include "app/core/Startup.h"
 
+#include "annotations/DocumentFile.h"
+
 #include "chart/ScaleStore.h"
 #include "framework/Files.h"
 #include "market/PriceDatabase.h"
@@ -70,7 +72,7 @@ TEST(ContextDefaults, HoldTheAnchorsSectorsAndAccounts) {
     EXPECT_EQ(ctx.dataAccount.port, "60000");
 }
 
-TEST_F(StartupTest, BuildsTheLayoutWithItsPermissionsAndAnEmptyTemporaryDirectory) {
+TEST_F(StartupTest, BuildsTheLayoutWithItsPermissionsAndAFreshTemporaryDirectory) {
     test::writeFile(root() / "tmp" / "無題.tvrd", "left by an earlier run");
     test::writeFile(root() / "tmp" / "createcsv" / "old.csv", "x");
     AppContext ctx;
@@ -81,7 +83,13 @@ TEST_F(StartupTest, BuildsTheLayoutWithItsPermissionsAndAnEmptyTemporaryDirector
     for (const char* dir : {"data", "data/kabukadb", "data/buckup", "data/code", "tmp", "tmp/createcsv",
                             "log", "tvmaster", "marketday", "ctrl", "others", "uploader"})
         EXPECT_TRUE(framework::isliveDir(root() / dir)) << dir;
-    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(root() / "tmp"), {}), 1); // createcsv only
+    // Nothing of the earlier run is left: createcsv is empty and the untitled document is new.
+    EXPECT_EQ(std::distance(fs::recursive_directory_iterator(root() / "tmp"), {}), 2);
+    const auto untitled = annotations::readDocument((root() / "tmp" / "無題.tvrd").string());
+    ASSERT_TRUE(untitled.ok()) << untitled.error;
+    EXPECT_TRUE(untitled.favourites.empty());
+    EXPECT_TRUE(ctx.document.working.isOpen());
+    EXPECT_EQ(ctx.document.working.step(), 0);
     for (const char* file :
          {"data/kabukadb/kabuka.db", "settei.db", "graphdata.tvd", "log/log.zfc", "log/log.txt"})
         EXPECT_TRUE(framework::isliveFile(root() / file)) << file;

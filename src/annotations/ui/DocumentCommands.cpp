@@ -137,12 +137,18 @@ void DocumentCommands::saveAs() {
 
 void DocumentCommands::startSave(const QString& path, bool adoptPath) {
     const std::string file = path.toStdString();
-    // The state to write is taken now, on the UI thread; the worker only writes it.
-    auto content = std::make_shared<DocumentContent>(app::SaveContent(m_ctx));
+    // The file is built now, on the UI thread, from the step shown; the worker only writes it.
+    auto image = std::make_shared<std::string>();
+    std::string buildError;
+    if (!app::SaveImage(m_ctx, *image, &buildError)) {
+        MessageBox::warning(m_window, qs("保存できませんでした。\n" + buildError), kCaption);
+        emit saved(false);
+        return;
+    }
     emit busyChanged(true);
-    m_job.start([this, file, adoptPath, content]() -> DocumentJob::Continuation {
+    m_job.start([this, file, adoptPath, image]() -> DocumentJob::Continuation {
         auto error = std::make_shared<std::string>();
-        const bool ok = writeDocument(file, *content, error.get());
+        const bool ok = writeDocument(file, *image, error.get());
         return [this, file, adoptPath, ok, error] {
             emit busyChanged(false);
             if (!ok) {

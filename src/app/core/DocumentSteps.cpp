@@ -3,6 +3,8 @@
 #include "annotations/Favourites.h"
 #include "annotations/RecentFiles.h"
 
+#include <filesystem>
+
 namespace tavora::app {
 
 namespace {
@@ -21,6 +23,16 @@ void recordRecent(AppContext& ctx, const std::string& path, std::int64_t now) {
 
 } // namespace
 
+std::string commandLineDocument(std::string argument, const std::string& startDirectory) {
+    std::erase(argument, '"');
+    if (argument.empty())
+        return argument;
+    const std::filesystem::path path(argument);
+    if (path.is_absolute() || startDirectory.empty())
+        return path.lexically_normal().string();
+    return (std::filesystem::path(startDirectory) / path).lexically_normal().string();
+}
+
 std::string directoryOf(const std::string& path) {
     const auto slash = path.find_last_of('/');
     return slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
@@ -28,8 +40,8 @@ std::string directoryOf(const std::string& path) {
 
 void ResetDocumentStep(AppContext& ctx) {
     setDocumentPath(ctx, ctx.paths.tmpDir + "/" + kUntitledDocumentName);
-    annotations::writeDocument(ctx.paths.documentPath, {});
     ctx.document.working = annotations::WorkingDocument::createEmpty();
+    annotations::writeDocument(ctx.paths.documentPath, ctx.document.working, {});
     ctx.document.savedPath.clear();
     annotations::applyFavourites(ctx.catalogue, {});
 }
@@ -38,8 +50,8 @@ void LoadRecentFilesStep(AppContext& ctx) {
     ctx.document.recent = annotations::RecentFiles(ctx.paths.fileOpenHisDb).list();
 }
 
-annotations::DocumentContent SaveContent(const AppContext& ctx) {
-    return {annotations::favouriteCodes(ctx.catalogue), ctx.document.working.saveState()};
+bool SaveImage(const AppContext& ctx, std::string& image, std::string* error) {
+    return ctx.document.working.documentImage(annotations::favouriteCodes(ctx.catalogue), image, error);
 }
 
 void AdoptOpenedDocument(AppContext& ctx, const std::string& path, annotations::DocumentReadResult read,

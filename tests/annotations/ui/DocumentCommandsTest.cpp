@@ -60,7 +60,7 @@ class DocumentCommandsTest : public QObject {
             if (!rows.empty())
                 working.recordStep(rows);
             const std::string file = path(name);
-            annotations::writeDocument(file, {std::move(favourites), working.saveState()});
+            annotations::writeDocument(file, working, favourites);
             return file;
         }
         bool openAndWait(const std::string& file) {
@@ -184,6 +184,22 @@ private slots:
         QCOMPARE(saved.count(), 1);
         QCOMPARE(opened.count(), 0);
         QVERIFY(!d.commands.busy());
+    }
+
+    void theEndOfTheProgramWaitsForARunningSave() {
+        Desk d;
+        std::vector<annotations::GraphCtrlRow> rows;
+        for (int i = 1; i <= 3000; ++i)
+            rows.push_back(annotations::test::elementRow(i));
+        d.ctx.document.working.recordStep(rows);
+        d.ctx.document.savedPath = d.path("big.tvrd");
+        d.commands.save();
+        QVERIFY(d.commands.busy());
+        d.commands.waitForJob(); // what the shutdown does before anything else
+        QVERIFY(!d.commands.busy());
+        const auto read = annotations::readDocument(d.path("big.tvrd"));
+        QVERIFY(read.ok());
+        QCOMPARE(read.document.codeState("7203").size(), std::size_t(3000));
     }
 
     void saveNeedsAnOpenCodeAndNewAsksFirst() {
