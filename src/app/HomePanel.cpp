@@ -1,6 +1,7 @@
 #include "app/HomePanel.h"
 
 #include "annotations/AnnotationHistory.h"
+#include "annotations/DocumentHistory.h"
 #include "annotations/ui/DocumentCommands.h"
 #include "app/AdContainerPanel.h"
 #include "app/CodeNavigation.h"
@@ -71,7 +72,9 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
       m_searchPopup(new CodeSearchPopup(this)),
       m_search(new CodeSearch(ctx.catalogue, m_head->searchBox(), m_searchPopup, this)),
       m_reopen(new ReopenWorker(this)),
-      m_documents(new annotations::ui::DocumentCommands(ctx, this, status)) {
+      m_documents(new annotations::ui::DocumentCommands(ctx, this, status)),
+      m_documentHistory(std::make_unique<annotations::DocumentHistory>(ctx.document)) {
+    m_history = m_documentHistory.get(); // changes are steps of the open document
     setObjectName("homepanel");
     setAutoFillBackground(true);
     QPalette pal = palette();

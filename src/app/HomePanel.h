@@ -29,6 +29,7 @@ class ZLog;
 }
 namespace tavora::annotations {
 class AnnotationHistory;
+class DocumentHistory;
 }
 namespace tavora::framework::ui {
 class StatusBar;
@@ -169,6 +170,7 @@ private:
     annotations::CodeAnnotations m_annotations;
     annotations::AnnotationHistory* m_history = nullptr;
     std::optional<market::ChartPeriod> m_draggedOut; // a chart following the pointer until dropped
+    std::unique_ptr<annotations::DocumentHistory> m_documentHistory; // the open document's
 };
 
 } // namespace tavora::app

@@ -1,6 +1,9 @@
 // tavora-cli render: one period of a code's chart painted as a chart panel shows it right after
 // loading, written as a PNG, JPEG or BMP picture as the file name's extension says, and the
 // path written printed. Without a code, the screen shown when no code is open.
+#include "annotations/CodeAnnotations.h"
+#include "annotations/DocumentFile.h"
+#include "annotations/DocumentHistory.h"
 #include "app/NoCodeScreen.h"
 #include "app/core/AppContext.h"
 #include "chart/ui/ChartImage.h"
@@ -26,6 +29,18 @@ namespace {
 
 const char* const kName = "render";
 
+// Line `index` (0-based) of a message, or the whole text when it has fewer lines.
+std::string firstLine(const std::string& text, std::size_t index) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < index; ++i) {
+        const auto nl = text.find('\n', start);
+        if (nl == std::string::npos)
+            return text;
+        start = nl + 1;
+    }
+    return text.substr(start, text.find('\n', start) - start);
+}
+
 struct RenderOptions {
     std::string code; // empty: the no-code screen
     market::ChartPeriod period = market::ChartPeriod::Day;
@@ -33,6 +48,7 @@ struct RenderOptions {
     int height = 700;
     std::string out; // empty: CODE-PERIOD.png
     const char* format = "png";
+    std::string document; // a chart document whose annotations are drawn; empty: none
 };
 
 // The picture format of a file name's extension (case ignored); null for any other.
@@ -88,6 +104,9 @@ std::string parseArgs(const std::vector<std::string>& args, RenderOptions& o) {
                 return "bad size '" + v + "' (WIDTHxHEIGHT, e.g. 1200x700)";
             o.width = *w;
             o.height = *h;
+        } else if (a == "--document") {
+            if (!value(o.document) || o.document.empty())
+                return "--document needs a chart document (.tvrd)";
         } else if (a == "--out") {
             if (!value(o.out) || o.out.empty())
                 return "--out needs a file name";
@@ -99,6 +118,8 @@ std::string parseArgs(const std::vector<std::string>& args, RenderOptions& o) {
             return "more than one code given";
         }
     }
+    if (!o.document.empty() && o.code.empty())
+        return "--document needs a code";
     if (o.out.empty())
         o.out = (o.code.empty() ? std::string("nocode") : o.code) + "-" +
                 std::string(market::periodLetter(o.period)) + ".png";
@@ -106,6 +127,20 @@ std::string parseArgs(const std::vector<std::string>& args, RenderOptions& o) {
     if (!o.format)
         return "cannot tell the picture format of '" + o.out + "' (.png, .jpg or .bmp)";
     return {};
+}
+
+// The annotations a document holds for the code, as saved (step 0).
+bool loadDocumentAnnotations(const std::string& file, annotations::CodeAnnotations& lists, std::string& error) {
+    auto read = annotations::readDocument(file);
+    if (!read.ok()) {
+        error = read.notADocument ? file + " is not a Tavora chart document"
+                                  : "cannot read " + file + ": " + firstLine(read.error, 1);
+        return false;
+    }
+    annotations::ChartDocument document;
+    document.working = std::move(read.document);
+    annotations::DocumentHistory(document).load(lists);
+    return true;
 }
 
 int render(app::AppContext& ctx, const RenderOptions& o) {
@@ -118,6 +153,14 @@ int render(app::AppContext& ctx, const RenderOptions& o) {
     request.today = today.value_or(framework::todayYmd());
 
     market::ChartSeries series;
+    annotations::CodeAnnotations lists;
+    if (!o.document.empty()) {
+        lists.reset(o.code);
+        std::string error;
+        if (!loadDocumentAnnotations(o.document, lists, error))
+            return fail(error);
+        request.annotations = lists.list(o.period).chartAnnotations();
+    }
     if (!o.code.empty()) {
         const market::CodeElm* entry = nullptr;
         std::string error;
@@ -151,8 +194,11 @@ int run(const std::vector<std::string>& args) {
     return runPaintingCommand([&](app::AppContext& ctx) { return render(ctx, options); });
 }
 
-CliRegistration reg{{kName, "[CODE] [--period d|w|m|y] [--size WIDTHxHEIGHT] [--out FILE.png|.jpg|.bmp]",
-                     "paint a code's chart (or the screen without a code) into a picture file", &run}};
+CliRegistration reg{{kName,
+                     "[CODE] [--period d|w|m|y] [--size WIDTHxHEIGHT] [--out FILE.png|.jpg|.bmp] [--document FILE.tvrd]",
+                     "paint a code's chart (or the screen without a code), with a document's annotations, into "
+                     "a picture file",
+                     &run}};
 
 } // namespace
 

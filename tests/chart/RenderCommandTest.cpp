@@ -1,5 +1,6 @@
 // `tavora-cli render` run as a program on a fresh application root filled from the bundled
 // sample data, with a fixed today.
+#include "annotations/DocumentFile.h"
 #include "support/TempDir.h"
 
 #include <QImage>
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -60,6 +62,45 @@ TEST(RenderCommand, PaintsTheSampleIndexDayChart) {
     // Today's bar stands 30 pitches (3 pixels each) left of the right edge: nothing is drawn
     // to the right of it but future days.
     EXPECT_EQ(countPixels(image, QRect(800 - 30 * 3 + 3, 60, 30 * 3 - 20, 300), qRgb(0x18, 0x18, 0x18)), 0);
+}
+
+TEST(RenderCommand, DrawsTheAnnotationsADocumentHoldsForTheCodeAndPeriod) {
+    using namespace tavora::annotations;
+    tavora::test::TempDir root;
+    // A thick red line on the day chart of 0001, and one on its week chart that must not show.
+    GraphCtrlRow line;
+    line.id = 1;
+    line.classname = "LineElm";
+    line.code = "0001";
+    line.date = "2026-11-02";
+    line.enddate = "2026-12-01";
+    line.pen_cr = 0x0000FF;
+    line.penWidth = 3;
+    line.range_y = -40;
+    line.endrange_y = -40;
+    GraphCtrlRow weekLine = line;
+    weekLine.kikan = tavora::market::ChartPeriod::Week;
+    weekLine.pen_cr = 0x00FF00;
+    auto working = WorkingDocument::createEmpty();
+    ASSERT_TRUE(working.recordStep({line, weekLine}));
+    const std::string doc = (root / "lines.tvrd").string();
+    ASSERT_TRUE(writeDocument(doc, working, {}));
+
+    const std::string out = (root / "annotated.png").string();
+    CliRun run = cli(root, "0001 --period d --size 800x500 --out '" + out + "' --document '" + doc + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    QImage image(QString::fromStdString(out));
+    EXPECT_GT(countPixels(image, QRect(0, 0, 800, 500), qRgb(0xFF, 0, 0)), 100);
+    EXPECT_EQ(countPixels(image, QRect(0, 0, 800, 500), qRgb(0, 0xFF, 0)), 0);
+
+    // A file that is no chart document: one line saying so.
+    const std::string notes = (root / "notes.tvrd").string();
+    tavora::test::writeFile(notes, "not a document\n");
+    run = cli(root, "0001 --out '" + out + "' --document '" + notes + "'");
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("tavora-cli: " + notes + " is not a Tavora chart document\n"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
 }
 
 TEST(RenderCommand, WithoutACodePaintsTheNoCodeScreen) {

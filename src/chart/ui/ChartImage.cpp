@@ -24,6 +24,7 @@ QImage renderChartImage(const ChartImageRequest& request) {
         vs.weeks = &weeks;
         content.codeOpen = true;
         content.title = request.title;
+        content.annotations = request.annotations;
         showNewSeries(vs, request.scale, image.width(), image.height());
     }
     framework::ui::QtCanvas canvas(image, &clean);

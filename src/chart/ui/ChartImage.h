@@ -23,6 +23,8 @@ struct ChartImageRequest {
     framework::YmdDate today;  // the anchor date and the end of the week list
     QSize size{1200, 700};
     NoCodeScreen noCode;
+    // Annotations drawn over the series (not owned; they live while the image is made).
+    std::vector<ChartAnnotation*> annotations;
 };
 
 QImage renderChartImage(const ChartImageRequest& request);
