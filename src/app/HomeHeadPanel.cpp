@@ -90,12 +90,11 @@ HomeHeadPanel::HomeHeadPanel(QWidget* parent)
         b->setToolTip(b->text());
     setRecentFiles({});
     m_fullDocumentsWidth = m_right->sizeHint().width();
-    const QMargins margins = right->contentsMargins();
-    m_compactDocumentsWidth =
-        margins.left() + margins.right() + right->spacing() * int(m_documents.size() - 1);
+    // The same row with each button narrowed to its short caption (drop-downs and gaps kept).
+    m_compactDocumentsWidth = m_fullDocumentsWidth;
     for (int i = 0; i < m_documents.size(); ++i)
-        m_compactDocumentsWidth +=
-            m_documents[i]->fontMetrics().horizontalAdvance(kShortCaptions[i]) + CaptionPadding;
+        m_compactDocumentsWidth -= m_documents[i]->width() -
+                                   (m_documents[i]->fontMetrics().horizontalAdvance(kShortCaptions[i]) + CaptionPadding);
 }
 
 int HomeHeadPanel::minimumWidth() const {
