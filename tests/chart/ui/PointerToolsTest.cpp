@@ -3,9 +3,11 @@
 // column, the code being opened and what is recorded.
 #include "../ChartTestSupport.h"
 #include "annotations/AnnotationHistory.h"
+#include "annotations/LineElm.h"
 #include "annotations/RangeTimeElm.h"
 #include "annotations/TakayasuElm.h"
 #include "annotations/TextElm.h"
+#include "app/Commands.h"
 #include "app/HomeLeftPanel.h"
 #include "app/HomePanel.h"
 #include "app/core/AppContext.h"
@@ -124,11 +126,15 @@ class PointerToolsTest : public QObject {
         FakeHistory history;
         std::unique_ptr<app::HomePanel> home;
 
-        Page() {
+        // `fake`: changes go to a history that notes them; otherwise to the open document's.
+        explicit Page(bool fake = true) {
             test::buildSampleContext(ctx, dir.path(),
                                      {{"1001", "極東電機", 200, 1000}, {"1002", "北海製作所", 200, 2000}});
+            if (!fake)
+                ctx.document.working = annotations::WorkingDocument::createEmpty();  // as start-up makes it
             home = std::make_unique<app::HomePanel>(ctx, &status, nullptr);
-            home->setAnnotationHistory(&history);
+            if (fake)
+                home->setAnnotationHistory(&history);
             home->resize(1200, 700);
             home->show();
             ctx.currentCode = 0;
@@ -390,6 +396,49 @@ private slots:
         page.click(page.column(28), 150); // starts afresh rather than finishing a dropped element
         QVERIFY(page.history.steps.empty());
         QVERIFY(page.day()->state().inProgress);
+    }
+
+    void lineCreatedDeletedAndUndoneIsShownAgain() {
+        Page page(false);  // the open document's history
+        auto& list = page.home->annotationLists().list(ChartPeriod::Day);
+        page.tool(115)->click();
+        page.move(page.column(20), 200);
+        page.click(page.column(20), 200);
+        page.move(page.column(30), 240);
+        page.click(page.column(30), 240);
+        QCOMPARE(list.size(), std::size_t(1));
+        auto* line = static_cast<annotations::LineElm*>(&list[0]);
+
+        page.tool(146)->click();
+        const int mx = (line->x1 + line->x2) / 2, my = (line->y1 + line->y2) / 2;
+        page.move(mx, my);
+        QCOMPARE(page.plot()->tools().hovered(), line);
+        page.click(mx, my);
+        QVERIFY(line->selected);
+        page.plot()->setFocus();
+        QTest::keyClick(page.plot(), Qt::Key_Delete);
+        QVERIFY(!line->view_bl);
+        page.plot()->fullPaint();
+        QVERIFY(page.plot()->painter().visible().all.empty());
+
+        page.home->onCommand(app::CmdUndo);
+        QCOMPARE(list.size(), std::size_t(1));
+        QVERIFY(list[0].view_bl);
+        QCOMPARE(list[0].classname, std::string("LineElm"));
+        page.plot()->fullPaint();
+        QCOMPARE(page.plot()->painter().visible().all.size(), std::size_t(1));
+
+        // A new text after the undo: the deletion can no longer be redone.
+        page.tool(535)->click();
+        page.click(page.column(40), 150);
+        QTest::keyClicks(page.plot()->editor()->edit(), "note");
+        page.click(page.column(50), 300);
+        QCOMPARE(list.size(), std::size_t(2));
+        page.home->onCommand(app::CmdRedo);
+        QCOMPARE(list.size(), std::size_t(2));
+        QVERIFY(list[0].view_bl);
+        QVERIFY(list[1].view_bl);
+        QCOMPARE(list[1].str, std::string("note"));
     }
 
     void memoIsMadeWithItsDate() {
