@@ -200,20 +200,25 @@ void keepScaleInBounds(Settings& s) {
 
 } // namespace
 
-Settings SettingsStore::load() const {
-    Settings s;
+std::map<std::string, std::string> SettingsStore::readStored() const {
+    std::map<std::string, std::string> stored;
     ZSqlElement db;
     if (!openStore(m_path, db))
-        return s;
+        return stored;
     SQLList rows;
     rows.columns = {"koumoku", "value"};
     if (framework::SQL_exec(db, kSelectSettingsSql, rows) != 0) {
         framework::SQL_exec(db, kCreateSettingsTableSql);
-        return s;
+        return stored;
     }
-    std::map<std::string, std::string> stored;
     for (const auto& r : rows.rows)
         stored[r.value("koumoku")] = r.value("value");
+    return stored;
+}
+
+Settings SettingsStore::load() const {
+    Settings s;
+    const std::map<std::string, std::string> stored = readStored();
     for (const auto& key : allKeys()) {
         if (auto it = stored.find(key.name); it != stored.end())
             readKey(s, key, it->second);

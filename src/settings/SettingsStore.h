@@ -5,6 +5,7 @@
 // defaults and skips a save silently. UI thread (or any one thread at a time).
 #include "settings/Settings.h"
 
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -29,6 +30,9 @@ public:
 
     // Every key in its order over the defaults; creates `koumokutb` when it cannot be read.
     Settings load() const;
+    // Every stored key with its text; empty when the database does not open (the table is
+    // created when it cannot be read). For keys that Settings does not hold (the CSV mapping).
+    std::map<std::string, std::string> readStored() const;
     // Writes the rows with the REPLACE statement, one execution per row, in one transaction.
     // False when the database does not open or a row fails (nothing of the call is kept).
     bool write(const KeyValues& rows) const;
