@@ -1,0 +1,150 @@
+// End-to-end registration speed of price CSV files: 250 KABU+ daily all-stock files of 4,000
+// codes each (CP932, the real column layout, "-" for codes without trades), read through the
+// default mapping and stored one all-or-nothing bulk write per file, into an empty database
+// and into one that already holds the year before. BM_ParseMap measures the reading and
+// mapping alone (no database).
+#include "csv/PriceRegistration.h"
+#include "framework/Dates.h"
+#include "framework/Progress.h"
+#include "framework/Sql.h"
+#include "market/PriceDatabase.h"
+#include "support/KabuPlusDayFile.h"
+
+#include <benchmark/benchmark.h>
+
+#include <fstream>
+#include <map>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using namespace tavora;
+
+namespace {
+
+constexpr int kDays = 250;
+constexpr int kCodes = 4000;
+constexpr int kNoTradeEvery = 50; // one code in fifty without trades: stored with zeros
+
+fs::path benchDir() {
+    static const fs::path dir = [] {
+        fs::path d = fs::temp_directory_path() / ("tavora_bench_csv_" + std::to_string(::getpid()));
+        fs::create_directories(d);
+        return d;
+    }();
+    return dir;
+}
+
+std::string dayDate(int year, int day) {
+    // Weekdays from the first Monday of the year on.
+    long long first = framework::daysFromCivil(year, 1, 1);
+    for (;;) {
+        const auto ymd = framework::civilFromDays(first);
+        if (framework::dayOfWeek(ymd.year, ymd.month, ymd.day) == 1)
+            break;
+        ++first;
+    }
+    const long long d = first + day / 5 * 7 + day % 5;
+    return framework::formatDate(framework::civilFromDays(d));
+}
+
+// The day files of a year in the import folder, made once.
+const std::vector<fs::path>& dayFiles(int year) {
+    static std::map<int, std::vector<fs::path>> made;
+    auto& files = made[year];
+    if (!files.empty())
+        return files;
+    const fs::path dir = benchDir() / ("csv" + std::to_string(year));
+    fs::create_directories(dir);
+    for (int d = 0; d < kDays; ++d) {
+        const std::string date = dayDate(year, d);
+        const fs::path path =
+            dir / ("japan-all-stock-prices_" + framework::RemoveHyfunCarender(date) + ".csv");
+        std::ofstream(path, std::ios::binary) << test::kabuPlusDayFile(date, kCodes, d, kNoTradeEvery);
+        files.push_back(path);
+    }
+    return files;
+}
+
+void removeDb(const fs::path& dir) {
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+        fs::remove(dir / (std::string(market::kPriceDbFileName) + suffix));
+}
+
+csv::RegistrationResult registerYear(const fs::path& dbDir, int year) {
+    csv::RegistrationRequest request;
+    request.files = dayFiles(year);
+    request.priceDbDir = dbDir.string();
+    framework::NullProgress quiet;
+    return csv::registerPriceFiles(request, quiet);
+}
+
+const fs::path& filledTemplate() {
+    static const fs::path dir = [] {
+        fs::path d = benchDir() / "template";
+        fs::create_directories(d);
+        removeDb(d);
+        registerYear(d, 2025);
+        return d;
+    }();
+    return dir;
+}
+
+void run(benchmark::State& state, bool filled) {
+    const fs::path dir = benchDir() / (filled ? "filled" : "empty");
+    fs::create_directories(dir);
+    dayFiles(2026);
+    if (filled)
+        filledTemplate();
+    std::int64_t stored = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        removeDb(dir);
+        if (filled)
+            fs::copy_file(filledTemplate() / market::kPriceDbFileName, dir / market::kPriceDbFileName);
+        state.ResumeTiming();
+        const auto result = registerYear(dir, 2026);
+        if (!result.ok())
+            state.SkipWithError("a file was not registered");
+        stored += static_cast<std::int64_t>(result.rowsStored);
+    }
+    state.counters["rows_per_second"] =
+        benchmark::Counter(static_cast<double>(stored), benchmark::Counter::kIsRate);
+    removeDb(dir);
+}
+
+void BM_RegisterIntoEmpty(benchmark::State& state) {
+    run(state, false);
+}
+void BM_RegisterIntoFilled(benchmark::State& state) {
+    run(state, true);
+}
+
+void BM_ParseMap(benchmark::State& state) {
+    const auto& files = dayFiles(2026);
+    const csv::CsvMapping mapping;
+    std::int64_t rows = 0;
+    for (auto _ : state) {
+        for (const auto& path : files) {
+            auto parsed = csv::readPriceCsv(path, mapping);
+            rows += static_cast<std::int64_t>(parsed.rows.size());
+            benchmark::DoNotOptimize(parsed);
+        }
+    }
+    state.counters["rows_per_second"] =
+        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
+}
+
+} // namespace
+
+BENCHMARK(BM_ParseMap)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_RegisterIntoEmpty)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_RegisterIntoFilled)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ec;
+    fs::remove_all(benchDir(), ec);
+    return 0;
+}

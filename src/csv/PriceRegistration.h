@@ -1,0 +1,66 @@
+#pragma once
+// Registration of price CSV files into the price database: the files are read through the
+// column mapping and stored in list order, each file in one all-or-nothing bulk write, so a
+// file is either wholly stored or not at all (also when the process dies while writing it).
+// When asked, a backup of the price database is made first; a failed backup stops the run
+// before anything is written.
+//
+// Used by the desktop program's データ取込 page (on a worker thread), by `tavora-cli import`
+// and by `tavora-cli download --register`. The caller holds the registration ticket of the
+// price-database job guard for the whole run. The function opens its own connection to the
+// price database, so it may run on any thread; progress goes to the sink (per file), and the
+// cancel flag is read between files: a cancelled run keeps the files stored so far.
+#include "csv/CsvMapping.h"
+#include "csv/PriceCsvParser.h"
+#include "framework/Progress.h"
+
+#include <atomic>
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tavora::csv {
+
+struct RegistrationRequest {
+    std::vector<std::filesystem::path> files; // registered in this order
+    CsvMapping mapping;
+    std::string priceDbDir;   // the folder of "kabuka.db"
+    bool backupFirst = false; // the setting buckupcreate_ch
+    std::string backupDir;    // where the backup goes (data/buckup)
+};
+
+// What became of one file.
+struct FileRegistration {
+    std::filesystem::path path;
+    bool stored = false;         // every row the mapping gave is in the database
+    std::size_t rowsStored = 0;  // 0 unless stored
+    std::size_t rowsSkipped = 0; // rows the mapping skipped (see `skips`)
+    std::vector<SkippedRow> skips;
+    std::string refusal; // why nothing of the file was stored; empty when stored
+};
+
+struct RegistrationResult {
+    std::vector<FileRegistration> files; // the files handled, in order
+    std::size_t rowsStored = 0;          // over all files
+    std::string error;                   // stopped before the files (backup, database)
+    bool cancelled = false;              // files after the last handled one were not read
+    std::string backupName;              // the backup made first, if any
+
+    std::size_t filesRefused() const;
+    // True when every file was stored and nothing stopped the run.
+    bool ok() const { return error.empty() && !cancelled && filesRefused() == 0; }
+};
+
+// "%d 件登録": the rows stored by a run.
+std::string registeredCountText(std::size_t rows);
+
+// Runs a registration. See the header comment for threads and the ticket.
+RegistrationResult registerPriceFiles(const RegistrationRequest& request, framework::ProgressSink& progress,
+                                      const std::atomic<bool>* cancel = nullptr);
+
+// The .csv files of a folder (the import folder), in the order the file view lists them:
+// by name.
+std::vector<std::filesystem::path> csvFilesIn(const std::filesystem::path& folder);
+
+} // namespace tavora::csv

@@ -1,0 +1,163 @@
+#include "csv/PriceRegistration.h"
+#include "framework/Sql.h"
+#include "market/PriceDatabase.h"
+#include "support/KabuPlusDayFile.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using namespace tavora;
+using market::PriceRow;
+namespace fs = std::filesystem;
+
+namespace {
+
+// Records what a registration reports.
+struct RecordingProgress : framework::ProgressSink {
+    std::vector<std::string> statuses;
+    std::vector<std::string> lines;
+    std::vector<int> percents;
+    void status(const std::string& text) override { statuses.push_back(text); }
+    void percent(int value) override { percents.push_back(value); }
+    void logLine(const std::string& line) override { lines.push_back(line); }
+};
+
+class PriceRegistrationTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::create_directories(dbDir);
+        fs::create_directories(importDir);
+    }
+
+    fs::path file(const std::string& name, const std::string& bytes) {
+        const fs::path path = importDir / name;
+        test::writeFile(path, bytes);
+        return path;
+    }
+
+    csv::RegistrationResult registerFiles(std::vector<fs::path> files,
+                                          const std::atomic<bool>* cancel = nullptr) {
+        csv::RegistrationRequest request;
+        request.files = std::move(files);
+        request.priceDbDir = dbDir.string();
+        return csv::registerPriceFiles(request, progress, cancel);
+    }
+
+    std::vector<PriceRow> rowsOf(const std::string& code) {
+        framework::ZSqlElement db;
+        market::PriceDatabase::open(db, dbDir.string());
+        return market::PriceDatabase(db).rowsOldestFirst(code);
+    }
+
+    std::int64_t rowCount() {
+        framework::ZSqlElement db;
+        market::PriceDatabase::open(db, dbDir.string());
+        framework::SQLList out;
+        framework::SQL_exec(db, "SELECT count(*) AS n FROM kabukadb;", out);
+        return std::stoll(out.rows.at(0).value("n"));
+    }
+
+    test::TempDir dir;
+    fs::path dbDir = dir / "kabukadb";
+    fs::path importDir = dir / "createcsv";
+    RecordingProgress progress;
+};
+
+TEST_F(PriceRegistrationTest, StoresEveryFileInOrderAndCountsOnlyStoredRows) {
+    const auto day1 = file("a.csv", test::kabuPlusDayFile("2026-01-05", 300, 0, 7));
+    // A short row and a row with a bad date in the second file.
+    std::string text = test::kabuPlusDayText("2026-01-06", 300, 1);
+    text += "9999,短い行,東証プライム\r\n9998,日付なし,東証プライム,業種,昨日,1,1,1,1,1,1,1,1,1\r\n";
+    const auto day2 = file("b.csv", framework::ConvUTFtoSJIS(text).text);
+
+    const auto result = registerFiles({day1, day2});
+    ASSERT_TRUE(result.ok()) << result.error;
+    ASSERT_EQ(result.files.size(), 2u);
+    EXPECT_EQ(result.files[0].rowsStored, 300u);
+    EXPECT_EQ(result.files[1].rowsStored, 300u);
+    EXPECT_EQ(result.files[1].rowsSkipped, 2u);
+    EXPECT_EQ(result.rowsStored, 600u);
+    EXPECT_EQ(rowCount(), 600);
+    EXPECT_EQ(progress.statuses.back(), "600 件登録");
+    EXPECT_EQ(progress.lines[1], "registered " + day2.string() + ": 300 rows, 2 skipped");
+
+    const auto rows = rowsOf("1301");
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].date, "2026-01-06");
+    EXPECT_EQ(rows[1].close, test::kabuPlusQuote(0, 1).close);
+    // A code without trades is stored with zeros, which read back as no price.
+    const auto idle = rowsOf(test::kabuPlusCode(6));
+    ASSERT_EQ(idle.size(), 2u);
+    EXPECT_FALSE(idle[0].close.has_value());
+    EXPECT_EQ(idle[0].volume, 0);
+}
+
+TEST_F(PriceRegistrationTest, RegisteringAgainKeepsOneRowPerDayWithTheLastValues) {
+    const auto first = file("1.csv", "7203,2026/1/5,100,110,90,105,1000\n");
+    const auto again = file("2.csv", "7203,2026-01-05,200,210,190,205,3000000000\n");
+    csv::RegistrationRequest request;
+    request.files = {first, again};
+    request.priceDbDir = dbDir.string();
+    request.mapping.encoding = framework::CsvEncoding::Utf8;
+    request.mapping.dataStart = 1;
+    const int columns[] = {1, 2, 3, 4, 5, 6, 7};
+    for (std::size_t k = 0; k < csv::kUsedRows.size(); ++k)
+        request.mapping.slots[csv::kUsedRows[k]].column = columns[k];
+    ASSERT_TRUE(csv::registerPriceFiles(request, progress).ok());
+    const auto rows = rowsOf("7203");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0], (PriceRow{"7203", "2026-01-05", 200, 210, 190, 205, 3000000000}));
+}
+
+TEST_F(PriceRegistrationTest, RefusedFilesAreNamedAndStoreNothing) {
+    const auto good = file("good.csv", test::kabuPlusDayFile("2026-01-05", 50));
+    const auto undecodable =
+        file("utf8.csv", "\xEF\xBB\xBF" + test::kabuPlusDayText("2026-01-06", 50) + "\x82\n");
+    const auto empty = file("empty.csv", "");
+    // The database refuses one row of this file: nothing of the file may stay.
+    const auto partlyRefused = file("refused.csv", test::kabuPlusDayFile("2026-01-07", 50));
+    {
+        framework::ZSqlElement db;
+        market::PriceDatabase::open(db, dbDir.string());
+        ASSERT_EQ(framework::SQL_exec(db,
+                                      "CREATE TRIGGER no1303 BEFORE INSERT ON kabukadb WHEN NEW.code='1303' "
+                                      "AND NEW.date='2026-01-07' BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
+                  0);
+    }
+    const auto result = registerFiles({good, undecodable, empty, partlyRefused});
+    EXPECT_FALSE(result.ok());
+    ASSERT_EQ(result.files.size(), 4u);
+    EXPECT_EQ(result.filesRefused(), 3u);
+    EXPECT_TRUE(result.files[0].stored);
+    EXPECT_NE(result.files[1].refusal.find("Shift-JIS"), std::string::npos) << result.files[1].refusal;
+    EXPECT_FALSE(result.files[2].refusal.empty());
+    EXPECT_NE(result.files[3].refusal.find("refused"), std::string::npos) << result.files[3].refusal;
+    EXPECT_EQ(result.files[3].rowsStored, 0u);
+    EXPECT_EQ(result.rowsStored, 50u);
+    EXPECT_EQ(rowCount(), 50);
+    EXPECT_EQ(progress.statuses.back(), "50 件登録");
+    EXPECT_EQ(progress.lines[2].rfind("refused " + empty.string() + ": ", 0), 0u) << progress.lines[2];
+}
+
+TEST_F(PriceRegistrationTest, CancelStopsBetweenFiles) {
+    const auto a = file("a.csv", test::kabuPlusDayFile("2026-01-05", 10));
+    std::atomic<bool> cancel{true};
+    const auto result = registerFiles({a}, &cancel);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_FALSE(result.ok());
+    EXPECT_TRUE(result.files.empty());
+    EXPECT_EQ(rowCount(), 0);
+}
+
+TEST_F(PriceRegistrationTest, ImportFolderListsCsvFilesByName) {
+    file("b.CSV", "x");
+    file("a.csv", "x");
+    file("notes.txt", "x");
+    fs::create_directories(importDir / "dir.csv");
+    const auto files = csv::csvFilesIn(importDir);
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].filename(), "a.csv");
+    EXPECT_EQ(files[1].filename(), "b.CSV");
+}
+
+} // namespace
