@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <deque>
 #include <memory>
 
 namespace tavora::framework {
@@ -66,129 +67,71 @@ std::optional<CsvEncoding> csvEncodingFromName(std::string_view name) {
     return std::nullopt;
 }
 
-CsvResult ParseCsvText(std::string_view t, char sep, std::optional<char> quote) {
-    CsvResult result;
-    if (quote && *quote == sep) {
-        result.error = "the quote character and the separator must differ";
-        return result;
-    }
-    if (sep == '\n' || sep == '\r' || (quote && (*quote == '\n' || *quote == '\r'))) {
-        result.error = "a line break cannot be the separator or the quote character";
-        return result;
-    }
-    if (std::size_t at = findOverlongLine(t); at != std::string_view::npos) {
-        result.error = lineError(t, at, "longer than " + std::to_string(kMaxCsvLineBytes) + " bytes");
-        return result;
-    }
-    const bool quoting = quote.has_value();
-    const char q = quoting ? *quote : '\0';
-    const std::size_t n = t.size();
-    std::size_t i = 0;
-    std::size_t trailingEmpty = 0; // empty lines at the end so far
-    bool stops[256] = {};
-    stops[static_cast<unsigned char>(sep)] = stops['\n'] = stops['\r'] = true;
-    result.rows.reserve(static_cast<std::size_t>(std::count(t.begin(), t.end(), '\n')) + 1);
-    std::size_t width = 0; // cells of the previous row, to size the next one
+namespace {
 
-    while (i < n) {
-        std::vector<std::string> row;
-        row.reserve(width);
-        bool emptyLine = t[i] == '\n' || t[i] == '\r';
-        for (;;) {
-            std::string& cell = row.emplace_back();
-            if (quoting && i < n && t[i] == q) {
-                std::size_t opened = i++;
-                for (;;) {
-                    std::size_t close = t.find(q, i);
-                    if (close == std::string_view::npos) {
-                        result.rows.clear();
-                        result.error = lineError(t, opened, "quoted field is not closed");
-                        return result;
-                    }
-                    cell.append(t.substr(i, close - i));
-                    i = close + 1;
-                    if (i < n && t[i] == q) {
-                        cell += q;
-                        ++i;
-                        continue;
-                    }
-                    break;
-                }
-            }
-            std::size_t k = i;
-            while (k < n && !stops[static_cast<unsigned char>(t[k])])
-                ++k;
-            cell.append(t.substr(i, k - i));
-            i = k;
-            if (i < n && t[i] == sep) {
-                ++i;
-                continue;
-            }
-            break;
+// One cell being read: a view into the text while it is one piece, copied into the row's
+// scratch space only when pieces must be joined (a doubled quote, text after a closing quote).
+class CellText {
+public:
+    void append(std::string_view part, std::deque<std::string>& scratch) {
+        if (part.empty())
+            return;
+        if (!m_any) {
+            m_view = part;
+            m_any = true;
+            return;
         }
-        if (i < n && t[i] == '\r') // CR LF, or a lone CR
-            ++i;
-        if (i < n && t[i] == '\n')
-            ++i;
-        trailingEmpty = emptyLine ? trailingEmpty + 1 : 0;
-        width = row.size();
-        result.rows.push_back(std::move(row));
+        if (!m_built)
+            m_built = &scratch.emplace_back(m_view);
+        m_built->append(part);
     }
-    result.rows.resize(result.rows.size() - trailingEmpty);
-    return result;
-}
+    std::string_view text() const { return m_built ? std::string_view(*m_built) : m_view; }
 
-CsvResult ParseCsvBytes(std::string_view bytes, CsvEncoding encoding, char sep, std::optional<char> quote) {
-    CsvResult result;
+private:
+    std::string_view m_view;
+    std::string* m_built = nullptr;
+    bool m_any = false;
+};
+
+// The text of the bytes as UTF-8: a view into `bytes` or into `storage`; or the refusal.
+std::string decodeCsv(std::string_view bytes, CsvEncoding encoding, std::string& storage,
+                      std::string_view& text) {
     switch (encoding) {
     case CsvEncoding::Utf8: {
         if (bytes.substr(0, 3) == "\xEF\xBB\xBF")
             bytes.remove_prefix(3);
-        if (std::size_t bad = firstInvalidUtf8(bytes); bad != std::string_view::npos) {
-            result.error = lineError(bytes, bad, "not valid UTF-8 text");
-            return result;
-        }
-        return ParseCsvText(bytes, sep, quote);
+        if (std::size_t bad = firstInvalidUtf8(bytes); bad != std::string_view::npos)
+            return lineError(bytes, bad, "not valid UTF-8 text");
+        text = bytes;
+        return {};
     }
     case CsvEncoding::ShiftJis: {
-        auto text = ConvSJIStoUTF(bytes);
-        if (!text.ok()) {
-            // 0x0A is never part of a CP932 character, so counting it in the bytes gives the line.
-            result.error = lineError(bytes, text.errorOffset, "not valid Shift-JIS (CP932) text");
-            return result;
-        }
-        return ParseCsvText(text.text, sep, quote);
+        auto converted = ConvSJIStoUTF(bytes);
+        if (!converted
+                 .ok()) // 0x0A is never part of a CP932 character, so counting it in the bytes gives the line
+            return lineError(bytes, converted.errorOffset, "not valid Shift-JIS (CP932) text");
+        storage = std::move(converted.text);
+        text = storage;
+        return {};
     }
     case CsvEncoding::Utf16: {
-        auto text = decodeUtf16WithBom(bytes);
-        if (!text.ok()) {
-            result.error = "not valid UTF-16 text: " + text.error;
-            return result;
-        }
-        return ParseCsvText(text.text, sep, quote);
+        auto converted = decodeUtf16WithBom(bytes);
+        if (!converted.ok())
+            return "not valid UTF-16 text: " + converted.error;
+        storage = std::move(converted.text);
+        text = storage;
+        return {};
     }
     }
-    result.error = "unknown text encoding";
-    return result;
+    return "unknown text encoding";
 }
 
-CsvResult ParseCsvBytes(std::string_view bytes, std::string_view encoding, char sep,
-                        std::optional<char> quote) {
-    auto enc = csvEncodingFromName(encoding);
-    return enc ? ParseCsvBytes(bytes, *enc, sep, quote) : unknownEncoding(encoding);
-}
-
-CsvResult ReadCsvFileInfo(const std::filesystem::path& path, CsvEncoding encoding, char sep,
-                          std::optional<char> quote) {
-    CsvResult result;
-    auto fail = [&](const std::string& why) {
-        result.error = path.string() + ": " + why;
-        return result;
-    };
+// Reads a whole file, refusing one larger than kMaxCsvFileBytes; the refusal names the path.
+std::string readCsvFile(const std::filesystem::path& path, std::string& bytes) {
+    auto fail = [&](const std::string& why) { return path.string() + ": " + why; };
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file)
         return fail(std::strerror(errno));
-    std::string bytes;
     char buf[1 << 16];
     for (;;) {
         std::size_t got = std::fread(buf, 1, sizeof buf, file.get());
@@ -200,7 +143,139 @@ CsvResult ReadCsvFileInfo(const std::filesystem::path& path, CsvEncoding encodin
     }
     if (std::ferror(file.get()))
         return fail(std::strerror(errno));
-    result = ParseCsvBytes(bytes, encoding, sep, quote);
+    return {};
+}
+
+} // namespace
+
+std::string VisitCsvText(std::string_view t, char sep, std::optional<char> quote,
+                         const CsvRowVisitor& visit) {
+    if (quote && *quote == sep)
+        return "the quote character and the separator must differ";
+    if (sep == '\n' || sep == '\r' || (quote && (*quote == '\n' || *quote == '\r')))
+        return "a line break cannot be the separator or the quote character";
+    if (std::size_t at = findOverlongLine(t); at != std::string_view::npos)
+        return lineError(t, at, "longer than " + std::to_string(kMaxCsvLineBytes) + " bytes");
+    const bool quoting = quote.has_value();
+    const char q = quoting ? *quote : '\0';
+    const std::size_t n = t.size();
+    std::size_t i = 0;
+    bool stops[256] = {};
+    stops[static_cast<unsigned char>(sep)] = stops['\n'] = stops['\r'] = true;
+    std::vector<std::string_view> cells;
+    std::deque<std::string> scratch;
+    static constexpr std::string_view kEmptyRow[1] = {std::string_view()};
+    std::size_t pendingEmpty = 0; // empty lines not yet passed on: they are dropped at the end
+    std::size_t rowNumber = 0;
+
+    while (i < n) {
+        cells.clear();
+        scratch.clear();
+        const bool emptyLine = t[i] == '\n' || t[i] == '\r';
+        for (;;) {
+            CellText cell;
+            if (quoting && i < n && t[i] == q) {
+                const std::size_t opened = i++;
+                for (;;) {
+                    const std::size_t close = t.find(q, i);
+                    if (close == std::string_view::npos)
+                        return lineError(t, opened, "quoted field is not closed");
+                    cell.append(t.substr(i, close - i), scratch);
+                    i = close + 1;
+                    if (i < n && t[i] == q) { // a doubled quote is one quote
+                        cell.append(t.substr(close, 1), scratch);
+                        ++i;
+                        continue;
+                    }
+                    break;
+                }
+            }
+            std::size_t k = i;
+            while (k < n && !stops[static_cast<unsigned char>(t[k])])
+                ++k;
+            cell.append(t.substr(i, k - i), scratch);
+            cells.push_back(cell.text());
+            i = k;
+            if (i < n && t[i] == sep) {
+                ++i;
+                continue;
+            }
+            break;
+        }
+        if (i < n && t[i] == '\r') // CR LF, or a lone CR
+            ++i;
+        if (i < n && t[i] == '\n')
+            ++i;
+        if (emptyLine) {
+            ++pendingEmpty;
+            continue;
+        }
+        for (; pendingEmpty > 0; --pendingEmpty)
+            if (!visit(kEmptyRow, ++rowNumber))
+                return {};
+        if (!visit(cells, ++rowNumber))
+            return {};
+    }
+    return {};
+}
+
+CsvResult ParseCsvText(std::string_view t, char sep, std::optional<char> quote) {
+    CsvResult result;
+    result.rows.reserve(static_cast<std::size_t>(std::count(t.begin(), t.end(), '\n')) + 1);
+    result.error = VisitCsvText(t, sep, quote, [&](std::span<const std::string_view> cells, std::size_t) {
+        result.rows.emplace_back(cells.begin(), cells.end());
+        return true;
+    });
+    if (!result.ok())
+        result.rows.clear();
+    return result;
+}
+
+std::string VisitCsvBytes(std::string_view bytes, CsvEncoding encoding, char sep, std::optional<char> quote,
+                          const CsvRowVisitor& row) {
+    std::string storage;
+    std::string_view text;
+    if (auto error = decodeCsv(bytes, encoding, storage, text); !error.empty())
+        return error;
+    return VisitCsvText(text, sep, quote, row);
+}
+
+std::string VisitCsvFile(const std::filesystem::path& path, CsvEncoding encoding, char sep,
+                         std::optional<char> quote, const CsvRowVisitor& row) {
+    std::string bytes;
+    if (auto error = readCsvFile(path, bytes); !error.empty())
+        return error;
+    if (auto error = VisitCsvBytes(bytes, encoding, sep, quote, row); !error.empty())
+        return path.string() + ": " + error;
+    return {};
+}
+
+CsvResult ParseCsvBytes(std::string_view bytes, CsvEncoding encoding, char sep, std::optional<char> quote) {
+    std::string storage;
+    std::string_view text;
+    if (auto error = decodeCsv(bytes, encoding, storage, text); !error.empty()) {
+        CsvResult result;
+        result.error = std::move(error);
+        return result;
+    }
+    return ParseCsvText(text, sep, quote);
+}
+
+CsvResult ParseCsvBytes(std::string_view bytes, std::string_view encoding, char sep,
+                        std::optional<char> quote) {
+    auto enc = csvEncodingFromName(encoding);
+    return enc ? ParseCsvBytes(bytes, *enc, sep, quote) : unknownEncoding(encoding);
+}
+
+CsvResult ReadCsvFileInfo(const std::filesystem::path& path, CsvEncoding encoding, char sep,
+                          std::optional<char> quote) {
+    std::string bytes;
+    if (auto error = readCsvFile(path, bytes); !error.empty()) {
+        CsvResult result;
+        result.error = std::move(error);
+        return result;
+    }
+    CsvResult result = ParseCsvBytes(bytes, encoding, sep, quote);
     if (!result.ok())
         result.error = path.string() + ": " + result.error;
     return result;

@@ -9,7 +9,9 @@
 // empty lines at the end of the file add no rows.
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -51,5 +53,19 @@ CsvResult ParseCsvBytes(std::string_view bytes, std::string_view encoding, char 
 
 // Splits text that is already UTF-8 (not checked here).
 CsvResult ParseCsvText(std::string_view text, char separator, std::optional<char> quote = '"');
+
+// The same rows without building them: `row` is called for each row in order with its cells
+// and its 1-based row number; the views are valid only during the call. Returning false stops
+// the reading. The result is the reason the input was refused (empty when it was read whole);
+// rows before the fault have been visited already, so a caller that must not see part of a
+// file keeps what it built only when the result is empty. For large files whose cells are
+// used once.
+using CsvRowVisitor = std::function<bool(std::span<const std::string_view> cells, std::size_t row)>;
+std::string VisitCsvText(std::string_view text, char separator, std::optional<char> quote,
+                         const CsvRowVisitor& row);
+std::string VisitCsvBytes(std::string_view bytes, CsvEncoding encoding, char separator,
+                          std::optional<char> quote, const CsvRowVisitor& row);
+std::string VisitCsvFile(const std::filesystem::path& path, CsvEncoding encoding, char separator,
+                         std::optional<char> quote, const CsvRowVisitor& row);
 
 } // namespace tavora::framework

@@ -45,6 +45,21 @@ TEST_P(CsvReaderCases, ParsesOrRefuses) {
         EXPECT_NE(r.error.find(c.error), std::string::npos) << r.error;
         EXPECT_TRUE(r.rows.empty());
     }
+    // Visiting the rows gives the same cells and the same verdict.
+    if (auto encoding = csvEncodingFromName(c.encoding)) {
+        ZStringListX visited;
+        std::size_t expectedRow = 0;
+        const std::string error = VisitCsvBytes(
+            c.bytes, *encoding, c.separator, c.quote, [&](std::span<const std::string_view> cells, std::size_t row) {
+                EXPECT_EQ(row, ++expectedRow);
+                visited.emplace_back(cells.begin(), cells.end());
+                return true;
+            });
+        EXPECT_EQ(error.empty(), c.error.empty()) << error;
+        if (c.error.empty()) {
+            EXPECT_EQ(visited, c.rows);
+        }
+    }
 }
 
 const std::string kLongLine(kMaxCsvLineBytes + 1, 'x');
