@@ -1,5 +1,6 @@
 #include "framework/Encoding.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <iconv.h>
 
@@ -26,68 +27,120 @@ private:
 
 constexpr std::string_view kReplacement = "\xEF\xBF\xBD"; // U+FFFD
 
-// Converts all of `in`. With `lossy`, bytes that do not convert become U+FFFD (the target must
-// be UTF-8) and one byte is skipped; otherwise the first one ends the conversion with an error.
-EncodingResult convert(std::string_view in, const char* to, const char* from, bool lossy = false) {
-    EncodingResult r;
-    Iconv cd(to, from);
-    if (!cd.valid()) {
-        r.error = std::string("conversion from ") + from + " to " + to + " is not available";
-        return r;
-    }
-    std::string& out = r.text;
-    out.resize(in.size() * 2 + 16);
+// Appends the conversion of all of `in` to `out` through an open descriptor. On a byte that
+// does not convert, `out` keeps what came before it and `bad` and `err` get its offset in `in`
+// and the errno of the failure.
+bool convertPiece(iconv_t cd, std::string_view in, std::string& out, std::size_t& bad, int& err) {
     char* src = const_cast<char*>(in.data());
     std::size_t srcLeft = in.size();
-    std::size_t used = 0;
+    std::size_t used = out.size();
+    out.resize(used + in.size() * 2 + 16);
     for (;;) {
         char* dst = out.data() + used;
         std::size_t dstLeft = out.size() - used;
-        std::size_t rc = srcLeft ? iconv(cd.get(), &src, &srcLeft, &dst, &dstLeft)
-                                 : iconv(cd.get(), nullptr, nullptr, &dst, &dstLeft); // flush state
-        int err = errno;
+        std::size_t rc = srcLeft ? iconv(cd, &src, &srcLeft, &dst, &dstLeft)
+                                 : iconv(cd, nullptr, nullptr, &dst, &dstLeft); // flush state
+        const int e = errno;
         used = out.size() - dstLeft;
         if (rc != static_cast<std::size_t>(-1)) {
             if (srcLeft == 0)
                 break;
             continue;
         }
-        if (err == E2BIG) {
+        if (e == E2BIG) {
             out.resize(out.size() * 2);
             continue;
         }
-        std::size_t offset = in.size() - srcLeft;
-        if (lossy && srcLeft > 0) {
-            out.resize(used);
-            out.append(kReplacement);
-            used = out.size();
-            out.resize(used + srcLeft * 2 + 16);
-            ++src;
-            --srcLeft;
-            iconv(cd.get(), nullptr, nullptr, nullptr, nullptr); // reset shift state
-            continue;
-        }
-        r.errorOffset = offset;
-        r.error = (err == EINVAL ? "incomplete " : "invalid ") + std::string(from) + " text at byte " +
-                  std::to_string(offset);
-        if (err == EILSEQ && std::string_view(from) == "UTF-8")
-            r.error = firstInvalidUtf8(in) == std::string::npos
-                          ? "a character at byte " + std::to_string(offset) + " has no " + to + " form"
-                          : "invalid UTF-8 text at byte " + std::to_string(offset);
-        out.clear();
-        return r;
+        out.resize(used);
+        bad = in.size() - srcLeft;
+        err = e;
+        return false;
     }
     out.resize(used);
+    return true;
+}
+
+EncodingResult failure(std::string_view in, const char* to, const char* from, std::size_t offset, int err) {
+    EncodingResult r;
+    r.errorOffset = offset;
+    r.error = (err == EINVAL ? "incomplete " : "invalid ") + std::string(from) + " text at byte " +
+              std::to_string(offset);
+    if (err == EILSEQ && std::string_view(from) == "UTF-8")
+        r.error = firstInvalidUtf8(in) == std::string::npos
+                      ? "a character at byte " + std::to_string(offset) + " has no " + to + " form"
+                      : "invalid UTF-8 text at byte " + std::to_string(offset);
     return r;
+}
+
+EncodingResult unavailable(const char* to, const char* from) {
+    EncodingResult r;
+    r.error = std::string("conversion from ") + from + " to " + to + " is not available";
+    return r;
+}
+
+// Converts all of `in`. With `lossy`, bytes that do not convert become U+FFFD (the target must
+// be UTF-8) and one byte is skipped; otherwise the first one ends the conversion with an error.
+EncodingResult convert(std::string_view in, const char* to, const char* from, bool lossy = false) {
+    Iconv cd(to, from);
+    if (!cd.valid())
+        return unavailable(to, from);
+    EncodingResult r;
+    std::size_t at = 0;
+    for (;;) {
+        std::size_t bad = 0;
+        int err = 0;
+        if (convertPiece(cd.get(), in.substr(at), r.text, bad, err))
+            break;
+        if (!lossy)
+            return failure(in, to, from, at + bad, err);
+        r.text.append(kReplacement);
+        at += bad + 1;
+        iconv(cd.get(), nullptr, nullptr, nullptr, nullptr); // reset shift state
+        if (at >= in.size())
+            break;
+    }
+    return r;
+}
+
+// A CP932 lead byte: the byte after it belongs to the same character, whatever its value.
+bool isCp932Lead(unsigned char c) {
+    return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
 }
 
 } // namespace
 
 EncodingResult ConvSJIStoUTF(std::string_view cp932) {
-    for (unsigned char c : cp932)
-        if (c >= 0x80)
-            return convert(cp932, "UTF-8", "CP932");
-    return {std::string(cp932), {}, 0}; // plain ASCII is the same in both
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(cp932[i]); };
+    const std::size_t n = cp932.size();
+    std::size_t i = 0;
+    while (i < n && byte(i) < 0x80)
+        ++i;
+    if (i == n)
+        return {std::string(cp932), {}, 0}; // plain ASCII is the same in both
+    Iconv cd("UTF-8", "CP932");
+    if (!cd.valid())
+        return unavailable("UTF-8", "CP932");
+    // ASCII bytes stand for themselves; only the runs of other characters go through iconv
+    // (most of a price file is ASCII, and iconv takes every character through UCS-4).
+    EncodingResult r;
+    r.text.reserve(n + n / 2);
+    r.text.append(cp932.substr(0, i));
+    while (i < n) {
+        std::size_t end = i;
+        while (end < n && byte(end) >= 0x80)
+            end += isCp932Lead(byte(end)) ? 2 : 1;
+        end = std::min(end, n);
+        std::size_t bad = 0;
+        int err = 0;
+        if (!convertPiece(cd.get(), cp932.substr(i, end - i), r.text, bad, err))
+            return failure(cp932, "UTF-8", "CP932", i + bad, err);
+        i = end;
+        const std::size_t ascii = i;
+        while (i < n && byte(i) < 0x80)
+            ++i;
+        r.text.append(cp932.substr(ascii, i - ascii));
+    }
+    return r;
 }
 
 EncodingResult ConvUTFtoSJIS(std::string_view utf8) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <iterator>
+#include <optional>
+
 using namespace tavora::framework;
 
 namespace {
@@ -61,6 +65,51 @@ TEST(EncodingTest, Utf8ValidityAndDatabaseText) {
     std::string mixed = textFromDatabase("\x8A\x94\xFF");
     EXPECT_TRUE(isValidUtf8(mixed));
     EXPECT_EQ(mixed, "株\xEF\xBF\xBD");
+}
+
+} // namespace
+
+namespace {
+
+// CP932 text made of pieces whose decoding is known, some of them broken: the decoder takes
+// ASCII runs as they are and the rest through iconv, so every mix of the two must decode as
+// the pieces say, and the first broken piece must be named by its offset.
+TEST(EncodingTest, Cp932MixesOfAsciiAndDoubleByteCharactersDecodePieceByPiece) {
+    struct Piece {
+        std::string cp932;
+        std::string utf8; // empty: the piece is not valid CP932
+    };
+    const Piece pieces[] = {
+        {"a,1", "a,1"},      {"\x83\x5C", "ソ"},  {"\x95\x5C", "表"}, {"\xB1", "ｱ"},   {"\x87\x40", "①"},
+        {"\\~\r\n", "\\~\r\n"}, {"\x8A\x94", "株"}, {"\x81\x7C", "－"}, {"\x80", ""},    {"\x82\x0A", ""},
+    };
+    std::uint32_t seed = 12345;
+    auto next = [&] { return seed = seed * 1103515245u + 12345u, (seed >> 16) & 0x7FFF; };
+    for (int round = 0; round < 3000; ++round) {
+        std::string in;
+        std::string expected;
+        std::optional<std::size_t> firstBad;
+        const int count = 1 + static_cast<int>(next() % 8);
+        for (int k = 0; k < count; ++k) {
+            const Piece& p = pieces[next() % std::size(pieces)];
+            if (p.utf8.empty() && !firstBad)
+                firstBad = in.size();
+            in += p.cp932;
+            expected += p.utf8;
+        }
+        if (next() % 10 == 0 && !firstBad) { // a lead byte cut off at the end
+            firstBad = in.size();
+            in += "\x83";
+        }
+        const auto r = ConvSJIStoUTF(in);
+        if (firstBad) {
+            ASSERT_FALSE(r.ok()) << round;
+            EXPECT_EQ(r.errorOffset, *firstBad) << round;
+        } else {
+            ASSERT_TRUE(r.ok()) << round << ": " << r.error;
+            EXPECT_EQ(r.text, expected) << round;
+        }
+    }
 }
 
 } // namespace
