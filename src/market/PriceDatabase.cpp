@@ -85,9 +85,11 @@ PriceBulkWriter::~PriceBulkWriter() {
     }
 }
 
-void PriceBulkWriter::fail(std::string error) {
-    if (m_result.firstError.empty())
+void PriceBulkWriter::fail(std::string error, std::size_t row) {
+    if (m_result.firstError.empty()) {
         m_result.firstError = std::move(error);
+        m_result.firstFailedRow = row;
+    }
 }
 
 // Inside the transaction, so a rollback brings the indexes back untouched. When the table is
@@ -127,6 +129,10 @@ bool PriceBulkWriter::rebuildSecondaryIndexes() {
 }
 
 bool PriceBulkWriter::add(const PriceRow& row) {
+    return add(PriceRow(row));
+}
+
+bool PriceBulkWriter::add(PriceRow&& row) {
     ++m_rowsAdded;
     if (!m_upsert) {
         ++m_result.rowsFailed;
@@ -135,13 +141,14 @@ bool PriceBulkWriter::add(const PriceRow& row) {
     if (row.code.empty() || row.date.empty()) {
         ++m_result.rowsFailed;
         fail("row " + std::to_string(m_rowsAdded) + " (" + row.code + " " + row.date +
-             "): NOT NULL constraint failed: kabukadb." + (row.code.empty() ? "code" : "date"));
+                 "): NOT NULL constraint failed: kabukadb." + (row.code.empty() ? "code" : "date"),
+             m_rowsAdded);
         return false;
     }
     // Once a row has failed nothing of the run is kept; the rest is only counted.
     if (failed())
         return false;
-    m_pending.push_back({row, m_rowsAdded});
+    m_pending.push_back({std::move(row), m_rowsAdded});
     if (m_pending.size() >= m_options.sortBatchRows)
         writePending();
     return !failed();
@@ -185,13 +192,14 @@ void PriceBulkWriter::writeRow(const Pending& pending) {
         rc = st.bindInt64(7, row.volume);
     if (rc != SQLITE_OK) {
         ++m_result.rowsFailed;
-        fail(sqlite3_errstr(rc));
+        fail(sqlite3_errstr(rc), pending.number);
         return;
     }
     rc = st.step();
     if (rc != SQLITE_DONE) {
         ++m_result.rowsFailed;
-        fail("row " + std::to_string(pending.number) + " (" + row.code + " " + row.date + "): " + st.error());
+        fail("row " + std::to_string(pending.number) + " (" + row.code + " " + row.date + "): " + st.error(),
+             pending.number);
     }
 }
 

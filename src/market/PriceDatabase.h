@@ -60,6 +60,9 @@ struct BulkWriteResult {
     std::size_t rowsWritten = 0; // rows stored (0 unless committed)
     std::size_t rowsFailed = 0;
     std::string firstError; // empty when committed
+    // The 1-based position in the run of the first row that failed; 0 when the failure was not
+    // a row's (the transaction, the commit).
+    std::size_t firstFailedRow = 0;
 
     bool ok() const { return committed; }
 };
@@ -93,6 +96,7 @@ public:
     // date fails at once; a row SQLite refuses fails when its batch is written, so that
     // failure shows on a later add() or in finish().
     bool add(const PriceRow& row);
+    bool add(PriceRow&& row);
     BulkWriteResult finish(); // commit or roll back
 
 private:
@@ -105,7 +109,7 @@ private:
     bool rebuildSecondaryIndexes();
     void writePending();
     void writeRow(const Pending& pending);
-    void fail(std::string error);
+    void fail(std::string error, std::size_t row = 0);
     bool failed() const { return m_result.rowsFailed > 0 || !m_result.firstError.empty(); }
 
     framework::ZSqlElement& m_db;

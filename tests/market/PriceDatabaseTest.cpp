@@ -90,9 +90,23 @@ TEST_F(PriceDatabaseTest, BulkWriteWithABadRowStoresNothingAndSaysSo) {
     EXPECT_EQ(result.rowsFailed, 2u);
     EXPECT_EQ(result.rowsWritten, 0u);
     EXPECT_NE(result.firstError.find("NOT NULL"), std::string::npos) << result.firstError;
+    EXPECT_EQ(result.firstFailedRow, 2u);
     auto rows = m_prices.rowsNewestFirst("1301");
     ASSERT_EQ(rows.size(), 1u); // only what was there before
     EXPECT_EQ(rows[0].date, "2025-12-30");
+}
+
+// A row the database refuses when its sorted batch is written is named by its place in the
+// run, not in the batch.
+TEST_F(PriceDatabaseTest, RefusedRowIsNamedByItsPlaceInTheRun) {
+    ASSERT_EQ(framework::SQL_exec(m_db, "CREATE TRIGGER refuse BEFORE INSERT ON kabukadb WHEN NEW.code='1301' "
+                                        "BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
+              0);
+    auto result = m_prices.write({row("7203", "2026-01-05", 1.0), row("9984", "2026-01-05", 1.0),
+                                  row("1301", "2026-01-05", 1.0)});
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.firstFailedRow, 3u);
+    EXPECT_TRUE(m_prices.rowsNewestFirst("7203").empty());
 }
 
 // Rows are written in sorted batches; whatever the batch size, the stored table must be what
