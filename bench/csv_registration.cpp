@@ -4,7 +4,9 @@
 // and into one that already holds the year before. BM_ParseMap measures the reading and
 // mapping alone (no database).
 #include "csv/PriceRegistration.h"
+#include "framework/CsvReader.h"
 #include "framework/Dates.h"
+#include "framework/Encoding.h"
 #include "framework/Progress.h"
 #include "framework/Sql.h"
 #include "market/PriceDatabase.h"
@@ -13,6 +15,7 @@
 #include <benchmark/benchmark.h>
 
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <unistd.h>
 
@@ -134,8 +137,66 @@ void BM_ParseMap(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
 }
 
+// The stages of reading one day file, over 25 files held in memory: decoding CP932, splitting
+// into cells, mapping the cells to price rows.
+std::vector<std::string> someFileBytes() {
+    std::vector<std::string> bytes;
+    const auto& files = dayFiles(2026);
+    for (std::size_t i = 0; i < 25; ++i) {
+        std::ifstream in(files[i], std::ios::binary);
+        bytes.emplace_back(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    return bytes;
+}
+
+void BM_StageDecode(benchmark::State& state) {
+    const auto files = someFileBytes();
+    std::int64_t rows = 0;
+    for (auto _ : state)
+        for (const auto& bytes : files) {
+            benchmark::DoNotOptimize(framework::ConvSJIStoUTF(bytes));
+            rows += kCodes;
+        }
+    state.counters["rows_per_second"] =
+        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
+}
+
+void BM_StageSplit(benchmark::State& state) {
+    std::vector<std::string> texts;
+    for (const auto& bytes : someFileBytes())
+        texts.push_back(framework::ConvSJIStoUTF(bytes).text);
+    std::int64_t rows = 0;
+    for (auto _ : state)
+        for (const auto& text : texts) {
+            auto csv = framework::ParseCsvText(text, ',', '"');
+            rows += static_cast<std::int64_t>(csv.rows.size());
+            benchmark::DoNotOptimize(csv);
+        }
+    state.counters["rows_per_second"] =
+        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
+}
+
+void BM_StageMap(benchmark::State& state) {
+    std::vector<framework::ZStringListX> split;
+    for (const auto& bytes : someFileBytes())
+        split.push_back(framework::ParseCsvText(framework::ConvSJIStoUTF(bytes).text, ',', '"').rows);
+    const csv::CsvMapping mapping;
+    std::int64_t rows = 0;
+    for (auto _ : state)
+        for (const auto& cells : split) {
+            auto parsed = csv::mapPriceRows(cells, mapping);
+            rows += static_cast<std::int64_t>(parsed.rows.size());
+            benchmark::DoNotOptimize(parsed);
+        }
+    state.counters["rows_per_second"] =
+        benchmark::Counter(static_cast<double>(rows), benchmark::Counter::kIsRate);
+}
+
 } // namespace
 
+BENCHMARK(BM_StageDecode)->Unit(benchmark::kMillisecond)->Iterations(4)->UseRealTime();
+BENCHMARK(BM_StageSplit)->Unit(benchmark::kMillisecond)->Iterations(4)->UseRealTime();
+BENCHMARK(BM_StageMap)->Unit(benchmark::kMillisecond)->Iterations(4)->UseRealTime();
 BENCHMARK(BM_ParseMap)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_RegisterIntoEmpty)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_RegisterIntoFilled)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();

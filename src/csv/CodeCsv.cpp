@@ -114,22 +114,26 @@ CodeExportResult readCodeRows(framework::ZSqlElement& db, const std::string& cod
     return result;
 }
 
-CodeExportResult exportCodeCsv(framework::ZSqlElement& db, const std::string& code,
-                               const std::filesystem::path& path) {
-    std::vector<market::PriceRow> rows;
-    CodeExportResult result = readCodeRows(db, code, rows);
-    if (!result.ok)
-        return result;
+CodeExportResult writeCodeCsv(const std::vector<market::PriceRow>& rows, const std::filesystem::path& path) {
+    CodeExportResult result;
     std::string error;
     if (!framework::WriteZFileAtomic(path, codeCsvText(rows), -1, &error)) {
-        result.ok = false;
         result.message = "CSVファイルの作成に失敗しました";
         if (!error.empty())
             result.message += ": " + error;
         return result;
     }
+    result.ok = true;
+    result.rows = rows.size();
     result.message = "CSVファイルに出力しました: \r\n" + path.string();
     return result;
+}
+
+CodeExportResult exportCodeCsv(framework::ZSqlElement& db, const std::string& code,
+                               const std::filesystem::path& path) {
+    std::vector<market::PriceRow> rows;
+    CodeExportResult result = readCodeRows(db, code, rows);
+    return result.ok ? writeCodeCsv(rows, path) : result;
 }
 
 CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code) {

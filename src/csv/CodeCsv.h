@@ -27,6 +27,8 @@ std::string codeCsvText(const std::vector<market::PriceRow>& rows);
 // The rows of `code`, or the message that says why there are none to write.
 CodeExportResult readCodeRows(framework::ZSqlElement& db, const std::string& code,
                               std::vector<market::PriceRow>& rows);
+// Writes the rows to `path` (a temporary file renamed into place).
+CodeExportResult writeCodeCsv(const std::vector<market::PriceRow>& rows, const std::filesystem::path& path);
 // Writes every row of `code` to `path`.
 CodeExportResult exportCodeCsv(framework::ZSqlElement& db, const std::string& code,
                                const std::filesystem::path& path);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <span>
 
 namespace tavora::csv {
 
@@ -92,7 +93,7 @@ public:
     RowMapper(const CsvMapping& mapping, const ResolvedColumns& columns, PriceCsvFile& out)
         : m_mapping(mapping), m_columns(columns.columns), m_out(out) {}
 
-    void map(const std::vector<std::string>& cells, std::size_t line) {
+    void map(std::span<const std::string_view> cells, std::size_t line) {
         if (cells.size() == 1 && trimBlanks(cells[0]).empty())
             return skip(line, "空行です");
         std::array<std::string_view, kUsedRows.size()> value{};
@@ -108,10 +109,15 @@ public:
         if (value[0].empty())
             return skip(line, "コードが空です");
         row.code.assign(value[0]);
-        auto date = normalizeCsvDate(value[1]);
-        if (!date)
+        // The rows of a day file share one date cell: it is read once.
+        if (!m_dateKnown || value[1] != m_dateCell) {
+            m_dateCell.assign(value[1]);
+            m_date = normalizeCsvDate(value[1]);
+            m_dateKnown = true;
+        }
+        if (!m_date)
             return skip(line, "日付ではありません: " + std::string(value[1]));
-        row.date = std::move(*date);
+        row.date = *m_date;
         std::optional<double>* prices[] = {&row.open, &row.high, &row.low, &row.close};
         for (std::size_t p = 0; p < 4; ++p) {
             if (m_columns[2 + p] == 0)
@@ -141,6 +147,9 @@ private:
     const CsvMapping& m_mapping;
     const std::array<int, kUsedRows.size()>& m_columns;
     PriceCsvFile& m_out;
+    bool m_dateKnown = false;
+    std::string m_dateCell;
+    std::optional<std::string> m_date;
 };
 
 } // namespace
@@ -196,43 +205,85 @@ ResolvedColumns resolveColumns(const CsvMapping& mapping, const std::vector<std:
     return resolved;
 }
 
-PriceCsvFile mapPriceRows(const framework::ZStringListX& rows, const CsvMapping& mapping) {
-    PriceCsvFile out;
-    const ResolvedColumns columns = resolveColumns(mapping, rows.empty() ? nullptr : &rows.front());
-    if (!columns.error.empty()) {
-        out.error = columns.error;
-        return out;
+namespace {
+
+// Maps rows as the reader visits them: the first row is the header the titles are looked up
+// in, the rows from the data start line on become price rows.
+class FileMapper {
+public:
+    explicit FileMapper(const CsvMapping& mapping)
+        : m_mapping(mapping), m_first(static_cast<std::size_t>(std::clamp(mapping.dataStart, 1, 3))) {}
+
+    bool row(std::span<const std::string_view> cells, std::size_t number) {
+        if (number == 1)
+            resolve(&cells);
+        if (!m_out.error.empty())
+            return false;
+        if (number >= m_first)
+            m_mapper->map(cells, number);
+        return true;
     }
-    const std::size_t first = static_cast<std::size_t>(std::clamp(mapping.dataStart, 1, 3)) - 1;
-    out.rows.reserve(rows.size() > first ? rows.size() - first : 0);
-    RowMapper mapper(mapping, columns, out);
-    for (std::size_t i = first; i < rows.size(); ++i)
-        mapper.map(rows[i], i + 1);
-    return out;
+
+    PriceCsvFile finish(std::string readError) {
+        if (!m_mapper && readError.empty())
+            resolve(nullptr); // an empty file: the mapping still decides what is wrong with it
+        if (!readError.empty())
+            m_out.error = std::move(readError);
+        if (!m_out.error.empty()) {
+            m_out.rows.clear();
+            m_out.rows.shrink_to_fit();
+        }
+        return std::move(m_out);
+    }
+
+private:
+    void resolve(const std::span<const std::string_view>* cells) {
+        std::vector<std::string> header;
+        if (cells)
+            header.assign(cells->begin(), cells->end());
+        m_columns = resolveColumns(m_mapping, cells ? &header : nullptr);
+        m_out.error = m_columns.error;
+        m_mapper.emplace(m_mapping, m_columns, m_out);
+    }
+
+    const CsvMapping& m_mapping;
+    const std::size_t m_first;
+    ResolvedColumns m_columns;
+    PriceCsvFile m_out;
+    std::optional<RowMapper> m_mapper;
+};
+
+} // namespace
+
+PriceCsvFile mapPriceRows(const framework::ZStringListX& rows, const CsvMapping& mapping) {
+    FileMapper mapper(mapping);
+    std::vector<std::string_view> cells;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        cells.assign(rows[i].begin(), rows[i].end());
+        if (!mapper.row(cells, i + 1))
+            break;
+    }
+    return mapper.finish({});
 }
 
 PriceCsvFile parsePriceCsv(std::string_view bytes, const CsvMapping& mapping) {
-    const auto csv =
-        framework::ParseCsvBytes(bytes, mapping.encoding, mapping.separatorChar(), mapping.quoteChar());
-    if (!csv.ok()) {
-        PriceCsvFile out;
-        out.error = csv.error;
-        return out;
-    }
-    return mapPriceRows(csv.rows, mapping);
+    FileMapper mapper(mapping);
+    std::string error = framework::VisitCsvBytes(
+        bytes, mapping.encoding, mapping.separatorChar(), mapping.quoteChar(),
+        [&](std::span<const std::string_view> cells, std::size_t row) { return mapper.row(cells, row); });
+    return mapper.finish(std::move(error));
 }
 
 PriceCsvFile readPriceCsv(const std::filesystem::path& path, const CsvMapping& mapping) {
-    const auto csv =
-        framework::ReadCsvFileInfo(path, mapping.encoding, mapping.separatorChar(), mapping.quoteChar());
-    if (!csv.ok()) {
-        // The caller names the file; the reason alone is kept.
-        PriceCsvFile out;
-        const std::string prefix = path.string() + ": ";
-        out.error = csv.error.starts_with(prefix) ? csv.error.substr(prefix.size()) : csv.error;
-        return out;
-    }
-    return mapPriceRows(csv.rows, mapping);
+    FileMapper mapper(mapping);
+    std::string error = framework::VisitCsvFile(
+        path, mapping.encoding, mapping.separatorChar(), mapping.quoteChar(),
+        [&](std::span<const std::string_view> cells, std::size_t row) { return mapper.row(cells, row); });
+    // The caller names the file; the reason alone is kept.
+    const std::string prefix = path.string() + ": ";
+    if (error.starts_with(prefix))
+        error.erase(0, prefix.size());
+    return mapper.finish(std::move(error));
 }
 
 } // namespace tavora::csv

@@ -3,7 +3,13 @@
 #include "market/PriceDatabase.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdio>
+#include <deque>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 namespace tavora::csv {
 
@@ -17,32 +23,166 @@ bool isCsvName(const fs::path& path) {
     return ext == ".csv";
 }
 
-FileRegistration registerFile(framework::ZSqlElement& db, const fs::path& path, const CsvMapping& mapping) {
-    FileRegistration file;
-    file.path = path;
-    PriceCsvFile parsed = readPriceCsv(path, mapping);
-    file.rowsSkipped = parsed.skipped;
-    file.skips = std::move(parsed.skips);
-    if (!parsed.ok()) {
-        file.refusal = std::move(parsed.error);
+std::uintmax_t sizeOf(const fs::path& path) {
+    std::error_code ec;
+    const auto size = fs::file_size(path, ec);
+    return ec ? 0 : size;
+}
+
+// Reads and maps the files in order on a thread of its own, at most two files ahead of the
+// writer, so that reading one file overlaps writing the one before.
+class FileReader {
+public:
+    FileReader(const std::vector<fs::path>& files, const CsvMapping& mapping)
+        : m_files(files), m_mapping(mapping), m_thread([this] { run(); }) {}
+    ~FileReader() {
+        {
+            std::lock_guard lock(m_mutex);
+            m_stop = true;
+        }
+        m_changed.notify_all();
+        m_thread.join();
+    }
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+
+    // The next file in order; call at most once per file.
+    PriceCsvFile next() {
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_ready.empty(); });
+        PriceCsvFile file = std::move(m_ready.front());
+        m_ready.pop_front();
+        m_changed.notify_all();
         return file;
     }
-    if (parsed.rows.empty()) {
-        file.refusal = "登録できる行がありません";
-        return file;
+
+private:
+    static constexpr std::size_t kAhead = 2;
+
+    void run() {
+        for (const auto& path : m_files) {
+            {
+                std::unique_lock lock(m_mutex);
+                m_changed.wait(lock, [this] { return m_stop || m_ready.size() < kAhead; });
+                if (m_stop)
+                    return;
+            }
+            PriceCsvFile file = readPriceCsv(path, m_mapping);
+            std::lock_guard lock(m_mutex);
+            m_ready.push_back(std::move(file));
+            m_changed.notify_all();
+        }
     }
-    market::PriceBulkWriter writer(db, {.expectedRows = parsed.rows.size()});
-    for (const auto& row : parsed.rows)
-        if (!writer.add(row))
+
+    const std::vector<fs::path>& m_files;
+    const CsvMapping& m_mapping;
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::deque<PriceCsvFile> m_ready;
+    bool m_stop = false;
+    std::thread m_thread; // last: starts once the members above exist
+};
+
+// One pass over the files into one bulk write. Each file is all or nothing: when the database
+// refuses a row, the pass reports the file it belongs to, and the caller runs a new pass
+// without that file (the failed pass is rolled back whole).
+struct Pass {
+    std::vector<FileRegistration> files;
+    bool cancelled = false;
+    std::optional<std::size_t> refusedFile; // the file whose row the database refused
+    std::string refusedReason;
+};
+
+struct RowRange {
+    std::size_t file; // index into Pass::files, which is the index into the request's files
+    std::size_t first;
+    std::size_t count;
+};
+
+Pass writePass(framework::ZSqlElement& db, const RegistrationRequest& request,
+               const std::map<std::size_t, std::string>& refusedByDatabase, framework::ProgressSink& progress,
+               const std::atomic<bool>* cancel) {
+    Pass pass;
+    const std::size_t count = request.files.size();
+    FileReader reader(request.files, request.mapping);
+    std::optional<market::PriceBulkWriter> writer;
+    std::vector<RowRange> ranges;
+    std::size_t rowsAdded = 0;
+    bool writeFailed = false;
+    for (std::size_t i = 0; i < count && !writeFailed; ++i) {
+        if (cancel && cancel->load()) {
+            pass.cancelled = true;
             break;
-    const market::BulkWriteResult written = writer.finish();
-    if (!written.ok()) {
-        file.refusal = "データベースに書き込めません: " + written.firstError;
-        return file;
+        }
+        const fs::path& path = request.files[i];
+        progress.status(std::to_string(i + 1) + " / " + std::to_string(count) + " " +
+                        path.filename().string());
+        progress.percent(static_cast<int>(i * 100 / count));
+        PriceCsvFile parsed = reader.next();
+        FileRegistration& file = pass.files.emplace_back();
+        file.path = path;
+        file.rowsSkipped = parsed.skipped;
+        file.skips = std::move(parsed.skips);
+        if (!parsed.ok()) {
+            file.refusal = std::move(parsed.error);
+            continue;
+        }
+        if (parsed.rows.empty()) {
+            file.refusal = "登録できる行がありません";
+            continue;
+        }
+        if (auto it = refusedByDatabase.find(i); it != refusedByDatabase.end()) {
+            file.refusal = it->second;
+            continue;
+        }
+        if (!writer) {
+            // The run's size, estimated from this file's rows per byte, lets the writer choose
+            // to rebuild the secondary indexes once instead of updating them row by row.
+            std::uintmax_t bytes = 0;
+            for (std::size_t k = i; k < count; ++k)
+                bytes += sizeOf(request.files[k]);
+            const std::uintmax_t own = std::max<std::uintmax_t>(sizeOf(path), 1);
+            writer.emplace(db, market::BulkWriteOptions{.expectedRows = static_cast<std::size_t>(
+                                                            parsed.rows.size() * bytes / own)});
+        }
+        ranges.push_back({pass.files.size() - 1, rowsAdded + 1, parsed.rows.size()});
+        file.rowsStored = parsed.rows.size(); // once the pass commits
+        for (auto& row : parsed.rows) {
+            ++rowsAdded;
+            if (!writer->add(std::move(row))) {
+                writeFailed = true;
+                break;
+            }
+        }
     }
-    file.stored = true;
-    file.rowsStored = written.rowsWritten;
-    return file;
+    if (!writer)
+        return pass;
+    progress.status("データベースに書き込み中");
+    const market::BulkWriteResult written = writer->finish();
+    if (written.ok()) {
+        for (auto& file : pass.files)
+            file.stored = file.refusal.empty();
+        return pass;
+    }
+    const std::string reason = "データベースに書き込めません: " + written.firstError;
+    for (const auto& range : ranges)
+        if (written.firstFailedRow >= range.first && written.firstFailedRow < range.first + range.count) {
+            pass.refusedFile = range.file;
+            pass.refusedReason = reason;
+            return pass;
+        }
+    // Not a row's failure (the transaction or the commit): nothing of the pass is stored.
+    for (auto& file : pass.files)
+        if (file.refusal.empty()) {
+            file.refusal = reason;
+            file.rowsStored = 0;
+        }
+    for (std::size_t i = pass.files.size(); i < count && !pass.cancelled; ++i) {
+        FileRegistration& file = pass.files.emplace_back();
+        file.path = request.files[i];
+        file.refusal = reason;
+    }
+    return pass;
 }
 
 } // namespace
@@ -66,23 +206,23 @@ RegistrationResult registerPriceFiles(const RegistrationRequest& request, framew
         result.error = "株価データベースを開けません: " + db.lastError();
         return result;
     }
-    const std::size_t count = request.files.size();
-    for (std::size_t i = 0; i < count; ++i) {
-        if (cancel && cancel->load()) {
-            result.cancelled = true;
+    // Every refusal removes one file, so this ends after at most one pass per file.
+    std::map<std::size_t, std::string> refusedByDatabase;
+    Pass pass;
+    for (;;) {
+        pass = writePass(db, request, refusedByDatabase, progress, cancel);
+        if (!pass.refusedFile)
             break;
-        }
-        const fs::path& path = request.files[i];
-        progress.status(std::to_string(i + 1) + " / " + std::to_string(count) + " " +
-                        path.filename().string());
-        progress.percent(static_cast<int>(i * 100 / count));
-        FileRegistration file = registerFile(db, path, request.mapping);
-        result.rowsStored += file.rowsStored;
+        refusedByDatabase[*pass.refusedFile] = pass.refusedReason;
+    }
+    result.files = std::move(pass.files);
+    result.cancelled = pass.cancelled;
+    for (const auto& file : result.files) {
+        result.rowsStored += file.stored ? file.rowsStored : 0;
         progress.logLine(file.stored
-                             ? "registered " + path.string() + ": " + std::to_string(file.rowsStored) +
+                             ? "registered " + file.path.string() + ": " + std::to_string(file.rowsStored) +
                                    " rows, " + std::to_string(file.rowsSkipped) + " skipped"
-                             : "refused " + path.string() + ": " + file.refusal);
-        result.files.push_back(std::move(file));
+                             : "refused " + file.path.string() + ": " + file.refusal);
     }
     progress.percent(-1);
     progress.status(registeredCountText(result.rowsStored));

@@ -1,15 +1,18 @@
 #pragma once
 // Registration of price CSV files into the price database: the files are read through the
-// column mapping and stored in list order, each file in one all-or-nothing bulk write, so a
-// file is either wholly stored or not at all (also when the process dies while writing it).
+// column mapping and stored in list order, each file all or nothing: a file is either wholly
+// stored or not at all, also when the process dies while writing it. The files of a run go
+// into one bulk write (a commit per file would rewrite the key b-trees once per file); when
+// the database refuses a row, that file is refused and the run is written again without it.
 // When asked, a backup of the price database is made first; a failed backup stops the run
 // before anything is written.
 //
 // Used by the desktop program's データ取込 page (on a worker thread), by `tavora-cli import`
 // and by `tavora-cli download --register`. The caller holds the registration ticket of the
 // price-database job guard for the whole run. The function opens its own connection to the
-// price database, so it may run on any thread; progress goes to the sink (per file), and the
-// cancel flag is read between files: a cancelled run keeps the files stored so far.
+// price database, so it may run on any thread (it reads the next files on a thread of its own
+// while it writes); progress goes to the sink (per file), and the cancel flag is read between
+// files: a cancelled run stores the files read before it.
 #include "csv/CsvMapping.h"
 #include "csv/PriceCsvParser.h"
 #include "framework/Progress.h"

@@ -124,19 +124,22 @@ TEST_F(PriceRegistrationTest, RefusedFilesAreNamedAndStoreNothing) {
                                       "AND NEW.date='2026-01-07' BEGIN SELECT RAISE(ABORT, 'refused'); END;"),
                   0);
     }
-    const auto result = registerFiles({good, undecodable, empty, partlyRefused});
+    const auto later = file("later.csv", test::kabuPlusDayFile("2026-01-08", 40));
+    const auto result = registerFiles({good, partlyRefused, undecodable, empty, later});
     EXPECT_FALSE(result.ok());
-    ASSERT_EQ(result.files.size(), 4u);
+    ASSERT_EQ(result.files.size(), 5u);
     EXPECT_EQ(result.filesRefused(), 3u);
     EXPECT_TRUE(result.files[0].stored);
-    EXPECT_NE(result.files[1].refusal.find("Shift-JIS"), std::string::npos) << result.files[1].refusal;
-    EXPECT_FALSE(result.files[2].refusal.empty());
-    EXPECT_NE(result.files[3].refusal.find("refused"), std::string::npos) << result.files[3].refusal;
-    EXPECT_EQ(result.files[3].rowsStored, 0u);
-    EXPECT_EQ(result.rowsStored, 50u);
-    EXPECT_EQ(rowCount(), 50);
-    EXPECT_EQ(progress.statuses.back(), "50 件登録");
-    EXPECT_EQ(progress.lines[2].rfind("refused " + empty.string() + ": ", 0), 0u) << progress.lines[2];
+    EXPECT_NE(result.files[1].refusal.find("refused"), std::string::npos) << result.files[1].refusal;
+    EXPECT_EQ(result.files[1].rowsStored, 0u);
+    EXPECT_NE(result.files[2].refusal.find("Shift-JIS"), std::string::npos) << result.files[2].refusal;
+    EXPECT_FALSE(result.files[3].refusal.empty());
+    EXPECT_TRUE(result.files[4].stored);
+    EXPECT_EQ(result.rowsStored, 90u);
+    EXPECT_EQ(rowCount(), 90);
+    EXPECT_EQ(rowsOf("1305").size(), 2u); // from the first and the last file, none from the refused
+    EXPECT_EQ(progress.statuses.back(), "90 件登録");
+    EXPECT_EQ(progress.lines[3].rfind("refused " + empty.string() + ": ", 0), 0u) << progress.lines[3];
 }
 
 TEST_F(PriceRegistrationTest, CancelStopsBetweenFiles) {
