@@ -6,6 +6,7 @@
 #include "framework/CsvReader.h"
 #include "framework/Encoding.h"
 #include "framework/Files.h"
+#include "framework/TextTrim.h"
 
 #include <charconv>
 #include <cmath>
@@ -22,14 +23,6 @@ void appendNumber(std::string& out, double value) {
     char buf[64];
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
     out.append(buf, ec == std::errc() ? end : buf);
-}
-
-std::string_view trimField(std::string_view s) {
-    constexpr std::string_view blanks = " \t\r\n";
-    const std::size_t first = s.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(blanks) - first + 1);
 }
 
 // Halves away from zero at the second decimal, as the file's prices are stored.
@@ -162,9 +155,9 @@ CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code) {
             ++at;
         ++lineNumber;
 
-        line = trimField(line);
+        line = framework::trimBlanks(line);
         if (line.starts_with("\xEF\xBB\xBF"))
-            line = trimField(line.substr(3));
+            line = framework::trimBlanks(line.substr(3));
         if (line.empty()) {
             skip(lineNumber, "空行です");
             continue;
@@ -172,7 +165,8 @@ CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code) {
         std::vector<std::string_view> fields;
         for (std::size_t from = 0;;) {
             const std::size_t sep = line.find_first_of(",\t", from);
-            fields.push_back(trimField(line.substr(from, sep == std::string_view::npos ? sep : sep - from)));
+            fields.push_back(
+                framework::trimBlanks(line.substr(from, sep == std::string_view::npos ? sep : sep - from)));
             if (sep == std::string_view::npos)
                 break;
             from = sep + 1;
@@ -226,7 +220,7 @@ CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code) {
 CodeImportResult importCodeCsv(framework::ZSqlElement& db, const std::string& rawCode,
                                const std::filesystem::path& path) {
     CodeImportResult result;
-    const std::string code(trimField(rawCode));
+    const std::string code(framework::trimBlanks(rawCode));
     if (code.empty()) {
         result.message = "コードが入力されていません。";
         return result;

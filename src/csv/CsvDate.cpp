@@ -1,6 +1,7 @@
 #include "csv/CsvDate.h"
 
 #include "framework/Dates.h"
+#include "framework/TextTrim.h"
 
 #include <cstdint>
 
@@ -91,14 +92,6 @@ bool allDigits(std::string_view s) {
     return true;
 }
 
-std::string_view trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
-
 // A time of day as cells carry it: "15:00", "9:00:00", "15:00:00.000", "15:00:" (from "15時00分").
 bool isTimeOfDay(std::string_view s) {
     if (s.empty() || !isDigit(s.front()))
@@ -115,11 +108,11 @@ std::optional<std::string> normalizeCsvDate(std::string_view cell) {
     const auto folded = fold(cell);
     if (!folded)
         return std::nullopt;
-    std::string_view text = trim(*folded);
+    std::string_view text = framework::trimBlanks(*folded);
     // The date ends at the first blank or at the "T" of an ISO date-time.
     const std::size_t end = text.find_first_of(" \tT");
     std::string_view date = text.substr(0, end);
-    if (end != std::string_view::npos && !isTimeOfDay(trim(text.substr(end + 1))))
+    if (end != std::string_view::npos && !isTimeOfDay(framework::trimBlanks(text.substr(end + 1))))
         return std::nullopt;
 
     std::string dashed;

@@ -1,6 +1,7 @@
 #include "csv/PriceCsvParser.h"
 
 #include "csv/CsvDate.h"
+#include "framework/TextTrim.h"
 
 #include <algorithm>
 #include <charconv>
@@ -11,13 +12,7 @@ namespace tavora::csv {
 
 namespace {
 
-std::string_view trimBlanks(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    return s;
-}
+using framework::trimBlanks;
 
 // "1,234,567.5" -> "1234567.5" when every comma groups three digits; the text unchanged when it
 // has no comma; empty when its commas do not group digits.

@@ -173,8 +173,7 @@ void PriceBulkWriter::writePending() {
 void PriceBulkWriter::writeRow(const Pending& pending) {
     const PriceRow& row = pending.row;
     SqlStatement& st = *m_upsert;
-    st.clearBindings();
-    st.reset();
+    st.reset(); // all seven parameters are bound again below
     // The row outlives its step (the next row clears the bindings first), so its texts are
     // bound without a copy.
     int rc = st.bindTextNoCopy(1, row.code);

@@ -2,6 +2,7 @@
 
 #include "framework/CsvReader.h"
 #include "framework/Dates.h"
+#include "framework/TextTrim.h"
 #include "market/PriceDatabase.h"
 
 #include <algorithm>
@@ -27,13 +28,7 @@ struct PriceFile {
     std::string error; // empty when the whole file was read
 };
 
-std::string_view trimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
+using framework::trimBlanks;
 
 // "YYYY-MM-DD" naming a real calendar day (the stored form of every date).
 bool isDateText(std::string_view text) {
