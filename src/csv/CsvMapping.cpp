@@ -45,7 +45,7 @@ std::string indexedKey(const char* prefix, int row) {
 
 CsvMapping::CsvMapping() {
     for (int r = 0; r < kMappingRows; ++r)
-        slots[static_cast<std::size_t>(r)] = {kRows[r].column, kRows[r].title};
+        rows[static_cast<std::size_t>(r)] = {kRows[r].column, kRows[r].title};
 }
 
 std::optional<char> CsvMapping::quoteChar() const {
@@ -132,7 +132,7 @@ std::vector<std::pair<std::string, std::string>> mappingKeyValues(const CsvMappi
     rows.emplace_back("DT_kugirimoji", separatorText(m.separator));
     rows.emplace_back("DT_taiouretsu", matchByText(m.matchBy));
     for (int r = 0; r < kMappingRows; ++r) {
-        const MappingSlot& slot = m.slots[static_cast<std::size_t>(r)];
+        const MappingSlot& slot = m.rows[static_cast<std::size_t>(r)];
         rows.emplace_back(indexedKey("DT_retsu_cb_", r), columnBoxText(slot.column));
         rows.emplace_back(indexedKey("DT_retsu_ed_", r), slot.title);
     }
@@ -162,7 +162,7 @@ CsvMapping mappingFromStored(const std::map<std::string, std::string>& stored) {
             m.matchBy = CsvMatchBy::Columns;
     }
     for (int r = 0; r < kMappingRows; ++r) {
-        MappingSlot& slot = m.slots[static_cast<std::size_t>(r)];
+        MappingSlot& slot = m.rows[static_cast<std::size_t>(r)];
         if (const auto* v = find(indexedKey("DT_retsu_cb_", r)))
             slot.column = columnFromBoxText(*v); // a text the box does not offer means no column
         if (const auto* v = find(indexedKey("DT_retsu_ed_", r)))

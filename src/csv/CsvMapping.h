@@ -48,8 +48,8 @@ struct MappingSlot {
 struct CsvMapping {
     CsvSeparator separator = CsvSeparator::Comma;
     CsvMatchBy matchBy = CsvMatchBy::Columns;
-    std::array<MappingSlot, kMappingRows> slots;
-    int dataStart = 2; // first line of data, 1-based: 1, 2 or 3
+    std::array<MappingSlot, kMappingRows> rows; // the ten rows of the panel, by MappingRow
+    int dataStart = 2;                          // first line of data, 1-based: 1, 2 or 3
     framework::CsvEncoding encoding = framework::CsvEncoding::ShiftJis;
     CsvQuote quote = CsvQuote::Double;
     std::string zeroText = "-"; // a cell equal to this reads as 0 (none when empty)

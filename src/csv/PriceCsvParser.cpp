@@ -176,7 +176,7 @@ std::optional<std::int64_t> readVolumeCell(std::string_view cell, const CsvMappi
 ResolvedColumns resolveColumns(const CsvMapping& mapping, const std::vector<std::string>* header) {
     ResolvedColumns resolved;
     for (std::size_t k = 0; k < kUsedRows.size(); ++k) {
-        const MappingSlot& slot = mapping.slots[static_cast<std::size_t>(kUsedRows[k])];
+        const MappingSlot& slot = mapping.rows[static_cast<std::size_t>(kUsedRows[k])];
         if (mapping.matchBy == CsvMatchBy::Columns) {
             resolved.columns[k] = std::max(slot.column, 0);
             continue;

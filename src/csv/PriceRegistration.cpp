@@ -1,5 +1,6 @@
 #include "csv/PriceRegistration.h"
 
+#include "acquisition/PriceBackup.h"
 #include "market/PriceDatabase.h"
 
 #include <algorithm>
@@ -201,6 +202,18 @@ std::string registeredCountText(std::size_t rows) {
 RegistrationResult registerPriceFiles(const RegistrationRequest& request, framework::ProgressSink& progress,
                                       const std::atomic<bool>* cancel) {
     RegistrationResult result;
+    if (request.backupFirst) {
+        const auto backup =
+            acquisition::BackupBeforeRegistration({request.priceDbDir, request.backupDir}, progress, cancel);
+        if (!backup.ok) {
+            result.error = backup.statusText + (backup.error.empty() ? "" : "（" + backup.error + "）");
+            result.cancelled = backup.cancelled;
+            progress.percent(-1);
+            progress.status(backup.statusText);
+            return result;
+        }
+        result.backupName = backup.name;
+    }
     framework::ZSqlElement db;
     if (market::PriceDatabase::open(db, request.priceDbDir) != 0) {
         result.error = "株価データベースを開けません: " + db.lastError();

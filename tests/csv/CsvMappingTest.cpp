@@ -38,8 +38,8 @@ TEST(CsvMappingTest, StoreRoundTripAndMissingKeys) {
     CsvMapping m;
     m.separator = csv::CsvSeparator::Tab;
     m.matchBy = csv::CsvMatchBy::Titles;
-    m.slots[csv::RowVolume] = {25, "Volume"};
-    m.slots[csv::RowName].title = "銘柄";
+    m.rows[csv::RowVolume] = {25, "Volume"};
+    m.rows[csv::RowName].title = "銘柄";
     m.dataStart = 3;
     m.encoding = framework::CsvEncoding::Utf16;
     m.quote = csv::CsvQuote::Single;
@@ -67,11 +67,11 @@ TEST(CsvMappingTest, StoredTextsNoControlOffers) {
     const CsvMapping d;
     EXPECT_EQ(m.separator, d.separator);
     EXPECT_EQ(m.matchBy, d.matchBy);
-    EXPECT_EQ(m.slots[csv::RowCode].column, 0);
-    EXPECT_EQ(m.slots[csv::RowDate].column, 0);
-    EXPECT_EQ(m.slots[csv::RowOpen].column, 0);
-    EXPECT_EQ(m.slots[csv::RowHigh].column, 7);
-    EXPECT_EQ(m.slots[csv::RowCode].title, "SC"); // titles not stored keep theirs
+    EXPECT_EQ(m.rows[csv::RowCode].column, 0);
+    EXPECT_EQ(m.rows[csv::RowDate].column, 0);
+    EXPECT_EQ(m.rows[csv::RowOpen].column, 0);
+    EXPECT_EQ(m.rows[csv::RowHigh].column, 7);
+    EXPECT_EQ(m.rows[csv::RowCode].title, "SC"); // titles not stored keep theirs
     EXPECT_EQ(m.dataStart, 2);
     EXPECT_EQ(m.encoding, framework::CsvEncoding::ShiftJis);
     EXPECT_EQ(m.quote, csv::CsvQuote::Double);

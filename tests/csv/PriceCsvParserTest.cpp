@@ -61,7 +61,7 @@ CsvMapping plainMapping() {
     m.encoding = CsvEncoding::Utf8;
     const int columns[] = {1, 2, 3, 4, 5, 6, 7};
     for (std::size_t k = 0; k < csv::kUsedRows.size(); ++k)
-        m.slots[csv::kUsedRows[k]].column = columns[k];
+        m.rows[csv::kUsedRows[k]].column = columns[k];
     m.dataStart = 1;
     return m;
 }
@@ -88,7 +88,7 @@ std::vector<MappingCase> mappingCases() {
          [](CsvMapping& m) {
              m = CsvMapping();
              m.matchBy = CsvMatchBy::Titles;
-             m.slots[csv::RowDate].title = "日時";
+             m.rows[csv::RowDate].title = "日時";
          },
          framework::ConvUTFtoSJIS(kKabuPlusText).text, kKabuPlusRows},
         {"UTF-8 with a byte-order mark",
@@ -123,7 +123,7 @@ std::vector<MappingCase> mappingCases() {
              m.matchBy = CsvMatchBy::Titles;
              const char* titles[] = {"Code", "Date", "Open", "High", "Low", "Close", "Volume"};
              for (std::size_t k = 0; k < csv::kUsedRows.size(); ++k)
-                 m.slots[csv::kUsedRows[k]].title = titles[k];
+                 m.rows[csv::kUsedRows[k]].title = titles[k];
              m.dataStart = 2;
          },
          "Volume,Close,Name,Low,High,Open,Date,Code\n5000,105,トヨタ,90,110,100,2026/1/5,7203\n",
@@ -133,7 +133,7 @@ std::vector<MappingCase> mappingCases() {
              m.matchBy = CsvMatchBy::Titles;
              const char* titles[] = {"Code", "Date", "Open", "High", "Low", "Close", "出来高"};
              for (std::size_t k = 0; k < csv::kUsedRows.size(); ++k)
-                 m.slots[csv::kUsedRows[k]].title = titles[k];
+                 m.rows[csv::kUsedRows[k]].title = titles[k];
              m.dataStart = 2;
          },
          "Code,Date,Open,High,Low,Close,Volume\n7203,2026-01-05,100,110,90,105,1000\n",
@@ -188,11 +188,11 @@ std::vector<MappingCase> mappingCases() {
          "title\nunits\n" + plain,
          {row("7203", "2026-01-05", 100, 110, 90, 105, 1000)}},
         {"an unmapped price is absent",
-         [](CsvMapping& m) { m.slots[csv::RowOpen].column = 0; },
+         [](CsvMapping& m) { m.rows[csv::RowOpen].column = 0; },
          plain,
          {{"7203", "2026-01-05", std::nullopt, 110, 90, 105, 1000}}},
         {"an unmapped code refuses the file",
-         [](CsvMapping& m) { m.slots[csv::RowCode].column = 0; },
+         [](CsvMapping& m) { m.rows[csv::RowCode].column = 0; },
          plain,
          {},
          0,

@@ -1,4 +1,5 @@
 #include "csv/PriceRegistration.h"
+#include "acquisition/PriceBackup.h"
 #include "framework/Sql.h"
 #include "market/PriceDatabase.h"
 #include "support/KabuPlusDayFile.h"
@@ -102,7 +103,7 @@ TEST_F(PriceRegistrationTest, RegisteringAgainKeepsOneRowPerDayWithTheLastValues
     request.mapping.dataStart = 1;
     const int columns[] = {1, 2, 3, 4, 5, 6, 7};
     for (std::size_t k = 0; k < csv::kUsedRows.size(); ++k)
-        request.mapping.slots[csv::kUsedRows[k]].column = columns[k];
+        request.mapping.rows[csv::kUsedRows[k]].column = columns[k];
     ASSERT_TRUE(csv::registerPriceFiles(request, progress).ok());
     const auto rows = rowsOf("7203");
     ASSERT_EQ(rows.size(), 1u);
@@ -140,6 +141,33 @@ TEST_F(PriceRegistrationTest, RefusedFilesAreNamedAndStoreNothing) {
     EXPECT_EQ(rowsOf("1305").size(), 2u); // from the first and the last file, none from the refused
     EXPECT_EQ(progress.statuses.back(), "90 件登録");
     EXPECT_EQ(progress.lines[3].rfind("refused " + empty.string() + ": ", 0), 0u) << progress.lines[3];
+}
+
+TEST_F(PriceRegistrationTest, BacksUpFirstAndStopsBeforeWritingWhenTheBackupFails) {
+    const auto day = file("a.csv", test::kabuPlusDayFile("2026-01-05", 20));
+    registerFiles({file("first.csv", test::kabuPlusDayFile("2026-01-02", 20))}); // something to back up
+    csv::RegistrationRequest request;
+    request.files = {day};
+    request.priceDbDir = dbDir.string();
+    request.backupFirst = true;
+    request.backupDir = (dir / "buckup").string();
+    const auto backedUp = csv::registerPriceFiles(request, progress);
+    ASSERT_TRUE(backedUp.ok()) << backedUp.error;
+    EXPECT_FALSE(backedUp.backupName.empty());
+    EXPECT_EQ(acquisition::ListPriceBackups(request.backupDir),
+              std::vector<std::string>{backedUp.backupName});
+    EXPECT_EQ(rowCount(), 40);
+
+    // A backup folder that cannot be made: nothing is written, and the result says why.
+    request.backupDir = (dir / "blocked" / "buckup").string();
+    test::writeFile(dir / "blocked", "a file where the folder would be");
+    request.files = {file("b.csv", test::kabuPlusDayFile("2026-01-06", 20))};
+    const auto stopped = csv::registerPriceFiles(request, progress);
+    EXPECT_FALSE(stopped.ok());
+    EXPECT_EQ(stopped.error.rfind(acquisition::kRegistrationStoppedText, 0), 0u) << stopped.error;
+    EXPECT_TRUE(stopped.files.empty());
+    EXPECT_EQ(rowCount(), 40);
+    EXPECT_EQ(progress.statuses.back(), acquisition::kRegistrationStoppedText);
 }
 
 TEST_F(PriceRegistrationTest, CancelStopsBetweenFiles) {
