@@ -137,6 +137,7 @@ int runDesktop(int argc, char** argv) {
         HomePanel* home = window->mainPanel()->homePanel();
         home->documents()->waitForJob(); // a save in progress ends before the program does
         home->storeCurrentScale(); // the panels' scales into the context
+        window->mainPanel()->leaveVisiblePage(); // the import page keeps its column mapping
         runCoreShutdownSaves(*ctx, log);
     });
     armAutomation(*window);

@@ -34,6 +34,7 @@ enum Command : int {
     CmdNewDocument = 549,
     CmdMinimize = 568,
     CmdNoticeClicked = 595,
+    CmdRefreshImportFolder = 1124,  // a download stored files in the import folder
     // Internal notifications of the Home page to the main window (no original number).
     CmdStoreAdView = 10001,  // the web side panel's view type changed: store it now
     CmdStoreScale = 10002,   // the current code's scale is in the context: store its row

@@ -2,11 +2,13 @@
 
 #include "app/AppIcon.h"
 #include "app/Commands.h"
+#include "app/HomeLeftPanel.h"
 #include "app/HomePanel.h"
 #include "app/PrintRoute.h"
 #include "app/VersionDialog.h"
 #include "app/core/AppContext.h"
 #include "app/core/Startup.h"
+#include "csv/ui/DataTorikomiPage.h"
 #include "framework/ui/Browser.h"
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/NoticePopup.h"
@@ -60,6 +62,25 @@ MainPanel::MainPanel(AppContext& ctx, framework::ui::TitleTabBar* tabs, QWidget*
         m_tabs->setTabEnabled(TabSettings, false);
     }
     buildHelpMenu();
+    installImportPage();
+}
+
+void MainPanel::installImportPage() {
+    csv::ui::DataPageHost host;
+    host.addSheetPanel = [this](framework::ui::SideSheetPanel* p) { addSheetPanel(p); };
+    host.openSheet = [this](framework::ui::SideSheetPanel* p, int width) { showSheetPanel(p, width); };
+    host.closeSheet = [this] { return closeSideSheet(); };
+    host.reopenCurrentCode = [this] { m_home->reopen(); };
+    host.notice = [this](const QString& text, int width) { m_notice->showNotice(text, Qt::white, width); };
+    host.status = m_status;
+    m_import = new csv::ui::DataTorikomiPage(m_ctx, std::move(host));
+    installPage(TabImport, m_import);
+    m_home->toolColumn()->setCommandEnabled(CmdOpenImportExport, true);
+}
+
+void MainPanel::leaveVisiblePage() {
+    if (auto* p = page(m_visiblePage))
+        p->leavePage();
 }
 
 MainPanel::~MainPanel() = default;
@@ -257,6 +278,10 @@ void MainPanel::onCommand(int command, int param) {
         break;
     case CmdStoreScale:
         storeCurrentCodeScale(m_ctx);
+        break;
+    case CmdOpenImportExport:
+    case CmdRefreshImportFolder:
+        m_import->onCommand(command);
         break;
     case CmdFirstCode:
     case CmdPrevCode:

@@ -22,6 +22,10 @@ namespace tavora::printing::ui {
 class DataPrintDialog;
 }
 
+namespace tavora::csv::ui {
+class DataTorikomiPage;
+}
+
 namespace tavora::app {
 
 struct AppContext;
@@ -60,6 +64,11 @@ public:
     // The update notice of the shutdown hand-off: slides in towards 500 pixels.
     void showUpdateNotice(const QString& text);
 
+    // The データ取込 page (it carries out its own commands).
+    csv::ui::DataTorikomiPage* importPage() const { return m_import; }
+    // At exit: the page shown is left as a tab change leaves it (the import page keeps its mapping).
+    void leaveVisiblePage();
+
 public slots:
     void onCommand(int command, int param = 0);
     void selectTab(int index, int previous);
@@ -74,6 +83,7 @@ protected:
 
 private:
     void buildHelpMenu();
+    void installImportPage();
     void openHelpMenu();
     void helpAction(int item);
     void openSitePage(const QString& path, const QString& caption);
@@ -90,6 +100,7 @@ private:
     framework::ui::NoticePopup* m_notice;
     VersionDialog* m_version = nullptr;
     printing::ui::DataPrintDialog* m_print = nullptr;  // made on first use
+    csv::ui::DataTorikomiPage* m_import = nullptr;
     QMenu* m_helpMenu = nullptr;
     int m_visiblePage = TabHome;
 };

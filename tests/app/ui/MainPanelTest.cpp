@@ -4,6 +4,9 @@
 #include "app/HomePanel.h"
 #include "app/MainPanel.h"
 #include "app/core/AppContext.h"
+#include "csv/CsvMappingStore.h"
+#include "csv/ui/CsvMappingPanel.h"
+#include "csv/ui/DataTorikomiPage.h"
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/NoticePopup.h"
 #include "framework/ui/PropertyDialog.h"
@@ -12,6 +15,7 @@
 #include "framework/ui/TitleTabBar.h"
 
 #include <QMenu>
+#include <QRadioButton>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
@@ -54,10 +58,13 @@ class MainPanelTest : public QObject {
         EditablePage* settings = new EditablePage;
         EditableSheetPanel* sheetPanel = new EditableSheetPanel;
 
-        Window() {
+        explicit Window(bool withSettings = true) {
             test::buildSampleContext(ctx, dir.path(), {{"1001", "極東電機", 50, 1000}});
             main = std::make_unique<app::MainPanel>(ctx, &tabs, nullptr);
-            main->installPage(app::MainPanel::TabSettings, settings);
+            if (withSettings)
+                main->installPage(app::MainPanel::TabSettings, settings);
+            else
+                delete settings;
             main->addSheetPanel(sheetPanel);
             main->resize(1000, 700);
             main->show();
@@ -85,10 +92,26 @@ private slots:
     }
 
     void tabsWithoutAPageCannotBeChosen() {
-        Window w;
-        w.tabs.clickTab(app::MainPanel::TabImport);
+        Window w(false);
+        w.tabs.clickTab(app::MainPanel::TabSettings);
         QCOMPARE(w.tabs.currentIndex(), int(app::MainPanel::TabHome));
         QCOMPARE(w.main->visiblePage(), int(app::MainPanel::TabHome));
+    }
+
+    void importTabShowsItsPageAndKeepsTheMappingWhenLeft() {
+        Window w;
+        w.tabs.clickTab(app::MainPanel::TabImport);
+        QCOMPARE(w.main->visiblePage(), int(app::MainPanel::TabImport));
+        auto* page = w.main->importPage();
+        QVERIFY(page->isVisible());
+        page->mappingPanel()->findChild<QRadioButton*>("separatorTab")->setChecked(true);
+        w.tabs.clickTab(app::MainPanel::TabHome);
+        QCOMPARE(csv::loadCsvMapping(w.ctx.paths.setteiDb).separator, csv::CsvSeparator::Tab);
+        // The exit does the same while the page is shown.
+        w.tabs.clickTab(app::MainPanel::TabImport);
+        page->mappingPanel()->findChild<QRadioButton*>("separatorComma")->setChecked(true);
+        w.main->leaveVisiblePage();
+        QCOMPARE(csv::loadCsvMapping(w.ctx.paths.setteiDb).separator, csv::CsvSeparator::Comma);
     }
 
     void leavingUnsavedSettings_data() {

@@ -1,0 +1,350 @@
+#include "csv/ui/DataTorikomiPage.h"
+
+#include "acquisition/PriceBackup.h"
+#include "app/core/AppContext.h"
+#include "csv/CodeCsv.h"
+#include "csv/CsvMappingStore.h"
+#include "csv/OldData.h"
+#include "csv/PriceRegistration.h"
+#include "csv/ui/BackupRestorePanel.h"
+#include "csv/ui/CodeDataPanel.h"
+#include "csv/ui/CsvFilePanel.h"
+#include "csv/ui/CsvMappingPanel.h"
+#include "csv/ui/CsvPreviewTable.h"
+#include "csv/ui/CsvRegisterPanel.h"
+#include "csv/ui/OldDataPanel.h"
+#include "csv/ui/PreviewLoader.h"
+#include "csv/ui/PriceJobRunner.h"
+#include "framework/Files.h"
+#include "framework/ui/FileDialog.h"
+#include "framework/ui/MessageBox.h"
+#include "framework/ui/StatusBar.h"
+#include "market/PriceDatabase.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace tavora::csv::ui {
+
+using framework::ui::MessageBox;
+
+namespace {
+
+constexpr int PreviewDelayMs = 300; // typing in a title field settles before the file is read again
+constexpr int MappingPanelHeight = 500;
+constexpr int RefusedFilesShown = 10;
+
+QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+
+} // namespace
+
+DataTorikomiPage::DataTorikomiPage(app::AppContext& ctx, DataPageHost host, QWidget* parent)
+    : TabPage(parent), m_ctx(ctx), m_host(std::move(host)), m_files(new CsvFilePanel(this)),
+      m_mapping(new CsvMappingPanel(this)), m_preview(new CsvPreviewTable(this)),
+      m_register(new CsvRegisterPanel), m_oldData(new OldDataPanel), m_restore(new BackupRestorePanel),
+      m_codeData(new CodeDataPanel), m_jobs(new PriceJobRunner(ctx.priceJobs, m_host.status, this)),
+      m_previewLoader(new PreviewLoader(this)), m_previewTimer(new QTimer(this)) {
+    setObjectName("DataTorikomi");
+    setAutoFillBackground(true);
+
+    auto* lower = new QWidget(this);
+    lower->setFixedHeight(MappingPanelHeight);
+    auto* lowerLayout = new QHBoxLayout(lower);
+    lowerLayout->setContentsMargins(0, 0, 0, 0);
+    lowerLayout->addWidget(m_mapping);
+    auto* previewBox = new QVBoxLayout;
+    previewBox->addWidget(new QLabel("先頭のファイルの読込み結果", lower));
+    previewBox->addWidget(m_preview, 1);
+    lowerLayout->addLayout(previewBox, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_files, 1);
+    layout->addWidget(lower);
+
+    for (framework::ui::SideSheetPanel* panel :
+         std::initializer_list<framework::ui::SideSheetPanel*>{m_register, m_oldData, m_restore, m_codeData})
+        if (m_host.addSheetPanel) {
+            m_host.addSheetPanel(panel);
+        } else { // without a side sheet the page keeps them, hidden
+            panel->setParent(this);
+            panel->hide();
+        }
+    m_files->setFolder(m_ctx.paths.csvWorkDir);
+    m_files->button(CmdDownload)->setEnabled(false); // until the KABU+ download is in place
+
+    m_previewTimer->setSingleShot(true);
+    m_previewTimer->setInterval(PreviewDelayMs);
+    connect(m_previewTimer, &QTimer::timeout, this, [this] {
+        if (m_files->files().empty()) {
+            m_preview->showMessage("計　（登録するCSVファイルがありません）");
+            return;
+        }
+        m_previewLoader->load(m_files->files().front(), m_mapping->mapping());
+    });
+    connect(m_previewLoader, &PreviewLoader::loaded, this, &DataTorikomiPage::showPreview);
+    connect(m_mapping, &CsvMappingPanel::mappingChanged, this, &DataTorikomiPage::schedulePreview);
+    connect(m_files, &CsvFilePanel::command, this, [this](int cmd) { onCommand(cmd); });
+    connect(m_files, &CsvFilePanel::message, this, &DataTorikomiPage::status);
+    connect(m_files, &CsvFilePanel::filesChanged, this, &DataTorikomiPage::schedulePreview);
+    connect(m_register, &CsvRegisterPanel::runRequested, this, [this] { onCommand(CmdRunRegistration); });
+    connect(m_register, &CsvRegisterPanel::backupToggled, this,
+            [this](bool on) { m_ctx.settings.buckupcreate_ch = on; });
+    connect(m_restore, &BackupRestorePanel::restoreRequested, this, &DataTorikomiPage::startRestore);
+    connect(m_codeData, &CodeDataPanel::exportRequested, this, [this] { onCommand(CmdExportCode); });
+    connect(m_codeData, &CodeDataPanel::importRequested, this, [this] { onCommand(CmdImportCode); });
+    connect(m_jobs, &PriceJobRunner::finished, this, &DataTorikomiPage::jobFinished);
+
+    m_mapping->setMapping(loadCsvMapping(m_ctx.paths.setteiDb));
+}
+
+DataTorikomiPage::~DataTorikomiPage() = default;
+
+void DataTorikomiPage::initPanel() {
+    m_mapping->setMapping(loadCsvMapping(m_ctx.paths.setteiDb));
+    m_files->refresh();
+    schedulePreview();
+}
+
+void DataTorikomiPage::leavePage() {
+    storeMapping();
+}
+
+void DataTorikomiPage::storeMapping() {
+    if (!storeCsvMapping(m_ctx.paths.setteiDb, m_mapping->mapping()))
+        status("取込み設定を保存できませんでした");
+}
+
+bool DataTorikomiPage::onCommand(int command) {
+    switch (command) {
+    case CmdRegister:
+        openRegisterPanel();
+        return true;
+    case CmdRunRegistration:
+        startRegistration();
+        return true;
+    case CmdOldData:
+        openOldData();
+        return true;
+    case CmdRestorePanel:
+        openRestorePanel();
+        return true;
+    case CmdImportCode:
+        importCode();
+        return true;
+    case CmdExportCode:
+        exportCode();
+        return true;
+    case CmdBackup:
+        startBackup();
+        return true;
+    case CmdCodeDataPanel:
+        openCodeData();
+        return true;
+    case CmdRefreshFolder:
+        m_files->refresh();
+        schedulePreview();
+        return true;
+    default:
+        return false;
+    }
+}
+
+void DataTorikomiPage::status(const QString& text) {
+    if (m_host.status)
+        m_host.status->setText(text);
+}
+
+QString DataTorikomiPage::currentCode() const {
+    if (!m_ctx.currentCode || *m_ctx.currentCode >= m_ctx.catalogue.size())
+        return {};
+    return qs(m_ctx.catalogue[*m_ctx.currentCode].code);
+}
+
+// ---- preview and registration
+
+void DataTorikomiPage::schedulePreview() {
+    m_previewTimer->start();
+}
+
+void DataTorikomiPage::showPreview(std::shared_ptr<const CsvPreview> preview) {
+    m_preview->showPreview(*preview);
+    if (m_registerPreviewWanted) {
+        m_registerPreviewWanted = false;
+        m_register->preview()->showPreview(*preview);
+    }
+}
+
+void DataTorikomiPage::openRegisterPanel() {
+    m_files->refresh();
+    if (m_files->files().empty()) {
+        MessageBox::information(this, "csvファイルをドラッグアンドドロップで登録してください。", pageName());
+        return;
+    }
+    m_register->preview()->showMessage("計　（読込み中）");
+    m_register->setBackup(m_ctx.settings.buckupcreate_ch);
+    m_registerPreviewWanted = true;
+    m_previewTimer->stop();
+    m_previewLoader->load(m_files->files().front(), m_mapping->mapping());
+    if (m_host.openSheet)
+        m_host.openSheet(m_register, CsvRegisterPanel::Width);
+}
+
+void DataTorikomiPage::startRegistration() {
+    if (m_host.closeSheet && !m_host.closeSheet())
+        return;
+    m_files->refresh();
+    RegistrationRequest request;
+    request.files = m_files->files();
+    if (request.files.empty()) {
+        MessageBox::information(this, "csvファイルをドラッグアンドドロップで登録してください。", pageName());
+        return;
+    }
+    request.mapping = m_mapping->mapping();
+    request.priceDbDir = m_ctx.paths.priceDbDir;
+    request.backupDir = m_ctx.paths.backupDir;
+    request.backupFirst = m_ctx.settings.buckupcreate_ch;
+    storeMapping(); // the mapping a registration used is the one kept
+    m_jobs->start(market::PriceJob::Registration,
+                  [this, request](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
+                                  market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
+                      auto result = std::make_shared<RegistrationResult>(
+                          registerPriceFiles(request, progress, &cancel));
+                      return [this, result] { showRegistration(*result); };
+                  });
+}
+
+void DataTorikomiPage::showRegistration(const RegistrationResult& result) {
+    QString text = qs(registeredCountText(result.rowsStored));
+    const std::size_t refused = result.filesRefused();
+    if (refused > 0)
+        text += QString("（登録できなかったファイル %1件）").arg(refused);
+    if (result.cancelled)
+        text += "（中止しました）";
+    if (!result.error.empty())
+        text = qs(result.error);
+    status(text);
+    if (!result.error.empty()) {
+        MessageBox::warning(this, qs(result.error), "CSVデータを登録");
+    } else if (refused > 0) {
+        QStringList lines;
+        for (const auto& file : result.files)
+            if (!file.stored && lines.size() < RefusedFilesShown)
+                lines << qs(file.path.filename().string()) + ": " + qs(file.refusal);
+        if (refused > static_cast<std::size_t>(lines.size()))
+            lines << QString("ほか %1件").arg(refused - static_cast<std::size_t>(lines.size()));
+        MessageBox::warning(this, "次のファイルは登録されませんでした。\n" + lines.join("\n"),
+                            "CSVデータを登録");
+    }
+    if (result.rowsStored > 0 && m_host.reopenCurrentCode)
+        m_host.reopenCurrentCode();
+    emit registrationShown(text);
+}
+
+// ---- old data
+
+void DataTorikomiPage::openOldData() {
+    std::size_t total = 0;
+    const auto names = listOldCodeFolders(m_ctx.paths.codeDir, &total);
+    m_oldData->setFolders(names, total);
+    if (m_host.openSheet)
+        m_host.openSheet(m_oldData, OldDataPanel::Width);
+}
+
+// ---- backup and restore
+
+void DataTorikomiPage::openRestorePanel() {
+    m_restore->setBackups(acquisition::ListPriceBackups(m_ctx.paths.backupDir));
+    if (m_host.openSheet)
+        m_host.openSheet(m_restore, BackupRestorePanel::Width);
+}
+
+void DataTorikomiPage::startBackup() {
+    const auto places = acquisition::priceBackupPlaces(m_ctx.paths);
+    m_jobs->start(market::PriceJob::Backup,
+                  [this, places](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
+                                 market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
+                      const auto result = acquisition::CreatePriceBackup(places, progress, &cancel);
+                      return [this, result] {
+                          status(QString());
+                          if (m_host.notice)
+                              m_host.notice(qs(result.statusText), result.ok ? 500 : 300);
+                      };
+                  });
+}
+
+void DataTorikomiPage::startRestore(const QString& name) {
+    if (m_host.closeSheet && !m_host.closeSheet())
+        return;
+    const auto places = acquisition::priceBackupPlaces(m_ctx.paths);
+    const std::string chosen = name.toStdString();
+    // This thread's connection lets go of the files while they are swapped; it opens again
+    // whatever the result.
+    const bool started = m_jobs->start(
+        market::PriceJob::Restore,
+        [this, places, chosen](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
+                               market::PriceJobGuard::Ticket& ticket) -> PriceJobRunner::Done {
+            const auto result = acquisition::RestorePriceBackup(places, chosen, ticket, progress, &cancel);
+            return [this, result] {
+                market::PriceDatabase::open(m_ctx.priceDb, m_ctx.paths.priceDbDir);
+                status(qs(result.statusText));
+                if (m_host.reopenCurrentCode)
+                    m_host.reopenCurrentCode();
+            };
+        });
+    if (started)
+        framework::SQL_Close(m_ctx.priceDb);
+}
+
+// ---- per-code export and import
+
+void DataTorikomiPage::openCodeData() {
+    m_codeData->prepare(currentCode());
+    if (m_host.openSheet)
+        m_host.openSheet(m_codeData, CodeDataPanel::Width);
+}
+
+void DataTorikomiPage::exportCode() {
+    const std::string code = m_codeData->code().toStdString();
+    std::vector<market::PriceRow> rows;
+    CodeExportResult read = readCodeRows(m_ctx.priceDb, code, rows);
+    if (!read.ok) {
+        m_codeData->setResult(qs(read.message));
+        return;
+    }
+    const QString path = framework::ui::FileDialog::saveFile(
+        window(), "CSVファイルに保存します。", qs(codeExportFileName(m_ctx.appTitle, code)),
+        "CSVファイル (*.csv);;すべてのファイル (*.*)", "csv");
+    if (path.isEmpty())
+        return; // cancelled: no message
+    m_codeData->setResult(qs(writeCodeCsv(rows, path.toStdString()).message));
+}
+
+void DataTorikomiPage::importCode() {
+    const std::string code = m_codeData->code().toStdString();
+    const std::string file = m_codeData->file().toStdString();
+    const std::string dbDir = m_ctx.paths.priceDbDir;
+    const bool started =
+        m_jobs->start(market::PriceJob::CodeImport,
+                      [this, code, file, dbDir](framework::ProgressSink& progress, const std::atomic<bool>&,
+                                                market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
+                          progress.status("インポート中");
+                          framework::ZSqlElement db;
+                          market::PriceDatabase::open(db, dbDir);
+                          const auto result = importCodeCsv(db, code, file);
+                          return [this, result, code] {
+                              status(QString());
+                              m_codeData->setResult(qs(result.message));
+                              if (result.ok && qs(code) == currentCode() && m_host.reopenCurrentCode)
+                                  m_host.reopenCurrentCode();
+                          };
+                      });
+    if (!started)
+        m_codeData->setResult(m_jobs->lastRefusal());
+}
+
+} // namespace tavora::csv::ui

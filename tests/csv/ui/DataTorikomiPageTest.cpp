@@ -1,0 +1,258 @@
+// The データ取込 page on a real price database: files dropped into the import folder, the
+// preview following the mapping, a registration with its result text, a second job refused,
+// the mapping kept at tab change, and the page's backup, restore, per-code and old-data entries.
+#include "csv/ui/DataTorikomiPage.h"
+#include "acquisition/PriceBackup.h"
+#include "app/core/AppContext.h"
+#include "csv/CsvMappingStore.h"
+#include "csv/ui/BackupRestorePanel.h"
+#include "csv/ui/CodeDataPanel.h"
+#include "csv/ui/CsvFilePanel.h"
+#include "csv/ui/CsvMappingPanel.h"
+#include "csv/ui/CsvPreviewTable.h"
+#include "csv/ui/CsvRegisterPanel.h"
+#include "csv/ui/OldDataPanel.h"
+#include "csv/ui/PriceJobRunner.h"
+#include "framework/ui/FileDialog.h"
+#include "framework/ui/MessageBox.h"
+#include "framework/ui/StatusBar.h"
+#include "market/PriceDatabase.h"
+#include "support/KabuPlusDayFile.h"
+#include "support/SampleMarket.h"
+#include "support/TempDir.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QTableWidget>
+#include <QUrl>
+#include <QtTest>
+
+using namespace tavora;
+namespace fs = std::filesystem;
+
+class DataTorikomiPageTest : public QObject {
+    Q_OBJECT
+
+    struct Page {
+        test::TempDir dir;
+        app::AppContext ctx;
+        framework::ui::StatusBar status;
+        std::vector<framework::ui::SideSheetPanel*> opened;
+        int reopened = 0;
+        QStringList notices;
+        std::unique_ptr<csv::ui::DataTorikomiPage> page;
+
+        Page() {
+            test::buildSampleContext(ctx, dir.path(), {{"1301", "極洋", 50, 1000}});
+            ctx.paths.dataDir = (dir / "data").string();
+            ctx.paths.backupDir = (dir / "data" / "buckup").string();
+            ctx.paths.codeDir = (dir / "data" / "code").string();
+            ctx.paths.csvWorkDir = (dir / "tmp" / "createcsv").string();
+            ctx.currentCode = 0;
+            ctx.settings.buckupcreate_ch = false;
+            csv::ui::DataPageHost host;
+            host.openSheet = [this](framework::ui::SideSheetPanel* p, int) { opened.push_back(p); };
+            host.closeSheet = [] { return true; };
+            host.reopenCurrentCode = [this] { ++reopened; };
+            host.notice = [this](const QString& text, int) { notices << text; };
+            host.status = &status;
+            page = std::make_unique<csv::ui::DataTorikomiPage>(ctx, host);
+            page->resize(1200, 900);
+            page->show();
+            page->initPanel();
+        }
+        fs::path source(const std::string& name, const std::string& bytes) {
+            const fs::path path = dir / "outside" / name;
+            test::writeFile(path, bytes);
+            return path;
+        }
+        void drop(const std::vector<fs::path>& paths) {
+            auto* data = new QMimeData;
+            QList<QUrl> urls;
+            for (const auto& p : paths)
+                urls << QUrl::fromLocalFile(QString::fromStdString(p.string()));
+            data->setUrls(urls);
+            auto* target = page->filePanel();
+            QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &enter);
+            QVERIFY(enter.isAccepted());
+            QDropEvent dropEvent(QPointF(10, 10), Qt::CopyAction, data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(target, &dropEvent);
+            delete data;
+        }
+        std::size_t rowsOf(const std::string& code) {
+            return market::PriceDatabase(ctx.priceDb).rowsNewestFirst(code).size();
+        }
+        bool waitJob() {
+            QSignalSpy spy(page.get(), &csv::ui::DataTorikomiPage::jobFinished);
+            return spy.wait(30000);
+        }
+        QString previewCount() const { return page->previewTable()->countText(); }
+    };
+
+    static std::string plainCsv() {
+        return "Date,Open,High,Low,Close,Volume,Code\n"
+               "2026/1/5,100,110,90,105,3000000000,7203\n"
+               "2026/1/6,101,111,91,106,2000,7203\n";
+    }
+
+private slots:
+    void droppedCsvFilesAreCopiedIntoTheImportFolder() {
+        Page p;
+        const auto a = p.source("b.csv", "x\n");
+        const auto b = p.source("a.CSV", "x\n");
+        const auto other = p.source("notes.txt", "x\n");
+        p.drop({a, b, other});
+        QListWidget* list = p.page->filePanel()->list();
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), QString("a.CSV"));
+        QCOMPARE(list->item(1)->text(), QString("b.csv"));
+        QVERIFY(fs::exists(fs::path(p.ctx.paths.csvWorkDir) / "b.csv"));
+        QVERIFY(fs::exists(a)); // copied, not moved
+        QVERIFY(p.status.text().contains("notes.txt"));
+    }
+
+    void theMappingDrivesThePreview() {
+        Page p;
+        p.drop({p.source("plain.csv", plainCsv())});
+        // The KABU+ layout does not fit this file: no row survives.
+        QTRY_VERIFY(p.previewCount().contains("計 0件"));
+        auto* panel = p.page->mappingPanel();
+        panel->findChild<QComboBox*>("encoding")->setCurrentText("UTF-8");
+        const int columns[] = {7, 0, 0, 0, 1, 2, 3, 4, 5, 6};
+        for (int r = 0; r < 10; ++r)
+            panel->findChild<QComboBox*>(QString("column_%1").arg(r))->setCurrentIndex(columns[r]);
+        QTRY_COMPARE(p.previewCount(), QString("計 2件"));
+        QTableWidget* table = p.page->previewTable()->table();
+        QCOMPARE(table->rowCount(), 2);
+        QCOMPARE(table->item(0, 0)->text(), QString("7203"));
+        QCOMPARE(table->item(0, 1)->text(), QString("2026-01-05"));
+        QCOMPARE(table->item(0, 6)->text(), QString("3000000000"));
+        // By titles: the header decides; a title that is not there is named.
+        panel->findChild<QRadioButton*>("byTitles")->setChecked(true);
+        const char* titles[] = {"Code", "", "", "", "Date", "Open", "High", "Low", "Close", "Volume"};
+        for (int r = 0; r < 10; ++r) {
+            auto* edit = panel->findChild<QLineEdit*>(QString("title_%1").arg(r));
+            edit->setText(titles[r]);
+        }
+        QTest::keyClicks(panel->findChild<QLineEdit*>("title_9"), "X"); // "VolumeX" is not in the header
+        QTRY_VERIFY(p.previewCount().contains("VolumeX"));
+    }
+
+    void registrationShowsItsResultAndReopensTheCode() {
+        Page p;
+        p.drop({p.source("day1.csv", test::kabuPlusDayFile("2026-01-05", 100)),
+                p.source("day2.csv", test::kabuPlusDayFile("2026-01-06", 100, 1))});
+        p.page->filePanel()->button(149)->click();
+        QCOMPARE(p.opened.size(), std::size_t{1});
+        auto* sheet = p.page->registerPanel();
+        QCOMPARE(p.opened.back(), static_cast<framework::ui::SideSheetPanel*>(sheet));
+        QTRY_COMPARE(sheet->preview()->countText(), QString("計 100件"));
+        QCOMPARE(sheet->preview()->table()->rowCount(), 100);
+        QVERIFY(!sheet->findChild<QCheckBox*>("backup")->isChecked());
+        QSignalSpy shown(p.page.get(), &csv::ui::DataTorikomiPage::registrationShown);
+        sheet->runButton()->click();
+        QVERIFY(shown.wait(30000));
+        QCOMPARE(shown.first().first().toString(), QString("200 件登録"));
+        QCOMPARE(p.status.text(), QString("200 件登録"));
+        QCOMPARE(p.reopened, 1);
+        QCOMPARE(p.rowsOf(test::kabuPlusCode(5)), std::size_t{2});
+        // The mapping used is kept.
+        QVERIFY(!csv::loadCsvMapping(p.ctx.paths.setteiDb).rows.empty());
+    }
+
+    void aSecondJobIsRefusedWithAStatusText() {
+        Page p;
+        p.drop({p.source("day1.csv", test::kabuPlusDayFile("2026-01-05", 10))});
+        auto running = p.ctx.priceJobs.tryBegin(market::PriceJob::Download);
+        QVERIFY(running.has_value());
+        p.page->onCommand(csv::ui::DataTorikomiPage::CmdRunRegistration);
+        QVERIFY(!p.page->jobs()->running());
+        QCOMPARE(p.status.text(),
+                 QString::fromStdString(market::PriceJobGuard::refusalText(market::PriceJob::Download)));
+        QCOMPARE(p.rowsOf(test::kabuPlusCode(1)), std::size_t{0});
+        running.reset();
+        p.page->onCommand(csv::ui::DataTorikomiPage::CmdRunRegistration);
+        QVERIFY(p.waitJob());
+        QCOMPARE(p.rowsOf(test::kabuPlusCode(1)), std::size_t{1});
+    }
+
+    void theMappingIsStoredWhenThePageIsLeft() {
+        Page p;
+        p.page->mappingPanel()->findChild<QRadioButton*>("separatorTab")->setChecked(true);
+        p.page->mappingPanel()->findChild<QLineEdit*>("zeroText")->setText("--");
+        p.page->leavePage();
+        const csv::CsvMapping stored = csv::loadCsvMapping(p.ctx.paths.setteiDb);
+        QCOMPARE(stored.separator, csv::CsvSeparator::Tab);
+        QCOMPARE(stored.zeroText, std::string("--"));
+        // Shown again, the page reads what is stored.
+        p.page->mappingPanel()->setMapping(csv::CsvMapping());
+        p.page->initPanel();
+        QCOMPARE(p.page->mappingPanel()->mapping().separator, csv::CsvSeparator::Tab);
+    }
+
+    void backupThenRestoreThroughThePage() {
+        Page p;
+        p.page->filePanel()->button(165)->click();
+        QVERIFY(p.waitJob());
+        QCOMPARE(p.notices, QStringList{QString::fromUtf8(acquisition::kBackupDoneText)});
+        const std::size_t before = p.rowsOf("1301");
+        QVERIFY(market::PriceDatabase(p.ctx.priceDb).write({{"1301", "2030-01-04", 1, 1, 1, 1, 1}}).ok());
+        p.page->filePanel()->button(152)->click();
+        auto* restore = p.page->restorePanel();
+        QCOMPARE(restore->list()->count(), 1);
+        framework::ui::MessageBox::setNextAnswer(QMessageBox::Ok);
+        restore->runButton()->click(); // nothing chosen
+        QCOMPARE(framework::ui::MessageBox::lastText(), QString("復元日時が選択されていません。"));
+        restore->list()->setCurrentIndex(0);
+        restore->runButton()->click();
+        QVERIFY(p.waitJob());
+        QVERIFY(p.status.text().contains("復元が成功しました"));
+        QCOMPARE(p.rowsOf("1301"), before);
+        QCOMPARE(p.reopened, 1);
+    }
+
+    void perCodeExportAndImport() {
+        Page p;
+        p.page->onCommand(csv::ui::DataTorikomiPage::CmdCodeDataPanel);
+        auto* panel = p.page->codeDataPanel();
+        QCOMPARE(panel->code(), QString("1301"));
+        const fs::path out = p.dir / "export.csv";
+        framework::ui::FileDialog::setNextFileName(QString::fromStdString(out.string()));
+        panel->exportButton()->click();
+        QVERIFY(panel->result().startsWith("CSVファイルに出力しました"));
+        QVERIFY(fs::file_size(out) > 0);
+
+        panel->prepare("9001");
+        panel->setFile(QString::fromStdString(out.string()));
+        panel->importButton()->click();
+        QVERIFY(p.waitJob());
+        QVERIFY2(panel->result().startsWith("インポート完了: 行数=50, 成功=50"), qPrintable(panel->result()));
+        QCOMPARE(p.rowsOf("9001"), std::size_t{50});
+    }
+
+    void oldDataListsFoldersAndSaysTheTakeOverIsNotAvailable() {
+        Page p;
+        for (const char* code : {"7203", "1301"})
+            fs::create_directories(fs::path(p.ctx.paths.codeDir) / code);
+        p.page->filePanel()->button(151)->click();
+        auto* panel = p.page->oldDataPanel();
+        QCOMPARE(panel->table()->rowCount(), 2);
+        QCOMPARE(panel->table()->item(0, 0)->text(), QString("1301"));
+        framework::ui::MessageBox::setNextAnswer(QMessageBox::Ok);
+        panel->runButton()->click();
+        QVERIFY(framework::ui::MessageBox::lastText().contains("利用できません"));
+        QVERIFY(fs::is_directory(fs::path(p.ctx.paths.codeDir) / "7203"));
+    }
+};
+
+QTEST_MAIN(DataTorikomiPageTest)
+#include "DataTorikomiPageTest.moc"
