@@ -18,6 +18,7 @@
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/QtTranslations.h"
 #include "framework/ui/SplashWindow.h"
+#include "framework/ui/TitleTabBar.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -32,9 +33,10 @@ namespace tavora::app {
 namespace {
 
 // Unattended runs: TAVORA_SCREENSHOT=<png> saves the window once the first chart is painted
-// and ends the program; TAVORA_QUIT_AFTER_FIRST_CHART=1 prints "first-chart" on standard
-// output at that moment and ends it (the start-up measurement reads that line). Both end
-// through the normal exit.
+// (after choosing the title-bar tab TAVORA_SCREENSHOT_TAB, a number, when set) and ends the
+// program; TAVORA_QUIT_AFTER_FIRST_CHART=1 prints "first-chart" on standard output at that
+// moment and ends it (the start-up measurement reads that line). Both end through the
+// normal exit.
 void armAutomation(ApliWindow& window) {
     const char* shot = std::getenv("TAVORA_SCREENSHOT");
     const char* quit = std::getenv("TAVORA_QUIT_AFTER_FIRST_CHART");
@@ -48,6 +50,8 @@ void armAutomation(ApliWindow& window) {
             QTimer::singleShot(0, &window, &QWidget::close);
             return;
         }
+        if (const char* tab = std::getenv("TAVORA_SCREENSHOT_TAB"); tab && *tab)
+            window.tabBar()->clickTab(std::atoi(tab));
         // Let the window settle on the screen before it is grabbed.
         QTimer::singleShot(800, &window, [&window, shotPath] {
             if (!window.grab().save(shotPath))

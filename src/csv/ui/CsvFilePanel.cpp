@@ -32,7 +32,7 @@ constexpr ButtonDef kButtons[] = {{"データを登録", 149},     {"以前の�
                                   {"バックアップ", 165},     {"データの作成", 379}};
 constexpr int ButtonWidth = 140;
 constexpr int ButtonHeight = 50;
-constexpr int ButtonGap = 20;
+constexpr int ButtonGap = 10; // six buttons stand in the height four were given
 
 bool isCsvPath(const QString& path) {
     return path.endsWith(".csv", Qt::CaseInsensitive);

@@ -50,6 +50,7 @@ CsvMappingPanel::CsvMappingPanel(QWidget* parent) : QWidget(parent) {
 
     auto* columns = new QGroupBox("対応列", this);
     auto* grid = new QGridLayout(columns);
+    grid->setVerticalSpacing(2);
     m_byColumns = radio("列で固定", "byColumns", columns);
     m_byTitles = radio("タイトルで選択", "byTitles", columns);
     auto* modeGroup = new QButtonGroup(this);

@@ -35,7 +35,6 @@ using framework::ui::MessageBox;
 namespace {
 
 constexpr int PreviewDelayMs = 300; // typing in a title field settles before the file is read again
-constexpr int MappingPanelHeight = 500;
 constexpr int RefusedFilesShown = 10;
 
 QString qs(const std::string& s) {
@@ -53,8 +52,9 @@ DataTorikomiPage::DataTorikomiPage(app::AppContext& ctx, DataPageHost host, QWid
     setObjectName("DataTorikomi");
     setAutoFillBackground(true);
 
+    // The mapping takes the height its ten rows need; the file list takes the rest.
     auto* lower = new QWidget(this);
-    lower->setFixedHeight(MappingPanelHeight);
+    lower->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto* lowerLayout = new QHBoxLayout(lower);
     lowerLayout->setContentsMargins(0, 0, 0, 0);
     lowerLayout->addWidget(m_mapping);
