@@ -10,7 +10,7 @@
 #include "framework/Progress.h"
 #include "framework/Sql.h"
 #include "market/PriceDatabase.h"
-#include "support/KabuPlusDayFile.h"
+#include "support/KabuPlusFiles.h"
 
 #include <benchmark/benchmark.h>
 

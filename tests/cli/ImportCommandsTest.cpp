@@ -2,7 +2,7 @@
 // data folder; and a registration killed in the middle of its write.
 #include "framework/Sql.h"
 #include "support/CliRun.h"
-#include "support/KabuPlusDayFile.h"
+#include "support/KabuPlusFiles.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "csv/PriceCsvParser.h"
 #include "framework/Encoding.h"
-#include "support/KabuPlusDayFile.h"
+#include "support/KabuPlusFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "acquisition/PriceBackup.h"
 #include "framework/Sql.h"
 #include "market/PriceDatabase.h"
-#include "support/KabuPlusDayFile.h"
+#include "support/KabuPlusFiles.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

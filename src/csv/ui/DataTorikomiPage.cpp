@@ -1,5 +1,6 @@
 #include "csv/ui/DataTorikomiPage.h"
 
+#include "acquisition/KabuPlusDownload.h"
 #include "acquisition/PriceBackup.h"
 #include "app/core/AppContext.h"
 #include "csv/CodeCsv.h"
@@ -75,7 +76,6 @@ DataTorikomiPage::DataTorikomiPage(app::AppContext& ctx, DataPageHost host, QWid
             panel->hide();
         }
     m_files->setFolder(m_ctx.paths.csvWorkDir);
-    m_files->button(CmdDownload)->setEnabled(false); // until the KABU+ download is in place
 
     m_previewTimer->setSingleShot(true);
     m_previewTimer->setInterval(PreviewDelayMs);
@@ -97,7 +97,7 @@ DataTorikomiPage::DataTorikomiPage(app::AppContext& ctx, DataPageHost host, QWid
     connect(m_restore, &BackupRestorePanel::restoreRequested, this, &DataTorikomiPage::startRestore);
     connect(m_codeData, &CodeDataPanel::exportRequested, this, [this] { onCommand(CmdExportCode); });
     connect(m_codeData, &CodeDataPanel::importRequested, this, [this] { onCommand(CmdImportCode); });
-    connect(m_jobs, &PriceJobRunner::finished, this, &DataTorikomiPage::jobFinished);
+    connect(m_jobs, &PriceJobRunner::finished, this, &DataTorikomiPage::jobEnded);
 
     m_mapping->setMapping(loadCsvMapping(m_ctx.paths.setteiDb));
 }
@@ -120,7 +120,16 @@ void DataTorikomiPage::storeMapping() {
 }
 
 bool DataTorikomiPage::onCommand(int command) {
+    // While a registration or a download runs, its button stops it.
+    if (m_cancelCommand != 0 && command == m_cancelCommand) {
+        m_jobs->cancel();
+        status("中止しています…");
+        return true;
+    }
     switch (command) {
+    case CmdDownload:
+        startDownload();
+        return true;
     case CmdRegister:
         openRegisterPanel();
         return true;
@@ -209,7 +218,7 @@ void DataTorikomiPage::startRegistration() {
     request.backupDir = m_ctx.paths.backupDir;
     request.backupFirst = m_ctx.settings.buckupcreate_ch;
     storeMapping(); // the mapping a registration used is the one kept
-    m_jobs->start(market::PriceJob::Registration,
+    startJob(market::PriceJob::Registration, CmdRegister,
                   [this, request](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
                                   market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
                       auto result = std::make_shared<RegistrationResult>(
@@ -298,6 +307,55 @@ void DataTorikomiPage::startRestore(const QString& name) {
         });
     if (started)
         framework::SQL_Close(m_ctx.priceDb);
+}
+
+// ---- download
+
+void DataTorikomiPage::startDownload() {
+    if (m_ctx.settings.kabuplusid.empty() || m_ctx.settings.kabupluspw.empty()) {
+        MessageBox::information(this, QString::fromUtf8(acquisition::kNoCredentialsText), "株価ダウンロード");
+        return;
+    }
+    if (m_host.closeSheet && !m_host.closeSheet())
+        return;
+    // The days come from this thread's connection; the files go into the import folder, where
+    // the registration takes them.
+    const auto plan = acquisition::planKabuPlusDownload(m_ctx, m_ctx.priceDb);
+    if (!plan.ok()) {
+        status(qs(plan.error));
+        return;
+    }
+    const auto request = acquisition::kabuPlusRequest(m_ctx, m_ctx.paths.csvWorkDir, plan.days);
+    startJob(market::PriceJob::Download, CmdDownload,
+             [this, request](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
+                             market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
+                 const auto report = acquisition::RunKabuPlusDownload(request, progress, &cancel);
+                 return [this, report] {
+                     status(qs(report.statusText));
+                     if (!report.fatal.empty())
+                         MessageBox::warning(this, qs(report.fatal), "株価ダウンロード");
+                     m_files->refresh();
+                     schedulePreview();
+                 };
+             });
+}
+
+bool DataTorikomiPage::startJob(market::PriceJob job, int cancelCommand, PriceJobRunner::Work work) {
+    if (!m_jobs->start(job, std::move(work)))
+        return false;
+    m_cancelCommand = cancelCommand;
+    if (auto* button = m_files->button(cancelCommand)) {
+        m_cancelCaption = button->text();
+        button->setText("中止");
+    }
+    return true;
+}
+
+void DataTorikomiPage::jobEnded() {
+    if (auto* button = m_files->button(m_cancelCommand))
+        button->setText(m_cancelCaption);
+    m_cancelCommand = 0;
+    emit jobFinished();
 }
 
 // ---- per-code export and import

@@ -6,6 +6,7 @@
 // (PriceJobRunner); after a registration or a restore the current code is opened again. The
 // mapping is loaded when the page is shown and stored when it is left and at exit.
 // UI thread only.
+#include "csv/ui/PriceJobRunner.h"
 #include "framework/ui/TabPage.h"
 
 #include <QPointer>
@@ -37,7 +38,6 @@ class CsvPreviewTable;
 class CsvRegisterPanel;
 class OldDataPanel;
 class PreviewLoader;
-class PriceJobRunner;
 
 // What the page needs from the main window.
 struct DataPageHost {
@@ -103,6 +103,10 @@ private:
     void openRestorePanel();
     void startRestore(const QString& name);
     void startBackup();
+    void startDownload();
+    // Starts a job whose button (`cancelCommand`) reads "中止" and stops it until it ends.
+    bool startJob(market::PriceJob job, int cancelCommand, PriceJobRunner::Work work);
+    void jobEnded();
     void openCodeData();
     void exportCode();
     void importCode();
@@ -122,6 +126,8 @@ private:
     PreviewLoader* m_previewLoader;
     QTimer* m_previewTimer;
     bool m_registerPreviewWanted = false; // the next preview goes to the register panel too
+    int m_cancelCommand = 0;              // the button that stops the running job, if any
+    QString m_cancelCaption;
 };
 
 } // namespace tavora::csv::ui

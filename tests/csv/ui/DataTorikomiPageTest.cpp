@@ -17,7 +17,8 @@
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/StatusBar.h"
 #include "market/PriceDatabase.h"
-#include "support/KabuPlusDayFile.h"
+#include "support/KabuPlusFiles.h"
+#include "support/NginxServer.h"
 #include "support/SampleMarket.h"
 #include "support/TempDir.h"
 
@@ -218,6 +219,45 @@ private slots:
         QVERIFY(p.status.text().contains("復元が成功しました"));
         QCOMPARE(p.rowsOf("1301"), before);
         QCOMPARE(p.reopened, 1);
+    }
+
+    // The download fills the import folder; registering it stores the day; the button stops a run.
+    void downloadThenRegisterThroughThePage() {
+        test::NginxServer server;
+        const int day = 20261209;
+        server.putFile(test::kabuPlusDayPath(day), test::kabuPlusDayFile(day));
+        QVERIFY2(server.start(), server.problem().c_str());
+        Page p;
+        p.ctx.paths.marketDayDir = (p.dir / "marketday").string();
+        test::writeFile(fs::path(p.ctx.paths.marketDayDir) / "marketday_jpn.csv", "2026-12-08\r\n2026-12-09\r\n");
+        p.ctx.today = "2026-12-09";
+        p.ctx.oneYearAgoNextDay = "2026-12-09";
+        p.ctx.settings.kabuplus_url = server.baseUrl();
+        p.ctx.settings.kabuplus_cafile = server.caFile();
+        p.ctx.settings.kabuplusid = server.account().user;
+        p.ctx.settings.kabupluspw = server.account().password;
+        QPushButton* download = p.page->filePanel()->button(156);
+        download->click();
+        QCOMPARE(download->text(), QString("中止")); // while it runs, the button stops it
+        QVERIFY(p.waitJob());
+        QCOMPARE(download->text(), QString("株価ダウンロード"));
+        QCOMPARE(p.status.text(), QString("1 件中 成功 1件　失敗 0件 20261209"));
+        QListWidget* list = p.page->filePanel()->list();
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QString("japan-all-stock-prices_20261209.csv"));
+
+        p.page->onCommand(csv::ui::DataTorikomiPage::CmdRunRegistration);
+        QVERIFY(p.waitJob());
+        QCOMPARE(p.rowsOf("7203"), std::size_t{1});
+        QCOMPARE(market::PriceDatabase(p.ctx.priceDb).rowsNewestFirst("7203").front().volume,
+                 std::int64_t{3797444701LL + day % 1000});
+
+        // Without an account nothing starts.
+        p.ctx.settings.kabupluspw.clear();
+        framework::ui::MessageBox::setNextAnswer(QMessageBox::Ok);
+        download->click();
+        QCOMPARE(framework::ui::MessageBox::lastText(), QString("kabu+のid,パスワードが設定されていません。"));
+        QVERIFY(!p.page->jobs()->running());
     }
 
     void perCodeExportAndImport() {
