@@ -1,11 +1,15 @@
-// tavora-cli download [--dry-run]: fetches the KABU+ daily files of the trading days the
-// price database lacks, as the "株価ダウンロード" button does, into data/download/ of the
-// data folder (kept there). One line per day, stored or failed with the reason, then a
-// summary. Exit 1 on missing credentials, a refused account or any failed day; nothing to
-// fetch is success. Ctrl+C ends the run after the day in progress.
+// tavora-cli download [--register] [--dry-run]: fetches the KABU+ daily files of the trading
+// days the price database lacks, as the "株価ダウンロード" button does, into data/download/ of
+// the data folder (kept there). One line per day, stored or failed with the reason, then a
+// summary. With --register the files fetched by this run are then registered as
+// `tavora-cli import` does, read with the KABU+ layout whatever mapping the page keeps (they
+// are KABU+ files), so that cron fills the database in one step. Exit 1 on missing
+// credentials, a refused account, any failed day or any file not registered; nothing to
+// fetch is success. Ctrl+C ends the run after the day in progress, without registering.
 #include "acquisition/KabuPlusDownload.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
+#include "cli/RegistrationReport.h"
 #include "cli/TextProgress.h"
 #include "framework/Dates.h"
 
@@ -45,9 +49,12 @@ private:
 
 int run(const std::vector<std::string>& args) {
     bool dryRun = false;
+    bool registerFiles = false;
     for (const auto& a : args) {
         if (a == "--dry-run")
             dryRun = true;
+        else if (a == "--register")
+            registerFiles = true;
         else
             return usageError(kName, "unknown argument '" + a + "'");
     }
@@ -101,13 +108,25 @@ int run(const std::vector<std::string>& args) {
               << (report.cancelled ? ", cancelled" : "") << "\n";
     if (report.cancelled)
         return fail("the download was cancelled");
+    int status = ExitOk;
+    if (registerFiles && report.stored > 0) {
+        ticket.reset(); // the registration is a job of its own
+        csv::RegistrationRequest request;
+        for (const auto& path : report.storedPaths())
+            request.files.emplace_back(path);
+        request.priceDbDir = ctx.paths.priceDbDir;
+        request.backupDir = ctx.paths.backupDir;
+        request.backupFirst = ctx.settings.buckupcreate_ch;
+        status = registerAndReport(session, request, progress);
+    }
     if (report.failed > 0)
         return fail(std::to_string(report.failed) + " days could not be fetched");
-    return ExitOk;
+    return status;
 }
 
-const CliRegistration reg{{kName, "[--dry-run]",
-                           "fetch the KABU+ daily price files the price database lacks into data/download/",
+const CliRegistration reg{{kName, "[--register] [--dry-run]",
+                           "fetch the KABU+ daily price files the price database lacks into data/download/ "
+                           "(--register: and register them)",
                            &run}};
 
 } // namespace

@@ -25,10 +25,9 @@ int run(const std::vector<std::string>& args) {
     if (!session.start())
         return fail(session.error());
     app::AppContext& ctx = session.context();
-    std::string refusal;
-    auto ticket = ctx.priceJobs.tryBegin(market::PriceJob::CodeImport, &refusal);
+    auto ticket = session.beginPriceJob(market::PriceJob::CodeImport);
     if (!ticket)
-        return fail(refusal);
+        return fail(session.error());
     const auto result = csv::importCodeCsv(ctx.priceDb, args[0], args[1]);
     for (const auto& reason : result.skipReasons)
         std::cerr << args[1] << ": " << reason << "\n";

@@ -6,6 +6,7 @@
 #include "app/core/AppContext.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
+#include "cli/RegistrationReport.h"
 #include "cli/TextProgress.h"
 #include "csv/CsvMappingStore.h"
 #include "csv/CsvPreview.h"
@@ -182,44 +183,13 @@ int run(const std::vector<std::string>& args) {
     if (o.preview)
         return preview(o.files.front(), mapping);
 
-    std::string refusal;
-    auto ticket = ctx.priceJobs.tryBegin(market::PriceJob::Registration, &refusal);
-    if (!ticket)
-        return fail(refusal);
     csv::RegistrationRequest request;
     request.files.assign(o.files.begin(), o.files.end());
     request.mapping = mapping;
     request.priceDbDir = ctx.paths.priceDbDir;
     request.backupDir = ctx.paths.backupDir;
     request.backupFirst = o.backup.value_or(ctx.settings.buckupcreate_ch);
-    const csv::RegistrationResult result = csv::registerPriceFiles(request, progress);
-    progress.endLine();
-
-    std::size_t skipped = 0;
-    for (const auto& file : result.files) {
-        skipped += file.rowsSkipped;
-        if (file.stored)
-            std::printf("registered %s: %zu rows, %zu skipped\n", file.path.c_str(), file.rowsStored,
-                        file.rowsSkipped);
-        else
-            std::printf("refused %s: %s\n", file.path.c_str(), file.refusal.c_str());
-        for (const auto& skip : file.skips)
-            std::cerr << file.path.string() << ": line " << skip.line << ": " << skip.reason << "\n";
-        if (file.rowsSkipped > file.skips.size())
-            std::cerr << file.path.string() << ": " << file.rowsSkipped - file.skips.size()
-                      << " more skipped\n";
-    }
-    std::printf("total: %zu rows, %zu skipped, %zu refused\n", result.rowsStored, skipped,
-                result.filesRefused());
-    std::fflush(stdout);
-    if (!result.error.empty())
-        return fail(result.error);
-    if (result.cancelled)
-        return fail("the registration was cancelled");
-    if (result.filesRefused() > 0)
-        return fail(std::to_string(result.filesRefused()) + " of " + std::to_string(result.files.size()) +
-                    " files were not registered");
-    return ExitOk;
+    return registerAndReport(session, request, progress);
 }
 
 CliRegistration reg{

@@ -1,6 +1,7 @@
 // tavora-cli download against a real nginx over HTTPS with Basic authentication, on a data
 // folder whose bundled prices of "0001" end on 2026-12-08.
 #include "framework/Files.h"
+#include "framework/Sql.h"
 #include "support/CliRun.h"
 #include "support/KabuPlusFiles.h"
 #include "support/NginxServer.h"
@@ -68,6 +69,36 @@ TEST_F(DownloadCommandTest, AFailedDayIsReportedAndFailsTheRun) {
     EXPECT_EQ(run.lines().back(), "3 days: 2 stored, 1 failed");
     EXPECT_NE(run.out.find("failed 2026-12-11: HTTP 404\n"), std::string::npos) << run.out;
     EXPECT_NE(run.err.find("1 days could not be fetched"), std::string::npos) << run.err;
+}
+
+// A cron run: the days fetched are registered, the day the server lacks fails the run.
+TEST_F(DownloadCommandTest, RegisterStoresTheFetchedDaysAndStillFailsOnAMissingDay) {
+    ASSERT_NO_FATAL_FAILURE(configure(m_server.account().password));
+    const auto run = test::runCli(m_appdata.path(), "download --register", "TAVORA_TODAY=2026-12-11");
+    EXPECT_EQ(run.status, 1) << run.err;
+    const std::string dir = downloadDir().string();
+    EXPECT_EQ(run.lines(),
+              (std::vector<std::string>{
+                  "stored 2026-12-09 " + dir + "/japan-all-stock-prices_20261209.csv",
+                  "stored 2026-12-10 " + dir + "/japan-all-stock-prices_20261210.csv",
+                  "failed 2026-12-11: HTTP 404", "3 days: 2 stored, 1 failed",
+                  "registered " + dir + "/japan-all-stock-prices_20261209.csv: 4 rows, 0 skipped",
+                  "registered " + dir + "/japan-all-stock-prices_20261210.csv: 4 rows, 0 skipped",
+                  "total: 8 rows, 0 skipped, 0 refused"}));
+    EXPECT_NE(run.err.find("1 days could not be fetched"), std::string::npos) << run.err;
+
+    framework::ZSqlElement db;
+    ASSERT_EQ(framework::SQL_Open(db, (m_appdata / "Tavora" / "data" / "kabukadb" / "kabuka.db").string()),
+              0);
+    framework::SQLList rows;
+    framework::SQL_exec(db, "SELECT date, volume FROM kabukadb WHERE code='7203' ORDER BY date;", rows);
+    ASSERT_EQ(rows.rows.size(), 2u);
+    EXPECT_EQ(rows.rows[0].value("date"), "2026-12-09");
+    EXPECT_EQ(rows.rows[1].value("volume"), std::to_string(3797444701LL + 20261210 % 1000));
+    rows.rows.clear();
+    framework::SQL_exec(db, "SELECT date FROM kabukadb WHERE code='0001' ORDER BY date DESC LIMIT 1;", rows);
+    ASSERT_FALSE(rows.rows.empty());
+    EXPECT_EQ(rows.rows[0].value("date"), "2026-12-10") << "the next run starts after the registered days";
 }
 
 TEST_F(DownloadCommandTest, AWrongPasswordFailsWithTheAuthenticationMessage) {

@@ -1,0 +1,56 @@
+#include "cli/RegistrationReport.h"
+
+#include "cli/CliCommand.h"
+#include "cli/CliSession.h"
+#include "cli/TextProgress.h"
+
+#include <cstdio>
+#include <iostream>
+
+namespace tavora::cli {
+
+namespace {
+
+// Prints the per-file lines and the total; returns the rows skipped over all files.
+void printResult(const csv::RegistrationResult& result) {
+    std::size_t skipped = 0;
+    for (const auto& file : result.files) {
+        skipped += file.rowsSkipped;
+        if (file.stored)
+            std::printf("registered %s: %zu rows, %zu skipped\n", file.path.c_str(), file.rowsStored,
+                        file.rowsSkipped);
+        else
+            std::printf("refused %s: %s\n", file.path.c_str(), file.refusal.c_str());
+        for (const auto& skip : file.skips)
+            std::cerr << file.path.string() << ": line " << skip.line << ": " << skip.reason << "\n";
+        if (file.rowsSkipped > file.skips.size())
+            std::cerr << file.path.string() << ": " << file.rowsSkipped - file.skips.size()
+                      << " more skipped\n";
+    }
+    std::printf("total: %zu rows, %zu skipped, %zu refused\n", result.rowsStored, skipped,
+                result.filesRefused());
+    std::fflush(stdout);
+}
+
+} // namespace
+
+int registerAndReport(CliSession& session, const csv::RegistrationRequest& request, TextProgress& progress) {
+    auto ticket = session.beginPriceJob(market::PriceJob::Registration);
+    if (!ticket)
+        return fail(session.error());
+    const csv::RegistrationResult result = csv::registerPriceFiles(request, progress);
+    progress.endLine();
+    printResult(result);
+    session.log().UpdLog("price registration: " + csv::registeredCountText(result.rowsStored) + ", " +
+                         std::to_string(result.filesRefused()) + " files refused");
+    if (!result.error.empty())
+        return fail(result.error);
+    if (result.cancelled)
+        return fail("the registration was cancelled");
+    if (result.filesRefused() > 0)
+        return fail(std::to_string(result.filesRefused()) + " of " + std::to_string(result.files.size()) +
+                    " files were not registered");
+    return ExitOk;
+}
+
+} // namespace tavora::cli
