@@ -132,7 +132,9 @@ std::optional<std::string> normalizeCsvDate(std::string_view cell) {
         if (month.empty() || month.size() > 2 || !allDigits(month) || day.empty() || day.size() > 2 ||
             !allDigits(day))
             return std::nullopt;
-        dashed = std::string(date.substr(0, 4)) + "-" + std::string(month) + "-" + std::string(day);
+        // Padded to two digits: the strict reader below takes "YYYY-MM-DD" only.
+        dashed = std::string(date.substr(0, 4)) + (month.size() == 1 ? "-0" : "-") + std::string(month) +
+                 (day.size() == 1 ? "-0" : "-") + std::string(day);
     }
     const auto ymd = framework::parseDate(dashed);
     if (!ymd)
