@@ -39,7 +39,9 @@ const char* shownText(const std::string& cell) {
     return cell == "1" ? "1" : "0";
 }
 
-bool sameRows(const std::vector<BunsekiRow>& a, const std::vector<BunsekiRow>& b) {
+} // namespace
+
+bool BunsekiRowsEqual(const std::vector<BunsekiRow>& a, const std::vector<BunsekiRow>& b) {
     if (a.size() != b.size())
         return false;
     for (std::size_t r = 0; r < a.size(); ++r)
@@ -51,8 +53,6 @@ bool sameRows(const std::vector<BunsekiRow>& a, const std::vector<BunsekiRow>& b
         }
     return true;
 }
-
-} // namespace
 
 BunsekiResult LoadBunsekiList(ZSqlElement& db, BunsekiList& list) {
     list.clear();
@@ -70,6 +70,36 @@ BunsekiResult LoadBunsekiList(ZSqlElement& db, BunsekiList& list) {
         e.kind = AtoiText(row.value("sonota1"));
         e.param1 = row.value("sonota2");
         e.param2 = row.value("sonota3");
+    }
+    return {};
+}
+
+BunsekiResult ReadBunsekiRows(const std::string& dbPath, std::vector<BunsekiRow>& rows) {
+    rows.clear();
+    std::error_code ec;
+    if (!std::filesystem::exists(dbPath, ec))
+        return {};
+    ZSqlElement db;
+    if (framework::SQL_Open(db, dbPath) != 0)
+        return {false, "bunseki.db could not be opened: " + db.lastError()};
+    // Asking for the table first tells a file that is no database from one without the table.
+    SQLList tables;
+    tables.columns = {"n"};
+    if (framework::SQL_exec(
+            db, "SELECT count(*) AS n FROM sqlite_master WHERE type='table' AND name='bunsekitb';", tables) !=
+            0 ||
+        tables.rows.empty())
+        return failure(db, "bunseki.db could not be read");
+    if (tables.rows.front().value("n") == "0")
+        return {};
+    SQLList stored;
+    if (framework::SQL_exec(db, "SELECT * FROM bunsekitb;", stored) != 0)
+        return failure(db, "bunsekitb could not be read");
+    for (const SQLListRow& r : stored.rows) {
+        BunsekiRow row;
+        for (int i = 0; i < 9; ++i)
+            row[std::size_t(i)] = r.value(kCells[i]);
+        rows.push_back(std::move(row));
     }
     return {};
 }
@@ -138,7 +168,7 @@ BunsekiResult SeedBunsekiTable(const std::string& csvPath, const std::string& db
 
 BunsekiSaveResult SaveBunsekiTable(const std::string& dbPath, const std::vector<BunsekiRow>& rows,
                                    const std::vector<BunsekiRow>& loaded, BunsekiList& list) {
-    if (sameRows(rows, loaded))
+    if (BunsekiRowsEqual(rows, loaded))
         return {BunsekiSaveOutcome::Unchanged, {}};
     ZSqlElement db;
     if (framework::SQL_Open(db, dbPath) != 0)
@@ -167,10 +197,12 @@ BunsekiSaveResult SaveBunsekiTable(const std::string& dbPath, const std::vector<
         else if (tx.commit() != 0)
             written = failure(db, "the analysis graphs could not be stored");
     }
-    const BunsekiResult loadedNow = LoadBunsekiList(db, list);
-    framework::SQL_Close(db);
+    // A failed write leaves the table as it was, and so the list: reading it again could
+    // only empty the list when the file is the reason of the failure.
     if (!written.ok)
         return {BunsekiSaveOutcome::Failed, written.error};
+    const BunsekiResult loadedNow = LoadBunsekiList(db, list);
+    framework::SQL_Close(db);
     if (!loadedNow.ok)
         return {BunsekiSaveOutcome::Failed, loadedNow.error};
     return {BunsekiSaveOutcome::Saved, {}};

@@ -31,6 +31,14 @@ struct BunsekiResult {
 // records without a graph name skipped. A missing file gives no rows and no error.
 BunsekiResult ReadBunsekiCsv(const std::string& path, std::vector<BunsekiRow>& rows);
 
+// The editor's rows: every row of `bunsekitb` as stored, in table order. A missing file or
+// table gives no rows and no error (nothing is stored that a save could lose); a file that
+// cannot be read (not a database, damaged, unreadable) is an error. Writes nothing.
+BunsekiResult ReadBunsekiRows(const std::string& dbPath, std::vector<BunsekiRow>& rows);
+
+// Whether two row lists are the same (the shown cell compared as "1" or anything else).
+bool BunsekiRowsEqual(const std::vector<BunsekiRow>& a, const std::vector<BunsekiRow>& b);
+
 // Empties the list and fills it from "SELECT * FROM bunsekitb;", in table order.
 BunsekiResult LoadBunsekiList(framework::ZSqlElement& db, BunsekiList& list);
 
@@ -47,7 +55,7 @@ BunsekiResult SeedBunsekiTable(const std::string& csvPath, const std::string& db
 enum class BunsekiSaveOutcome {
     Unchanged, // the rows equal the loaded copy: nothing written, no reload needed
     Saved,     // the table holds exactly the rows; the list was reloaded
-    Failed,    // nothing written (the table keeps what it had); the chart is still reloaded
+    Failed,    // nothing written: the table and the list keep what they had
 };
 struct BunsekiSaveResult {
     BunsekiSaveOutcome outcome = BunsekiSaveOutcome::Unchanged;
@@ -56,7 +64,8 @@ struct BunsekiSaveResult {
 
 // The editor's apply: when `rows` differ from `loaded` (the shown cell compared as "1" or
 // "0"), replaces the table's rows by `rows` in their order in one transaction and reloads
-// the list. The caller shows the loading pop-ups and reloads the chart unless Unchanged.
+// the list. A failed save leaves the table and the list as they were. The caller reloads the
+// chart only when Saved.
 BunsekiSaveResult SaveBunsekiTable(const std::string& dbPath, const std::vector<BunsekiRow>& rows,
                                    const std::vector<BunsekiRow>& loaded, BunsekiList& list);
 

@@ -5,8 +5,15 @@
 #include "annotations/CodeAnnotations.h"
 
 #include <span>
+#include <vector>
 
 namespace tavora::annotations {
+
+// Elements of one list that change together with those of other lists.
+struct StepElements {
+    const GraphDrawList* list = nullptr;
+    std::vector<GraphDrawElement*> elements;
+};
 
 class AnnotationHistory {
 public:
@@ -15,6 +22,14 @@ public:
     // code and period letter (the code the list was loaded for, whatever is current now).
     // Never called with no elements.
     virtual void recordStep(const GraphDrawList& list, std::span<GraphDrawElement* const> elements) = 0;
+    // Records the elements of several lists (periods) as one step, each under its list's code
+    // and period letter; nothing when no part has elements. A history that cannot take them
+    // in one step records each list's part as a step of its own.
+    virtual void recordGroupStep(std::span<const StepElements> parts) {
+        for (const StepElements& part : parts)
+            if (part.list && !part.elements.empty())
+                recordStep(*part.list, part.elements);
+    }
     // Fills `lists`, just reset for lists.code(), with that code's elements as of the current
     // step (rows of an unknown kind or period kept as GraphDrawList::keepUnknown and
     // CodeAnnotations::foreign describe).

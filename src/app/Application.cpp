@@ -33,7 +33,8 @@ namespace tavora::app {
 namespace {
 
 // Unattended runs: TAVORA_SCREENSHOT=<png> saves the window once the first chart is painted
-// (after choosing the title-bar tab TAVORA_SCREENSHOT_TAB, a number, when set) and ends the
+// (after choosing the title-bar tab TAVORA_SCREENSHOT_TAB, a number, or carrying out the command
+// TAVORA_SCREENSHOT_COMMAND, say 127 for the analysis-graph editor, when set) and ends the
 // program; TAVORA_QUIT_AFTER_FIRST_CHART=1 prints "first-chart" on standard output at that
 // moment and ends it (the start-up measurement reads that line). Both end through the
 // normal exit.
@@ -52,7 +53,9 @@ void armAutomation(ApliWindow& window) {
         }
         if (const char* tab = std::getenv("TAVORA_SCREENSHOT_TAB"); tab && *tab)
             window.tabBar()->clickTab(std::atoi(tab));
-        // Let the window settle on the screen before it is grabbed.
+        if (const char* command = std::getenv("TAVORA_SCREENSHOT_COMMAND"); command && *command)
+            window.mainPanel()->onCommand(std::atoi(command));
+        // Let the window (and a side sheet sliding in) settle before it is grabbed.
         QTimer::singleShot(800, &window, [&window, shotPath] {
             if (!window.grab().save(shotPath))
                 std::fprintf(stderr, "tavora: cannot write %s\n", shotPath.toUtf8().constData());

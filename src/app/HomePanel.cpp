@@ -102,7 +102,8 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
                     if (m_history && list && !elements.empty())
                         m_history->recordStep(*list, elements);
                 });
-        connect(panel, &GraphPanel::memoRequested, this, [this, i] { emit command(CmdOpenMemoProp, int(i)); });
+        connect(panel, &GraphPanel::memoRequested, this,
+                [this, i](annotations::MemoElm* memo) { emit memoEditRequested(periodAt(i), memo); });
         connect(panel, &GraphPanel::codeRequested, this, [this] { onCommand(CmdNextCode); });
         connect(panel, &GraphPanel::keyCommand, this, &HomePanel::chartKeyCommand);
     }

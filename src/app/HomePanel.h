@@ -114,6 +114,7 @@ public:
     // code opens without elements).
     annotations::CodeAnnotations& annotationLists() { return m_annotations; }
     void setAnnotationHistory(annotations::AnnotationHistory* history) { m_history = history; }
+    annotations::AnnotationHistory* annotationHistory() const { return m_history; }
     // Empties the lists, loads the current code's elements from the history and repaints
     // (after undo, redo, new and open).
     void reloadAnnotations();
@@ -127,6 +128,8 @@ signals:
     void command(int command, int param);
     // The opened series has been swapped in and painted.
     void chartShown();
+    // 147: the memo tool clicked a memo of a period's chart; its editor opens.
+    void memoEditRequested(market::ChartPeriod period, annotations::MemoElm* memo);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

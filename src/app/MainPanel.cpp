@@ -5,6 +5,7 @@
 #include "app/HomeLeftPanel.h"
 #include "app/HomePanel.h"
 #include "app/PrintRoute.h"
+#include "app/PropertyPanels.h"
 #include "app/VersionDialog.h"
 #include "app/core/AppContext.h"
 #include "app/core/Startup.h"
@@ -63,6 +64,7 @@ MainPanel::MainPanel(AppContext& ctx, framework::ui::TitleTabBar* tabs, QWidget*
     }
     buildHelpMenu();
     installImportPage();
+    m_properties = new PropertyPanels(ctx, *this, *m_home, *m_status);
 }
 
 void MainPanel::installImportPage() {
@@ -252,12 +254,17 @@ void MainPanel::showUpdateNotice(const QString& text) {
 void MainPanel::onCommand(int command, int param) {
     switch (command) {
     case CmdSheetApply:
-        if (auto* panel = m_sheet->currentPanel())
-            panel->applyChanges();
+        if (auto* panel = m_sheet->currentPanel(); panel && !panel->applyChanges())
+            break; // the panel keeps its edits and has said why
         m_sheet->closeSheet();
         break;
     case CmdCloseSheet:
         closeSideSheet();
+        break;
+    case CmdOpenColor:
+    case CmdOpenBunseki:
+    case CmdOpenCtrlProp:
+        m_properties->onCommand(command, param);
         break;
     case CmdHelpMenu:
         openHelpMenu();

@@ -30,6 +30,7 @@ namespace tavora::app {
 
 struct AppContext;
 class HomePanel;
+class PropertyPanels;
 class VersionDialog;
 
 class MainPanel : public QWidget {
@@ -41,6 +42,8 @@ public:
     ~MainPanel() override;
 
     HomePanel* homePanel() const { return m_home; }
+    // The colour, analysis-graph and annotation property panels of the side sheet.
+    PropertyPanels* propertyPanels() const { return m_properties; }
     framework::ui::StatusBar* statusBar() const { return m_status; }
     framework::ui::PropertyDialog* sideSheet() const { return m_sheet; }
     framework::ui::NoticePopup* noticePopup() const { return m_notice; }
@@ -98,6 +101,7 @@ private:
     framework::ui::ShadowPanel* m_shadow;
     framework::ui::PropertyDialog* m_sheet;
     framework::ui::NoticePopup* m_notice;
+    PropertyPanels* m_properties = nullptr;
     VersionDialog* m_version = nullptr;
     printing::ui::DataPrintDialog* m_print = nullptr;  // made on first use
     csv::ui::DataTorikomiPage* m_import = nullptr;

@@ -7,5 +7,10 @@
 namespace tavora::chart {
 
 void applySettings(GraphViewState& vs, const settings::Settings& s);
+// The tool defaults of a view into the settings the exit save writes (the reverse of the
+// tool part of applySettings).
+void takeToolSettings(settings::Settings& s, const ToolDefaults& t);
+// Only the chart colours and grid styles (the colour settings' part).
+void applyPaintSettings(ChartPaint& paint, const settings::Settings& s);
 
 }  // namespace tavora::chart

@@ -284,12 +284,11 @@ KeyValues SettingsStore::exitKeyValues(const Settings& settings) {
     return out;
 }
 
-bool SettingsStore::saveColours(const Settings& loaded, const Settings& edited) const {
+SaveOutcome SettingsStore::saveColours(const Settings& loaded, const Settings& edited) const {
     const KeyValues rows = colourKeyValues(edited);
     if (rows == colourKeyValues(loaded))
-        return false;
-    write(rows);
-    return true;
+        return SaveOutcome::Unchanged;
+    return write(rows) ? SaveOutcome::Saved : SaveOutcome::Failed;
 }
 
 bool SettingsStore::saveExit(const Settings& settings) const {

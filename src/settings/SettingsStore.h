@@ -24,6 +24,13 @@ inline constexpr const char* kWindowRectKeys[4] = {"apri_rect_left", "apri_rect_
 
 using KeyValues = std::vector<std::pair<std::string, std::string>>;
 
+// What a save that first compares did.
+enum class SaveOutcome {
+    Unchanged, // nothing differed: nothing written
+    Saved,     // every row written
+    Failed,    // the database did not open or a row failed: nothing of the save kept
+};
+
 class SettingsStore {
 public:
     explicit SettingsStore(std::string path) : m_path(std::move(path)) {}
@@ -38,8 +45,8 @@ public:
     bool write(const KeyValues& rows) const;
 
     // The colour save: when the ten chart colours and two grid styles of `edited` differ from
-    // `loaded`, writes those twelve keys in their order and returns true; else writes nothing.
-    bool saveColours(const Settings& loaded, const Settings& edited) const;
+    // `loaded`, writes those twelve keys in their order; else writes nothing.
+    SaveOutcome saveColours(const Settings& loaded, const Settings& edited) const;
     // The exit save: the window rectangle (when known) and the exit keys in their order.
     bool saveExit(const Settings& settings) const;
 

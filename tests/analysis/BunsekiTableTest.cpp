@@ -205,4 +205,18 @@ TEST_F(BunsekiTableTest, SaveReplacesTheRowsInTheEditorsOrderOrKeepsThemOnFailur
     EXPECT_EQ(names(list), (std::vector<std::string>{"基準線", "転換線"}));
 }
 
+TEST_F(BunsekiTableTest, ASaveThatCannotReachTheFileKeepsTheList) {
+    writeCsv("転換線\t1\t255\t1\t1\t\t1\t9\t\n");
+    BunsekiList list;
+    ASSERT_TRUE(SeedBunsekiTable(csv(), db(), list).ok);
+    const std::vector<BunsekiRow> loaded = stored();
+    std::filesystem::remove(db());
+    std::filesystem::create_directory(db()); // something that is no file has its name now
+    std::vector<BunsekiRow> rows = loaded;
+    rows[0][2] = "0";
+    EXPECT_EQ(SaveBunsekiTable(db(), rows, loaded, list).outcome, BunsekiSaveOutcome::Failed);
+    EXPECT_EQ(names(list), (std::vector<std::string>{"転換線"}));
+    EXPECT_EQ(list[0].colour, 255u);
+}
+
 } // namespace

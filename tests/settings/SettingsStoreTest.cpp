@@ -172,13 +172,13 @@ TEST_F(SettingsStoreTest, ScaleKeysOutsideTheZoomStepsTakeTheDefaults) {
 
 TEST_F(SettingsStoreTest, ColourSaveWritesTheTwelveKeysOnlyWhenSomethingChanged) {
     const Settings loaded;
-    EXPECT_FALSE(store().saveColours(loaded, loaded));
+    EXPECT_EQ(store().saveColours(loaded, loaded), SaveOutcome::Unchanged);
     EXPECT_TRUE(rows().empty());
 
     Settings edited = loaded;
     edited.title_cr = 0x0000FF;
     edited.y_sen_cb = kLineDotted;
-    EXPECT_TRUE(store().saveColours(loaded, edited));
+    EXPECT_EQ(store().saveColours(loaded, edited), SaveOutcome::Saved);
     const auto stored = rows();
     EXPECT_EQ(stored.size(), 12u);
     EXPECT_EQ(stored.at("title_cr"), "255");
@@ -191,6 +191,9 @@ TEST_F(SettingsStoreTest, UnopenableDatabaseKeepsDefaultsAndSkipsSaves) {
     const SettingsStore broken((m_dir / "missing-dir" / "settei.db").string());
     EXPECT_EQ(SettingsStore::keyValues(broken.load()), SettingsStore::keyValues(Settings{}));
     EXPECT_FALSE(broken.saveExit(Settings{}));
+    Settings edited;
+    edited.grbuckcr = 0x010203;
+    EXPECT_EQ(broken.saveColours(Settings{}, edited), SaveOutcome::Failed);
 }
 
 TEST(LineStyles, TextsMapToNumbers) {

@@ -71,6 +71,9 @@ public:
     void annotationsReloaded();
     // Another tool is being chosen: an operation left half done is ended.
     void abandonToolOperation();
+    // Paints the chart again now (a hidden panel when it is next shown): after its colours or
+    // its elements' styles changed.
+    void repaintChart();
 
 signals:
     // Elements of the list finished, edited or deleted, to be recorded as one step.
@@ -89,7 +92,6 @@ private:
     int plotWidth() const { return std::max(0, width() - ScrollThickness); }
     int plotHeight() const { return std::max(0, height() - ScrollThickness); }
     void syncControls();
-    void repaintChart();
     void onHorizontalScroll(int position);
     void onVerticalScroll(int position);
     void repaintAfterScroll(bool dragging);

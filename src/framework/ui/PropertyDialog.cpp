@@ -59,6 +59,10 @@ void PropertyDialog::addPanel(SideSheetPanel* panel) {
     panel->setParent(m_body);
     panel->hide();
     m_bodyLayout->addWidget(panel);
+    connect(panel, &SideSheetPanel::applyAllowedChanged, this, [this, panel] {
+        if (panel == m_current)
+            m_apply->setEnabled(panel->canApply());
+    });
 }
 
 void PropertyDialog::openPanel(SideSheetPanel* panel, int width) {
@@ -66,6 +70,7 @@ void PropertyDialog::openPanel(SideSheetPanel* panel, int width) {
     for (auto* other : m_body->findChildren<SideSheetPanel*>(QString(), Qt::FindDirectChildrenOnly))
         other->setVisible(false);
     m_current = panel;
+    m_apply->setEnabled(!panel || panel->canApply());
     m_targetWidth = width + Margin;
     m_shadow->show();
     m_shadow->raise();

@@ -14,9 +14,17 @@ public:
     // Caption of the unsaved-changes prompt.
     virtual QString panelName() const = 0;
     virtual bool hasUnsavedChanges() const { return false; }
-    // The apply button (command 302): store what the panel edits. Panels that only show
-    // something keep the default, which does nothing.
-    virtual void applyChanges() {}
+    // The apply button (command 302): store what the panel edits. Returns whether the sheet
+    // may close: false keeps it open with the edits (the panel has said why). Panels that
+    // only show something keep the default, which does nothing.
+    virtual bool applyChanges() { return true; }
+    // Whether the apply button may be pressed now (a panel that could not read what it edits
+    // says no, so that an apply cannot overwrite the stored data); applyAllowedChanged() tells
+    // the sheet when this changes.
+    virtual bool canApply() const { return true; }
+
+signals:
+    void applyAllowedChanged();
 };
 
 }  // namespace tavora::framework::ui

@@ -40,7 +40,10 @@ public:
     using SideSheetPanel::SideSheetPanel;
     QString panelName() const override { return "色"; }
     bool hasUnsavedChanges() const override { return unsaved; }
-    void applyChanges() override { ++applied; }
+    bool applyChanges() override {
+        ++applied;
+        return true;
+    }
     bool unsaved = false;
     int applied = 0;
 };
