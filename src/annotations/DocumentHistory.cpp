@@ -171,6 +171,16 @@ void DocumentHistory::recordStep(const GraphDrawList& list, std::span<GraphDrawE
     m_document.working.recordStep(rows);
 }
 
+void DocumentHistory::recordGroupStep(std::span<const StepElements> parts) {
+    std::vector<GraphCtrlRow> rows;
+    for (const StepElements& part : parts)
+        for (const GraphDrawElement* e : part.elements)
+            if (part.list && e && e->isKnownKind())
+                rows.push_back(rowOfElement(*e, part.list->period(), part.list->code()));
+    if (!rows.empty())
+        m_document.working.recordStep(rows);
+}
+
 void DocumentHistory::load(CodeAnnotations& lists) {
     fillCodeAnnotations(m_document.working.codeState(lists.code()), lists);
 }

@@ -30,6 +30,8 @@ public:
     explicit DocumentHistory(ChartDocument& document) : m_document(document) {}
 
     void recordStep(const GraphDrawList& list, std::span<GraphDrawElement* const> elements) override;
+    // Every part's rows in one step of the working document.
+    void recordGroupStep(std::span<const StepElements> parts) override;
     void load(CodeAnnotations& lists) override;
 
 private:

@@ -2,6 +2,7 @@
 
 #include "annotations/CodeAnnotations.h"
 #include "annotations/DocumentFile.h"
+#include "annotations/LineElm.h"
 #include "annotations/RangeNedanElm.h"
 #include "support/TempDir.h"
 
@@ -132,6 +133,32 @@ TEST(DocumentHistoryTest, RowsFromADocumentLoadSafelyAndKeepTheirIds) {
     EXPECT_EQ(day[0].init_y_ichimemori, 1);
     EXPECT_FALSE(day[1].isKnownKind());
     EXPECT_EQ(day.nextId(), 8); // a new element never takes the kept row's id
+}
+
+TEST(DocumentHistoryTest, AChangeToElementsOfSeveralPeriodsIsOneStep) {
+    ChartDocument document;
+    document.working = WorkingDocument::createEmpty();
+    DocumentHistory history(document);
+    CodeAnnotations lists;
+    lists.reset("7203");
+    GraphDrawElement* day = &lists.list(ChartPeriod::Day).createLine();
+    GraphDrawElement* week = &lists.list(ChartPeriod::Week).createLine();
+    history.recordStep(lists.list(ChartPeriod::Day), std::span(&day, 1));
+    history.recordStep(lists.list(ChartPeriod::Week), std::span(&week, 1));
+    day->SetPenStyle(2);
+    week->SetPenStyle(2);
+    const StepElements parts[] = {{&lists.list(ChartPeriod::Day), {day}}, {&lists.list(ChartPeriod::Week), {week}}};
+    history.recordGroupStep(parts);
+    EXPECT_EQ(document.working.highestStep(), 3);
+
+    // One undo takes both back.
+    ASSERT_TRUE(document.working.undo());
+    lists.reset("7203");
+    history.load(lists);
+    ASSERT_EQ(lists.list(ChartPeriod::Day).size(), 1u);
+    ASSERT_EQ(lists.list(ChartPeriod::Week).size(), 1u);
+    EXPECT_EQ(lists.list(ChartPeriod::Day)[0].penStyle, 1);
+    EXPECT_EQ(lists.list(ChartPeriod::Week)[0].penStyle, 1);
 }
 
 TEST(DocumentHistoryTest, AnOldDocumentsPriceRangeKeepsItsFactoryPlacementAndTextsReadAsJapanese) {
