@@ -328,7 +328,8 @@ TEST(ShippedDataTest, EveryCatalogueEntryHasConsistentPricesOnItsCalendar) {
             EXPECT_GT(row.volume, 0) << code << " " << row.date;
         }
         // Each split day is a trading day with prices, so the chart can mark it.
-        for (auto [it, end] = splits.equal_range(code); it != end; ++it) {
+        const auto [first, end] = splits.equal_range(code);
+        for (auto it = first; it != end; ++it) {
             EXPECT_TRUE(std::any_of(rows.begin(), rows.end(),
                                     [&](const PriceRow& r) { return r.date == it->second && r.open; }))
                 << code << " split " << it->second;
