@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <limits>
 
 namespace tavora::market {
 
@@ -21,13 +22,18 @@ std::size_t AppendMarketDates(KeisenList& dayBars, const std::vector<std::string
         return 0;
     const int newest = dayBars.newest()->dateNumber();
     // Walk from the last date back to the first one that is not after the newest bar.
-    std::vector<std::string> later; // latest first
+    std::vector<std::string> later;             // latest first
+    int next = std::numeric_limits<int>::max(); // the date kept after this one
     for (std::size_t i = dates.size(); i > 0; --i) {
         const auto d = framework::parseDate(dates[i - 1]);
         if (!d)
             continue;
-        if (framework::dateNumber(*d) <= newest)
+        const int number = framework::dateNumber(*d);
+        if (number <= newest)
             break;
+        if (number >= next) // out of calendar order: the bars would run backwards
+            continue;
+        next = number;
         later.push_back(framework::formatDate(*d));
     }
     const std::size_t count = later.size();
@@ -59,6 +65,7 @@ std::vector<std::string> FutureMarketDates(const std::string& calendarPath, int 
     // quoted date are tolerated.
     const std::string_view text = bytes;
     std::size_t end = text.size();
+    int next = std::numeric_limits<int>::max(); // the date kept after this line
     while (end > 0) {
         std::size_t begin = text.rfind('\n', end - 1);
         begin = begin == std::string_view::npos ? 0 : begin + 1;
@@ -78,8 +85,17 @@ std::vector<std::string> FutureMarketDates(const std::string& calendarPath, int 
                                    framework::logExcerpt(field));
             continue;
         }
-        if (framework::dateNumber(*d) <= newestDateNumber)
+        const int number = framework::dateNumber(*d);
+        if (number <= newestDateNumber)
             break;
+        // Each date must come before the one kept after it, or the day bars would run backwards.
+        if (number >= next) {
+            if (skipped)
+                skipped->push_back("市場カレンダーの日付が順に並んでいないため無視しました: " + calendarPath +
+                                   ": " + framework::logExcerpt(field));
+            continue;
+        }
+        next = number;
         future.push_back(framework::formatDate(*d));
     }
     std::reverse(future.begin(), future.end());
@@ -90,7 +106,8 @@ std::size_t AppendMarketDays(KeisenList& dayBars, const std::string& calendarPat
                              std::vector<std::string>* skipped) {
     if (dayBars.empty())
         return 0;
-    return AppendMarketDates(dayBars, FutureMarketDates(calendarPath, dayBars.newest()->dateNumber(), skipped));
+    return AppendMarketDates(dayBars,
+                             FutureMarketDates(calendarPath, dayBars.newest()->dateNumber(), skipped));
 }
 
 } // namespace tavora::market

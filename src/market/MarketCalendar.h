@@ -23,13 +23,14 @@ std::string ChooseCalendar(const CodeElm& entry, const std::string& marketDayDir
 // The dates of the calendar file (Shift-JIS, first field the date, ascending) later than
 // `newestDateNumber` (year * 10000 + month * 100 + day), in calendar order and in the form
 // "YYYY-MM-DD". Empty when the file cannot be read. A line whose first field is not a real
-// date (framework::parseDate) is skipped, and a line saying so goes to `skipped`.
+// date (framework::parseDate), or whose date is not before the one kept after it (a file out
+// of order), is skipped, and a line saying so goes to `skipped`.
 std::vector<std::string> FutureMarketDates(const std::string& calendarPath, int newestDateNumber,
                                            std::vector<std::string>* skipped = nullptr);
 
 // Inserts an empty bar for every date later than the newest bar, between the head and the
 // newest bar, so the list stays newest first. `dates` ascend (calendar order) and are real
-// dates (FutureMarketDates gives them so); others are left out. Returns the number of bars
+// dates (FutureMarketDates gives them so); others, and dates out of order, are left out. Returns the number of bars
 // inserted; nothing happens for an empty list.
 std::size_t AppendMarketDates(KeisenList& dayBars, const std::vector<std::string>& dates);
 // Reads the calendar file (Shift-JIS, first field the date, ascending) and appends its

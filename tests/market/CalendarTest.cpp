@@ -52,7 +52,12 @@ INSTANTIATE_TEST_SUITE_P(
         // Lines whose first field is not a real date are skipped wherever they stand.
         CalendarCase{"NotRealDatesAreSkipped",
                      "2024-05-10\n2024-05-13\n2024-5-14\n2024-05-15\n2024-02-30\n20271231,\n",
-                     {"2024-05-15", "2024-05-13"}}),
+                     {"2024-05-15", "2024-05-13"}},
+        // A file out of order (a later year's days before these, a repeated day) keeps the
+        // days that run forward from its end, so the bars never run backwards.
+        CalendarCase{"OutOfOrderLinesAreSkipped",
+                     "2024-05-10\n2024-05-13\n2025-01-06\n2024-05-14\n2024-05-15\n2024-05-15\n2024-05-16\n",
+                     {"2024-05-16", "2024-05-15", "2024-05-14", "2024-05-13"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(MarketCalendarTest, AppendsNothingWithoutBarsOrWithoutAFile) {
