@@ -2,6 +2,7 @@
 // long line stays one line and the box holds every line the text has.
 #include "annotations/ElementGeometry.h"
 #include "framework/ui/QtCanvas.h"
+#include "support/QtApplicationEnvironment.h"
 
 #include <QGuiApplication>
 #include <QImage>
@@ -12,11 +13,7 @@ namespace tavora::annotations {
 namespace {
 
 QGuiApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_annotations";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
-    return application;
+    return tavora::test::QtApplicationEnvironment::app();
 }
 
 TEST(QtTextBox, MeasuredAtItsOwnLineBreaksOnly) {

@@ -5,6 +5,7 @@
 
 #include "PdfTools.h"
 #include "PrintTestSupport.h"
+#include "support/QtApplicationEnvironment.h"
 #include "support/TempDir.h"
 
 #include <QGuiApplication>
@@ -26,11 +27,7 @@ using test::snapshotWith;
 using test::weekdays;
 
 QGuiApplication& app() {
-    static int argc = 1;
-    static char name[] = "test_printing";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
-    return application;
+    return tavora::test::QtApplicationEnvironment::app();
 }
 
 PrintChoices threeSheets(Orientation orientation = Orientation::Portrait) {
