@@ -7,6 +7,8 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
+#include <string>
 
 namespace tavora::bench {
 
@@ -37,6 +39,12 @@ inline std::int64_t writePriceYear(framework::ZSqlElement& db, int year) {
     }
     const auto result = writer.finish();
     return result.committed ? static_cast<std::int64_t>(result.rowsWritten) : 0;
+}
+
+// Removes the price database in `dir` with its journal files, so that a run starts from none.
+inline void removePriceDb(const std::filesystem::path& dir) {
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+        std::filesystem::remove(dir / (std::string(market::kPriceDbFileName) + suffix));
 }
 
 } // namespace tavora::bench

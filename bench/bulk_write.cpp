@@ -14,6 +14,7 @@
 
 namespace fs = std::filesystem;
 using tavora::framework::ZSqlElement;
+using tavora::bench::removePriceDb;
 using tavora::market::PriceDatabase;
 
 namespace {
@@ -33,17 +34,12 @@ std::int64_t writeYear(ZSqlElement& db, int year) {
     return tavora::bench::writePriceYear(db, year);
 }
 
-void removeDb(const fs::path& dir) {
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
-        fs::remove(dir / (std::string("kabuka.db") + suffix));
-}
-
 // A database holding the year before, made once and copied for every iteration.
 const fs::path& filledTemplate() {
     static const fs::path dir = [] {
         fs::path d = benchDir() / "template";
         fs::create_directories(d);
-        removeDb(d);
+        removePriceDb(d);
         ZSqlElement db;
         PriceDatabase::open(db, d.string());
         writeYear(db, 2025);
@@ -58,9 +54,9 @@ void run(benchmark::State& state, bool filled) {
     std::int64_t written = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        removeDb(dir);
+        removePriceDb(dir);
         if (filled)
-            fs::copy_file(filledTemplate() / "kabuka.db", dir / "kabuka.db");
+            fs::copy_file(filledTemplate() / tavora::market::kPriceDbFileName, dir / tavora::market::kPriceDbFileName);
         ZSqlElement db;
         PriceDatabase::open(db, dir.string());
         state.ResumeTiming();
@@ -70,7 +66,7 @@ void run(benchmark::State& state, bool filled) {
         state.SkipWithError("the bulk write did not commit every row");
     state.counters["rows_per_second"] =
         benchmark::Counter(static_cast<double>(written), benchmark::Counter::kIsRate);
-    removeDb(dir);
+    removePriceDb(dir);
 }
 
 void BM_BulkWriteEmpty(benchmark::State& state) {

@@ -3,6 +3,7 @@
 // default mapping and stored one all-or-nothing bulk write per file, into an empty database
 // and into one that already holds the year before. BM_ParseMap measures the reading and
 // mapping alone (no database).
+#include "PriceYear.h"
 #include "csv/PriceRegistration.h"
 #include "framework/CsvReader.h"
 #include "framework/Dates.h"
@@ -21,6 +22,7 @@
 
 namespace fs = std::filesystem;
 using namespace tavora;
+using bench::removePriceDb;
 
 namespace {
 
@@ -68,11 +70,6 @@ const std::vector<fs::path>& dayFiles(int year) {
     return files;
 }
 
-void removeDb(const fs::path& dir) {
-    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
-        fs::remove(dir / (std::string(market::kPriceDbFileName) + suffix));
-}
-
 csv::RegistrationResult registerYear(const fs::path& dbDir, int year) {
     csv::RegistrationRequest request;
     request.files = dayFiles(year);
@@ -85,7 +82,7 @@ const fs::path& filledTemplate() {
     static const fs::path dir = [] {
         fs::path d = benchDir() / "template";
         fs::create_directories(d);
-        removeDb(d);
+        removePriceDb(d);
         registerYear(d, 2025);
         return d;
     }();
@@ -101,7 +98,7 @@ void run(benchmark::State& state, bool filled) {
     std::int64_t stored = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        removeDb(dir);
+        removePriceDb(dir);
         if (filled)
             fs::copy_file(filledTemplate() / market::kPriceDbFileName, dir / market::kPriceDbFileName);
         state.ResumeTiming();
@@ -112,7 +109,7 @@ void run(benchmark::State& state, bool filled) {
     }
     state.counters["rows_per_second"] =
         benchmark::Counter(static_cast<double>(stored), benchmark::Counter::kIsRate);
-    removeDb(dir);
+    removePriceDb(dir);
 }
 
 void BM_RegisterIntoEmpty(benchmark::State& state) {

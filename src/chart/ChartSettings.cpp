@@ -4,11 +4,37 @@ namespace tavora::chart {
 
 namespace {
 
+using settings::Settings;
+
 int styleOf(const std::string& text) { return settings::lineStyleNumber(text).value_or(framework::LineSolid); }
 
-ToolStyle toolStyle(ColorRef line, ColorRef text, const std::string& style, const std::string& face, int size) {
-    return ToolStyle{line, text, styleOf(style), face, size};
-}
+// Where each tool's defaults are kept in the settings. A tool without a line colour key has no
+// line (0); without a style key it draws solid; without font keys it keeps the face and size
+// it has.
+struct ToolKeys {
+    ToolStyle ToolDefaults::*tool;
+    settings::Colour Settings::*lineColor;
+    settings::Colour Settings::*textColor;
+    std::string Settings::*lineStyle;
+    std::string Settings::*fontFace;
+    int Settings::*fontSize;
+};
+
+constexpr ToolKeys kToolKeys[] = {
+    {&ToolDefaults::cross, &Settings::jyuji_sencr, &Settings::jyuji_fontcr, &Settings::jyuji_sensyu,
+     &Settings::jyuji_font, &Settings::jyuji_fontsize},
+    {&ToolDefaults::timePrice, &Settings::timenehaba_sencr, &Settings::timenehaba_fontcr,
+     &Settings::timenehaba_sensyu, &Settings::timenehaba_font, &Settings::timenehaba_fontsize},
+    {&ToolDefaults::takayasu, nullptr, &Settings::takayasu_cr, nullptr, &Settings::takayasu_font,
+     &Settings::takayasu_fontsize},
+    {&ToolDefaults::rangeTime, &Settings::rangetimesen_cr, &Settings::rangetimefont_cr, &Settings::rangetime_sensyu,
+     &Settings::rangetime_font, &Settings::rangetime_fontsize},
+    {&ToolDefaults::rangeNedan, &Settings::rangenedansen_cr, &Settings::rangenedanfont_cr,
+     &Settings::rangenedan_sensyu, &Settings::rangenedan_font, &Settings::rangenedan_fontsize},
+    {&ToolDefaults::line, &Settings::linesen_cr, &Settings::linefont_cr, &Settings::line_sensyu, nullptr, nullptr},
+    {&ToolDefaults::text, nullptr, &Settings::text_cr, nullptr, &Settings::text_font, &Settings::text_fontsize},
+    {&ToolDefaults::memo, nullptr, &Settings::memo_cr, nullptr, &Settings::memo_font, &Settings::memo_fontsize},
+};
 
 }  // namespace
 
@@ -34,55 +60,33 @@ void applySettings(GraphViewState& vs, const settings::Settings& s) {
     applyPaintSettings(vs.paint, s);
 
     ToolDefaults& t = vs.toolDefaults;
-    t.cross = toolStyle(s.jyuji_sencr, s.jyuji_fontcr, s.jyuji_sensyu, s.jyuji_font, s.jyuji_fontsize);
-    t.timePrice = toolStyle(s.timenehaba_sencr, s.timenehaba_fontcr, s.timenehaba_sensyu, s.timenehaba_font,
-                            s.timenehaba_fontsize);
-    t.takayasu = toolStyle(0, s.takayasu_cr, settings::kLineSolid, s.takayasu_font, s.takayasu_fontsize);
-    t.rangeTime = toolStyle(s.rangetimesen_cr, s.rangetimefont_cr, s.rangetime_sensyu, s.rangetime_font,
-                            s.rangetime_fontsize);
-    t.rangeNedan = toolStyle(s.rangenedansen_cr, s.rangenedanfont_cr, s.rangenedan_sensyu, s.rangenedan_font,
-                             s.rangenedan_fontsize);
-    t.line = toolStyle(s.linesen_cr, s.linefont_cr, s.line_sensyu, t.line.fontFace, t.line.fontSize);
-    t.text = toolStyle(0, s.text_cr, settings::kLineSolid, s.text_font, s.text_fontsize);
-    t.memo = toolStyle(0, s.memo_cr, settings::kLineSolid, s.memo_font, s.memo_fontsize);
+    for (const ToolKeys& k : kToolKeys) {
+        ToolStyle& tool = t.*k.tool;
+        tool.lineColor = k.lineColor ? s.*k.lineColor : 0;
+        tool.textColor = s.*k.textColor;
+        tool.lineStyle = styleOf(k.lineStyle ? s.*k.lineStyle : settings::kLineSolid);
+        if (k.fontFace)
+            tool.fontFace = s.*k.fontFace;
+        if (k.fontSize)
+            tool.fontSize = s.*k.fontSize;
+    }
     t.rangeNedanYoko = s.rangenedan_yoko;
 }
 
 void takeToolSettings(settings::Settings& s, const ToolDefaults& t) {
-    auto text = [](int style) { return settings::lineStyleText(style); };
-    s.jyuji_sencr = t.cross.lineColor;
-    s.jyuji_fontcr = t.cross.textColor;
-    s.jyuji_sensyu = text(t.cross.lineStyle);
-    s.jyuji_font = t.cross.fontFace;
-    s.jyuji_fontsize = t.cross.fontSize;
-    s.timenehaba_sencr = t.timePrice.lineColor;
-    s.timenehaba_fontcr = t.timePrice.textColor;
-    s.timenehaba_sensyu = text(t.timePrice.lineStyle);
-    s.timenehaba_font = t.timePrice.fontFace;
-    s.timenehaba_fontsize = t.timePrice.fontSize;
-    s.takayasu_cr = t.takayasu.textColor;
-    s.takayasu_font = t.takayasu.fontFace;
-    s.takayasu_fontsize = t.takayasu.fontSize;
-    s.rangetimesen_cr = t.rangeTime.lineColor;
-    s.rangetimefont_cr = t.rangeTime.textColor;
-    s.rangetime_sensyu = text(t.rangeTime.lineStyle);
-    s.rangetime_font = t.rangeTime.fontFace;
-    s.rangetime_fontsize = t.rangeTime.fontSize;
-    s.rangenedansen_cr = t.rangeNedan.lineColor;
-    s.rangenedanfont_cr = t.rangeNedan.textColor;
-    s.rangenedan_sensyu = text(t.rangeNedan.lineStyle);
-    s.rangenedan_font = t.rangeNedan.fontFace;
-    s.rangenedan_fontsize = t.rangeNedan.fontSize;
+    for (const ToolKeys& k : kToolKeys) {
+        const ToolStyle& tool = t.*k.tool;
+        if (k.lineColor)
+            s.*k.lineColor = tool.lineColor;
+        s.*k.textColor = tool.textColor;
+        if (k.lineStyle)
+            s.*k.lineStyle = settings::lineStyleText(tool.lineStyle);
+        if (k.fontFace)
+            s.*k.fontFace = tool.fontFace;
+        if (k.fontSize)
+            s.*k.fontSize = tool.fontSize;
+    }
     s.rangenedan_yoko = t.rangeNedanYoko;
-    s.linesen_cr = t.line.lineColor;
-    s.linefont_cr = t.line.textColor;
-    s.line_sensyu = text(t.line.lineStyle);
-    s.text_cr = t.text.textColor;
-    s.text_font = t.text.fontFace;
-    s.text_fontsize = t.text.fontSize;
-    s.memo_cr = t.memo.textColor;
-    s.memo_font = t.memo.fontFace;
-    s.memo_fontsize = t.memo.fontSize;
 }
 
 }  // namespace tavora::chart
