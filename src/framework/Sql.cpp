@@ -72,8 +72,10 @@ void recordResult(ZSqlElement& db, int code) {
 int SQL_Open(ZSqlElement& db, const std::string& path, bool lockCalls) {
     SQL_Close(db);
     sqlite3* handle = nullptr;
+    // URI names are on so that an ATTACH can open a file read-only ("file:...?mode=ro") on
+    // every SQLite build; our own paths are absolute and never read as URIs.
     int rc = sqlite3_open_v2(path.c_str(), &handle,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE |
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI |
                                  (lockCalls ? SQLITE_OPEN_FULLMUTEX : SQLITE_OPEN_NOMUTEX),
                              nullptr);
     if (rc != SQLITE_OK) {
