@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "acquisition/CompanionSync.h"
 #include "acquisition/ReferenceStartup.h"
 #include "annotations/ui/DocumentCommands.h"
 #include "app/ApliWindow.h"
@@ -120,6 +121,7 @@ int runDesktop(int argc, char** argv) {
             nullptr, QString::fromStdString("データフォルダを作成できません: " + root), "Tavora");
         return 1;
     }
+    acquisition::RunStartupCompanionSync(*ctx, log, splash); // step 13
     splash.percent(30);
     auto window = std::make_unique<ApliWindow>(*ctx); // the main panel; the chart panels take the settings
     splash.percent(50);

@@ -1,0 +1,45 @@
+#include "acquisition/CompanionSync.h"
+
+#include <iostream>
+
+namespace tavora::acquisition {
+
+namespace {
+
+void logOutcome(const SyncResult& r, framework::ZLog* log, bool toStderr) {
+    if (r.outcome == SyncOutcome::Failed) {
+        const std::string line = kSyncFailedLog + r.error;
+        if (log)
+            log->UpdLog(line);
+        if (toStderr)
+            std::cerr << line << std::endl;
+    } else if (r.outcome == SyncOutcome::Merged && log) {
+        log->UpdLog(kSyncSucceededLog);
+    }
+    if (log)
+        log->WriteLogTxt();
+}
+
+} // namespace
+
+CompanionPaths companionPathsOf(const app::AppContext& ctx) {
+    return companionPaths(roamingFolderOf(ctx.paths.root));
+}
+
+void RunStartupCompanionSync(app::AppContext& ctx, framework::ZLog& log, framework::ProgressSink& progress) {
+    if (!ctx.settings.sync_moravel_db)
+        return;
+    progress.status(kSyncingText);
+    const SyncResult r = SyncFromMoravel(ctx.priceDb, companionPathsOf(ctx));
+    logOutcome(r, &log, true);
+    if (r.outcome == SyncOutcome::Failed)
+        progress.status(kSyncCancelledText);
+}
+
+SyncResult SyncCompanionNow(app::AppContext& ctx, framework::ZLog* log) {
+    const SyncResult r = SyncFromMoravel(ctx.priceDb, companionPathsOf(ctx));
+    logOutcome(r, log, false);
+    return r;
+}
+
+} // namespace tavora::acquisition

@@ -1,0 +1,30 @@
+#pragma once
+// The companion merge where the program runs it: at start-up when `sync_moravel_db` is on
+// (with the splash texts and log lines), and on request (the Home head's "更新", tavora-cli
+// sync), which does not consult the flag. UI thread (or the CLI's main thread), with the
+// context's price connection.
+#include "acquisition/CompanionMerge.h"
+#include "app/core/AppContext.h"
+#include "framework/Log.h"
+#include "framework/Progress.h"
+
+namespace tavora::acquisition {
+
+inline constexpr const char* kSyncingText = "moravelとデータ同期中";
+inline constexpr const char* kSyncCancelledText = "moravelとデータ同期キャンセル";
+inline constexpr const char* kSyncFailedLog = "同期失敗: ";
+inline constexpr const char* kSyncSucceededLog = "同期成功";
+
+// The companion's paths for the context's application root.
+CompanionPaths companionPathsOf(const app::AppContext& ctx);
+
+// Start-up: when `sync_moravel_db` is on, shows "moravelとデータ同期中" and merges the companion
+// database when it exists and is not being written. A failure is logged ("同期失敗: " and the
+// text, also on standard error) and shown ("moravelとデータ同期キャンセル"); a success logs
+// "同期成功". A missing companion or its busy marker leaves no trace. Start-up goes on either way.
+void RunStartupCompanionSync(app::AppContext& ctx, framework::ZLog& log, framework::ProgressSink& progress);
+
+// On request: the merge whatever the flag says. A failure is logged as at start-up.
+SyncResult SyncCompanionNow(app::AppContext& ctx, framework::ZLog* log);
+
+} // namespace tavora::acquisition
