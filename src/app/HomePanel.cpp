@@ -1,5 +1,6 @@
 #include "app/HomePanel.h"
 
+#include "acquisition/CompanionSync.h"
 #include "annotations/AnnotationHistory.h"
 #include "annotations/DocumentHistory.h"
 #include "annotations/ui/DocumentCommands.h"
@@ -11,6 +12,7 @@
 #include "app/HomeLeftPanel.h"
 #include "app/NoCodeScreen.h"
 #include "app/ReopenWorker.h"
+#include "app/TodayQuery.h"
 #include "app/ToolSelection.h"
 #include "app/core/AppContext.h"
 #include "app/core/CatalogueStartup.h"
@@ -72,7 +74,7 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
       m_searchPopup(new CodeSearchPopup(this)),
       m_search(new CodeSearch(ctx.catalogue, m_head->searchBox(), m_searchPopup, this)),
       m_reopen(new ReopenWorker(this)),
-      m_documents(new annotations::ui::DocumentCommands(ctx, this, status)),
+      m_documents(new annotations::ui::DocumentCommands(ctx, this, status)), m_today(new TodayQuery(this)),
       m_documentHistory(std::make_unique<annotations::DocumentHistory>(ctx.document)) {
     m_history = m_documentHistory.get(); // changes are steps of the open document
     setObjectName("homepanel");
@@ -134,6 +136,8 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
     connect(m_documents, &annotations::ui::DocumentCommands::documentReplaced, this, &HomePanel::documentReplaced);
     m_left->setCommandEnabled(CmdUndo, true);
     m_left->setCommandEnabled(CmdRedo, true);
+    connect(m_today, &TodayQuery::answered, this, &HomePanel::applyToday);
+    connect(m_today, &TodayQuery::finished, m_status, &framework::ui::StatusBar::stopWait);
     m_head->setNavigationEnabled(!m_ctx.catalogue.empty());
     setTabOrder();
     updateAdPanel();
@@ -412,7 +416,10 @@ void HomePanel::onCommand(int cmd, int param) {
     case CmdReopen130:
     case CmdReopen131:
     case CmdReopen135:
+        reopen();
+        break;
     case CmdRefresh:
+        syncCompanion();
         reopen();
         break;
     case CmdFirstCode:
@@ -488,6 +495,7 @@ void HomePanel::favouritesOnlySwitched() {
 }
 
 void HomePanel::reloadCodeList() {
+    storeCurrentScale(); // while the current index still names the code it was taken from
     m_status->startWait();
     m_reopen->cancelAll(); // an opening of the old catalogue's code is of no use now
     const auto problems = LoadCodeListStep(m_ctx);
@@ -560,6 +568,7 @@ void HomePanel::setBusy(bool busy) {
 }
 
 void HomePanel::reopen() {
+    cancelCompanionToday();
     updateAdPanel();
     if (!m_ctx.currentCode || *m_ctx.currentCode >= m_ctx.catalogue.size()) {
         openCurrentCode(); // nothing to load: shows the screen without a code
@@ -570,6 +579,7 @@ void HomePanel::reopen() {
 }
 
 void HomePanel::openCurrentCode() {
+    cancelCompanionToday();
     updateAdPanel();
     showCurrentInHead();
     if (!m_ctx.currentCode || *m_ctx.currentCode >= m_ctx.catalogue.size()) {
@@ -620,6 +630,7 @@ void HomePanel::showSeries(std::shared_ptr<market::ChartSeries> series) {
     m_head->setFavouriteChecked(entry.favourite);
     m_head->setNavigationEnabled(true);
     m_status->setText(QString()); // a message about an earlier search or code is stale now
+    askCompanionToday();
     emit chartShown();
 }
 
@@ -629,6 +640,38 @@ void HomePanel::reloadAnnotations() {
         m_history->load(m_annotations);
     for (auto* panel : m_panels)
         panel->annotationsReloaded();
+}
+
+void HomePanel::askCompanionToday() {
+    const std::string today = framework::todayDate();
+    if (!m_ctx.settings.use_moravel_day_data || !m_series || !market::FindTodayBar(*m_series, today))
+        return; // switched off, not a trading day, or today is already priced
+    const market::CodeElm& entry = m_ctx.catalogue[*m_ctx.currentCode];
+    m_status->startWait();
+    m_today->start(acquisition::companionPathsOf(m_ctx).socket, entry.code, entry.symbol, today);
+}
+
+void HomePanel::syncCompanion() {
+    m_status->startWait();
+    const auto r = acquisition::SyncCompanionNow(m_ctx, m_log);
+    m_status->stopWait();
+    if (r.outcome == acquisition::SyncOutcome::Failed)
+        m_status->setText(QString::fromUtf8(acquisition::kSyncCancelledText));
+}
+
+void HomePanel::cancelCompanionToday() {
+    if (m_today->cancel())
+        m_status->stopWait();
+}
+
+void HomePanel::applyToday(const std::string& code, std::uint64_t generation,
+                           const market::TodayPrices& prices) {
+    if (!m_series || m_series->code != code || generation != m_today->generation())
+        return;
+    if (!market::MergeTodayPrices(*m_series, prices))
+        return;
+    for (auto* panel : m_panels)
+        panel->relayout();
 }
 
 } // namespace tavora::app

@@ -8,6 +8,7 @@
 #include "market/ChartPeriod.h"
 #include "market/CodeList.h"
 #include "market/OpenChart.h"
+#include "market/TodayBar.h"
 
 #include <QWidget>
 
@@ -45,6 +46,7 @@ class HomeHeadAdButtonPanel;
 class HomeHeadPanel;
 class HomeLeftPanel;
 class ReopenWorker;
+class TodayQuery;
 
 class HomePanel : public QWidget {
     Q_OBJECT
@@ -106,6 +108,7 @@ public:
     CodeSearchPopup* searchPopup() const { return m_searchPopup; }
     QTabBar* periodTabs() const { return m_tabs; }
     ReopenWorker* reopenWorker() const { return m_reopen; }
+    TodayQuery* todayQuery() const { return m_today; }
     // The series shown now; null before the first opening.
     const market::ChartSeries* series() const { return m_series.get(); }
 
@@ -145,6 +148,12 @@ private:
     void showPeriod(market::ChartPeriod period);
     void setTabOrder();
     void showSeries(std::shared_ptr<market::ChartSeries> series);
+    // Today's prices from the companion for the chart shown, merged when still current.
+    void askCompanionToday();
+    void applyToday(const std::string& code, std::uint64_t generation, const market::TodayPrices& prices);
+    void cancelCompanionToday();
+    // 539: the companion's price warehouse merged before the chart is reloaded.
+    void syncCompanion();
     void setBusy(bool busy);
     void documentReplaced();
     void updateAdPanel();
@@ -168,6 +177,7 @@ private:
     std::array<chart::ui::GraphDialog*, 4> m_dialogs{};
     ReopenWorker* m_reopen;
     annotations::ui::DocumentCommands* m_documents;
+    TodayQuery* m_today;
     std::shared_ptr<market::ChartSeries> m_series;
     QPoint m_tabPressPos;
     annotations::CodeAnnotations m_annotations;

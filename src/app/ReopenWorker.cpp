@@ -8,28 +8,17 @@ namespace tavora::app {
 
 ReopenWorker::ReopenWorker(QObject* parent) : QObject(parent) {}
 
-ReopenWorker::~ReopenWorker() {
-    for (auto& job : m_jobs)
-        job.cancel->store(true);
-    for (auto& job : m_jobs)
-        if (job.thread.joinable())
-            job.thread.join();
-}
+// m_jobs stops and joins every thread before the object goes.
+ReopenWorker::~ReopenWorker() = default;
 
 void ReopenWorker::cancelAll() {
-    for (auto& job : m_jobs)
-        job.cancel->store(true);
-    ++m_generation;  // whatever arrives now is older than the newest
-    m_pending = false;
+    m_jobs.cancelAll();
 }
 
 void ReopenWorker::start(market::OpenChartInput input, const std::string& priceDbPath,
                          market::PriceJobGuard* readers) {
-    cancelAll();  // an older opening stops at its next check
-    const std::uint64_t generation = ++m_generation;
-    auto cancel = std::make_shared<std::atomic<bool>>(false);
-    m_pending = true;
-    std::thread thread([this, generation, cancel, input = std::move(input), priceDbPath, readers]() mutable {
+    m_jobs.start([this, input = std::move(input), priceDbPath, readers](const std::atomic<bool>& cancel,
+                                                                        std::uint64_t generation) mutable {
         std::optional<market::PriceJobGuard::ReadLease> lease;
         if (readers)
             lease.emplace(readers->beginRead());
@@ -37,33 +26,23 @@ void ReopenWorker::start(market::OpenChartInput input, const std::string& priceD
         framework::ZSqlElement db;
         framework::SQL_Open(db, priceDbPath);
         input.priceDb = &db;
-        input.scaleDb = nullptr;  // the UI thread reads the code's scale from its own table
-        auto series = std::make_shared<market::ChartSeries>(market::OpenChart(input, cancel.get()));
-        if (cancel->load())
+        input.scaleDb = nullptr; // the UI thread reads the code's scale from its own table
+        auto series = std::make_shared<market::ChartSeries>(market::OpenChart(input, &cancel));
+        if (cancel.load())
             series->cancelled = true;
         framework::SQL_Close(db);
         lease.reset();
-        // The destructor joins this thread before the object goes, so `this` is alive here;
-        // the queued call is dropped if the object is gone by the time it would run.
+        // The jobs are joined before the object goes, so `this` is alive here; the queued call
+        // is dropped if the object is gone by the time it would run.
         QMetaObject::invokeMethod(
             this, [this, generation, series] { finished(generation, series); }, Qt::QueuedConnection);
     });
-    m_jobs.push_back(Job{generation, std::move(cancel), std::move(thread)});
 }
 
 void ReopenWorker::finished(std::uint64_t generation, std::shared_ptr<market::ChartSeries> series) {
-    for (auto it = m_jobs.begin(); it != m_jobs.end(); ++it) {
-        if (it->generation != generation)
-            continue;
-        if (it->thread.joinable())
-            it->thread.join();  // it has posted its result and is returning
-        m_jobs.erase(it);
-        break;
-    }
-    if (generation != m_generation || series->cancelled)
-        return;  // replaced by a newer opening: discard
-    m_pending = false;
+    if (!m_jobs.finish(generation) || series->cancelled)
+        return; // replaced by a newer opening: discard
     emit opened(std::move(series));
 }
 
-}  // namespace tavora::app
+} // namespace tavora::app

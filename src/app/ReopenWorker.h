@@ -4,16 +4,14 @@
 // opening to stop (the flag) and drops its result when it arrives. Only the newest result is
 // handed to the UI thread (signal `opened`). No thread is killed: the destructor stops and
 // joins every thread still running. Created and used on the UI thread.
+#include "app/NewestOnlyJobs.h"
 #include "market/OpenChart.h"
 #include "market/PriceJobGuard.h"
 
 #include <QObject>
 
-#include <atomic>
 #include <cstdint>
-#include <list>
 #include <memory>
-#include <thread>
 
 namespace tavora::app {
 
@@ -30,24 +28,17 @@ public:
     // Tells every running opening to stop; none of their results will be delivered.
     void cancelAll();
     // True while the newest opening has not been delivered.
-    bool running() const { return m_pending; }
+    bool running() const { return m_jobs.pending(); }
     // Threads started and not yet joined (the newest and the stopped older ones).
-    std::size_t threadCount() const { return m_jobs.size(); }
+    std::size_t threadCount() const { return m_jobs.threadCount(); }
 
 signals:
     void opened(std::shared_ptr<market::ChartSeries> series);
 
 private:
-    struct Job {
-        std::uint64_t generation;
-        std::shared_ptr<std::atomic<bool>> cancel;
-        std::thread thread;
-    };
     void finished(std::uint64_t generation, std::shared_ptr<market::ChartSeries> series);
 
-    std::list<Job> m_jobs;
-    std::uint64_t m_generation = 0;
-    bool m_pending = false;
+    NewestOnlyJobs m_jobs;
 };
 
 }  // namespace tavora::app

@@ -287,5 +287,43 @@ TEST_F(OpenChartTest, MergesTodaysPricesIntoTheDayAndItsPeriods) {
     EXPECT_EQ(s.priced.newestDateNumber, 20240401);
 }
 
+TEST_F(OpenChartTest, TodaysPricesWidenThePricedWeekMonthAndYearThatHoldToday) {
+    // Today is Wednesday 2024-03-27: Monday and Tuesday of its week are priced, today is not yet.
+    ASSERT_EQ(framework::SQL_exec(db, "DELETE FROM kabukadb WHERE date >= '2024-03-27';"), 0);
+    ChartSeries s = OpenChart(input);
+    auto periodBar = [&](ChartPeriod p, const char* date) -> KeisenElm* {
+        for (auto& bar : s.period(p).bars)
+            if (bar.date == date)
+                return &bar;
+        return nullptr;
+    };
+    struct Before {
+        ChartPeriod period;
+        KeisenElm* bar;
+        KeisenElm was;
+    };
+    std::vector<Before> periods;
+    for (auto [p, date] :
+         {std::pair{ChartPeriod::Week, "2024-03-25"}, std::pair{ChartPeriod::Month, "2024-03-01"},
+          std::pair{ChartPeriod::Year, "2024-01-08"}}) {
+        KeisenElm* bar = periodBar(p, date);
+        ASSERT_TRUE(bar && bar->open) << date;
+        periods.push_back({p, bar, *bar});
+    }
+    const TodayPrices today{"2024-03-27", 1500, 9000.5, 10.25, 1555.5, 3797444701LL};
+    ASSERT_TRUE(MergeTodayPrices(s, today));
+    for (const auto& b : periods) {
+        SCOPED_TRACE(periodLetter(b.period));
+        EXPECT_EQ(b.bar->open, b.was.open);             // the period opened earlier
+        EXPECT_EQ(b.bar->high, std::optional(9000.5));  // widened up
+        EXPECT_EQ(b.bar->low, std::optional(10.25));    // widened down
+        EXPECT_EQ(b.bar->close, std::optional(1555.5)); // today's close
+        EXPECT_EQ(b.bar->volume, b.was.volume + 3797444701LL);
+    }
+    // A second answer for the same day changes nothing: today is priced now.
+    EXPECT_FALSE(MergeTodayPrices(s, today));
+    EXPECT_EQ(periods[0].bar->volume, periods[0].was.volume + 3797444701LL);
+}
+
 } // namespace
 } // namespace tavora::market
