@@ -10,6 +10,7 @@ enum Command : int {
     CmdReopen135 = 135,
     CmdOpenMemoProp = 147,
     CmdReloadCodeList = 155,
+    CmdDownloadPage = 167,
     CmdRelayoutCharts = 160,
     CmdNextCode = 265,
     CmdPrevCode = 266,
@@ -36,8 +37,8 @@ enum Command : int {
     CmdNoticeClicked = 595,
     CmdRefreshImportFolder = 1124,  // a download stored files in the import folder
     // Internal notifications of the Home page to the main window (no original number).
-    CmdStoreAdView = 10001,  // the web side panel's view type changed: store it now
-    CmdStoreScale = 10002,   // the current code's scale is in the context: store its row
+    CmdStoreAdView = 10001, // the web side panel's view type changed: store it now
+    CmdStoreScale = 10002,  // the current code's scale is in the context: store its row
 };
 
 // Parameters of command 160.

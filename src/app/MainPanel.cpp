@@ -20,6 +20,7 @@
 #include "framework/ui/TabPage.h"
 #include "framework/ui/TitleTabBar.h"
 #include "settings/SettingsStore.h"
+#include "settings/ui/SettingsPage.h"
 
 #include <QMenu>
 #include <QUrl>
@@ -64,6 +65,10 @@ MainPanel::MainPanel(AppContext& ctx, framework::ui::TitleTabBar* tabs, QWidget*
     }
     buildHelpMenu();
     installImportPage();
+    auto* settingsPage = new settings::ui::SettingsPage(ctx);
+    connect(settingsPage, &settings::ui::SettingsPage::command, this, [this](int cmd) { onCommand(cmd); });
+    connect(settingsPage, &settings::ui::SettingsPage::statusText, m_status, &StatusBar::setText);
+    installPage(TabSettings, settingsPage);
     m_properties = new PropertyPanels(ctx, *this, *m_home, *m_status);
 }
 
@@ -288,7 +293,12 @@ void MainPanel::onCommand(int command, int param) {
         break;
     case CmdOpenImportExport:
     case CmdRefreshImportFolder:
+    case csv::ui::DataTorikomiPage::CmdBackup: // 165 and 152 also come from the settings page
+    case csv::ui::DataTorikomiPage::CmdRestorePanel:
         m_import->onCommand(command);
+        break;
+    case CmdDownloadPage:
+        openSitePage("/kabukadata_download.html", "マニュアル");
         break;
     case CmdFirstCode:
     case CmdPrevCode:

@@ -13,6 +13,9 @@ namespace tavora::app {
 // Reads the code-list file in use into the CSV code list (emptied first) and copies it into
 // the working copy. A file that exists but cannot be read is reported.
 std::vector<std::string> LoadCodeListStep(AppContext& ctx);
+// Why a code-list file cannot replace the one in use: it is missing, cannot be read, or has no
+// record with the four fields of an entry. Empty when it can.
+std::string CodeListFileProblem(const std::string& path);
 // Builds the catalogue proper as a copy of the CSV code list; codes marked as favourites
 // before stay marked.
 void BuildCatalogueStep(AppContext& ctx);

@@ -1,0 +1,140 @@
+#include "settings/ui/SettingsPage.h"
+
+#include "app/core/AppContext.h"
+#include "framework/ui/MessageBox.h"
+#include "framework/ui/Theme.h"
+#include "settings/SettingsStore.h"
+#include "settings/ui/CodeSettingsPanel.h"
+#include "settings/ui/DownloadSettingsPanel.h"
+#include "settings/ui/KabuplusSettingsPanel.h"
+#include "settings/ui/MoravelSettingsPanel.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QStackedWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace tavora::settings::ui {
+
+namespace {
+constexpr int TreeWidth = 200;
+}
+
+SettingsPage::SettingsPage(app::AppContext& ctx, QWidget* parent)
+    : TabPage(parent), m_ctx(ctx), m_tree(new QTreeWidget(this)), m_description(new QLabel(this)),
+      m_stack(new QStackedWidget(this)), m_save(new QPushButton("保存", this)) {
+    setObjectName("ZSetteiPanel");
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, framework::ui::themeColor(4));
+    setPalette(pal);
+
+    m_sections = {new CodeSettingsPanel(ctx), new KabuplusSettingsPanel(ctx), new MoravelSettingsPanel(ctx),
+                  new DownloadSettingsPanel(ctx)};
+    m_tree->setObjectName("settingstree");
+    m_tree->setFixedWidth(TreeWidth);
+    m_tree->setHeaderHidden(true);
+    m_tree->setRootIsDecorated(false);
+    for (auto* s : m_sections) {
+        m_tree->addTopLevelItem(new QTreeWidgetItem(QStringList{s->treeCaption()}));
+        m_stack->addWidget(s);
+        connect(s, &SettingsSection::command, this, &SettingsPage::command);
+    }
+    m_description->setObjectName("setsumeilabel");
+    m_description->setWordWrap(true);
+    m_description->setMinimumHeight(40);
+    m_description->setStyleSheet("background: white; padding: 6px;");
+    m_save->setObjectName("savebutton");
+    m_save->setFixedWidth(150);
+
+    auto* right = new QVBoxLayout;
+    right->addWidget(m_description);
+    right->addWidget(m_stack, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(m_save);
+    right->addLayout(buttons);
+    auto* layout = new QHBoxLayout(this);
+    layout->addWidget(m_tree);
+    layout->addLayout(right, 1);
+
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* item) {
+        if (item)
+            showSection(m_tree->indexOfTopLevelItem(item));
+    });
+    connect(m_save, &QPushButton::clicked, this, [this] { save(); });
+    for (auto* s : m_sections)
+        s->initPanel();
+    selectSection(0);
+}
+
+SettingsPage::~SettingsPage() = default;
+
+int SettingsPage::currentSection() const {
+    return m_stack->currentIndex();
+}
+
+void SettingsPage::selectSection(int index) {
+    if (index < 0 || index >= sectionCount())
+        return;
+    m_tree->setCurrentItem(m_tree->topLevelItem(index)); // shows it through currentItemChanged
+    showSection(index);
+}
+
+void SettingsPage::showSection(int index) {
+    SettingsSection* s = section(index);
+    // A section shown again keeps what the user typed there; otherwise it shows the context.
+    if (!s->hasUnsavedChanges())
+        s->initPanel();
+    m_stack->setCurrentWidget(s);
+    m_description->setText(s->description());
+}
+
+QString SettingsPage::pageName() const {
+    return section(currentSection())->treeCaption();
+}
+
+bool SettingsPage::hasUnsavedChanges() const {
+    for (auto* s : m_sections)
+        if (s->hasUnsavedChanges())
+            return true;
+    return false;
+}
+
+void SettingsPage::initPanel() {
+    for (auto* s : m_sections)
+        s->initPanel();
+    showSection(currentSection());
+}
+
+bool SettingsPage::save() {
+    for (int i = 0; i < sectionCount(); ++i) {
+        const QString problem = section(i)->check();
+        if (problem.isEmpty())
+            continue;
+        selectSection(i);
+        emit statusText(kNotSavedText);
+        framework::ui::MessageBox::warning(this, problem, "設定 " + section(i)->treeCaption());
+        return false;
+    }
+    KeyValues rows;
+    for (auto* s : m_sections)
+        for (auto& row : s->keyValues())
+            rows.push_back(std::move(row));
+    if (!SettingsStore(m_ctx.paths.setteiDb).write(rows)) {
+        emit statusText(kNotSavedText);
+        framework::ui::MessageBox::warning(
+            this, QString("設定を保存できませんでした: %1").arg(QString::fromStdString(m_ctx.paths.setteiDb)),
+            "設定");
+        return false;
+    }
+    for (auto* s : m_sections)
+        s->applySaved();
+    emit statusText(kSavedText);
+    return true;
+}
+
+} // namespace tavora::settings::ui
