@@ -43,6 +43,7 @@ enum class SyncOutcome {
     NoCompanion, // the companion database does not exist
     Updating,    // the companion is writing its database (busy marker present)
     Failed,      // the merge failed (error says where)
+    Refused,     // another price-database job runs (error is the status text saying which)
 };
 
 struct SyncResult {

@@ -20,6 +20,20 @@ void logOutcome(const SyncResult& r, framework::ZLog* log, bool toStderr) {
         log->WriteLogTxt();
 }
 
+// The merge under a price-job ticket; refused while another job runs.
+SyncResult syncUnderTicket(app::AppContext& ctx) {
+    std::string refusal;
+    const auto ticket = ctx.priceJobs.tryBegin(market::PriceJob::CompanionMerge, &refusal);
+    if (!ticket) {
+        SyncResult r;
+        r.outcome = SyncOutcome::Refused;
+        r.error = refusal;
+        r.companionDatabase = companionPathsOf(ctx).database;
+        return r;
+    }
+    return SyncFromMoravel(ctx.priceDb, companionPathsOf(ctx));
+}
+
 } // namespace
 
 CompanionPaths companionPathsOf(const app::AppContext& ctx) {
@@ -30,14 +44,14 @@ void RunStartupCompanionSync(app::AppContext& ctx, framework::ZLog& log, framewo
     if (!ctx.settings.sync_moravel_db)
         return;
     progress.status(kSyncingText);
-    const SyncResult r = SyncFromMoravel(ctx.priceDb, companionPathsOf(ctx));
+    const SyncResult r = syncUnderTicket(ctx);
     logOutcome(r, &log, true);
     if (r.outcome == SyncOutcome::Failed)
         progress.status(kSyncCancelledText);
 }
 
 SyncResult SyncCompanionNow(app::AppContext& ctx, framework::ZLog* log) {
-    const SyncResult r = SyncFromMoravel(ctx.priceDb, companionPathsOf(ctx));
+    const SyncResult r = syncUnderTicket(ctx);
     logOutcome(r, log, false);
     return r;
 }

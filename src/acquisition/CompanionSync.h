@@ -2,7 +2,7 @@
 // The companion merge where the program runs it: at start-up when `sync_moravel_db` is on
 // (with the splash texts and log lines), and on request (the Home head's "更新", tavora-cli
 // sync), which does not consult the flag. UI thread (or the CLI's main thread), with the
-// context's price connection.
+// context's price connection; each merge holds a ticket of the context's price-job guard.
 #include "acquisition/CompanionMerge.h"
 #include "app/core/AppContext.h"
 #include "framework/Log.h"
@@ -24,7 +24,8 @@ CompanionPaths companionPathsOf(const app::AppContext& ctx);
 // "同期成功". A missing companion or its busy marker leaves no trace. Start-up goes on either way.
 void RunStartupCompanionSync(app::AppContext& ctx, framework::ZLog& log, framework::ProgressSink& progress);
 
-// On request: the merge whatever the flag says. A failure is logged as at start-up.
+// On request: the merge whatever the flag says, refused while another price-database job
+// runs. A failure is logged as at start-up.
 SyncResult SyncCompanionNow(app::AppContext& ctx, framework::ZLog* log);
 
 } // namespace tavora::acquisition

@@ -657,6 +657,8 @@ void HomePanel::syncCompanion() {
     m_status->stopWait();
     if (r.outcome == acquisition::SyncOutcome::Failed)
         m_status->setText(QString::fromUtf8(acquisition::kSyncCancelledText));
+    else if (r.outcome == acquisition::SyncOutcome::Refused)
+        m_status->setText(QString::fromStdString(r.error)); // another price-database job runs
 }
 
 void HomePanel::cancelCompanionToday() {

@@ -31,6 +31,8 @@ int run(const std::vector<std::string>& args) {
         return ExitOk;
     case acquisition::SyncOutcome::Updating:
         return fail("companion is updating " + r.companionDatabase + "; try again when it has finished");
+    case acquisition::SyncOutcome::Refused:
+        return fail(r.error);
     case acquisition::SyncOutcome::Failed:
         break;
     }

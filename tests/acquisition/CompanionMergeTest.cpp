@@ -286,8 +286,18 @@ TEST_F(CompanionSyncTest, StartUpMergesAndLogsOnlyWhenTheCompanionIsThereAndIdle
     EXPECT_TRUE(logged().empty());
     EXPECT_EQ(acquisition::SyncCompanionNow(ctx, &log).outcome, SyncOutcome::Updating);
 
-    // Switched off: not even the splash text.
+    // Another price-database job runs: the request is refused with its status text.
     fs::remove(paths.busyMarker);
+    {
+        auto backup = ctx.priceJobs.tryBegin(market::PriceJob::Backup);
+        ASSERT_TRUE(backup);
+        const auto refused = acquisition::SyncCompanionNow(ctx, &log);
+        EXPECT_EQ(refused.outcome, SyncOutcome::Refused);
+        EXPECT_EQ(refused.error, market::PriceJobGuard::refusalText(market::PriceJob::Backup));
+        EXPECT_EQ(rowCount(), 0u);
+    }
+
+    // Switched off: not even the splash text.
     ctx.settings.sync_moravel_db = false;
     acquisition::RunStartupCompanionSync(ctx, log, splash);
     EXPECT_EQ(splash.statuses.size(), 2u);
