@@ -122,17 +122,21 @@ QString CodeSettingsPanel::check() const {
 }
 
 KeyValues CodeSettingsPanel::keyValues() const {
+    // Unchanged keys are not written again: the stored list may be the downloaded one that a
+    // first start without the server has not fetched yet.
+    if (!sourceChanged())
+        return {};
     return {{"codelistcsvpath", m_path->text().toStdString()},
             {"codeauto_ch", flagText(m_auto->isChecked())}};
 }
 
 void CodeSettingsPanel::applySaved() {
-    const bool reload = sourceChanged();
-    m_ctx.settings.codelistcsvpath = m_path->text().toStdString();
-    m_ctx.settings.codeauto_ch = m_auto->isChecked();
-    m_ctx.paths.codeListInUse = listInUse();
-    if (reload)
+    if (sourceChanged()) {
+        m_ctx.settings.codelistcsvpath = m_path->text().toStdString();
+        m_ctx.settings.codeauto_ch = m_auto->isChecked();
+        m_ctx.paths.codeListInUse = listInUse();
         emit command(155); // the main window reloads the catalogue and opens its first code
+    }
     initPanel();
 }
 

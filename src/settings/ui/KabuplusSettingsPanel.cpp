@@ -2,6 +2,7 @@
 
 #include "app/core/AppContext.h"
 #include "framework/ui/Theme.h"
+#include "settings/SettingChecks.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -92,7 +93,7 @@ KabuplusSettingsPanel::KabuplusSettingsPanel(app::AppContext& ctx, QWidget* pare
         m_password->setEchoMode(shown ? QLineEdit::Normal : QLineEdit::Password);
         m_reveal->setIcon(eyeIcon(shown));
     });
-    connect(m_authenticate, &QPushButton::clicked, this, [this] { emit command(CmdAuthenticate); });
+    connect(m_authenticate, &QPushButton::clicked, this, &KabuplusSettingsPanel::authenticate);
 }
 
 void KabuplusSettingsPanel::initPanel() {
@@ -108,6 +109,17 @@ bool KabuplusSettingsPanel::hasUnsavedChanges() const {
 
 QString KabuplusSettingsPanel::check() const {
     return {};
+}
+
+void KabuplusSettingsPanel::authenticate() {
+    // The service is asked only by the download itself; here the entries are checked as they
+    // would be when saved.
+    std::optional<std::string> problem = checkKabuPlusId(m_user->text().toStdString());
+    if (!problem)
+        problem = checkKabuPlusPassword(m_password->text().toStdString());
+    if (!problem && (m_user->text().isEmpty() || m_password->text().isEmpty()))
+        problem = "ユーザーIDとパスワードを入力してください。";
+    emit statusText(problem ? QString::fromStdString(*problem) : QString(kEntriesAcceptedText));
 }
 
 KeyValues KabuplusSettingsPanel::keyValues() const {

@@ -13,6 +13,8 @@ class KabuplusSettingsPanel : public SettingsSection {
     Q_OBJECT
 public:
     enum : int { CmdAuthenticate = 202 };
+    static constexpr const char* kEntriesAcceptedText =
+        "入力内容に問題はありません。KABU+での認証は次のダウンロードで行われます。";
 
     explicit KabuplusSettingsPanel(app::AppContext& ctx, QWidget* parent = nullptr);
 
@@ -28,6 +30,9 @@ public:
     QPushButton* authenticateButton() const { return m_authenticate; }
 
 private:
+    // "認証" (202): the entries checked as a save would check them; the result in the status bar.
+    void authenticate();
+
     QLineEdit* m_user;
     QLineEdit* m_password;
     QToolButton* m_reveal;

@@ -3,6 +3,7 @@
 #include "app/core/AppContext.h"
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/Theme.h"
+#include "settings/SettingChecks.h"
 #include "settings/SettingsStore.h"
 #include "settings/ui/CodeSettingsPanel.h"
 #include "settings/ui/DownloadSettingsPanel.h"
@@ -42,6 +43,7 @@ SettingsPage::SettingsPage(app::AppContext& ctx, QWidget* parent)
         m_tree->addTopLevelItem(new QTreeWidgetItem(QStringList{s->treeCaption()}));
         m_stack->addWidget(s);
         connect(s, &SettingsSection::command, this, &SettingsPage::command);
+        connect(s, &SettingsSection::statusText, this, &SettingsPage::statusText);
     }
     m_description->setObjectName("setsumeilabel");
     m_description->setWordWrap(true);
@@ -110,20 +112,29 @@ void SettingsPage::initPanel() {
     showSection(currentSection());
 }
 
+void SettingsPage::refuse(int index, const QString& problem) {
+    selectSection(index);
+    emit statusText(kNotSavedText);
+    framework::ui::MessageBox::warning(this, problem, "設定 " + section(index)->treeCaption());
+}
+
 bool SettingsPage::save() {
-    for (int i = 0; i < sectionCount(); ++i) {
-        const QString problem = section(i)->check();
-        if (problem.isEmpty())
-            continue;
-        selectSection(i);
-        emit statusText(kNotSavedText);
-        framework::ui::MessageBox::warning(this, problem, "設定 " + section(i)->treeCaption());
-        return false;
-    }
+    // Every value passes the checks tavora-cli config applies; nothing is written while one fails.
     KeyValues rows;
-    for (auto* s : m_sections)
-        for (auto& row : s->keyValues())
-            rows.push_back(std::move(row));
+    for (int i = 0; i < sectionCount(); ++i) {
+        if (const QString problem = section(i)->check(); !problem.isEmpty()) {
+            refuse(i, problem);
+            return false;
+        }
+        for (const auto& [key, value] : section(i)->keyValues()) {
+            const SettingCheck checked = checkSetting(key, value);
+            if (!checked.ok) {
+                refuse(i, QString::fromStdString(checked.error));
+                return false;
+            }
+            rows.emplace_back(key, checked.value);
+        }
+    }
     if (!SettingsStore(m_ctx.paths.setteiDb).write(rows)) {
         emit statusText(kNotSavedText);
         framework::ui::MessageBox::warning(

@@ -1,7 +1,8 @@
 #pragma once
 // The page of the "設定" tab: a tree of its sections at the left, the chosen section at the
 // right under the section's description, and the save button. Saving checks every section
-// first (nothing is written while one refuses its values, and the user is told why), writes
+// first, and every value with the checks of tavora-cli config (nothing is written while one is
+// refused, and the user is told why), writes
 // all their keys to settei.db in one transaction, and only when that succeeded copies them
 // into the context and says "データーを保存しました。". UI thread only.
 #include "framework/ui/TabPage.h"
@@ -50,6 +51,8 @@ signals:
 
 private:
     void showSection(int index);
+    // Shows the section that cannot be saved and says why.
+    void refuse(int index, const QString& problem);
 
     app::AppContext& m_ctx;
     QTreeWidget* m_tree;

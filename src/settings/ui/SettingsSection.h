@@ -41,6 +41,8 @@ public:
 signals:
     // A command for the main window (backup, restore, the download page, the code-list reload).
     void command(int command);
+    // A text for the status bar.
+    void statusText(const QString& text);
 
 protected:
     // Where a section puts its controls, below the title.

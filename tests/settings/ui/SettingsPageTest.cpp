@@ -303,6 +303,66 @@ private slots:
         QVERIFY(page.hasUnsavedChanges());
     }
 
+    void theAccountPassesTheChecksOfConfig_data() {
+        QTest::addColumn<QString>("user");
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("error");
+        QTest::newRow("colon in the id") << "kabu:01"
+                                         << "pw"
+                                         << "ユーザーIDに「:」は使えません。";
+        QTest::newRow("tab in the password") << "kabu01"
+                                             << "p\tw"
+                                             << "パスワードに制御文字は使えません。";
+        QTest::newRow("line break in the id") << "kabu\n01"
+                                              << "pw"
+                                              << "ユーザーIDに制御文字は使えません。";
+    }
+
+    void theAccountPassesTheChecksOfConfig() {
+        QFETCH(QString, user);
+        QFETCH(QString, password);
+        QFETCH(QString, error);
+        Fixture f;
+        SettingsPage page(f.ctx);
+        page.initPanel();
+        QSignalSpy status(&page, &SettingsPage::statusText);
+        kabuplus(page)->userField()->setText(user);
+        kabuplus(page)->passwordField()->setText(password);
+        moravel(page)->syncAtStart()->toggle();
+        // "認証" checks the entries as saving would.
+        kabuplus(page)->authenticateButton()->click();
+        QCOMPARE(status.takeLast().at(0).toString(), error);
+        QVERIFY(!page.save());
+        QCOMPARE(MessageBox::lastText(), error);
+        QCOMPARE(page.currentSection(), 1);
+        QVERIFY(f.stored().kabuplusid.empty()); // nothing of the save was written
+        QVERIFY(f.ctx.settings.kabuplusid.empty());
+        kabuplus(page)->userField()->setText("kabu01");
+        kabuplus(page)->passwordField()->setText("p@ss");
+        kabuplus(page)->authenticateButton()->click();
+        QCOMPARE(status.takeLast().at(0).toString(),
+                 QString(settings::ui::KabuplusSettingsPanel::kEntriesAcceptedText));
+        QVERIFY(page.save());
+        QCOMPARE(f.stored().kabupluspw, std::string("p@ss"));
+    }
+
+    void savesWhileTheDownloadedListIsNotThereYet() {
+        Fixture f;
+        std::filesystem::remove(f.ctx.paths.codeInfoCsv); // a first start without the server
+        SettingsPage page(f.ctx);
+        page.initPanel();
+        moravel(page)->todayPrices()->toggle();
+        QVERIFY(page.save());
+        QCOMPARE(f.stored().use_moravel_day_data, !settings::Settings{}.use_moravel_day_data);
+        QVERIFY(f.stored().codelistcsvpath.empty()); // the unchanged source is not written
+        // Ticking the downloaded list while it is missing is refused: the catalogue stays.
+        f.ctx.settings.codeauto_ch = false;
+        page.initPanel();
+        codePanel(page)->autoRefresh()->setChecked(true);
+        QVERIFY(!page.save());
+        QVERIFY(MessageBox::lastText().contains("見つかりません"));
+    }
+
     void theButtonsSendTheirCommands() {
         Fixture f;
         SettingsPage page(f.ctx);
