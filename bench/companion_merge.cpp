@@ -1,6 +1,7 @@
 // Taking the companion's price warehouse over: a companion database of 1,000,000 rows (250
 // trading days of 4,000 codes) merged into an empty price database, and into one that already
 // holds the first half of those days (half of the rows are then ignored).
+#include "PriceYear.h"
 #include "acquisition/CompanionMerge.h"
 #include "framework/Sql.h"
 #include "market/PriceDatabase.h"
@@ -18,8 +19,8 @@ using tavora::framework::ZSqlElement;
 
 namespace {
 
-constexpr int kDays = 250;
-constexpr int kCodes = 4000;
+constexpr int kDays = tavora::bench::kYearDays;
+constexpr int kYear = 2025;
 
 fs::path benchDir() {
     static const fs::path dir = [] {
@@ -30,57 +31,38 @@ fs::path benchDir() {
     return dir;
 }
 
-// Writes days [from, to) of every code with one prepared insert in one transaction.
-void writeDays(ZSqlElement& db, const char* table, int from, int to) {
-    tavora::framework::SQL_exec(db, "BEGIN;");
-    tavora::framework::SqlStatement insert(db, std::string("INSERT OR IGNORE INTO ") + table +
-                                                   " (code, date, open, high, low, close, volume) "
-                                                   "VALUES (?,?,?,?,?,?,?);");
-    char date[32];
-    char code[16];
-    for (int d = from; d < to; ++d) {
-        std::snprintf(date, sizeof date, "2025-%02d-%02d", 1 + d / 21, 1 + d % 21);
-        for (int c = 0; c < kCodes; ++c) {
-            std::snprintf(code, sizeof code, "%d", 1300 + c * 2);
-            const double base = 100.0 + c % 900 + d * 0.5;
-            insert.bindText(1, code);
-            insert.bindText(2, date);
-            insert.bindDouble(3, base);
-            insert.bindDouble(4, base + 3);
-            insert.bindDouble(5, base - 2);
-            insert.bindDouble(6, base + 1);
-            insert.bindInt64(7, 1000 + c * 7 + d);
-            insert.step();
-            insert.reset();
-        }
-    }
-    tavora::framework::SQL_exec(db, "COMMIT;");
-}
-
+// The companion's database: the benchmark year in its table `sync_kabukadb`, in WAL mode as a
+// running companion keeps it.
 const fs::path& companionFile() {
     static const fs::path file = [] {
-        const fs::path f = benchDir() / "moravel.db";
+        const fs::path dir = benchDir() / "moravel";
+        fs::create_directories(dir);
         ZSqlElement db;
-        tavora::framework::SQL_Open(db, f.string());
+        tavora::market::PriceDatabase::open(db, dir.string());
+        tavora::bench::writePriceYear(db, kYear);
+        tavora::framework::SQL_exec(db, "ALTER TABLE kabukadb RENAME TO sync_kabukadb;");
         tavora::framework::SQL_exec(db, "PRAGMA journal_mode=WAL;");
-        tavora::framework::SQL_exec(
-            db, "CREATE TABLE sync_kabukadb (code TEXT NOT NULL, date TEXT NOT NULL, open "
-                "REAL, high REAL, low REAL, close REAL, volume INTEGER, PRIMARY "
-                "KEY(code, date));");
-        writeDays(db, "sync_kabukadb", 0, kDays);
-        return f;
+        return dir / tavora::market::kPriceDbFileName;
     }();
     return file;
 }
 
-// A price database holding the first `heldDays` days, as a template copied before each run.
+// A price database holding the year's first `heldDays` days, as a template copied before each run.
 fs::path priceTemplate(int heldDays) {
     const fs::path dir = benchDir() / ("template" + std::to_string(heldDays));
     if (!fs::exists(dir / tavora::market::kPriceDbFileName)) {
         fs::create_directories(dir);
         ZSqlElement db;
         tavora::market::PriceDatabase::open(db, dir.string());
-        writeDays(db, "kabukadb", 0, heldDays);
+        tavora::bench::writePriceYear(db, kYear);
+        char firstDropped[32]; // the date of day `heldDays`, as writePriceYear numbers the days
+        std::snprintf(firstDropped, sizeof firstDropped, "%04d-%02d-%02d", kYear, 1 + heldDays / 21,
+                      1 + heldDays % 21);
+        tavora::framework::SqlStatement drop(db, "DELETE FROM kabukadb WHERE date >= ?;");
+        drop.bindText(1, firstDropped);
+        drop.step();
+        drop.reset();
+        tavora::framework::SQL_exec(db, "VACUUM;");
     }
     return dir;
 }
@@ -106,7 +88,7 @@ void BM_MergeCompanion(benchmark::State& state) {
     }
     state.counters["rows_added"] = static_cast<double>(added);
     state.counters["companion_rows_per_s"] =
-        benchmark::Counter(double(kDays) * kCodes, benchmark::Counter::kIsIterationInvariantRate);
+        benchmark::Counter(double(tavora::bench::kYearRows), benchmark::Counter::kIsIterationInvariantRate);
 }
 BENCHMARK(BM_MergeCompanion)->Arg(0)->Arg(kDays / 2)->Unit(benchmark::kMillisecond)->Iterations(2);
 
