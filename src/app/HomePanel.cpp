@@ -32,6 +32,8 @@
 #include <QMouseEvent>
 #include <QTabBar>
 
+#include <utility>
+
 namespace tavora::app {
 
 using chart::ui::GraphDialog;
@@ -629,7 +631,8 @@ void HomePanel::showSeries(std::shared_ptr<market::ChartSeries> series) {
     // Each panel has laid itself out and repainted (when shown) on taking its series.
     m_head->setFavouriteChecked(entry.favourite);
     m_head->setNavigationEnabled(true);
-    m_status->setText(QString()); // a message about an earlier search or code is stale now
+    // A message about an earlier search or code is stale now; one about the 更新 merge is not.
+    m_status->setText(std::exchange(m_afterOpening, QString()));
     askCompanionToday();
     emit chartShown();
 }
@@ -655,10 +658,12 @@ void HomePanel::syncCompanion() {
     m_status->startWait();
     const auto r = acquisition::SyncCompanionNow(m_ctx, m_log);
     m_status->stopWait();
+    m_afterOpening.clear();
     if (r.outcome == acquisition::SyncOutcome::Failed)
-        m_status->setText(QString::fromUtf8(acquisition::kSyncCancelledText));
+        m_afterOpening = QString::fromUtf8(acquisition::kSyncCancelledText);
     else if (r.outcome == acquisition::SyncOutcome::Refused)
-        m_status->setText(QString::fromStdString(r.error)); // another price-database job runs
+        m_afterOpening = QString::fromStdString(r.error); // another price-database job runs
+    m_status->setText(m_afterOpening);
 }
 
 void HomePanel::cancelCompanionToday() {

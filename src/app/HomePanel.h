@@ -178,6 +178,7 @@ private:
     ReopenWorker* m_reopen;
     annotations::ui::DocumentCommands* m_documents;
     TodayQuery* m_today;
+    QString m_afterOpening; // the 更新 merge's failure, shown again once the chart is reopened
     std::shared_ptr<market::ChartSeries> m_series;
     QPoint m_tabPressPos;
     annotations::CodeAnnotations m_annotations;

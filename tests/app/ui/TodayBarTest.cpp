@@ -4,6 +4,7 @@
 #include "app/HomePanel.h"
 #include "app/TodayQuery.h"
 #include "app/core/AppContext.h"
+#include "framework/Sql.h"
 #include "framework/ui/StatusBar.h"
 #include "support/CompanionPeer.h"
 #include "support/SampleMarket.h"
@@ -12,6 +13,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <filesystem>
 #include <thread>
 
 using namespace tavora;
@@ -137,6 +139,41 @@ private slots:
         QVERIFY(page.waitAnswered());
         QVERIFY(!page.status.isWaiting());
         QVERIFY(!page.bar(ChartPeriod::Day, "2024-07-01")->open);
+    }
+
+    // 更新 (539): the companion's warehouse is merged before the chart is opened again, and a
+    // failed merge stays in the status bar after the reopened chart is shown.
+    void refreshMergesTheCompanionBeforeReopening() {
+        Page page;
+        QVERIFY(page.open(0));
+        QVERIFY(page.waitAnswered());
+        const std::string companion = (page.dir / "moravel/data/kabukadb/kabuka.db").string();
+        std::filesystem::create_directories(std::filesystem::path(companion).parent_path());
+        {
+            framework::ZSqlElement db;
+            QCOMPARE(framework::SQL_Open(db, companion), 0);
+            QCOMPARE(framework::SQL_exec(db, "CREATE TABLE sync_kabukadb (code TEXT, date TEXT, open REAL, "
+                                             "high REAL, low REAL, close REAL, volume INTEGER);"
+                                             "INSERT INTO sync_kabukadb VALUES "
+                                             "('1001','2024-07-01',1400,1450,1390,1420,4242);"),
+                     0);
+        }
+        page.ctx.settings.sync_moravel_db = false; // 更新 does not ask the flag
+        const auto asked = page.peer->requests().size();
+        QSignalSpy shown(page.home.get(), &app::HomePanel::chartShown);
+        page.home->onCommand(539);
+        QVERIFY(shown.wait(10000));
+        const market::KeisenElm* today = page.bar(ChartPeriod::Day, "2024-07-01");
+        QVERIFY(today && today->open);
+        QCOMPARE(today->volume, std::int64_t(4242));
+        QCOMPARE(page.peer->requests().size(), asked); // today is priced now: nothing to ask
+        QCOMPARE(page.status.text(), QString());
+
+        std::filesystem::remove(companion);
+        test::writeFile(companion, "not a database, only text that goes on for a good while");
+        page.home->onCommand(539);
+        QVERIFY(shown.wait(10000));
+        QCOMPARE(page.status.text(), QString("moravelとデータ同期キャンセル"));
     }
 };
 
