@@ -94,11 +94,12 @@ private slots:
         }
     }
 
-    void tabsWithoutAPageCannotBeChosen() {
+    void theSettingsTabShowsTheSettingsPage() {
         Window w(false);
         w.tabs.clickTab(app::MainPanel::TabSettings);
-        QCOMPARE(w.tabs.currentIndex(), int(app::MainPanel::TabHome));
-        QCOMPARE(w.main->visiblePage(), int(app::MainPanel::TabHome));
+        QCOMPARE(w.tabs.currentIndex(), int(app::MainPanel::TabSettings));
+        QCOMPARE(w.main->visiblePage(), int(app::MainPanel::TabSettings));
+        QVERIFY(w.main->findChild<QWidget*>("ZSetteiPanel")->isVisible());
     }
 
     void importTabShowsItsPageAndKeepsTheMappingWhenLeft() {
