@@ -161,7 +161,8 @@ std::string VisitCsvText(std::string_view t, char sep, std::optional<char> quote
     const std::size_t n = t.size();
     std::size_t i = 0;
     bool stops[256] = {};
-    stops[static_cast<unsigned char>(sep)] = stops['\n'] = stops['\r'] = true;
+    stops[static_cast<unsigned char>(sep)] = true;
+    stops[static_cast<unsigned char>('\n')] = stops[static_cast<unsigned char>('\r')] = true;
     std::vector<std::string_view> cells;
     std::deque<std::string> scratch;
     static constexpr std::string_view kEmptyRow[1] = {std::string_view()};

@@ -60,6 +60,8 @@ class Writer:
     prepare: Callable[["Env"], None] = lambda env: env.cli(["info"])
     # Files outside the data folder that the command writes ("{work}/..."): all or nothing each.
     outputs: List[str] = field(default_factory=list)
+    # Of the outputs, those the command reads but must never change (a peer's file).
+    untouched: List[str] = field(default_factory=list)
     # A first start completes what a killed one began: after the next start the data folder
     # must be as after an uninterrupted run.
     next_start_completes: bool = False
@@ -99,7 +101,8 @@ class Env:
         return env
 
     def expand(self, argv: List[str]) -> List[str]:
-        return [a.replace("{work}", str(self.work)).replace("{backup}", self.newest_backup()) for a in argv]
+        return [a.replace("{work}", str(self.work)).replace("{appdata}", str(self.appdata))
+                .replace("{backup}", self.newest_backup()) for a in argv]
 
     def newest_backup(self) -> str:
         folder = self.root / "data" / "buckup"
@@ -143,6 +146,41 @@ def account_on_the_server(env: Env) -> None:
     env.cli(["config", "kabupluspw", "--stdin"], stdin=b"trial-password\n")
 
 
+# Prices the import and sync trials bring in: 1,000 codes x 100 days of 2025, enough rows that
+# a kill lands inside the write.
+NEW_PRICE_CODES = [str(c) for c in range(6000, 7000)]
+NEW_PRICE_DAYS = [f"2025-{m:02d}-{d:02d}" for m in range(1, 11) for d in range(1, 11)]
+
+
+def new_price_rows():
+    for code in NEW_PRICE_CODES:
+        for i, day in enumerate(NEW_PRICE_DAYS):
+            base = 1000 + i
+            yield code, day, base, base + 5, base - 5, base + 1, 10000 + i
+
+
+def prices_csv(env: Env) -> None:
+    """A started folder and one price CSV of new rows in the work folder."""
+    env.cli(["info"])
+    with open(env.work / "prices.csv", "w", encoding="utf-8") as f:
+        f.write("code,date,open,high,low,close,volume\n")
+        for row in new_price_rows():
+            f.write(",".join(str(v) for v in row) + "\n")
+
+
+def companion_warehouse(env: Env) -> None:
+    """A started folder and the companion program's warehouse beside it holding new rows."""
+    env.cli(["info"])
+    folder = env.appdata / "moravel" / "data" / "kabukadb"
+    folder.mkdir(parents=True)
+    con = sqlite3.connect(str(folder / "kabuka.db"))
+    with con:
+        con.execute("CREATE TABLE sync_kabukadb (code TEXT NOT NULL, date TEXT NOT NULL, open REAL, "
+                    "high REAL, low REAL, close REAL, volume INTEGER, PRIMARY KEY(code, date))")
+        con.executemany("INSERT INTO sync_kabukadb VALUES (?,?,?,?,?,?,?)", new_price_rows())
+    con.close()
+
+
 def whole_pdf(path: Path) -> bool:
     data = path.read_bytes()
     return data.startswith(b"%PDF-") and data.rstrip().endswith(b"%%EOF")
@@ -161,6 +199,18 @@ WRITERS: List[Writer] = [
     # Two missing days (the bundled prices end on 2026-12-08) with the pause between them.
     Writer("download", ["download"], prepare=account_on_the_server, today="2026-12-10",
            needs_server=True),
+    # One missing day: fetched, then registered in one write.
+    Writer("download-register", ["download", "--register"], prepare=account_on_the_server,
+           today="2026-12-09", needs_server=True),
+    # One file: each file is registered all or nothing.
+    Writer("import", ["import", "{work}/prices.csv", "--encoding", "UTF-8", "--start", "2", "--no-backup",
+                      "--column", "code=1", "--column", "date=2", "--column", "open=3", "--column", "high=4",
+                      "--column", "low=5", "--column", "close=6", "--column", "volume=7"],
+           prepare=prices_csv),
+    # The companion's file is read, never written.
+    Writer("sync", ["sync"], prepare=companion_warehouse,
+           outputs=["{appdata}/moravel/data/kabukadb/kabuka.db"],
+           untouched=["{appdata}/moravel/data/kabukadb/kabuka.db"]),
 ]
 # The days the trials' price server offers.
 SERVER_DAYS = [20261209, 20261210]
@@ -314,6 +364,10 @@ def trial(writer: Writer, ref: Reference, cli: Path, folder: Path, delay: float)
             problems.append(f"integrity_check {db.relative_to(look)}: {bad}")
     state = snapshot(look_env.root, outputs_of(writer, look_env))
     state = {k.replace(str(look), "{base}"): v for k, v in state.items()}
+    for path in look_env.expand(writer.untouched):
+        key = path.replace(str(look), "{base}")
+        if state.get(key, "absent") != ref.before.get(key, "absent"):
+            problems.append(f"{key} was changed; the command must only read it")
     if writer.whole_output:
         for out in outputs_of(writer, look_env):
             if out.exists() and not writer.whole_output(out):
@@ -377,6 +431,12 @@ def main() -> int:
             note = f" (not compared: {', '.join(ref.unstable)})" if ref.unstable else ""
             changed = sorted(k for k in set(ref.before) | set(ref.after)
                              if ref.before.get(k, "absent") != ref.after.get(k, "absent"))
+            touched = [k for k in Env(cli, ref.template, writer.today).expand(writer.untouched)
+                       if k.replace(str(ref.template), "{base}") in changed]
+            if touched:
+                print(f"trials: {writer.name} changed {', '.join(touched)}, which it must only read",
+                      file=sys.stderr)
+                return 1
             if not changed and not ref.unstable:
                 print(f"trials: {writer.name} changed nothing; its trials would prove nothing", file=sys.stderr)
                 return 1
