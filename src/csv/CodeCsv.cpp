@@ -19,14 +19,19 @@ namespace {
 
 constexpr std::size_t kKeptReasons = 20;
 
+// Plain decimal notation (the import reads no exponents), the shortest that reads back as the
+// same value; the largest finite double needs 309 digits.
 void appendNumber(std::string& out, double value) {
-    char buf[64];
-    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    char buf[400];
+    auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed);
     out.append(buf, ec == std::errc() ? end : buf);
 }
 
-// Halves away from zero at the second decimal, as the file's prices are stored.
+// Halves away from zero at the second decimal, as the file's prices are stored. Values too large
+// to hold cents are kept as they are (scaling them by 100 could overflow).
 double roundToCents(double v) {
+    if (std::fabs(v) >= 1e15)
+        return v;
     return std::floor(v * 100 + 0.5) / 100;
 }
 

@@ -68,7 +68,9 @@ PricedRange AggregatePeriods(KeisenList& day, KeisenList& week, KeisenList& mont
             range.oldest = i;
         }
 
-        const int wk = d.weekKey();
+        // Week and month numbers restart every year: the year is part of the key, so days of
+        // the same number in different years never share a bar, even with no day between them.
+        const int wk = d.year * 100 + d.weekKey();
         if (!w || wk != week.lastWeekKey) {
             if (w)
                 zeroFixUp(&week[*w]);
@@ -78,10 +80,11 @@ PricedRange AggregatePeriods(KeisenList& day, KeisenList& week, KeisenList& mont
         }
         mergeDay(week[*w], d, o, h, l, c);
 
-        if (!m || d.month != month.lastMonthKey) {
+        const int mk = d.year * 100 + d.month;
+        if (!m || mk != month.lastMonthKey) {
             if (m)
                 zeroFixUp(&month[*m]);
-            month.lastMonthKey = d.month;
+            month.lastMonthKey = mk;
             month.append();
             m = month.size() - 1;
         }

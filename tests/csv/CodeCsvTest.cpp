@@ -40,21 +40,24 @@ TEST_F(CodeCsvTest, ExportThenImportUnderAnotherCodeRoundTrips) {
         {"0001", "2008-01-04", 15000.95, 15309.74, 14936.64, 15026.31, 1555242525},
         {"0001", "2008-01-07", 15030.96, 15093.96, 14711.28, 14786.39, 3797444701},
         {"0001", "2008-01-08", 100, 100.5, 99, 100, INT64_C(9000000000000)},
+        // Written out in full, never with an exponent the import would refuse.
+        {"0001", "2008-01-09", 1e22, 1e22, 0.01, 0.05, 0},
     };
     store(rows);
     const fs::path out = dir / "export.csv";
     const auto exported = csv::exportCodeCsv(db, "0001", out);
     ASSERT_TRUE(exported.ok) << exported.message;
-    EXPECT_EQ(exported.rows, 3u);
+    EXPECT_EQ(exported.rows, 4u);
     EXPECT_EQ(exported.message, "CSVファイルに出力しました: \r\n" + out.string());
     EXPECT_EQ(test::readFile(out), "2008-01-04,15000.95,15309.74,14936.64,15026.31,1555242525\r\n"
                                    "2008-01-07,15030.96,15093.96,14711.28,14786.39,3797444701\r\n"
-                                   "2008-01-08,100,100.5,99,100,9000000000000\r\n");
+                                   "2008-01-08,100,100.5,99,100,9000000000000\r\n"
+                                   "2008-01-09,10000000000000000000000,10000000000000000000000,0.01,0.05,0\r\n");
 
     const auto imported = csv::importCodeCsv(db, "9001", out);
     ASSERT_TRUE(imported.ok) << imported.message;
-    EXPECT_EQ(imported.stored, 3u);
-    EXPECT_EQ(imported.message, "インポート完了: 行数=3, 成功=3, スキップ=0, 失敗=0 \r\n"
+    EXPECT_EQ(imported.stored, 4u);
+    EXPECT_EQ(imported.message, "インポート完了: 行数=4, 成功=4, スキップ=0, 失敗=0 \r\n"
                                 "更新ボタンを押してグラフを最新化してください。");
     auto copied = rowsOf("9001");
     for (auto& r : copied)

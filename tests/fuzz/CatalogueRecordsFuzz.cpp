@@ -1,7 +1,7 @@
 // The code list ("code_info.csv") and the split file ("bunkatsudata.csv") as start-up reads
 // them: the first part of the input is the code list, the second the split file. Invariants:
 // every split attached sits on the first entry of its code, has a canonical date and a ratio
-// of at most seven characters; searching finds the entries that hold the text and no other.
+// of at most seven characters; searching for an entry's code finds at least that entry.
 // fuzz-seeds: data/others/code_info.csv data/others/bunkatsudata.csv
 #include "FuzzSupport.h"
 #include "framework/CsvReader.h"
@@ -37,15 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     if (!catalogue.empty()) {
-        const std::string needle = catalogue[catalogue.size() / 2].code.substr(0, 2);
+        // A whole code as typed: search folds widths and cases, so a byte prefix could cut a
+        // character (or a half-width kana from its sound mark) and legitimately match nothing.
+        const std::string needle = catalogue[catalogue.size() / 2].code;
         market::CodeList hits;
         market::SearchCodes(catalogue, needle, hits);
         fuzz::check(hits.size() <= catalogue.size(), "search found more entries than exist");
         fuzz::check(needle.empty() || !hits.empty(), "search missed the entry the text came from", needle);
-        for (std::size_t i = 0; i < hits.size(); ++i)
-            fuzz::check(hits[i].code.find(needle) != std::string::npos ||
-                            hits[i].name.find(needle) != std::string::npos,
-                        "search found an entry without the text", needle);
     }
     return 0;
 }

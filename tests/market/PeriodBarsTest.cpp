@@ -94,10 +94,14 @@ TEST(PeriodBarsTest, MonthBarsShowOneSplitAsItsRatioAndTwoAsTheirQuotient) {
     EXPECT_EQ(p.month[1].closeText(), "16.67");
 }
 
-TEST(PeriodBarsTest, DaysOfOneMonthNumberInDifferentYearsFallIntoOneMonthBar) {
-    Periods p({flat("2020-03-31", 10, 1), flat("2022-03-01", 30, 2)});
-    expectBars(p.month, {{"2020-03-31", "10.00", "30.00", "10.00", "30.00", 3, ""}}, "month");
-    EXPECT_EQ(p.year.size(), 2u);
+TEST(PeriodBarsTest, DaysOfOneWeekAndMonthNumberInDifferentYearsAreSeparateBars) {
+    // Week 9 of March in both years, with no day between them.
+    Periods p({flat("2020-03-02", 10, 1), flat("2021-03-01", 30, 2)});
+    const std::vector<Bar> expected = {{"2021-03-01", "30.00", "30.00", "30.00", "30.00", 2, ""},
+                                       {"2020-03-02", "10.00", "10.00", "10.00", "10.00", 1, ""}};
+    expectBars(p.week, expected, "week");
+    expectBars(p.month, expected, "month");
+    expectBars(p.year, expected, "year");
 }
 
 TEST(PeriodBarsTest, GapsBetweenPricedDaysAreFilledWithZeros) {
