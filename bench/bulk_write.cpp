@@ -1,6 +1,7 @@
 // Bulk registration speed of the price database: 1,000,000 rows (250 trading days of 4,000
 // codes, the shape of a year of KABU+ daily files) written with PriceBulkWriter into an
 // empty database and into one that already holds another year of the same codes.
+#include "BenchScratch.h"
 #include "PriceYear.h"
 #include "framework/Sql.h"
 #include "market/PriceDatabase.h"
@@ -10,7 +11,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using tavora::framework::ZSqlElement;
@@ -21,13 +21,8 @@ namespace {
 
 constexpr std::int64_t kRows = tavora::bench::kYearRows;
 
-fs::path benchDir() {
-    static const fs::path dir = [] {
-        fs::path d = fs::temp_directory_path() / ("tavora_bench_bulk_" + std::to_string(::getpid()));
-        fs::create_directories(d);
-        return d;
-    }();
-    return dir;
+const fs::path& benchDir() {
+    return tavora::bench::scratchFolder("bulk");
 }
 
 std::int64_t writeYear(ZSqlElement& db, int year) {
@@ -82,10 +77,5 @@ BENCHMARK(BM_BulkWriteEmpty)->Unit(benchmark::kMillisecond)->Iterations(2)->UseR
 BENCHMARK(BM_BulkWriteFilled)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ec;
-    fs::remove_all(benchDir(), ec);
-    return 0;
+    return tavora::bench::runThenRemove(argc, argv, benchDir());
 }

@@ -1,6 +1,7 @@
 // Taking the companion's price warehouse over: a companion database of 1,000,000 rows (250
 // trading days of 4,000 codes) merged into an empty price database, and into one that already
 // holds the first half of those days (half of the rows are then ignored).
+#include "BenchScratch.h"
 #include "PriceYear.h"
 #include "acquisition/CompanionMerge.h"
 #include "framework/Sql.h"
@@ -8,7 +9,6 @@
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -22,13 +22,8 @@ namespace {
 constexpr int kDays = tavora::bench::kYearDays;
 constexpr int kYear = 2025;
 
-fs::path benchDir() {
-    static const fs::path dir = [] {
-        fs::path d = fs::temp_directory_path() / ("tavora_bench_merge_" + std::to_string(::getpid()));
-        fs::create_directories(d);
-        return d;
-    }();
-    return dir;
+const fs::path& benchDir() {
+    return tavora::bench::scratchFolder("merge");
 }
 
 // The companion's database: the benchmark year in its table `sync_kabukadb`, in WAL mode as a
@@ -95,10 +90,5 @@ BENCHMARK(BM_MergeCompanion)->Arg(0)->Arg(kDays / 2)->Unit(benchmark::kMilliseco
 } // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ec;
-    fs::remove_all(benchDir(), ec);
-    return 0;
+    return tavora::bench::runThenRemove(argc, argv, benchDir());
 }

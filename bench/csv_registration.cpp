@@ -3,6 +3,7 @@
 // default mapping and stored one all-or-nothing bulk write per file, into an empty database
 // and into one that already holds the year before. BM_ParseMap measures the reading and
 // mapping alone (no database).
+#include "BenchScratch.h"
 #include "PriceYear.h"
 #include "csv/PriceRegistration.h"
 #include "framework/CsvReader.h"
@@ -18,7 +19,6 @@
 #include <fstream>
 #include <iterator>
 #include <map>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 using namespace tavora;
@@ -30,13 +30,8 @@ constexpr int kDays = 250;
 constexpr int kCodes = 4000;
 constexpr int kNoTradeEvery = 50; // one code in fifty without trades: stored with zeros
 
-fs::path benchDir() {
-    static const fs::path dir = [] {
-        fs::path d = fs::temp_directory_path() / ("tavora_bench_csv_" + std::to_string(::getpid()));
-        fs::create_directories(d);
-        return d;
-    }();
-    return dir;
+const fs::path& benchDir() {
+    return tavora::bench::scratchFolder("csv");
 }
 
 std::string dayDate(int year, int day) {
@@ -199,10 +194,5 @@ BENCHMARK(BM_RegisterIntoEmpty)->Unit(benchmark::kMillisecond)->Iterations(2)->U
 BENCHMARK(BM_RegisterIntoFilled)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ec;
-    fs::remove_all(benchDir(), ec);
-    return 0;
+    return tavora::bench::runThenRemove(argc, argv, benchDir());
 }
