@@ -57,6 +57,13 @@ TEST(ApplicationRoot, ComesFromTheEnvironmentInOrder) {
     EXPECT_EQ(resolveApplicationRoot(), "/home/user/.local/share/Tavora");
 }
 
+TEST(ApplicationRoot, TheWriteProbeLeavesTheFolderAsItWasAndNamesAMissingOne) {
+    test::TempDir dir;
+    EXPECT_EQ(applicationRootWriteProblem(dir.path().string()), "");
+    EXPECT_TRUE(fs::is_empty(dir.path()));
+    EXPECT_NE(applicationRootWriteProblem((dir.path() / "missing").string()), "");
+}
+
 TEST(ContextDefaults, HoldTheAnchorsSectorsAndAccounts) {
     ScopedEnv today("TAVORA_TODAY", "2024-02-29");
     AppContext ctx;

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
 
@@ -154,8 +155,17 @@ bool createApplicationRoot(const std::string& root) {
 }
 
 std::string applicationRootWriteProblem(const std::string& root) {
+    // An unnamed file: a start killed while probing leaves nothing behind in the folder.
+    int fd = ::open(root.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::close(fd);
+        return {};
+    }
+    if (errno != EOPNOTSUPP && errno != EISDIR)
+        return std::strerror(errno);
+    // A file system without unnamed files: a named probe, removed at once.
     std::string probe = root + "/.writetest-XXXXXX";
-    const int fd = ::mkstemp(probe.data());
+    fd = ::mkstemp(probe.data());
     if (fd < 0)
         return std::strerror(errno);
     ::close(fd);
