@@ -165,6 +165,14 @@ bool WorkingDocument::redo() {
 
 std::vector<StoredRow> WorkingDocument::codeState(std::string_view code) const {
     std::vector<StoredRow> rows;
+    {
+        // Every version of the code's rows up to the step: room for the state in one allocation
+        // instead of regrowing a vector of wide rows.
+        SqlStatement count(m_db, "SELECT count(*) FROM history_graphctrltb WHERE code = ?2 AND updnum <= ?1;");
+        if (count.ok() && count.bindInt64(1, m_step) == SQLITE_OK && count.bindText(2, code) == SQLITE_OK &&
+            count.step() == SQLITE_ROW)
+            rows.reserve(static_cast<std::size_t>(std::max<std::int64_t>(count.columnInt64(0), 0)));
+    }
     SqlStatement st(m_db, codeStateSql());
     if (!st.ok() || st.bindInt64(1, m_step) != SQLITE_OK || st.bindText(2, code) != SQLITE_OK)
         return rows;
