@@ -287,6 +287,16 @@ def snapshot(root: Path, outputs: List[Path]) -> Dict[str, str]:
     return state
 
 
+def based(name, root: Path) -> str:
+    """A path or snapshot key with the trial's own folder written as {base}, so runs in different
+    folders compare."""
+    return str(name).replace(str(root), "{base}")
+
+
+def based_state(state: Dict[str, str], root: Path) -> Dict[str, str]:
+    return {based(k, root): v for k, v in state.items()}
+
+
 def databases(folder: Path, outputs: List[Path]) -> List[Path]:
     found = [p for p in compared_files(folder) if is_sqlite(p)]
     found += [p for p in outputs if p.exists() and is_sqlite(p)]
@@ -331,9 +341,8 @@ def make_reference(writer: Writer, cli: Path, scratch: Path) -> Reference:
     env = Env(cli, template, writer.today)
     before = snapshot(env.root, outputs_of(writer, env))
     # Outputs are compared by their name inside the trial's own folder.
-    afters = [{k.replace(str(scratch / writer.name / f"reference{i}"), "{base}"): v for k, v in a.items()}
-              for i, a in enumerate(afters)]
-    before = {k.replace(str(template), "{base}"): v for k, v in before.items()}
+    afters = [based_state(a, scratch / writer.name / f"reference{i}") for i, a in enumerate(afters)]
+    before = based_state(before, template)
     unstable = sorted(k for k in set(afters[0]) | set(afters[1]) if afters[0].get(k) != afters[1].get(k))
     return Reference(template, before, afters[0], unstable, max(durations))
 
@@ -363,9 +372,9 @@ def trial(writer: Writer, ref: Reference, cli: Path, folder: Path, delay: float)
         if (bad := integrity(db)) is not None:
             problems.append(f"integrity_check {db.relative_to(look)}: {bad}")
     state = snapshot(look_env.root, outputs_of(writer, look_env))
-    state = {k.replace(str(look), "{base}"): v for k, v in state.items()}
+    state = based_state(state, look)
     for path in look_env.expand(writer.untouched):
-        key = path.replace(str(look), "{base}")
+        key = based(path, look)
         if state.get(key, "absent") != ref.before.get(key, "absent"):
             problems.append(f"{key} was changed; the command must only read it")
     if writer.whole_output:
@@ -373,10 +382,10 @@ def trial(writer: Writer, ref: Reference, cli: Path, folder: Path, delay: float)
             if out.exists() and not writer.whole_output(out):
                 problems.append(f"{out.relative_to(look)} is not a whole file")
     shutil.rmtree(look, ignore_errors=True)
-    whole_keys = {str(out).replace(str(folder), "{base}") for out in outputs}
     if not writer.next_start_completes:
+        whole_keys = {based(out, folder) for out in outputs} if writer.whole_output else set()
         for key in sorted(set(ref.before) | set(ref.after) | set(state)):
-            if key in ref.unstable or (writer.whole_output and key in whole_keys):
+            if key in ref.unstable or key in whole_keys:
                 continue  # differs run to run (a PDF's creation time): checked as a whole file above
             now = state.get(key, "absent")
             if now == EMPTY_FILE and "db:" in (ref.before.get(key, "")[:3], ref.after.get(key, "")[:3]):
@@ -392,7 +401,7 @@ def trial(writer: Writer, ref: Reference, cli: Path, folder: Path, delay: float)
         if (bad := integrity(db)) is not None:
             problems.append(f"after the next start, integrity_check {db.relative_to(folder)}: {bad}")
     if writer.next_start_completes and nxt.returncode == 0:
-        state = {k.replace(str(folder), "{base}"): v for k, v in snapshot(env.root, outputs).items()}
+        state = based_state(snapshot(env.root, outputs), folder)
         for key in sorted(set(ref.after) | set(state)):
             if key not in ref.unstable and state.get(key, "absent") != ref.after.get(key, "absent"):
                 problems.append(f"{key}: the next start did not complete what the killed one began")
@@ -433,7 +442,7 @@ def main() -> int:
             changed = sorted(k for k in set(ref.before) | set(ref.after)
                              if ref.before.get(k, "absent") != ref.after.get(k, "absent"))
             touched = [k for k in Env(cli, ref.template, writer.today).expand(writer.untouched)
-                       if k.replace(str(ref.template), "{base}") in changed]
+                       if based(k, ref.template) in changed]
             if touched:
                 print(f"trials: {writer.name} changed {', '.join(touched)}, which it must only read",
                       file=sys.stderr)
