@@ -193,6 +193,76 @@ bool applyToElement(const PropertyValues& v, bool colourPicked, GraphDrawElement
            e.penStyle != before.penStyle || e.font_cr != before.font_cr || e.pen_cr != before.pen_cr;
 }
 
+namespace {
+
+bool carriesLabel(const GraphDrawElement& e) {
+    return e.classname != kLineElm;
+}
+bool carriesLine(const GraphDrawElement& e) {
+    return e.classname == kLineElm || e.classname == kRangeTimeElm || e.classname == kRangeNedanElm;
+}
+// The colour the panel shows: a price range shows its line's, as the tool's panel does.
+ColorRef shownColour(const GraphDrawElement& e) {
+    return e.classname == kLineElm || e.classname == kRangeNedanElm ? e.pen_cr : e.font_cr;
+}
+
+// Takes one element's value: the first one seen is shown, a different later one marks it mixed.
+template <typename T>
+void takeValue(std::optional<T>& first, bool& mixed, const T& value) {
+    if (!first)
+        first = value;
+    else if (*first != value)
+        mixed = true;
+}
+
+} // namespace
+
+SelectionSummary summarizeSelection(const CodeAnnotations& lists, market::ChartPeriod shownFirst) {
+    SelectionSummary summary;
+    std::optional<std::string> size, face, style;
+    std::optional<ColorRef> colour;
+    auto take = [&](const GraphDrawList& list) {
+        for (const GraphDrawElement* e : list.selectedElements()) {
+            if (!e->view_bl)
+                continue;
+            ++summary.count;
+            takeValue(colour, summary.colourMixed, shownColour(*e));
+            if (carriesLabel(*e)) {
+                takeValue(size, summary.sizeMixed, std::to_string(e->font_size));
+                takeValue(face, summary.faceMixed, e->fontmenu);
+            }
+            if (carriesLine(*e))
+                takeValue(style, summary.styleMixed, settings::lineStyleText(e->penStyle));
+        }
+    };
+    take(lists.list(shownFirst));
+    for (market::ChartPeriod p : market::kAllPeriods)
+        if (p != shownFirst)
+            take(lists.list(p));
+    summary.values.fontSize = size.value_or("");
+    summary.values.fontFace = face.value_or("");
+    summary.values.lineStyle = style.value_or("");
+    summary.values.colour = colour.value_or(0);
+    return summary;
+}
+
+PropertyForm selectionForm(const SelectionSummary& summary) {
+    PropertyForm f = propertyForm(PropertyTool::Select, {});
+    f.values = summary.values;
+    return f;
+}
+
+PropertyValues editedValues(const PropertyValues& shown, const PropertyValues& filled) {
+    PropertyValues v = shown;
+    if (v.fontSize == filled.fontSize)
+        v.fontSize.clear();
+    if (v.fontFace == filled.fontFace)
+        v.fontFace.clear();
+    if (v.lineStyle == filled.lineStyle)
+        v.lineStyle.clear();
+    return v;
+}
+
 std::vector<StepElements> applyToSelection(CodeAnnotations& lists, const PropertyValues& values,
                                            bool colourPicked) {
     std::vector<StepElements> changed;

@@ -59,6 +59,27 @@ std::optional<std::string> confirmationProblem(const PropertyForm& form, const P
 // defaults into the settings).
 void applyToToolDefaults(PropertyTool tool, const PropertyValues& values, chart::ToolDefaults& defaults);
 
+// What the panel shows for the selected elements of the four periods: the values of the first
+// (the shown period's elements first, then the other periods in order), whether a value differs
+// among the elements that carry it (face and size: kinds with a label; line style: kinds with a
+// line; colour: all, the line's for lines and price ranges, else the text's), and how many
+// elements are selected.
+struct SelectionSummary {
+    std::size_t count = 0;
+    PropertyValues values; // empty texts where no selected element carries the value
+    bool sizeMixed = false;
+    bool faceMixed = false;
+    bool styleMixed = false;
+    bool colourMixed = false;
+};
+SelectionSummary summarizeSelection(const CodeAnnotations& lists, market::ChartPeriod shownFirst);
+// The boxes for the selection: its values, every box but the position and the reset usable.
+PropertyForm selectionForm(const SelectionSummary& summary);
+// What a confirmation applies to the selection: only the boxes the user changed from what the
+// panel showed (a box left as it was, even one showing the first of differing values, changes
+// nothing); the colour travels separately (applied only when picked).
+PropertyValues editedValues(const PropertyValues& shown, const PropertyValues& filled);
+
 // The selection's confirmed values into one element: face, size and line style where their
 // box is not empty, and the colour (text and line alike) only when one was picked. Returns
 // whether anything of the element changed.

@@ -62,7 +62,11 @@ bool PropertyPanels::onCommand(int command, int) {
     case CmdOpenCtrlProp: {
         // All four charts carry the same tool and defaults; the day chart's stand for them.
         const chart::GraphViewState& day = m_home.graphPanel(market::ChartPeriod::Day)->state();
-        m_ctrl->fill(annotations::propertyToolOf(day.tools), day.toolDefaults);
+        const annotations::PropertyTool tool = annotations::propertyToolOf(day.tools);
+        if (tool == annotations::PropertyTool::Select)
+            m_ctrl->fillSelection(annotations::summarizeSelection(m_home.annotationLists(), m_home.selectedPeriod()));
+        else
+            m_ctrl->fill(tool, day.toolDefaults);
         m_main.showSheetPanel(m_ctrl, CtrlWidth);
         return true;
     }
@@ -108,6 +112,11 @@ void PropertyPanels::confirmProperties(annotations::PropertyTool tool,
     if (tool == PropertyTool::None)
         return;
     if (tool == PropertyTool::Select) {
+        // What is selected now, when apply is pressed (not when the panel opened).
+        if (annotations::summarizeSelection(m_home.annotationLists(), m_home.selectedPeriod()).count == 0) {
+            m_status.setText("選択されている要素がありません。変更は適用されませんでした。");
+            return;
+        }
         const auto parts = annotations::applyToSelection(m_home.annotationLists(), values, colourPicked);
         if (parts.empty())
             return; // nothing selected: nothing recorded

@@ -184,5 +184,75 @@ TEST(ToolProperties, AStyleOnlyChangeKeepsEveryElementsColour) {
     EXPECT_TRUE(applyToSelection(lists, dotted, true).empty());
 }
 
+// What the panel shows for a selection: the first element of the shown period, marks where the
+// selected elements differ, and only the changed boxes reach them.
+TEST(ToolProperties, ASelectionShowsItsFirstElementAndMarksWhatDiffers) {
+    CodeAnnotations lists;
+    lists.reset("1001");
+    EXPECT_EQ(summarizeSelection(lists, ChartPeriod::Day).count, 0u);
+
+    LineElm& weekLine = lists.list(ChartPeriod::Week).createLine();
+    weekLine.pen_cr = 0x112233;
+    weekLine.SetPenStyle(3);
+    weekLine.selected = true;
+    LineElm& dayLine = lists.list(ChartPeriod::Day).createLine();
+    dayLine.pen_cr = 0x0000FF;
+    dayLine.font_cr = 0x999999; // a line shows its line's colour
+    dayLine.SetPenStyle(2);
+    dayLine.selected = true;
+    LineElm& unselected = lists.list(ChartPeriod::Day).createLine();
+    unselected.pen_cr = 0x00FF00;
+
+    // The week chart is shown: its line comes first.
+    SelectionSummary week = summarizeSelection(lists, ChartPeriod::Week);
+    EXPECT_EQ(week.count, 2u);
+    EXPECT_EQ(week.values.colour, 0x112233u);
+    EXPECT_EQ(week.values.lineStyle, "－－破線");
+    EXPECT_TRUE(week.colourMixed);
+    EXPECT_TRUE(week.styleMixed);
+    EXPECT_EQ(week.values.fontSize, ""); // lines carry no label
+    EXPECT_FALSE(week.sizeMixed);
+
+    // One line alone: its values, nothing marked.
+    weekLine.selected = false;
+    const SelectionSummary one = summarizeSelection(lists, ChartPeriod::Week);
+    EXPECT_EQ(one.count, 1u);
+    EXPECT_EQ(one.values.colour, 0x0000FFu);
+    EXPECT_EQ(one.values.lineStyle, "…　点線");
+    EXPECT_FALSE(one.colourMixed || one.styleMixed || one.sizeMixed || one.faceMixed);
+
+    // A text adds face and size; its colour is the text's.
+    TextElm& text = lists.list(ChartPeriod::Month).createText();
+    text.font_cr = 0x0000FF;
+    text.font_size = 12;
+    text.fontmenu = "Noto Sans";
+    text.selected = true;
+    const SelectionSummary mixed = summarizeSelection(lists, ChartPeriod::Day);
+    EXPECT_EQ(mixed.values.fontSize, "12");
+    EXPECT_EQ(mixed.values.fontFace, "Noto Sans");
+    EXPECT_EQ(mixed.values.lineStyle, "…　点線");
+    EXPECT_FALSE(mixed.colourMixed);
+    EXPECT_EQ(selectionForm(mixed).values, mixed.values);
+    EXPECT_TRUE(selectionForm(mixed).styleEnabled);
+    EXPECT_FALSE(selectionForm(mixed).resetEnabled);
+
+    // Deleted elements are not part of it.
+    text.view_bl = false;
+    EXPECT_EQ(summarizeSelection(lists, ChartPeriod::Day).count, 1u);
+
+    // Only the changed boxes are applied: the style shown (the first's) stays off the others.
+    weekLine.selected = true;
+    const PropertyValues filled = summarizeSelection(lists, ChartPeriod::Day).values;
+    PropertyValues shown = filled;
+    shown.fontSize = "20";
+    const PropertyValues edited = editedValues(shown, filled);
+    EXPECT_EQ(edited.fontSize, "20");
+    EXPECT_EQ(edited.lineStyle, "");
+    EXPECT_FALSE(applyToSelection(lists, edited, false).empty());
+    EXPECT_EQ(weekLine.penStyle, 3);
+    EXPECT_EQ(dayLine.penStyle, 2);
+    EXPECT_EQ(unselected.pen_cr, 0x00FF00u);
+}
+
 } // namespace
 } // namespace tavora::annotations

@@ -36,6 +36,16 @@ int place(QWidget* parent, const char* caption, int y, QWidget* control, int wid
     return y + H + 10 + H + 20;
 }
 
+// The mark of a value that differs among the selected elements, left of its control's row.
+QLabel* makeMixedMark(QWidget* parent, const char* name, int controlY) {
+    auto* l = new QLabel("選択中の要素で異なります（変更したものだけ適用）", parent);
+    l->setObjectName(name);
+    l->setStyleSheet("color: #8A8A8A;");
+    l->setGeometry(Left, controlY, LabelWidth - 160, H);
+    l->hide();
+    return l;
+}
+
 // An editable box shows nothing with an empty current text as well as no current item.
 void showText(QComboBox* box, const std::string& text) {
     const int at = box->findText(qs(text));
@@ -49,7 +59,7 @@ CtrlProp::CtrlProp(Host host, QWidget* parent)
     : SideSheetPanel(parent), m_host(std::move(host)), m_size(new QComboBox(this)),
       m_face(new QComboBox(this)), m_colour(new framework::ui::ColorChoice(this, "フォント色")),
       m_style(settings::ui::makeLineStyleBox(this, 70)), m_positionGroup(new QButtonGroup(this)),
-      m_reset(new QPushButton("初期値に戻す", this)) {
+      m_reset(new QPushButton("初期値に戻す", this)), m_note(new QLabel(this)) {
     setObjectName("CtrlProp");
     auto* title = settings::ui::makePanelTitle(this, "コントロールの編集");
     title->setGeometry(0, 0, 450, H);
@@ -70,13 +80,17 @@ CtrlProp::CtrlProp(Host host, QWidget* parent)
     m_style->setObjectName("linestyle");
 
     int y = title->geometry().bottom() + 1 + 10;
+    m_mixed[SizeRow] = makeMixedMark(this, "mixedsize", y + H + 10);
     y = place(this, "フォントサイズ", y, m_size, 40);
+    m_mixed[FaceRow] = makeMixedMark(this, "mixedface", y + H + 10);
     y = place(this, "フォント", y, m_face, 150);
     // The swatch ends 13 pixels before the label's end; its drop button fills the rest.
     auto* colourLabel = new QLabel("色", this);
     colourLabel->setGeometry(Left, y, LabelWidth, H);
     m_colour->move(LabelRight - 13 - framework::ui::ColorChoice::SwatchSize, y + H + 10);
+    m_mixed[ColourRow] = makeMixedMark(this, "mixedcolour", y + H + 10);
     y += H + 10 + H + 20;
+    m_mixed[StyleRow] = makeMixedMark(this, "mixedstyle", y + H + 10);
     y = place(this, "線種", y, m_style, 70);
     auto* positionLabel = new QLabel("横位置", this);
     positionLabel->setGeometry(Left, y, LabelWidth, H);
@@ -92,7 +106,12 @@ CtrlProp::CtrlProp(Host host, QWidget* parent)
     m_positions[0]->setChecked(true);
     m_reset->setObjectName("resetcontrol");
     m_reset->setGeometry(Left, y + H + 10 + H + 30, 120, H);
-    setMinimumSize(PanelWidth - 20, m_reset->geometry().bottom() + 20);
+    // What the selection tool's apply will change: how many elements, or that none is selected.
+    m_note->setObjectName("selectionnote");
+    m_note->setWordWrap(true);
+    m_note->setGeometry(Left, m_reset->geometry().bottom() + 1 + 20, LabelWidth, 2 * H);
+    m_note->hide();
+    setMinimumSize(PanelWidth - 20, m_note->geometry().bottom() + 20);
 
     // The position is the defaults' at once, confirmed or not.
     connect(m_positionGroup, &QButtonGroup::idClicked, this, [this](int id) {
@@ -113,8 +132,27 @@ void CtrlProp::show(const PropertyValues& v) {
 }
 
 void CtrlProp::fill(PropertyTool tool, const chart::ToolDefaults& defaults) {
+    applyForm(tool, propertyForm(tool, defaults));
+    for (QLabel* mark : m_mixed)
+        mark->hide();
+    m_note->hide();
+}
+
+void CtrlProp::fillSelection(const SelectionSummary& selection) {
+    applyForm(PropertyTool::Select, selectionForm(selection));
+    const bool some = selection.count > 0;
+    m_mixed[SizeRow]->setVisible(some && selection.sizeMixed);
+    m_mixed[FaceRow]->setVisible(some && selection.faceMixed);
+    m_mixed[ColourRow]->setVisible(some && selection.colourMixed);
+    m_mixed[StyleRow]->setVisible(some && selection.styleMixed);
+    m_note->setText(some ? QString("選択中の要素: %1個（適用すると変更した項目がこれらに反映されます）").arg(selection.count)
+                         : QString("選択されている要素がありません。チャートで要素を選択してから開いてください。"));
+    m_note->show();
+}
+
+void CtrlProp::applyForm(PropertyTool tool, PropertyForm form) {
     m_tool = tool;
-    m_form = propertyForm(tool, defaults);
+    m_form = std::move(form);
     show(m_form.values);
     m_colour->setColor(m_form.values.colour);
     m_size->setEnabled(m_form.sizeEnabled);
@@ -154,8 +192,11 @@ bool CtrlProp::applyChanges() {
         framework::ui::MessageBox::information(this, QString::fromStdString(*problem), panelName());
         return false;
     }
+    // The selection takes only what was changed here: a box showing the first of differing
+    // values leaves the others as they are.
     if (m_host.confirm)
-        m_host.confirm(m_tool, values, m_colour->picked());
+        m_host.confirm(m_tool, m_tool == PropertyTool::Select ? editedValues(values, m_form.values) : values,
+                       m_colour->picked());
     m_form.values = values; // what is in force now
     m_colour->setColor(values.colour);
     return true;

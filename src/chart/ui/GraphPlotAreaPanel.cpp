@@ -211,7 +211,12 @@ void GraphPlotAreaPanel::mousePressEvent(QMouseEvent* event) {
     setFocus(Qt::MouseFocusReason);
     ensureImages();
     const QPoint at = event->position().toPoint();
-    m_pendingMotion = at; // a move still queued is taken where the button went down
+    // The press acts on what lies under the pointer now. Moves are processed late (folded into
+    // one queued call), so a move and a press that arrive together would otherwise meet the
+    // hover state of an earlier position: a click on an element would miss it (it stays
+    // unselected, and only the hover frame is drawn). The pending move is processed first.
+    m_pendingMotion = at;
+    processMotion();
     m_tools.onPress(at.x(), at.y(), event->modifiers().testFlag(Qt::ControlModifier));
     update();
 }

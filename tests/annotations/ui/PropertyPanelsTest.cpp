@@ -9,16 +9,22 @@
 #include "annotations/ui/CtrlProp.h"
 #include "annotations/ui/MemoProp.h"
 #include "app/Commands.h"
+#include "app/HomeLeftPanel.h"
 #include "app/PropertyPanels.h"
+#include "app/core/DocumentSteps.h"
+#include "chart/ChartGeometry.h"
 #include "chart/ui/GraphPanel.h"
+#include "chart/ui/GraphPlotAreaPanel.h"
 #include "framework/ui/ColorChoice.h"
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/StatusBar.h"
 #include "settings/Settings.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QToolButton>
 
 using namespace tavora;
 using annotations::GraphDrawElement;
@@ -59,6 +65,42 @@ void pressTool(test::DeskWindow& w, bool chart::ToolFlags::*tool) {
         w.home()->graphPanel(p)->state().tools.clear();
         w.home()->graphPanel(p)->state().tools.*tool = true;
     }
+}
+
+chart::ui::GraphPlotAreaPanel* dayPlot(test::DeskWindow& w) {
+    return w.home()->graphPanel(ChartPeriod::Day)->plotArea();
+}
+
+int dayColumn(test::DeskWindow& w, int fromStart) {
+    const chart::GraphViewState& vs = w.home()->graphPanel(ChartPeriod::Day)->state();
+    return chart::barCentre(vs, vs.start_bar + fromStart);
+}
+
+// A move and a press that arrive together, as from a quick hand or xdotool: the press is
+// delivered before the plot area has processed the move.
+void clickAt(test::DeskWindow& w, QPoint at, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+    auto* plot = dayPlot(w);
+    QMouseEvent move(QEvent::MouseMove, QPointF(at), plot->mapToGlobal(QPointF(at)), Qt::NoButton, Qt::NoButton,
+                     mods);
+    QCoreApplication::sendEvent(plot, &move);
+    QTest::mousePress(plot, Qt::LeftButton, mods, at);
+    QTest::mouseRelease(plot, Qt::LeftButton, mods, at);
+    QCoreApplication::processEvents();
+}
+
+// A line drawn with the line tool from one bar and row to another; returns it.
+annotations::LineElm& drawLine(test::DeskWindow& w, int fromBar, int fromY, int toBar, int toY) {
+    QToolButton* lineTool = w.home()->toolColumn()->button(115);
+    if (!lineTool->isChecked())
+        lineTool->click();
+    auto& list = w.home()->annotationLists().list(ChartPeriod::Day);
+    clickAt(w, {dayColumn(w, fromBar), fromY});
+    clickAt(w, {dayColumn(w, toBar), toY});
+    return static_cast<annotations::LineElm&>(list[list.size() - 1]);
+}
+
+QPoint middleOf(const annotations::LineElm& line) {
+    return {(line.x1 + line.x2) / 2, (line.y1 + line.y2) / 2};
 }
 
 } // namespace
@@ -119,6 +161,72 @@ private slots:
         QCOMPARE(history.steps.size(), std::size_t(2));
         QCOMPARE(red.penStyle, 2);
         w.home()->setAnnotationHistory(nullptr);
+    }
+
+    // The panel applies to a selection made with Ctrl+click on the chart (move and press
+    // delivered together), shows its first element's colour and style, marks what differs,
+    // and says when nothing is selected.
+    void aSelectionMadeByCtrlClickShowsItsValuesAndTakesTheColour() {
+        test::DeskWindow w;
+        std::filesystem::create_directories(w.ctx.paths.tmpDir);
+        app::ResetDocumentStep(w.ctx); // the open document's history records the steps
+        QVERIFY(w.openFirstCode());
+        auto& red = drawLine(w, 20, 200, 30, 240);
+        auto& blue = drawLine(w, 40, 150, 50, 120);
+        red.pen_cr = 0x0000FF;
+        blue.pen_cr = 0xFF0000;
+        blue.SetPenStyle(3);
+        dayPlot(w)->fullPaint();
+        const int step = w.ctx.document.working.step();
+        QCOMPARE(step, 2);
+
+        w.home()->toolColumn()->button(146)->click(); // 選択ツール
+        clickAt(w, middleOf(red), Qt::ControlModifier);
+        clickAt(w, middleOf(blue), Qt::ControlModifier);
+        QVERIFY(red.selected);
+        QVERIFY(blue.selected);
+
+        QVERIFY(w.command(app::CmdOpenCtrlProp));
+        QCOMPARE(ctrl(w)->tool(), annotations::PropertyTool::Select);
+        QCOMPARE(ctrl(w)->colourBox()->color(), 0x0000FFu); // the first one's
+        QCOMPARE(ctrl(w)->styleBox()->currentText(), QString(settings::kLineSolid));
+        QVERIFY(ctrl(w)->mixedMark(annotations::ui::CtrlProp::ColourRow)->isVisibleTo(ctrl(w)));
+        QVERIFY(ctrl(w)->mixedMark(annotations::ui::CtrlProp::StyleRow)->isVisibleTo(ctrl(w)));
+        QVERIFY(!ctrl(w)->mixedMark(annotations::ui::CtrlProp::SizeRow)->isVisibleTo(ctrl(w)));
+        QVERIFY(ctrl(w)->selectionNote()->text().contains("2個"));
+        ctrl(w)->colourBox()->choose(0x00C000);
+        QVERIFY(w.command(app::CmdSheetApply));
+        QCOMPARE(red.pen_cr, 0x00C000u);
+        QCOMPARE(blue.pen_cr, 0x00C000u);
+        QCOMPARE(blue.penStyle, 3); // the style shown was not changed: each keeps its own
+        QCOMPARE(w.ctx.document.working.step(), step + 1); // one undo step
+
+        // One element alone: its values, nothing marked.
+        clickAt(w, middleOf(blue), Qt::ControlModifier); // Ctrl+click again deselects
+        QVERIFY(!blue.selected);
+        QVERIFY(w.command(app::CmdOpenCtrlProp));
+        QCOMPARE(ctrl(w)->colourBox()->color(), 0x00C000u);
+        QVERIFY(!ctrl(w)->mixedMark(annotations::ui::CtrlProp::ColourRow)->isVisibleTo(ctrl(w)));
+        QVERIFY(ctrl(w)->selectionNote()->text().contains("1個"));
+        MessageBox::setNextAnswer(QMessageBox::Yes);
+        QVERIFY(w.command(app::CmdCloseSheet));
+
+        // Nothing selected: the panel says so before and after apply, and nothing changes.
+        clickAt(w, {dayColumn(w, 60), 40}); // an empty place
+        QVERIFY(!red.selected);
+        QVERIFY(w.command(app::CmdOpenCtrlProp));
+        QVERIFY(ctrl(w)->selectionNote()->text().contains("選択されている要素がありません"));
+        ctrl(w)->colourBox()->choose(0x123456);
+        QVERIFY(w.command(app::CmdSheetApply));
+        QCOMPARE(w.main->statusBar()->text(), QString("選択されている要素がありません。変更は適用されませんでした。"));
+        QCOMPARE(red.pen_cr, 0x00C000u);
+        QCOMPARE(w.ctx.document.working.step(), step + 1);
+        // The recolouring was recorded as one step: one undo takes both back as drawn.
+        w.home()->onCommand(app::CmdUndo);
+        const auto& list = w.home()->annotationLists().list(ChartPeriod::Day);
+        QCOMPARE(list.size(), std::size_t(2));
+        QCOMPARE(list[0].pen_cr, 0xB2B2B2u);
+        QCOMPARE(list[1].pen_cr, 0xB2B2B2u);
     }
 
     void aToolsDefaultsReachEveryChartAndTheSettings() {
