@@ -15,6 +15,9 @@ struct ChartDocument {
     std::string savedPath;
     // The last folder a document was opened from or saved to; empty: the home folder.
     std::string lastDirectory;
+    // The favourite codes as the document file holds them (after the last open, save or New):
+    // marks changed since then are unsaved changes like the elements.
+    std::vector<std::string> savedFavourites;
     // The recent documents shown in the drop-down (newest first, existing files only).
     std::vector<std::string> recent;
 };

@@ -168,7 +168,8 @@ void DocumentHistory::recordStep(const GraphDrawList& list, std::span<GraphDrawE
     for (const GraphDrawElement* e : elements)
         if (e && e->isKnownKind())
             rows.push_back(rowOfElement(*e, list.period(), list.code()));
-    m_document.working.recordStep(rows);
+    if (m_document.working.recordStep(rows) && m_recorded)
+        m_recorded();
 }
 
 void DocumentHistory::recordGroupStep(std::span<const StepElements> parts) {
@@ -177,8 +178,8 @@ void DocumentHistory::recordGroupStep(std::span<const StepElements> parts) {
         for (const GraphDrawElement* e : part.elements)
             if (part.list && e && e->isKnownKind())
                 rows.push_back(rowOfElement(*e, part.list->period(), part.list->code()));
-    if (!rows.empty())
-        m_document.working.recordStep(rows);
+    if (!rows.empty() && m_document.working.recordStep(rows) && m_recorded)
+        m_recorded();
 }
 
 void DocumentHistory::load(CodeAnnotations& lists) {

@@ -8,6 +8,7 @@
 #include "annotations/ChartDocument.h"
 #include "annotations/GraphCtrlRow.h"
 
+#include <functional>
 #include <span>
 #include <string>
 #include <vector>
@@ -28,6 +29,8 @@ class DocumentHistory : public AnnotationHistory {
 public:
     // Follows the document's working copy (it is replaced on New and Open).
     explicit DocumentHistory(ChartDocument& document) : m_document(document) {}
+    // Called after every step recorded (the document now differs from its file).
+    void setRecorded(std::function<void()> recorded) { m_recorded = std::move(recorded); }
 
     void recordStep(const GraphDrawList& list, std::span<GraphDrawElement* const> elements) override;
     // Every part's rows in one step of the working document.
@@ -36,6 +39,7 @@ public:
 
 private:
     ChartDocument& m_document;
+    std::function<void()> m_recorded;
 };
 
 } // namespace tavora::annotations

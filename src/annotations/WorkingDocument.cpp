@@ -146,7 +146,21 @@ bool WorkingDocument::recordStep(const std::vector<GraphCtrlRow>& rows) {
         return false;
     m_step = next;
     m_highest = next;
+    m_serials.resize(static_cast<std::size_t>(next));
+    m_serials.push_back(++m_lastSerial);
     return true;
+}
+
+StepMark WorkingDocument::mark() const {
+    const auto at = static_cast<std::size_t>(m_step);
+    return {m_step, at < m_serials.size() ? m_serials[at] : 0};
+}
+
+bool WorkingDocument::hasElements() const {
+    static const std::string sql =
+        std::string("SELECT 1 FROM history_graphctrltb h WHERE h.view_bl = '1' AND ") + kLatestAtStep + " LIMIT 1;";
+    SqlStatement st(m_db, sql);
+    return st.ok() && st.bindInt64(1, m_step) == SQLITE_OK && st.step() == SQLITE_ROW;
 }
 
 bool WorkingDocument::undo() {

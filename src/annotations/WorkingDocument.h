@@ -15,7 +15,10 @@
 // - undo() and redo() move the counter within 0 and the highest step; callers reload the
 //   annotations (codeState) afterwards even when the counter did not move.
 // - Saving builds the document file of the current step (documentImage) and changes nothing
-//   here.
+//   here but the saved mark: the step a save wrote (mark() when the image was built), so the
+//   program can tell whether the state shown differs from the file. Each recorded step has a
+//   serial of its own, so a step number reached again after the saved step was discarded
+//   (undo, then a new change) does not count as saved.
 //
 // Who calls it: the UI thread owns the working document of the program. The document open
 // worker builds a new one on its own thread (DocumentFile) and hands it to the UI thread,
@@ -23,11 +26,20 @@
 #include "annotations/GraphCtrlRow.h"
 #include "framework/Sql.h"
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tavora::annotations {
+
+// One state of the history: the step and the serial of the change recorded at it.
+struct StepMark {
+    int step = 0;
+    std::uint64_t serial = 0;
+    bool operator==(const StepMark&) const = default;
+};
 
 class WorkingDocument {
 public:
@@ -47,6 +59,16 @@ public:
     bool isOpen() const { return m_db.isOpen(); }
     int step() const { return m_step; }
     int highestStep() const { return m_highest; }
+
+    // The state shown now, and the one the last save wrote (a new or opened document is saved
+    // at step 0).
+    StepMark mark() const;
+    void markSaved(StepMark mark) { m_saved = mark; }
+    // No state of the history is the file's (a copy that was never saved where it belongs).
+    void markUnsaved() { m_saved.reset(); }
+    bool atSavedState() const { return m_saved && *m_saved == mark(); }
+    // Whether any code has an element that is not deleted at the current step.
+    bool hasElements() const;
 
     // Records one step holding these rows (elements of any codes and periods). False, with
     // nothing changed, when `rows` is empty or the database refuses the step.
@@ -73,6 +95,10 @@ private:
     mutable framework::ZSqlElement m_db;
     int m_step = 0;
     int m_highest = 0;
+    // The serial of the change recorded at each step (index 0: the document as read).
+    std::vector<std::uint64_t> m_serials{0};
+    std::uint64_t m_lastSerial = 0;
+    std::optional<StepMark> m_saved = StepMark{};
 };
 
 // Inserts rows into `history_graphctrltb` at one step through one prepared statement. The

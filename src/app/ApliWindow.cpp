@@ -45,10 +45,10 @@ ApliWindow::ApliWindow(AppContext& ctx, QWidget* parent)
         raise();
         activateWindow();
     });
-    // The title shows the document's path once it has one.
-    connect(m_main->homePanel()->documents(), &annotations::ui::DocumentCommands::titlePathChanged, this,
-            [this](const QString& path) {
-                setWindowTitle(path.isEmpty() ? caption(m_ctx) : caption(m_ctx) + " - " + path);
+    // The title shows the document's path once it has one, with "*" while work would be lost.
+    connect(m_main->homePanel()->documents(), &annotations::ui::DocumentCommands::titleChanged, this,
+            [this](const QString& title) {
+                setWindowTitle(title.isEmpty() ? caption(m_ctx) : caption(m_ctx) + " - " + title);
             });
     auto* quit = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this);
     quit->setContext(Qt::ApplicationShortcut);
@@ -112,6 +112,13 @@ void ApliWindow::storeRect() {
 }
 
 void ApliWindow::closeEvent(QCloseEvent* event) {
+    // Ctrl+Q, the close button and the software update all end here: unsaved work is asked
+    // about first, and キャンセル keeps the program running.
+    if (!m_closed && !m_main->homePanel()->documents()->settleUnsavedWork()) {
+        m_ctx.updateOnExit = false; // a software update asked for with this close is called off too
+        event->ignore();
+        return;
+    }
     if (!m_closed) {
         m_closed = true;
         if (m_shutdown)

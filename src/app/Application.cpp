@@ -15,6 +15,7 @@
 #include "app/core/BundledData.h"
 #include "app/core/DocumentSteps.h"
 #include "app/core/Startup.h"
+#include "app/core/WorkRecovery.h"
 #include "framework/Log.h"
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/QtTranslations.h"
@@ -108,9 +109,11 @@ int runDesktop(int argc, char** argv) {
 
     framework::ZLog log;
     bool sessionEnded = false;
-    // A log-off or SIGTERM: the end-session banner and nothing saved.
+    // A log-off or SIGTERM: unsaved document work kept for the next start, the end-session
+    // banner, and nothing else saved.
     EndSession endSession([&] {
         sessionEnded = true;
+        keepWorkAtSessionEnd(*ctx, log);
         logEndSession(log);
         qapp.exit(0); // does nothing before exec(): start-up checks the flag before it
     });

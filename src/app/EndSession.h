@@ -1,6 +1,7 @@
 #pragma once
 // The end of the user's session (SIGTERM, SIGHUP, or the session manager's end): the
-// program logs the end-session banner and leaves without saving, as at a log-off. The signal
+// program keeps unsaved document work for the next start, logs the end-session banner and
+// leaves without saving anything else, as at a log-off. The signal
 // handler only writes one byte to a pipe; the UI thread reads it and calls the handler.
 // Create once, on the UI thread, after the QApplication.
 #include <QObject>

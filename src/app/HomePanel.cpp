@@ -79,6 +79,7 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
       m_documents(new annotations::ui::DocumentCommands(ctx, this, status)), m_today(new TodayQuery(this)),
       m_documentHistory(std::make_unique<annotations::DocumentHistory>(ctx.document)) {
     m_history = m_documentHistory.get(); // changes are steps of the open document
+    m_documentHistory->setRecorded([this] { m_documents->documentEdited(); }); // the title's "*"
     setObjectName("homepanel");
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -454,10 +455,12 @@ void HomePanel::onCommand(int cmd, int param) {
     case CmdUndo:
         m_ctx.document.working.undo();
         reloadAnnotations(); // also when the counter did not move
+        m_documents->documentEdited();
         break;
     case CmdRedo:
         m_ctx.document.working.redo();
         reloadAnnotations();
+        m_documents->documentEdited();
         break;
     default:
         if (isToolCommand(cmd)) {
@@ -483,6 +486,7 @@ void HomePanel::toggleFavourite() {
     auto& entry = m_ctx.catalogue[*m_ctx.currentCode];
     entry.favourite = !entry.favourite;
     m_head->setFavouriteChecked(entry.favourite);
+    m_documents->documentEdited(); // the marks are saved in the document
 }
 
 void HomePanel::favouritesOnlySwitched() {
@@ -525,6 +529,7 @@ void HomePanel::showCurrentInHead() {
 
 void HomePanel::openStartupDocument() {
     m_head->setRecentFiles(m_documents->recentFiles());
+    m_documents->offerKeptWork(); // before the command line's document, which asks about it
     if (!m_ctx.commandLine.empty())
         m_documents->openPath(QString::fromStdString(m_ctx.commandLine));
 }

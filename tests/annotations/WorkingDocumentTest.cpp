@@ -104,5 +104,55 @@ TEST(WorkingDocumentTest, AFailedStepLeavesHistoryAndCountersAsTheyWere) {
     EXPECT_EQ(shownIds(doc), V{});
 }
 
+// The saved mark: the state shown is the file's only at the step the save wrote, and only while
+// that step is the change it was when saved.
+TEST(WorkingDocumentTest, TheSavedStateIsTheStepASaveWroteAndNoOtherChangeAtItsNumber) {
+    auto doc = WorkingDocument::createEmpty();
+    EXPECT_TRUE(doc.atSavedState()); // a new document is its file
+    ASSERT_TRUE(doc.recordStep({elementRow(1)}));
+    EXPECT_FALSE(doc.atSavedState());
+    doc.undo();
+    EXPECT_TRUE(doc.atSavedState()); // undone back to the file's state
+    doc.redo();
+    ASSERT_TRUE(doc.recordStep({elementRow(2)}));
+    doc.markSaved(doc.mark()); // saved at step 2
+    EXPECT_TRUE(doc.atSavedState());
+    doc.undo();
+    EXPECT_FALSE(doc.atSavedState());
+    doc.redo();
+    EXPECT_TRUE(doc.atSavedState());
+    // Undo to 1 and change something else: step 2 again, but not what was saved.
+    doc.undo();
+    ASSERT_TRUE(doc.recordStep({elementRow(3)}));
+    EXPECT_EQ(doc.step(), 2);
+    EXPECT_FALSE(doc.atSavedState());
+    doc.undo();
+    EXPECT_FALSE(doc.atSavedState());
+    // A failed step changes neither the state nor the mark.
+    doc.redo();
+    doc.markSaved(doc.mark());
+    ASSERT_EQ(framework::SQL_exec(doc.database(), "CREATE TRIGGER refuse BEFORE INSERT ON history_graphctrltb "
+                                                  "BEGIN SELECT RAISE(ABORT, 'full'); END;"),
+              0);
+    EXPECT_FALSE(doc.recordStep({elementRow(4)}));
+    EXPECT_TRUE(doc.atSavedState());
+    // A copy that belongs to no file is never its saved state.
+    doc.markUnsaved();
+    EXPECT_FALSE(doc.atSavedState());
+}
+
+TEST(WorkingDocumentTest, HasElementsCountsOnlyWhatIsNotDeletedAtTheStepShown) {
+    auto doc = WorkingDocument::createEmpty();
+    EXPECT_FALSE(doc.hasElements());
+    ASSERT_TRUE(doc.recordStep({elementRow(1, "TextElm", ChartPeriod::Week, "9984")}));
+    EXPECT_TRUE(doc.hasElements()); // any code, any period
+    ASSERT_TRUE(doc.recordStep({deleted(elementRow(1, "TextElm", ChartPeriod::Week, "9984"))}));
+    EXPECT_FALSE(doc.hasElements());
+    doc.undo();
+    EXPECT_TRUE(doc.hasElements());
+    doc.undo();
+    EXPECT_FALSE(doc.hasElements());
+}
+
 } // namespace
 } // namespace tavora::annotations

@@ -25,9 +25,13 @@ public:
     bool start(Work work);
     // Blocks until the running job's thread has ended; its continuation is dropped.
     void wait();
+    // Blocks until the running job's thread has ended, then runs its continuation here (a
+    // question about the document must see the outcome of a save still being written).
+    void finish();
 
 private:
     std::thread m_thread;
+    Continuation m_done; // written by the job's thread before it ends
     bool m_running = false;
     unsigned m_generation = 0;
 };

@@ -43,6 +43,7 @@ void ResetDocumentStep(AppContext& ctx) {
     ctx.document.working = annotations::WorkingDocument::createEmpty();
     annotations::writeDocument(ctx.paths.documentPath, ctx.document.working, {});
     ctx.document.savedPath.clear();
+    ctx.document.savedFavourites.clear();
     annotations::applyFavourites(ctx.catalogue, {});
 }
 
@@ -58,7 +59,22 @@ void AdoptOpenedDocument(AppContext& ctx, const std::string& path, annotations::
                          std::int64_t now) {
     ctx.document.working = std::move(read.document);
     annotations::applyFavourites(ctx.catalogue, read.favourites);
+    ctx.document.savedFavourites = annotations::favouriteCodes(ctx.catalogue);
     AdoptSavedPath(ctx, path, now);
+}
+
+void AdoptRecoveredDocument(AppContext& ctx, annotations::DocumentReadResult read, const std::string& source) {
+    ctx.document.working = std::move(read.document);
+    ctx.document.working.markUnsaved();
+    annotations::applyFavourites(ctx.catalogue, read.favourites);
+    ctx.document.savedFavourites.clear();
+    ctx.document.savedPath = source;
+    if (source.empty()) {
+        setDocumentPath(ctx, ctx.paths.tmpDir + "/" + kUntitledDocumentName);
+        return;
+    }
+    setDocumentPath(ctx, source);
+    ctx.document.lastDirectory = directoryOf(source);
 }
 
 void AdoptSavedPath(AppContext& ctx, const std::string& path, std::int64_t now) {
@@ -66,6 +82,29 @@ void AdoptSavedPath(AppContext& ctx, const std::string& path, std::int64_t now) 
     ctx.document.savedPath = path;
     ctx.document.lastDirectory = directoryOf(path);
     recordRecent(ctx, path, now);
+}
+
+bool HasUnsavedChanges(const AppContext& ctx) {
+    return !ctx.document.working.atSavedState() ||
+           annotations::favouriteCodes(ctx.catalogue) != ctx.document.savedFavourites;
+}
+
+bool HoldsUnsavedWork(const AppContext& ctx) {
+    if (!ctx.document.savedPath.empty())
+        return HasUnsavedChanges(ctx);
+    return ctx.document.working.hasElements() || !annotations::favouriteCodes(ctx.catalogue).empty();
+}
+
+void MarkDocumentSaved(AppContext& ctx, annotations::StepMark mark, std::vector<std::string> favourites) {
+    ctx.document.working.markSaved(mark);
+    ctx.document.savedFavourites = std::move(favourites);
+}
+
+std::string DocumentTitle(const AppContext& ctx) {
+    const bool unsaved = HoldsUnsavedWork(ctx);
+    if (!ctx.document.savedPath.empty())
+        return (unsaved ? "*" : "") + ctx.document.savedPath;
+    return unsaved ? "*" + ctx.paths.documentName : std::string();
 }
 
 } // namespace tavora::app

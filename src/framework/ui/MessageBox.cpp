@@ -2,11 +2,12 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <deque>
 
 namespace tavora::framework::ui {
 
 namespace {
-QMessageBox::StandardButton g_nextAnswer = QMessageBox::NoButton;
+std::deque<QMessageBox::StandardButton> g_nextAnswers;
 QString g_lastText;
 QString g_lastCaption;
 
@@ -16,24 +17,38 @@ bool nonInteractive() {
 }
 }  // namespace
 
-void MessageBox::setNextAnswer(QMessageBox::StandardButton answer) { g_nextAnswer = answer; }
+void MessageBox::setNextAnswer(QMessageBox::StandardButton answer) {
+    g_nextAnswers.clear();
+    if (answer != QMessageBox::NoButton)
+        g_nextAnswers.push_back(answer);
+}
+void MessageBox::setNextAnswers(std::initializer_list<QMessageBox::StandardButton> answers) {
+    g_nextAnswers.assign(answers.begin(), answers.end());
+}
 QString MessageBox::lastText() { return g_lastText; }
 QString MessageBox::lastCaption() { return g_lastCaption; }
 
 QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon icon, const QString& text,
                                              const QString& caption, QMessageBox::StandardButtons buttons,
                                              QMessageBox::StandardButton defaultButton) {
+    return show(parent, icon, text, caption, buttons, defaultButton, defaultButton);
+}
+
+QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon icon, const QString& text,
+                                             const QString& caption, QMessageBox::StandardButtons buttons,
+                                             QMessageBox::StandardButton defaultButton,
+                                             QMessageBox::StandardButton unattendedAnswer) {
     g_lastText = text;
     g_lastCaption = caption;
-    if (g_nextAnswer != QMessageBox::NoButton) {
-        const auto answer = g_nextAnswer;
-        g_nextAnswer = QMessageBox::NoButton;
+    if (!g_nextAnswers.empty()) {
+        const auto answer = g_nextAnswers.front();
+        g_nextAnswers.pop_front();
         return answer;
     }
     if (nonInteractive()) {
-        // Unattended: say it where a script looks and take the safe default.
+        // Unattended: say it where a script looks and take the safe answer.
         std::fprintf(stderr, "%s: %s\n", caption.toUtf8().constData(), text.toUtf8().constData());
-        return defaultButton;
+        return unattendedAnswer;
     }
     QMessageBox box(icon, caption, text, buttons, parent);
     box.setDefaultButton(defaultButton);
@@ -42,6 +57,18 @@ QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon 
 
 QMessageBox::StandardButton MessageBox::askYesNo(QWidget* parent, const QString& text, const QString& caption) {
     return show(parent, QMessageBox::Warning, text, caption, QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+}
+
+QMessageBox::StandardButton MessageBox::askSaveChanges(QWidget* parent, const QString& text,
+                                                       const QString& caption) {
+    return show(parent, QMessageBox::Warning, text, caption,
+                QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes, QMessageBox::Cancel);
+}
+
+QMessageBox::StandardButton MessageBox::askYesNoOrLater(QWidget* parent, const QString& text,
+                                                        const QString& caption) {
+    return show(parent, QMessageBox::Question, text, caption, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
+                QMessageBox::NoButton);
 }
 
 void MessageBox::information(QWidget* parent, const QString& text, const QString& caption) {

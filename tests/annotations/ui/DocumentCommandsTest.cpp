@@ -124,7 +124,9 @@ private slots:
         const std::string file = d.makeDocument("b.tvrd", {"7203", "0000"}, 2);
         QSignalSpy title(&d.commands, &DocumentCommands::titlePathChanged);
         QSignalSpy recent(&d.commands, &DocumentCommands::recentFilesChanged);
+        MessageBox::setNextAnswer(QMessageBox::No); // the untitled work is given up, not saved
         QVERIFY(d.openAndWait(file));
+        QVERIFY(MessageBox::lastText().contains("保存しますか"));
         QCOMPARE(d.ctx.document.working.step(), 0);
         QCOMPARE(d.ctx.document.working.highestStep(), 0);
         QCOMPARE(d.ctx.document.working.codeState("7203").size(), std::size_t(2));
@@ -200,6 +202,27 @@ private slots:
         const auto read = annotations::readDocument(d.path("big.tvrd"));
         QVERIFY(read.ok());
         QCOMPARE(read.document.codeState("7203").size(), std::size_t(3000));
+    }
+
+    // The question before closing sees a save that is still being written: the save ends first,
+    // its outcome counts, and nothing is left to ask.
+    void aSaveInProgressIsFinishedBeforeTheQuestion() {
+        Desk d;
+        d.ctx.document.working.recordStep({annotations::test::elementRow(1)});
+        d.chosen = QString::fromStdString(d.path("first.tvrd"));
+        QVERIFY(d.saveAndWait(true));
+        d.ctx.document.working.recordStep({annotations::test::elementRow(2)});
+        QSignalSpy saved(&d.commands, &DocumentCommands::saved);
+        d.commands.save();
+        QVERIFY(d.commands.busy());
+        MessageBox::setNextAnswer(QMessageBox::Cancel); // taken only if it asked
+        QVERIFY(d.commands.settleUnsavedWork());
+        QCOMPARE(saved.count(), 1);
+        QVERIFY(!d.commands.busy());
+        QVERIFY(!d.commands.title().startsWith("*"));
+        QCOMPARE(annotations::readDocument(d.path("first.tvrd")).document.codeState("7203").size(), std::size_t(2));
+        QTest::qWait(50); // the queued end of the job does nothing twice
+        QCOMPARE(saved.count(), 1);
     }
 
     void saveNeedsAnOpenCodeAndNewAsksFirst() {
