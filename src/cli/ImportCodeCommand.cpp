@@ -1,8 +1,10 @@
 // tavora-cli import-code: stores a per-code CSV ("date,open,high,low,close,volume", as export
 // writes it) for CODE in one transaction, all or nothing, as the per-code panel does.
 #include "app/core/AppContext.h"
+#include "app/core/CatalogueStartup.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
+#include "cli/CodeArgument.h"
 #include "csv/CodeCsv.h"
 #include "framework/Progress.h"
 
@@ -20,6 +22,8 @@ int run(const std::vector<std::string>& args) {
         return usageError(kName, args.size() < 2 ? "a code and a file are needed" : "too many arguments");
     if (args[0].empty() || args[0].starts_with("--"))
         return usageError(kName, "no code given");
+    if (const market::StockCode code = market::foldStockCode(args[0]); !code.ok())
+        return fail("refused code " + escapedCode(args[0]) + ": " + codeProblemName(code.problem));
     framework::NullProgress quiet;
     CliSession session(quiet);
     if (!session.start())
@@ -28,17 +32,27 @@ int run(const std::vector<std::string>& args) {
     auto ticket = session.beginPriceJob(market::PriceJob::CodeImport);
     if (!ticket)
         return fail(session.error());
-    const auto result = csv::importCodeCsv(ctx.priceDb, args[0], args[1]);
+    for (const auto& line : app::LoadCodeListStep(ctx))
+        session.log().UpdLog(line);
+    const market::CatalogueCodes catalogue(ctx.csvCodeList);
+    const auto result = csv::importCodeCsv(ctx.priceDb, args[0], args[1], &catalogue);
     for (const auto& reason : result.skipReasons)
         std::cerr << args[1] << ": " << reason << "\n";
     if (!result.ok)
         return fail(result.message);
-    std::printf("imported %s: %zu rows, %zu skipped\n", args[0].c_str(), result.stored, result.skipped);
+    std::string extra;
+    if (result.skipped > 0)
+        extra += " (" + csv::skipCountsNames(result.skipCounts) + ")";
+    if (!result.codeInCatalogue)
+        extra += ", the code is not in the catalogue";
+    std::printf("imported %s: %zu rows, %zu skipped%s\n", result.code.c_str(), result.stored, result.skipped,
+                extra.c_str());
     return std::fflush(stdout) == 0 ? ExitOk : fail("cannot write to standard output");
 }
 
 CliRegistration reg{{kName, "CODE FILE",
-                     "store a per-code CSV (date,open,high,low,close,volume) for CODE, all or nothing",
+                     "store a per-code CSV (date,open,high,low,close,volume, or a header naming them) for "
+                     "CODE, all or nothing",
                      &run}};
 
 } // namespace

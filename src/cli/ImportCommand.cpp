@@ -4,13 +4,16 @@
 // write. Prints "registered FILE: R rows, K skipped" or "refused FILE: reason" per file and
 // the total; with --preview prints the rows the first file gives instead, registering nothing.
 #include "app/core/AppContext.h"
+#include "app/core/CatalogueStartup.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
+#include "cli/CodeArgument.h"
 #include "cli/RegistrationReport.h"
 #include "cli/TextProgress.h"
 #include "csv/CsvMappingStore.h"
 #include "csv/CsvPreview.h"
 #include "csv/PriceRegistration.h"
+#include "market/StockCode.h"
 
 #include <charconv>
 #include <cstdio>
@@ -31,6 +34,7 @@ struct Options {
     std::vector<std::function<void(csv::CsvMapping&)>> changes; // applied over the stored mapping
     std::optional<bool> backup;
     bool preview = false;
+    std::optional<std::string> code; // --code: the code of files without a code column
 };
 
 std::optional<int> number(std::string_view text, int low, int high) {
@@ -104,14 +108,20 @@ std::string readOption(const std::string& name, const std::string& value, Option
         o.changes.push_back([q = *q](CsvMapping& m) { m.quote = q; });
     } else if (name == "--zero") {
         o.changes.push_back([value](CsvMapping& m) { m.zeroText = value; });
+    } else if (name == "--code") {
+        o.code = value;
+        o.changes.push_back([value](CsvMapping& m) {
+            m.codeGiven = true;
+            m.givenCode = value;
+        });
     }
     return {};
 }
 
 // Parses the arguments; returns an error text for wrong usage.
 std::string parse(const std::vector<std::string>& args, Options& o) {
-    static const char* const withValue[] = {"--separator", "--by",       "--column", "--title",
-                                            "--start",     "--encoding", "--quote",  "--zero"};
+    static const char* const withValue[] = {"--separator", "--by",    "--column", "--title", "--start",
+                                            "--encoding",  "--quote", "--zero",   "--code"};
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
         if (a == "--backup" || a == "--no-backup") {
@@ -172,6 +182,11 @@ int run(const std::vector<std::string>& args) {
     Options o;
     if (auto error = parse(args, o); !error.empty())
         return usageError(kName, error);
+    if (o.code) {
+        const market::StockCode code = market::foldStockCode(*o.code);
+        if (!code.ok())
+            return fail("--code " + escapedCode(*o.code) + " cannot be a code: " + codeProblemName(code.problem));
+    }
     TextProgress progress;
     CliSession session(progress);
     if (!session.start())
@@ -189,6 +204,10 @@ int run(const std::vector<std::string>& args) {
     request.priceDbDir = ctx.paths.priceDbDir;
     request.backupDir = ctx.paths.backupDir;
     request.backupFirst = o.backup.value_or(ctx.settings.buckupcreate_ch);
+    for (const auto& line : app::LoadCodeListStep(ctx))
+        session.log().UpdLog(line);
+    for (const auto& entry : ctx.csvCodeList)
+        request.catalogueCodes.push_back(entry.code);
     return registerAndReport(session, request, progress);
 }
 
@@ -196,9 +215,9 @@ CliRegistration reg{
     {kName,
      "FILE... [--separator comma|tab] [--by columns|titles] [--column ROLE=N]... [--title ROLE=TEXT]... "
      "[--start 1|2|3] [--encoding UTF-8|UTF-16|Shift-JIS] [--quote none|double|single] [--zero TEXT] "
-     "[--backup|--no-backup] [--preview]",
+     "[--code CODE] [--backup|--no-backup] [--preview]",
      "register price CSV files through the column mapping (ROLE: code, date, open, high, low, close, volume; "
-     "column 0 or an empty title: not in the file)",
+     "column 0 or an empty title: not in the file; --code: the code of files without a code column)",
      &run}};
 
 } // namespace

@@ -16,11 +16,18 @@ void printResult(const csv::RegistrationResult& result) {
     std::size_t skipped = 0;
     for (const auto& file : result.files) {
         skipped += file.rowsSkipped;
+        std::string extra;
+        if (file.rowsSkipped > 0)
+            extra += " (" + csv::skipCountsNames(file.skipCounts) + ")";
+        if (file.stored && file.rowsNotInCatalogue > 0)
+            extra += ", " + std::to_string(file.rowsNotInCatalogue) + " with a code not in the catalogue";
         if (file.stored)
-            std::printf("registered %s: %zu rows, %zu skipped\n", file.path.c_str(), file.rowsStored,
-                        file.rowsSkipped);
+            std::printf("registered %s: %zu rows, %zu skipped%s\n", file.path.c_str(), file.rowsStored,
+                        file.rowsSkipped, extra.c_str());
         else
-            std::printf("refused %s: %s\n", file.path.c_str(), file.refusal.c_str());
+            std::printf("refused %s: %s%s\n", file.path.c_str(), file.refusal.c_str(),
+                        file.missingCode ? " (for a file without a code column give the code with --code CODE)"
+                                         : "");
         for (const auto& skip : file.skips)
             std::cerr << file.path.string() << ": line " << skip.line << ": " << skip.reason << "\n";
         if (file.rowsSkipped > file.skips.size())

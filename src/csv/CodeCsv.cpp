@@ -6,12 +6,14 @@
 #include "framework/CsvReader.h"
 #include "framework/Encoding.h"
 #include "framework/Files.h"
+#include "framework/Dates.h"
 #include "framework/TextTrim.h"
+#include "market/SearchText.h"
 
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <fstream>
+#include <optional>
 
 namespace tavora::csv {
 
@@ -52,17 +54,75 @@ std::string decodeText(std::string_view bytes, std::string& error) {
     return converted.text;
 }
 
-bool readBytes(const std::filesystem::path& path, std::string& bytes) {
-    std::error_code ec;
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size > framework::kMaxCsvFileBytes)
-        return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    bytes.resize(static_cast<std::size_t>(size));
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    return static_cast<std::size_t>(in.gcount()) == bytes.size();
+// The columns of a per-code file: where each field stands (0-based), none for a field the file
+// lacks. Without a header: date, open, high, low, close, volume.
+struct CodeColumns {
+    std::size_t fields = 6; // fields a line has
+    std::optional<std::size_t> date = 0, open = 1, high = 2, low = 3, close = 4, volume = 5, code;
+};
+
+// Reads a header line's titles into columns; the refusal names a title it does not know.
+std::string readHeader(const std::vector<std::string_view>& titles, CodeColumns& columns) {
+    struct Known {
+        const char* folded; // as foldForSearch gives it
+        std::optional<std::size_t> CodeColumns::*slot;
+    };
+    static const Known kKnown[] = {
+        {"date", &CodeColumns::date},     {"日付", &CodeColumns::date},     {"日付け", &CodeColumns::date},
+        {"open", &CodeColumns::open},     {"始値", &CodeColumns::open},     {"high", &CodeColumns::high},
+        {"高値", &CodeColumns::high},     {"low", &CodeColumns::low},       {"安値", &CodeColumns::low},
+        {"close", &CodeColumns::close},   {"終値", &CodeColumns::close},    {"volume", &CodeColumns::volume},
+        {"出来高", &CodeColumns::volume}, {"code", &CodeColumns::code},     {"コード", &CodeColumns::code},
+        {"adj close", nullptr},           {"adj. close", nullptr},          {"調整後終値", nullptr},
+    };
+    CodeColumns read;
+    read.date = read.open = read.high = read.low = read.close = read.volume = std::nullopt;
+    read.fields = titles.size();
+    for (std::size_t i = 0; i < titles.size(); ++i) {
+        const std::string title = market::foldForSearch(titles[i]);
+        const Known* known = nullptr;
+        for (const auto& k : kKnown)
+            if (title == k.folded)
+                known = &k;
+        if (!known)
+            return "見出し「" + std::string(titles[i]) +
+                   "」は日付,始値,高値,安値,終値,出来高のどれでもありません (Date, Open, High, Low, Close, "
+                   "Volume)";
+        if (!known->slot)
+            continue; // the adjusted close is not a price of the day
+        if (read.*(known->slot))
+            return "見出し「" + std::string(titles[i]) + "」が二度あります";
+        read.*(known->slot) = i;
+    }
+    const std::pair<const char*, std::optional<std::size_t> CodeColumns::*> needed[] = {
+        {"日付 (Date)", &CodeColumns::date}, {"始値 (Open)", &CodeColumns::open}, {"高値 (High)", &CodeColumns::high},
+        {"安値 (Low)", &CodeColumns::low},   {"終値 (Close)", &CodeColumns::close}};
+    for (const auto& [name, slot] : needed)
+        if (!(read.*slot))
+            return std::string("見出しに") + name + "がありません";
+    columns = read;
+    return {};
+}
+
+// Splits a line at commas and tabs, blanks around each field trimmed.
+void splitFields(std::string_view line, std::vector<std::string_view>& fields) {
+    fields.clear();
+    for (std::size_t from = 0;;) {
+        const std::size_t sep = line.find_first_of(",\t", from);
+        fields.push_back(
+            framework::trimBlanks(line.substr(from, sep == std::string_view::npos ? sep : sep - from)));
+        if (sep == std::string_view::npos)
+            break;
+        from = sep + 1;
+    }
+}
+
+// A first line that is not a day of prices: no field reads as a number.
+bool looksLikeHeader(const std::vector<std::string_view>& fields, const CsvMapping& numbers) {
+    for (const auto field : fields)
+        if (!field.empty() && field != numbers.zeroText && readPriceCell(field, numbers))
+            return false;
+    return true;
 }
 
 } // namespace
@@ -134,17 +194,22 @@ CodeExportResult exportCodeCsv(framework::ZSqlElement& db, const std::string& co
     return result.ok ? writeCodeCsv(rows, path) : result;
 }
 
-CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code) {
+CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code, const std::string& todayDate) {
     CodeCsvRows out;
     const std::string text = decodeText(bytes, out.error);
     if (!out.error.empty())
         return out;
+    const std::string today = todayDate.empty() ? framework::todayDate() : todayDate;
     const CsvMapping numbers; // the zero text "-" reads as 0, as a KABU+ cell does
-    auto skip = [&](std::size_t line, const std::string& why) {
+    auto skip = [&](std::size_t line, SkipKind kind, const std::string& why) {
         ++out.skipped;
+        ++out.skipCounts[kind];
         if (out.skipReasons.size() < kKeptReasons)
             out.skipReasons.push_back(std::to_string(line) + "行目: " + why);
     };
+    CodeColumns columns;
+    LastRowPerDay days;
+    std::vector<std::string_view> fields;
     std::size_t lineNumber = 0;
     bool firstContent = true;
     std::size_t at = 0;
@@ -164,89 +229,147 @@ CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code) {
         if (line.starts_with("\xEF\xBB\xBF"))
             line = framework::trimBlanks(line.substr(3));
         if (line.empty()) {
-            skip(lineNumber, "空行です");
+            skip(lineNumber, SkipKind::Blank, "空行です");
             continue;
         }
-        std::vector<std::string_view> fields;
-        for (std::size_t from = 0;;) {
-            const std::size_t sep = line.find_first_of(",\t", from);
-            fields.push_back(
-                framework::trimBlanks(line.substr(from, sep == std::string_view::npos ? sep : sep - from)));
-            if (sep == std::string_view::npos)
-                break;
-            from = sep + 1;
-        }
+        splitFields(line, fields);
         const bool first = firstContent;
         firstContent = false;
         auto date = normalizeCsvDate(fields[0]);
-        if (!date) {
-            if (first)
-                continue; // a line of column names
-            ++out.lines;
-            skip(lineNumber, "日付ではありません: " + std::string(fields[0]));
+        if (first && !date && looksLikeHeader(fields, numbers)) {
+            out.refusal = readHeader(fields, columns);
+            if (!out.refusal.empty()) {
+                out.rows.clear();
+                return out;
+            }
             continue;
         }
         ++out.lines;
-        if (fields.size() < 5) {
-            skip(lineNumber, "日付,始値,高値,安値,終値の5項目がありません");
+        // A line without its last field is taken when that field is the volume (read as 0).
+        const bool volumeLeftOff = fields.size() + 1 == columns.fields && columns.volume == columns.fields - 1;
+        if (fields.size() != columns.fields && !volumeLeftOff) {
+            skip(lineNumber, SkipKind::Columns,
+                 std::to_string(fields.size()) + "項目あります（" + std::to_string(columns.fields) +
+                     "項目のはずです。数値の桁区切りのカンマは使えません）");
+            continue;
+        }
+        auto field = [&](const std::optional<std::size_t>& slot) -> std::optional<std::string_view> {
+            if (!slot || *slot >= fields.size())
+                return std::nullopt;
+            return fields[*slot];
+        };
+        if (columns.code) {
+            const auto cell = field(columns.code).value_or(std::string_view());
+            const market::StockCode other = market::foldStockCode(cell);
+            if (!other.ok() || other.code != code) {
+                skip(lineNumber, SkipKind::Code, "別のコードの行です: " + std::string(cell.substr(0, 40)));
+                continue;
+            }
+        }
+        if (columns.date != std::size_t{0})
+            date = normalizeCsvDate(field(columns.date).value_or(std::string_view()));
+        if (!date) {
+            skip(lineNumber, SkipKind::Date,
+                 "日付ではありません: " + std::string(field(columns.date).value_or(std::string_view())));
+            continue;
+        }
+        if (dateOutOfRange(*date, today)) {
+            skip(lineNumber, SkipKind::DateRange, "日付が1900年より前か今日より後です: " + *date);
             continue;
         }
         market::PriceRow row;
         row.code = code;
         row.date = std::move(*date);
-        std::optional<double>* prices[] = {&row.open, &row.high, &row.low, &row.close};
+        const std::pair<std::optional<double>*, std::optional<std::size_t>> prices[] = {
+            {&row.open, columns.open}, {&row.high, columns.high}, {&row.low, columns.low}, {&row.close, columns.close}};
         const char* names[] = {"始値", "高値", "安値", "終値"};
         bool good = true;
         for (std::size_t p = 0; p < 4 && good; ++p) {
-            auto value = readPriceCell(fields[p + 1], numbers);
+            const std::string_view cell = field(prices[p].second).value_or(std::string_view());
+            auto value = readPriceCell(cell, numbers);
             if (!value) {
-                skip(lineNumber,
-                     std::string(names[p]) + "が数値ではありません: " + std::string(fields[p + 1]));
+                skip(lineNumber, SkipKind::Number, std::string(names[p]) + "が数値ではありません: " + std::string(cell));
                 good = false;
                 break;
             }
-            *prices[p] = roundToCents(*value);
+            *prices[p].first = roundToCents(*value);
         }
         if (!good)
             continue;
-        if (fields.size() > 5) {
-            auto volume = readVolumeCell(fields[5], numbers);
+        if (auto cell = field(columns.volume)) {
+            auto volume = readVolumeCell(*cell, numbers);
             if (!volume) {
-                skip(lineNumber, "出来高が株数ではありません: " + std::string(fields[5]));
+                skip(lineNumber, SkipKind::Number, "出来高が株数ではありません: " + std::string(*cell));
                 continue;
             }
             row.volume = *volume;
         }
-        out.rows.push_back(std::move(row));
+        if (auto why = priceContradiction(row)) {
+            skip(lineNumber, SkipKind::Contradiction, *why);
+            continue;
+        }
+        const std::string day = row.date;
+        if (auto replaced = days.add(out.rows, std::move(row), lineNumber))
+            skip(*replaced, SkipKind::Duplicate,
+                 day + " は" + std::to_string(lineNumber) + "行目にもあり、" + std::to_string(lineNumber) +
+                     "行目を登録します");
     }
     return out;
 }
 
 CodeImportResult importCodeCsv(framework::ZSqlElement& db, const std::string& rawCode,
-                               const std::filesystem::path& path) {
+                               const std::filesystem::path& path, const market::CatalogueCodes* catalogue) {
     CodeImportResult result;
-    const std::string code(framework::trimBlanks(rawCode));
-    if (code.empty()) {
+    if (framework::trimBlanks(rawCode).empty()) {
         result.message = "コードが入力されていません。";
         return result;
+    }
+    const market::StockCode folded = market::foldStockCode(rawCode);
+    if (!folded.ok()) {
+        result.message = std::string("このコードは使えません: ") + market::codeProblemText(folded.problem);
+        return result;
+    }
+    result.code = folded.code;
+    if (catalogue && !catalogue->empty()) {
+        const auto spelled = catalogue->find(folded.code);
+        result.codeInCatalogue = spelled.has_value();
+        if (spelled)
+            result.code = *spelled;
     }
     if (path.empty()) {
         result.message = "ファイルが入力されていません。";
         return result;
     }
     std::string bytes;
-    if (!readBytes(path, bytes)) {
+    if (const std::string error = framework::ReadCsvFileBytes(path, bytes); !error.empty()) {
         result.message = "CSVファイルを開けません";
+        // A file that is there but refused says why (a missing file keeps the plain message).
+        if (std::error_code ec; std::filesystem::exists(path, ec))
+            result.message += ": " + error;
         return result;
     }
-    CodeCsvRows parsed = parseCodeCsv(bytes, code);
+    CodeCsvRows parsed = parseCodeCsv(bytes, result.code);
     if (!parsed.error.empty()) {
         result.message = "CSVファイルを開けません: " + parsed.error;
         return result;
     }
+    if (!parsed.refusal.empty()) {
+        result.message = "インポートできません: " + parsed.refusal;
+        return result;
+    }
     result.lines = parsed.lines;
     result.skipped = parsed.skipped;
+    result.skipCounts = parsed.skipCounts;
     result.skipReasons = std::move(parsed.skipReasons);
+    if (parsed.rows.empty()) {
+        // Nothing to store is a failure, not an import of no rows.
+        result.message = format("インポートに失敗しました。処理行=%zu, 成功=%zu, スキップ=%zu, 失敗=%zu",
+                                result.lines, std::size_t{0}, result.skipped, std::size_t{0}) +
+                         "\r\n登録できる行がありません";
+        if (result.skipped > 0)
+            result.message += "（" + skipCountsText(result.skipCounts) + "）";
+        return result;
+    }
 
     market::PriceBulkWriter writer(db, {.expectedRows = parsed.rows.size()});
     for (const auto& row : parsed.rows)
@@ -266,6 +389,10 @@ CodeImportResult importCodeCsv(framework::ZSqlElement& db, const std::string& ra
     result.message = format("インポート完了: 行数=%zu, 成功=%zu, スキップ=%zu, 失敗=%zu "
                             "\r\n更新ボタンを押してグラフを最新化してください。",
                             result.lines, result.stored, result.skipped, result.failed);
+    if (result.skipped > 0)
+        result.message += "\r\nスキップ: " + skipCountsText(result.skipCounts);
+    if (!result.codeInCatalogue)
+        result.message += "\r\n" + result.code + " は銘柄リストにありません（登録はしました）";
     return result;
 }
 

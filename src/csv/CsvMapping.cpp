@@ -140,6 +140,8 @@ std::vector<std::pair<std::string, std::string>> mappingKeyValues(const CsvMappi
     rows.emplace_back("DT_mojicode", encodingText(m.encoding));
     rows.emplace_back("DT_kakoi", quoteText(m.quote));
     rows.emplace_back("DT_zero", m.zeroText);
+    rows.emplace_back("DT_code_shitei", m.codeGiven ? "1" : "0");
+    rows.emplace_back("DT_code_shitei_ed", m.givenCode);
     return rows;
 }
 
@@ -181,6 +183,10 @@ CsvMapping mappingFromStored(const std::map<std::string, std::string>& stored) {
             m.quote = *q;
     if (const auto* v = find("DT_zero"))
         m.zeroText = *v;
+    if (const auto* v = find("DT_code_shitei"))
+        m.codeGiven = *v == "1";
+    if (const auto* v = find("DT_code_shitei_ed"))
+        m.givenCode = *v;
     return m;
 }
 

@@ -36,6 +36,8 @@ inline constexpr int kMappingRows = 10;
 // The rows a registration reads, in the order of a parsed row.
 inline constexpr std::array<MappingRow, 7> kUsedRows = {RowCode, RowDate,  RowOpen,  RowHigh,
                                                         RowLow,  RowClose, RowVolume};
+// The caption of the code choice for files without a code column.
+inline constexpr const char* kGivenCodeChoice = "ファイルにない: 指定コード";
 // The panel offers the columns 1 to 25.
 inline constexpr int kMaxColumnChoice = 25;
 
@@ -53,6 +55,10 @@ struct CsvMapping {
     framework::CsvEncoding encoding = framework::CsvEncoding::ShiftJis;
     CsvQuote quote = CsvQuote::Double;
     std::string zeroText = "-"; // a cell equal to this reads as 0 (none when empty)
+    // The code choice "ファイルにない: 指定コード": every row gets `givenCode`, for files of one
+    // code that have no code column (most files from other sources).
+    bool codeGiven = false;
+    std::string givenCode;
 
     CsvMapping(); // the KABU+ layout
     bool operator==(const CsvMapping&) const = default;

@@ -1,7 +1,9 @@
 #include "csv/PriceCsvParser.h"
 
 #include "csv/CsvDate.h"
+#include "framework/Dates.h"
 #include "framework/TextTrim.h"
+#include "market/StockCode.h"
 
 #include <algorithm>
 #include <charconv>
@@ -85,25 +87,51 @@ const char* usedRowCaption(std::size_t used) {
 
 class RowMapper {
 public:
-    RowMapper(const CsvMapping& mapping, const ResolvedColumns& columns, PriceCsvFile& out)
-        : m_mapping(mapping), m_columns(columns.columns), m_out(out) {}
+    RowMapper(const CsvMapping& mapping, const ResolvedColumns& columns, std::size_t firstLineCells,
+              std::string today, PriceCsvFile& out)
+        : m_mapping(mapping), m_columns(columns.columns), m_givenCode(columns.givenCode),
+          m_firstLineCells(firstLineCells), m_today(std::move(today)), m_out(out) {}
 
     void map(std::span<const std::string_view> cells, std::size_t line) {
         if (cells.size() == 1 && trimBlanks(cells[0]).empty())
-            return skip(line, "空行です");
+            return skip(line, SkipKind::Blank, "空行です");
+        // Cells beyond those of the first line mean a cell was split (an unquoted "1,234"):
+        // the mapped cells may have moved. Empty ones (a trailing separator) move nothing.
+        if (cells.size() > m_firstLineCells) {
+            const bool extraText = std::any_of(cells.begin() + static_cast<long>(m_firstLineCells), cells.end(),
+                                               [](std::string_view c) { return !trimBlanks(c).empty(); });
+            if (extraText)
+                return skip(line, SkipKind::Columns,
+                            std::to_string(cells.size()) + "列あります（1行目は" +
+                                std::to_string(m_firstLineCells) + "列）");
+        }
         std::array<std::string_view, kUsedRows.size()> value{};
         for (std::size_t k = 0; k < m_columns.size(); ++k) {
             const int column = m_columns[k];
             if (column == 0)
                 continue;
             if (static_cast<std::size_t>(column) > cells.size())
-                return skip(line, std::to_string(column) + "列目(" + usedRowCaption(k) + ")がありません");
+                return skip(line, SkipKind::Columns,
+                            std::to_string(column) + "列目(" + usedRowCaption(k) + ")がありません");
             value[k] = trimBlanks(cells[static_cast<std::size_t>(column) - 1]);
         }
         market::PriceRow row;
-        if (value[0].empty())
-            return skip(line, "コードが空です");
-        row.code.assign(value[0]);
+        if (!m_givenCode.empty()) {
+            row.code = m_givenCode;
+        } else {
+            if (value[0].empty())
+                return skip(line, SkipKind::Code, "コードが空です");
+            // The rows of a code share its cell text often enough (a file of one code) to fold once.
+            if (!m_codeKnown || value[0] != m_codeCell) {
+                m_codeCell.assign(value[0]);
+                m_code = market::foldStockCode(value[0]);
+                m_codeKnown = true;
+            }
+            if (!m_code.ok())
+                return skip(line, SkipKind::Code,
+                            std::string(market::codeProblemText(m_code.problem)) + ": " + printable(value[0]));
+            row.code = m_code.code;
+        }
         // The rows of a day file share one date cell: it is read once.
         if (!m_dateKnown || value[1] != m_dateCell) {
             m_dateCell.assign(value[1]);
@@ -111,7 +139,10 @@ public:
             m_dateKnown = true;
         }
         if (!m_date)
-            return skip(line, "日付ではありません: " + std::string(value[1]));
+            return skip(line, SkipKind::Date, "日付ではありません: " + std::string(value[1]));
+        if (dateOutOfRange(*m_date, m_today))
+            return skip(line, SkipKind::DateRange,
+                        "日付が1900年より前か今日より後です: " + std::string(value[1]));
         row.date = *m_date;
         std::optional<double>* prices[] = {&row.open, &row.high, &row.low, &row.close};
         for (std::size_t p = 0; p < 4; ++p) {
@@ -119,32 +150,57 @@ public:
                 continue; // not mapped: no price
             auto price = readPriceCell(value[2 + p], m_mapping);
             if (!price)
-                return skip(line, std::string(usedRowCaption(2 + p)) +
-                                      "が数値ではありません: " + std::string(value[2 + p]));
+                return skip(line, SkipKind::Number,
+                            std::string(usedRowCaption(2 + p)) + "が数値ではありません: " +
+                                std::string(value[2 + p]));
             *prices[p] = *price;
         }
         if (m_columns[6] != 0) {
             auto volume = readVolumeCell(value[6], m_mapping);
             if (!volume)
-                return skip(line, "出来高が株数ではありません: " + std::string(value[6]));
+                return skip(line, SkipKind::Number, "出来高が株数ではありません: " + std::string(value[6]));
             row.volume = *volume;
         }
-        m_out.rows.push_back(std::move(row));
+        if (auto why = priceContradiction(row))
+            return skip(line, SkipKind::Contradiction, *why);
+        const std::string code = row.code;
+        const std::string date = row.date;
+        if (auto replaced = m_days.add(m_out.rows, std::move(row), line))
+            skip(*replaced, SkipKind::Duplicate,
+                 code + " " + date + " は" + std::to_string(line) + "行目にもあり、" + std::to_string(line) +
+                     "行目を登録します");
     }
 
-    void skip(std::size_t line, std::string reason) {
+    void skip(std::size_t line, SkipKind kind, std::string reason) {
         ++m_out.skipped;
+        ++m_out.skipCounts[kind];
         if (m_out.skips.size() < kKeptSkipReasons)
-            m_out.skips.push_back({line, std::move(reason)});
+            m_out.skips.push_back({line, std::move(reason), kind});
     }
 
 private:
+    // A cell for a message: control characters shown as "?" and a long cell cut.
+    static std::string printable(std::string_view cell) {
+        std::string text(cell.substr(0, 40));
+        for (char& c : text)
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)
+                c = '?';
+        return cell.size() > 40 ? text + "…" : text;
+    }
+
     const CsvMapping& m_mapping;
     const std::array<int, kUsedRows.size()>& m_columns;
+    const std::string m_givenCode;
+    const std::size_t m_firstLineCells;
+    const std::string m_today;
     PriceCsvFile& m_out;
+    bool m_codeKnown = false;
+    std::string m_codeCell;
+    market::StockCode m_code;
     bool m_dateKnown = false;
     std::string m_dateCell;
     std::optional<std::string> m_date;
+    LastRowPerDay m_days;
 };
 
 } // namespace
@@ -175,7 +231,20 @@ std::optional<std::int64_t> readVolumeCell(std::string_view cell, const CsvMappi
 
 ResolvedColumns resolveColumns(const CsvMapping& mapping, const std::vector<std::string>* header) {
     ResolvedColumns resolved;
+    if (mapping.codeGiven) {
+        const market::StockCode code = market::foldStockCode(mapping.givenCode);
+        if (!code.ok()) {
+            resolved.error = std::string(kGivenCodeChoice) + "のコードが使えません: " +
+                             market::codeProblemText(code.problem);
+            return resolved;
+        }
+        resolved.givenCode = code.code;
+    }
+    const std::string choice = std::string("（ファイルにコードの列がないときは、コードに「") + kGivenCodeChoice +
+                               "」を選んでコードを入れてください）";
     for (std::size_t k = 0; k < kUsedRows.size(); ++k) {
+        if (k == 0 && mapping.codeGiven)
+            continue;
         const MappingSlot& slot = mapping.rows[static_cast<std::size_t>(kUsedRows[k])];
         if (mapping.matchBy == CsvMatchBy::Columns) {
             resolved.columns[k] = std::max(slot.column, 0);
@@ -187,16 +256,22 @@ ResolvedColumns resolveColumns(const CsvMapping& mapping, const std::vector<std:
         if (column == 0) {
             resolved.error =
                 "見出し行にタイトル「" + slot.title + "」(" + usedRowCaption(k) + ")がありません";
+            if (k == 0) {
+                resolved.error += choice;
+                resolved.missingCode = true;
+            }
             return resolved;
         }
         resolved.columns[k] = column;
     }
     // Without a code and a date no row can be stored.
-    for (std::size_t k : {std::size_t{0}, std::size_t{1}})
-        if (resolved.columns[k] == 0) {
-            resolved.error = std::string(usedRowCaption(k)) + "の列が指定されていません";
-            return resolved;
-        }
+    if (resolved.columns[0] == 0 && !mapping.codeGiven) {
+        resolved.error = std::string(usedRowCaption(0)) + "の列が指定されていません" + choice;
+        resolved.missingCode = true;
+        return resolved;
+    }
+    if (resolved.columns[1] == 0)
+        resolved.error = std::string(usedRowCaption(1)) + "の列が指定されていません";
     return resolved;
 }
 
@@ -206,8 +281,9 @@ namespace {
 // in, the rows from the data start line on become price rows.
 class FileMapper {
 public:
-    explicit FileMapper(const CsvMapping& mapping)
-        : m_mapping(mapping), m_first(static_cast<std::size_t>(std::clamp(mapping.dataStart, 1, 3))) {}
+    FileMapper(const CsvMapping& mapping, const std::string& today)
+        : m_mapping(mapping), m_first(static_cast<std::size_t>(std::clamp(mapping.dataStart, 1, 3))),
+          m_today(today.empty() ? framework::todayDate() : today) {}
 
     bool row(std::span<const std::string_view> cells, std::size_t number) {
         if (number == 1)
@@ -238,11 +314,16 @@ private:
             header.assign(cells->begin(), cells->end());
         m_columns = resolveColumns(m_mapping, cells ? &header : nullptr);
         m_out.error = m_columns.error;
-        m_mapper.emplace(m_mapping, m_columns, m_out);
+        m_out.missingCode = m_columns.missingCode;
+        // A header line says how many cells a line has; a first line of data, or one of a
+        // single cell (a blank line, a title above the table), says nothing.
+        const bool isHeader = m_first > 1 && header.size() >= 2;
+        m_mapper.emplace(m_mapping, m_columns, isHeader ? header.size() : SIZE_MAX, m_today, m_out);
     }
 
     const CsvMapping& m_mapping;
     const std::size_t m_first;
+    const std::string m_today;
     ResolvedColumns m_columns;
     PriceCsvFile m_out;
     std::optional<RowMapper> m_mapper;
@@ -250,8 +331,9 @@ private:
 
 } // namespace
 
-PriceCsvFile mapPriceRows(const framework::ZStringListX& rows, const CsvMapping& mapping) {
-    FileMapper mapper(mapping);
+PriceCsvFile mapPriceRows(const framework::ZStringListX& rows, const CsvMapping& mapping,
+                          const std::string& today) {
+    FileMapper mapper(mapping, today);
     std::vector<std::string_view> cells;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         cells.assign(rows[i].begin(), rows[i].end());
@@ -261,16 +343,17 @@ PriceCsvFile mapPriceRows(const framework::ZStringListX& rows, const CsvMapping&
     return mapper.finish({});
 }
 
-PriceCsvFile parsePriceCsv(std::string_view bytes, const CsvMapping& mapping) {
-    FileMapper mapper(mapping);
+PriceCsvFile parsePriceCsv(std::string_view bytes, const CsvMapping& mapping, const std::string& today) {
+    FileMapper mapper(mapping, today);
     std::string error = framework::VisitCsvBytes(
         bytes, mapping.encoding, mapping.separatorChar(), mapping.quoteChar(),
         [&](std::span<const std::string_view> cells, std::size_t row) { return mapper.row(cells, row); });
     return mapper.finish(std::move(error));
 }
 
-PriceCsvFile readPriceCsv(const std::filesystem::path& path, const CsvMapping& mapping) {
-    FileMapper mapper(mapping);
+PriceCsvFile readPriceCsv(const std::filesystem::path& path, const CsvMapping& mapping,
+                          const std::string& today) {
+    FileMapper mapper(mapping, today);
     std::string error = framework::VisitCsvFile(
         path, mapping.encoding, mapping.separatorChar(), mapping.quoteChar(),
         [&](std::span<const std::string_view> cells, std::size_t row) { return mapper.row(cells, row); });

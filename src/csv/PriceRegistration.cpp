@@ -2,6 +2,7 @@
 
 #include "acquisition/PriceBackup.h"
 #include "market/PriceDatabase.h"
+#include "market/StockCode.h"
 
 #include <algorithm>
 #include <condition_variable>
@@ -34,8 +35,9 @@ std::uintmax_t sizeOf(const fs::path& path) {
 // writer, so that reading one file overlaps writing the one before.
 class FileReader {
 public:
-    FileReader(const std::vector<fs::path>& files, const CsvMapping& mapping)
-        : m_files(files), m_mapping(mapping), m_thread([this] { run(); }) {}
+    FileReader(const std::vector<fs::path>& files, const CsvMapping& mapping,
+               const market::CatalogueCodes& catalogue)
+        : m_files(files), m_mapping(mapping), m_catalogue(catalogue), m_thread([this] { run(); }) {}
     ~FileReader() {
         {
             std::lock_guard lock(m_mutex);
@@ -47,11 +49,16 @@ public:
     FileReader(const FileReader&) = delete;
     FileReader& operator=(const FileReader&) = delete;
 
+    struct ReadFile {
+        PriceCsvFile parsed;
+        std::size_t rowsNotInCatalogue = 0;
+    };
+
     // The next file in order; call at most once per file.
-    PriceCsvFile next() {
+    ReadFile next() {
         std::unique_lock lock(m_mutex);
         m_changed.wait(lock, [this] { return !m_ready.empty(); });
-        PriceCsvFile file = std::move(m_ready.front());
+        ReadFile file = std::move(m_ready.front());
         m_ready.pop_front();
         m_changed.notify_all();
         return file;
@@ -59,6 +66,26 @@ public:
 
 private:
     static constexpr std::size_t kAhead = 2;
+
+    // Gives the rows the catalogue's spelling of their codes; returns the rows it lacks.
+    std::size_t spellAsCatalogue(PriceCsvFile& file) const {
+        if (m_catalogue.empty())
+            return 0;
+        std::size_t missing = 0;
+        std::optional<std::string> lastCode; // the rows of a code's file share it: looked up once
+        std::optional<std::string> lastSpelling;
+        for (auto& row : file.rows) {
+            if (!lastCode || row.code != *lastCode) {
+                lastCode = row.code;
+                lastSpelling = m_catalogue.find(row.code);
+            }
+            if (!lastSpelling)
+                ++missing;
+            else if (row.code != *lastSpelling)
+                row.code = *lastSpelling;
+        }
+        return missing;
+    }
 
     void run() {
         for (const auto& path : m_files) {
@@ -69,17 +96,19 @@ private:
                     return;
             }
             PriceCsvFile file = readPriceCsv(path, m_mapping);
+            std::size_t notInCatalogue = spellAsCatalogue(file);
             std::lock_guard lock(m_mutex);
-            m_ready.push_back(std::move(file));
+            m_ready.push_back({std::move(file), notInCatalogue});
             m_changed.notify_all();
         }
     }
 
     const std::vector<fs::path>& m_files;
     const CsvMapping& m_mapping;
+    const market::CatalogueCodes& m_catalogue;
     std::mutex m_mutex;
     std::condition_variable m_changed;
-    std::deque<PriceCsvFile> m_ready;
+    std::deque<ReadFile> m_ready;
     bool m_stop = false;
     std::thread m_thread; // last: starts once the members above exist
 };
@@ -101,11 +130,11 @@ struct RowRange {
 };
 
 Pass writePass(framework::ZSqlElement& db, const RegistrationRequest& request,
-               const std::map<std::size_t, std::string>& refusedByDatabase, framework::ProgressSink& progress,
-               const std::atomic<bool>* cancel) {
+               const market::CatalogueCodes& catalogue, const std::map<std::size_t, std::string>& refusedByDatabase,
+               framework::ProgressSink& progress, const std::atomic<bool>* cancel) {
     Pass pass;
     const std::size_t count = request.files.size();
-    FileReader reader(request.files, request.mapping);
+    FileReader reader(request.files, request.mapping, catalogue);
     std::optional<market::PriceBulkWriter> writer;
     std::vector<RowRange> ranges;
     std::size_t rowsAdded = 0;
@@ -119,17 +148,23 @@ Pass writePass(framework::ZSqlElement& db, const RegistrationRequest& request,
         progress.status(std::to_string(i + 1) + " / " + std::to_string(count) + " " +
                         path.filename().string());
         progress.percent(static_cast<int>(i * 100 / count));
-        PriceCsvFile parsed = reader.next();
+        auto [parsed, notInCatalogue] = reader.next();
         FileRegistration& file = pass.files.emplace_back();
         file.path = path;
         file.rowsSkipped = parsed.skipped;
+        file.skipCounts = parsed.skipCounts;
+        file.rowsNotInCatalogue = notInCatalogue;
         file.skips = std::move(parsed.skips);
+        file.missingCode = parsed.missingCode;
         if (!parsed.ok()) {
             file.refusal = std::move(parsed.error);
             continue;
         }
         if (parsed.rows.empty()) {
+            // Every line skipped is a failure of the file, not a registration of no rows.
             file.refusal = "登録できる行がありません";
+            if (parsed.skipped > 0)
+                file.refusal += "（" + skipCountsText(parsed.skipCounts) + "）";
             continue;
         }
         if (auto it = refusedByDatabase.find(i); it != refusedByDatabase.end()) {
@@ -221,9 +256,10 @@ RegistrationResult registerPriceFiles(const RegistrationRequest& request, framew
     }
     // Every refusal removes one file, so this ends after at most one pass per file.
     std::map<std::size_t, std::string> refusedByDatabase;
+    const market::CatalogueCodes catalogue(request.catalogueCodes);
     Pass pass;
     for (;;) {
-        pass = writePass(db, request, refusedByDatabase, progress, cancel);
+        pass = writePass(db, request, catalogue, refusedByDatabase, progress, cancel);
         if (!pass.refusedFile)
             break;
         refusedByDatabase[*pass.refusedFile] = pass.refusedReason;
@@ -232,6 +268,8 @@ RegistrationResult registerPriceFiles(const RegistrationRequest& request, framew
     result.cancelled = pass.cancelled;
     for (const auto& file : result.files) {
         result.rowsStored += file.stored ? file.rowsStored : 0;
+        result.skipCounts += file.skipCounts;
+        result.rowsNotInCatalogue += file.stored ? file.rowsNotInCatalogue : 0;
         progress.logLine(file.stored
                              ? "registered " + file.path.string() + ": " + std::to_string(file.rowsStored) +
                                    " rows, " + std::to_string(file.rowsSkipped) + " skipped"

@@ -31,6 +31,9 @@ struct RegistrationRequest {
     std::string priceDbDir;   // the folder of "kabuka.db"
     bool backupFirst = false; // the setting buckupcreate_ch
     std::string backupDir;    // where the backup goes (data/buckup)
+    // The catalogue's codes: rows take the catalogue's spelling of their code, and each file
+    // says how many rows had a code the catalogue lacks (stored all the same). Empty: no check.
+    std::vector<std::string> catalogueCodes;
 };
 
 // What became of one file.
@@ -39,13 +42,18 @@ struct FileRegistration {
     bool stored = false;         // every row the mapping gave is in the database
     std::size_t rowsStored = 0;  // 0 unless stored
     std::size_t rowsSkipped = 0; // rows the mapping skipped (see `skips`)
+    SkipCounts skipCounts;       // `rowsSkipped` by kind
+    std::size_t rowsNotInCatalogue = 0; // rows (stored or not) whose code the catalogue lacks
     std::vector<SkippedRow> skips;
-    std::string refusal; // why nothing of the file was stored; empty when stored
+    std::string refusal;      // why nothing of the file was stored; empty when stored
+    bool missingCode = false; // refused because the mapping finds no code column
 };
 
 struct RegistrationResult {
     std::vector<FileRegistration> files; // the files handled, in order
     std::size_t rowsStored = 0;          // over all files
+    SkipCounts skipCounts;               // rows skipped by kind, over all files read
+    std::size_t rowsNotInCatalogue = 0;  // over all files stored
     std::string error;                   // stopped before the files (backup, database)
     bool cancelled = false;              // files after the last handled one were not read
     std::string backupName;              // the backup made first, if any

@@ -126,15 +126,59 @@ std::string decodeCsv(std::string_view bytes, CsvEncoding encoding, std::string&
     return "unknown text encoding";
 }
 
-// Reads a whole file, refusing one larger than kMaxCsvFileBytes; the refusal names the path.
+// Watches the bytes of a file as they are read for a line too long to be a CSV line, so that
+// a file without line breaks (a device, a disk image) is refused after a few megabytes instead
+// of being read whole. The bytes are still encoded: a line break is the byte 0x0A or 0x0D in
+// every encoding read here (in UTF-16 one byte of the pair), and a line of N encoded bytes
+// decodes to at least N / 2 UTF-8 bytes, so twice the text limit never refuses a line the
+// decoded text would take.
+class RawLineWatch {
+public:
+    static constexpr std::size_t kLimit = 2 * kMaxCsvLineBytes;
+
+    // False when the chunk ends a line longer than the limit or leaves one open beyond it.
+    bool take(std::string_view chunk) {
+        for (std::size_t i = 0; i < chunk.size(); ++i) {
+            const char c = chunk[i];
+            if (c != '\n' && c != '\r')
+                continue;
+            if (m_open + (i - m_from) > kLimit)
+                return false;
+            if (c == '\n')
+                ++m_breaks;
+            m_open = 0;
+            m_from = i + 1;
+        }
+        m_open += chunk.size() - m_from;
+        m_from = 0;
+        return m_open <= kLimit;
+    }
+    // The 1-based line that is too long.
+    std::size_t line() const { return m_breaks + 1; }
+
+private:
+    std::size_t m_open = 0; // bytes of the open line in earlier chunks
+    std::size_t m_from = 0; // where the open line starts in the current chunk
+    std::size_t m_breaks = 0;
+};
+
+// Reads a whole file, refusing one larger than kMaxCsvFileBytes or with a line far beyond
+// kMaxCsvLineBytes (as soon as it is seen); the refusal names the path.
 std::string readCsvFile(const std::filesystem::path& path, std::string& bytes) {
     auto fail = [&](const std::string& why) { return path.string() + ": " + why; };
     std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
     if (!file)
         return fail(std::strerror(errno));
+    RawLineWatch lines;
     char buf[1 << 16];
     for (;;) {
         std::size_t got = std::fread(buf, 1, sizeof buf, file.get());
+        if (!lines.take(std::string_view(buf, got))) {
+            bytes.clear();
+            bytes.shrink_to_fit();
+            return fail("line " + std::to_string(lines.line()) + ": longer than " +
+                        std::to_string(kMaxCsvLineBytes) + " bytes");
+        }
         bytes.append(buf, got);
         if (bytes.size() > kMaxCsvFileBytes)
             return fail("larger than " + std::to_string(kMaxCsvFileBytes) + " bytes");
@@ -239,6 +283,11 @@ std::string VisitCsvBytes(std::string_view bytes, CsvEncoding encoding, char sep
     if (auto error = decodeCsv(bytes, encoding, storage, text); !error.empty())
         return error;
     return VisitCsvText(text, sep, quote, row);
+}
+
+std::string ReadCsvFileBytes(const std::filesystem::path& path, std::string& bytes) {
+    bytes.clear();
+    return readCsvFile(path, bytes);
 }
 
 std::string VisitCsvFile(const std::filesystem::path& path, CsvEncoding encoding, char sep,

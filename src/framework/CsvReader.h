@@ -39,6 +39,11 @@ inline constexpr std::size_t kMaxCsvFileBytes = 512u * 1024 * 1024;
 // "CP932". Empty for anything else.
 std::optional<CsvEncoding> csvEncodingFromName(std::string_view name);
 
+// Reads a file's bytes as the readers below do: refused, with a reason that names the path,
+// when it cannot be read, is larger than kMaxCsvFileBytes, or holds a line far longer than
+// kMaxCsvLineBytes (noticed while reading, so such a file is never read whole).
+std::string ReadCsvFileBytes(const std::filesystem::path& path, std::string& bytes);
+
 // Reads and parses a file. `quote` nullopt reads the file without quote handling.
 CsvResult ReadCsvFileInfo(const std::filesystem::path& path, std::string_view encoding, char separator,
                           std::optional<char> quote = '"');

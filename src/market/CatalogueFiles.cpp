@@ -1,5 +1,6 @@
 // Reading the code-list file and the split file into the catalogue.
 #include "framework/CsvReader.h"
+#include "framework/Files.h"
 #include "market/CodeList.h"
 #include "market/Splits.h"
 
@@ -26,6 +27,18 @@ bool LoadCodeList(CodeList& list, const std::string& path, std::string* error) {
         return false;
     AppendCodeRecords(list, rows);
     return true;
+}
+
+std::string CodeListFileProblem(const std::string& path) {
+    if (path.empty() || !framework::isliveFile(path))
+        return "銘柄リストが見つかりません: " + path;
+    CodeList entries;
+    std::string error;
+    if (!LoadCodeList(entries, path, &error))
+        return "銘柄リストを読み込めません: " + path + ": " + error;
+    if (entries.empty())
+        return "銘柄リストに銘柄がありません（1行に コード,銘柄名,業種,市場 が必要です）: " + path;
+    return {};
 }
 
 bool AttachSplits(CodeList& catalogue, const std::string& path, std::string* error,

@@ -57,6 +57,10 @@ void AppendCodeRecords(CodeList& list, const std::vector<std::vector<std::string
 // Reads a code-list file (UTF-8, ",") and appends its entries. Returns false, with the reason
 // in `error` when given, when the file cannot be read; the list is then unchanged.
 bool LoadCodeList(CodeList& list, const std::string& path, std::string* error = nullptr);
+// Why a code-list file cannot serve as the catalogue: it is missing, cannot be read, or gives
+// no entry when loaded as the start-up loads it (a record with the four fields). Empty when
+// it can. The settings page and `tavora-cli config codelistcsvpath` both ask this.
+std::string CodeListFileProblem(const std::string& path);
 // Empties the target and appends a text copy of every source entry.
 void CopyCodeList(CodeList& target, const CodeList& source);
 // The first entry whose code equals the text exactly; nullptr when none.

@@ -2,6 +2,7 @@
 
 #include "framework/Encoding.h"
 #include "framework/Files.h"
+#include "market/CodeList.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
@@ -72,7 +73,7 @@ std::string withoutTrailingSlashes(std::string_view url) {
     return s;
 }
 
-enum class Kind { Flag, Id, Password, Url, Host, Port, File, Adpanel };
+enum class Kind { Flag, Id, Password, Url, Host, Port, File, CodeList, Adpanel };
 
 struct KeyRule {
     const char* key;
@@ -82,7 +83,7 @@ struct KeyRule {
 constexpr KeyRule kRules[] = {
     {"kabuplusid", Kind::Id},        {"kabupluspw", Kind::Password},
     {"kabuplus_url", Kind::Url},     {"kabuplus_cafile", Kind::File},
-    {"codelistcsvpath", Kind::File}, {"codeauto_ch", Kind::Flag},
+    {"codelistcsvpath", Kind::CodeList}, {"codeauto_ch", Kind::Flag},
     {"sync_moravel_db", Kind::Flag}, {"use_moravel_day_data", Kind::Flag},
     {"buckupcreate_ch", Kind::Flag}, {"adpanel_view_type", Kind::Adpanel},
     {"site_url", Kind::Url},         {"refserver_host", Kind::Host},
@@ -187,7 +188,12 @@ SettingCheck checkSetting(std::string_view key, std::string_view value) {
         bad = checkPort(value);
         break;
     case Kind::File:
+    case Kind::CodeList:
         bad = checkOptionalFile(value);
+        // A list without entries would leave the catalogue empty at the next start.
+        if (!bad && !value.empty() && rule->kind == Kind::CodeList)
+            if (std::string problem = market::CodeListFileProblem(std::string(value)); !problem.empty())
+                bad = std::move(problem);
         if (!bad && !value.empty()) { // the program reads it from wherever it runs
             std::error_code ec;
             const auto absolute = std::filesystem::absolute(std::string(value), ec);

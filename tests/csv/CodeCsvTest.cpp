@@ -120,10 +120,10 @@ TEST_F(CodeCsvTest, ImportReadsHeadersTabsBlanksAndEveryDateForm) {
                              "日付,始値,高値,安値,終値,出来高\r\n"
                              "2026/1/5\t100\t110\t90\t105\t1000\n"
                              "\n"
-                             "  2026-01-06 , 123.456, 123.454 ,100,101,2000\r"
-                             "2026年1月7日,1,2,3,4\n"
-                             "20260108,1,2,3,4,5\n"
-                             "2026-01-09,,2,3,4,-\n";
+                             "  2026-01-06 , 123.454, 123.456 ,100,101,2000\r"
+                             "2026年1月7日,2,4,1,3\n"
+                             "20260108,2,4,1,3,5\n"
+                             "2026-01-09,,4,1,3,-\n";
     const auto result = importText("7203", framework::ConvUTFtoSJIS(text.substr(3)).text);
     ASSERT_TRUE(result.ok) << result.message;
     EXPECT_EQ(result.lines, 5u);
@@ -132,8 +132,8 @@ TEST_F(CodeCsvTest, ImportReadsHeadersTabsBlanksAndEveryDateForm) {
     const auto rows = rowsOf("7203");
     ASSERT_EQ(rows.size(), 5u);
     EXPECT_EQ(rows[0], (PriceRow{"7203", "2026-01-05", 100, 110, 90, 105, 1000}));
-    EXPECT_EQ(rows[1], (PriceRow{"7203", "2026-01-06", 123.46, 123.45, 100, 101, 2000}));
-    EXPECT_EQ(rows[2], (PriceRow{"7203", "2026-01-07", 1, 2, 3, 4, 0})); // no volume: 0
+    EXPECT_EQ(rows[1], (PriceRow{"7203", "2026-01-06", 123.45, 123.46, 100, 101, 2000}));
+    EXPECT_EQ(rows[2], (PriceRow{"7203", "2026-01-07", 2, 4, 1, 3, 0})); // no volume: 0
     EXPECT_EQ(rows[3].date, "2026-01-08");
     EXPECT_FALSE(rows[4].open.has_value()); // an empty price is 0, read back as none
     EXPECT_EQ(rows[4].volume, 0);

@@ -26,6 +26,7 @@ TEST(CsvMappingTest, DefaultsAreTheKabuPlusLayoutAsStored) {
         {"DT_retsu_cb_9", "14列目"}, {"DT_retsu_ed_9", "出来高"},
         {"DT_data_start", "2行目"},  {"DT_mojicode", "Shift-JIS"},
         {"DT_kakoi", "\""},          {"DT_zero", "-"},
+        {"DT_code_shitei", "0"},     {"DT_code_shitei_ed", ""},
     };
     EXPECT_EQ(kv, expected);
 }
@@ -44,6 +45,8 @@ TEST(CsvMappingTest, StoreRoundTripAndMissingKeys) {
     m.encoding = framework::CsvEncoding::Utf16;
     m.quote = csv::CsvQuote::Single;
     m.zeroText = "";
+    m.codeGiven = true;
+    m.givenCode = "1003";
     ASSERT_TRUE(csv::storeCsvMapping(db, m));
     EXPECT_EQ(csv::loadCsvMapping(db), m);
     // Other settings stay as they are.

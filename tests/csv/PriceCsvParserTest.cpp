@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 
@@ -146,8 +147,8 @@ std::vector<MappingCase> mappingCases() {
          {row("7203", "2026-01-05", 100, 110, 90, 105, 1000)}},
         {"double quotes keep separators inside a cell",
          [](CsvMapping& m) { m.quote = CsvQuote::Double; },
-         "\"7203\",\"2026/1/5\",\"1,000.5\",110,90,105,\"3,797,444,701\"\n",
-         {row("7203", "2026-01-05", 1000.5, 110, 90, 105, 3797444701)}},
+         "\"7203\",\"2026/1/5\",\"1,000.5\",\"1,100\",900,1050,\"3,797,444,701\"\n",
+         {row("7203", "2026-01-05", 1000.5, 1100, 900, 1050, 3797444701)}},
         {"single quotes",
          [](CsvMapping& m) { m.quote = CsvQuote::Single; },
          "'7203','2026-01-05','100',110,90,105,'1,000'\n",
@@ -191,12 +192,69 @@ std::vector<MappingCase> mappingCases() {
          [](CsvMapping& m) { m.rows[csv::RowOpen].column = 0; },
          plain,
          {{"7203", "2026-01-05", std::nullopt, 110, 90, 105, 1000}}},
-        {"an unmapped code refuses the file",
+        {"an unmapped code refuses the file and names the given-code choice",
          [](CsvMapping& m) { m.rows[csv::RowCode].column = 0; },
          plain,
          {},
          0,
-         "コード"},
+         "「ファイルにない: 指定コード」"},
+        {"an unquoted thousands separator adds a cell: the row is skipped, not shifted",
+         [](CsvMapping& m) { m.dataStart = 2; },
+         "Code,Date,Open,High,Low,Close,Volume\n" + plain + "7203,2026-01-06,1,234,1300,1200,1250,1000\n",
+         {row("7203", "2026-01-05", 100, 110, 90, 105, 1000)},
+         1},
+        {"an empty cell after the last one shifts nothing",
+         [](CsvMapping& m) { m.dataStart = 2; },
+         "Code,Date,Open,High,Low,Close,Volume\n" + plain + "7203,2026-01-06,100,110,90,105,1000,\n",
+         {row("7203", "2026-01-05", 100, 110, 90, 105, 1000), row("7203", "2026-01-06", 100, 110, 90, 105, 1000)}},
+        {"prices that contradict each other are skipped",
+         [](CsvMapping&) {},
+         "7203,2026-01-06,100,90,110,100,1\n"   // high below low
+         "7203,2026-01-07,120,110,90,100,1\n"   // open above high
+         "7203,2026-01-08,100,110,90,80,1\n"    // close below low
+         "7203,2026-01-09,100,110,90,-105,1\n" + // negative
+             plain,
+         {row("7203", "2026-01-05", 100, 110, 90, 105, 1000)},
+         4},
+        {"days before 1900 or after today are skipped",
+         [](CsvMapping&) {},
+         "7203,1899-12-31,100,110,90,105,1000\n7203,2999-01-05,100,110,90,105,1000\n" + plain,
+         {row("7203", "2026-01-05", 100, 110, 90, 105, 1000)},
+         2},
+        {"of two rows of one code and day the last is kept",
+         [](CsvMapping&) {},
+         plain + "7204,2026-01-05,1,1,1,1,1\n7203,2026-01-05,101,111,91,106,2000\n",
+         {row("7203", "2026-01-05", 101, 111, 91, 106, 2000), row("7204", "2026-01-05", 1, 1, 1, 1, 1)},
+         1},
+        {"codes are folded to the catalogue's form",
+         [](CsvMapping&) {},
+         "１００３,2026-01-05,100,110,90,105,1000\ndji,2026-01-05,100,110,90,105,1000\n",
+         {row("1003", "2026-01-05", 100, 110, 90, 105, 1000), row("DJI", "2026-01-05", 100, 110, 90, 105, 1000)}},
+        {"codes that could never be shown are skipped",
+         [](CsvMapping& m) { m.quote = CsvQuote::Double; },
+         "10/03,2026-01-05,100,110,90,105,1000\n\"10\n03\",2026-01-05,100,110,90,105,1000\n" +
+             std::string(5000, '1') + ",2026-01-05,100,110,90,105,1000\n" + plain,
+         {row("7203", "2026-01-05", 100, 110, 90, 105, 1000)},
+         3},
+        {"a given code for a file without a code column",
+         [](CsvMapping& m) {
+             const int columns[] = {0, 1, 2, 3, 4, 5, 6};
+             for (std::size_t k = 0; k < csv::kUsedRows.size(); ++k)
+                 m.rows[csv::kUsedRows[k]].column = columns[k];
+             m.codeGiven = true;
+             m.givenCode = "７２０３";
+         },
+         "2026-01-05,100,110,90,105,1000\n2026-01-06,101,111,91,106,2000\n",
+         {row("7203", "2026-01-05", 100, 110, 90, 105, 1000), row("7203", "2026-01-06", 101, 111, 91, 106, 2000)}},
+        {"a given code that cannot be a code refuses the file",
+         [](CsvMapping& m) {
+             m.codeGiven = true;
+             m.givenCode = "72/03";
+         },
+         plain,
+         {},
+         0,
+         "ファイルにない: 指定コード"},
     };
 }
 
@@ -228,6 +286,33 @@ TEST(PriceCsvParserTest, SkippedRowsNameTheirLineAndReason) {
     EXPECT_NE(parsed.skips[0].reason.find("5列目"), std::string::npos) << parsed.skips[0].reason;
     EXPECT_EQ(parsed.skips[1].line, 3u);
     EXPECT_NE(parsed.skips[1].reason.find("not a date"), std::string::npos) << parsed.skips[1].reason;
+}
+
+TEST(PriceCsvParserTest, SkippedRowsAreCountedByKindAndADuplicateNamesTheLineKept) {
+    const auto parsed = csv::parsePriceCsv("7203,2026-01-05,100,110,90,105,1000\n"
+                                           "\n"
+                                           "7203,2026-01-06,100,90,110,100,1\n"
+                                           "7203,2026-01-05,101,111,91,106,2000\n"
+                                           "7203,2026-13-01,100,110,90,105,1000\n"
+                                           "7203,2026-12-12,100,110,90,105,1000\n"
+                                           "7203,2026-01-07,x,110,90,105,1000\n"
+                                           "a/b,2026-01-07,100,110,90,105,1000\n"
+                                           "7203,2026-01-07,100,110\n",
+                                           plainMapping(), "2026-12-11");
+    ASSERT_TRUE(parsed.ok()) << parsed.error;
+    using K = csv::SkipKind;
+    csv::SkipCounts expected;
+    for (K kind : {K::Blank, K::Contradiction, K::Duplicate, K::Date, K::DateRange, K::Number, K::Code, K::Columns})
+        expected[kind] = 1;
+    EXPECT_EQ(parsed.skipCounts, expected);
+    EXPECT_EQ(parsed.skipped, 8u);
+    const auto duplicate = std::find_if(parsed.skips.begin(), parsed.skips.end(),
+                                        [](const csv::SkippedRow& s) { return s.kind == K::Duplicate; });
+    ASSERT_NE(duplicate, parsed.skips.end());
+    EXPECT_EQ(duplicate->line, 1u);
+    EXPECT_NE(duplicate->reason.find("4行目を登録します"), std::string::npos) << duplicate->reason;
+    ASSERT_EQ(parsed.rows.size(), 1u);
+    EXPECT_EQ(parsed.rows[0].volume, 2000);
 }
 
 TEST(PriceCsvParserTest, GeneratedKabuPlusDayFile) {

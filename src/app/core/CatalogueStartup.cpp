@@ -20,15 +20,7 @@ std::vector<std::string> LoadCodeListStep(AppContext& ctx) {
 }
 
 std::string CodeListFileProblem(const std::string& path) {
-    if (path.empty() || !framework::isliveFile(path))
-        return "銘柄リストが見つかりません: " + path;
-    market::CodeList entries;
-    std::string error;
-    if (!market::LoadCodeList(entries, path, &error))
-        return "銘柄リストを読み込めません: " + path + ": " + error;
-    if (entries.empty())
-        return "銘柄リストに銘柄がありません（1行に コード,銘柄名,業種,市場 が必要です）: " + path;
-    return {};
+    return market::CodeListFileProblem(path);
 }
 
 void BuildCatalogueStep(AppContext& ctx) {

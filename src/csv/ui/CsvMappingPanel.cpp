@@ -1,6 +1,9 @@
 #include "csv/ui/CsvMappingPanel.h"
 
+#include "market/StockCode.h"
+
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -77,6 +80,17 @@ CsvMappingPanel::CsvMappingPanel(QWidget* parent) : QWidget(parent) {
         connect(box, &QComboBox::currentIndexChanged, this, &CsvMappingPanel::changed);
         connect(title, &QLineEdit::textEdited, this, &CsvMappingPanel::changed);
     }
+    // Files of one code from other sources have no code column: the user gives the code.
+    m_codeGiven = new QCheckBox(QString::fromUtf8(kGivenCodeChoice), columns);
+    m_codeGiven->setObjectName("codeGiven");
+    m_givenCode = new QLineEdit(columns);
+    m_givenCode->setObjectName("givenCode");
+    m_givenCode->setMaxLength(static_cast<int>(market::kMaxStockCodeChars));
+    m_givenCode->setMaximumWidth(90);
+    grid->addWidget(m_codeGiven, 1, 4);
+    grid->addWidget(m_givenCode, 1, 5);
+    connect(m_codeGiven, &QCheckBox::toggled, this, &CsvMappingPanel::changed);
+    connect(m_givenCode, &QLineEdit::textEdited, this, &CsvMappingPanel::changed);
     left->addWidget(columns);
     left->addStretch();
     layout->addLayout(left);
@@ -138,6 +152,8 @@ void CsvMappingPanel::setMapping(const CsvMapping& m) {
             m_quote->setCurrentIndex(i);
     }
     m_zero->setText(text(m.zeroText));
+    m_codeGiven->setChecked(m.codeGiven);
+    m_givenCode->setText(text(m.givenCode));
     m_loading = false;
     showMode();
 }
@@ -154,6 +170,8 @@ CsvMapping CsvMappingPanel::mapping() const {
     m.encoding = kEncodings[std::max(0, m_encoding->currentIndex())];
     m.quote = kQuotes[std::max(0, m_quote->currentIndex())];
     m.zeroText = m_zero->text().toStdString();
+    m.codeGiven = m_codeGiven->isChecked();
+    m.givenCode = m_givenCode->text().toStdString();
     return m;
 }
 
@@ -163,6 +181,10 @@ void CsvMappingPanel::showMode() {
         m_columns[r]->setVisible(!titles);
         m_titles[r]->setVisible(titles);
     }
+    const bool given = m_codeGiven->isChecked();
+    m_columns[RowCode]->setEnabled(!given);
+    m_titles[RowCode]->setEnabled(!given);
+    m_givenCode->setEnabled(given);
 }
 
 void CsvMappingPanel::changed() {

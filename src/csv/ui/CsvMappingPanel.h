@@ -9,6 +9,7 @@
 #include <array>
 
 class QButtonGroup;
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -43,6 +44,8 @@ private:
     QComboBox* m_encoding;
     QComboBox* m_quote;
     QLineEdit* m_zero;
+    QCheckBox* m_codeGiven;
+    QLineEdit* m_givenCode;
     bool m_loading = false;
 };
 

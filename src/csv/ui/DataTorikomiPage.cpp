@@ -1,5 +1,7 @@
 #include "csv/ui/DataTorikomiPage.h"
 
+#include "market/StockCode.h"
+
 #include "acquisition/KabuPlusDownload.h"
 #include "acquisition/PriceBackup.h"
 #include "app/core/AppContext.h"
@@ -21,6 +23,7 @@
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/StatusBar.h"
 #include "market/PriceDatabase.h"
+#include "market/StockCode.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -217,6 +220,8 @@ void DataTorikomiPage::startRegistration() {
     request.priceDbDir = m_ctx.paths.priceDbDir;
     request.backupDir = m_ctx.paths.backupDir;
     request.backupFirst = m_ctx.settings.buckupcreate_ch;
+    for (const auto& entry : m_ctx.catalogue)
+        request.catalogueCodes.push_back(entry.code);
     storeMapping(); // the mapping a registration used is the one kept
     startJob(market::PriceJob::Registration, CmdRegister,
                   [this, request](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
@@ -386,18 +391,20 @@ void DataTorikomiPage::importCode() {
     const std::string code = m_codeData->code().toStdString();
     const std::string file = m_codeData->file().toStdString();
     const std::string dbDir = m_ctx.paths.priceDbDir;
+    auto catalogue = std::make_shared<const market::CatalogueCodes>(m_ctx.catalogue);
     const bool started =
         m_jobs->start(market::PriceJob::CodeImport,
-                      [this, code, file, dbDir](framework::ProgressSink& progress, const std::atomic<bool>&,
-                                                market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
+                      [this, code, file, dbDir, catalogue](framework::ProgressSink& progress,
+                                                           const std::atomic<bool>&,
+                                                           market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
                           progress.status("インポート中");
                           framework::ZSqlElement db;
                           market::PriceDatabase::open(db, dbDir);
-                          const auto result = importCodeCsv(db, code, file);
-                          return [this, result, code] {
+                          const auto result = importCodeCsv(db, code, file, catalogue.get());
+                          return [this, result] {
                               status(QString());
                               m_codeData->setResult(qs(result.message));
-                              if (result.ok && qs(code) == currentCode() && m_host.reopenCurrentCode)
+                              if (result.ok && qs(result.code) == currentCode() && m_host.reopenCurrentCode)
                                   m_host.reopenCurrentCode();
                           };
                       });
