@@ -87,5 +87,20 @@ TEST_F(ConfigCommandTest, RefusesBadValuesUnknownKeysAndWrongUsage) {
     }
 }
 
+TEST_F(ConfigCommandTest, ACodeListWithoutEntriesIsRefusedAsTheSettingsPageRefusesIt) {
+    const auto noEntries = m_appdata / "shadow-like.csv";
+    test::writeFile(noEntries, "root:*:19000:0:99999:7:::\ndaemon:*:19000:0:99999:7:::\n");
+    const auto refused = test::runCli(m_appdata.path(), "config codelistcsvpath '" + noEntries.string() + "'");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("銘柄リストに銘柄がありません"), std::string::npos) << refused.err;
+    EXPECT_FALSE(stored("codelistcsvpath"));
+
+    const auto list = m_appdata / "codes.csv";
+    test::writeFile(list, "7203,トヨタ自動車,輸送用機器,東証プライム\n");
+    const auto accepted = test::runCli(m_appdata.path(), "config codelistcsvpath '" + list.string() + "'");
+    EXPECT_EQ(accepted.status, 0) << accepted.err;
+    EXPECT_EQ(stored("codelistcsvpath"), list.string());
+}
+
 } // namespace
 } // namespace tavora::cli

@@ -61,9 +61,11 @@ TEST_F(ImportCommandsTest, RegistersKabuPlusFilesWithTheStoredMapping) {
     const auto broken = file("broken.csv", "\x82\n");
     const RunResult r = run("import --no-backup " + q(day1) + " " + q(broken) + " " + q(day2));
     EXPECT_EQ(r.status, 1) << r.err;
-    EXPECT_EQ(r.out, "registered " + day1.string() + ": 200 rows, 0 skipped\n" + "refused " +
-                         broken.string() + ": line 1: not valid Shift-JIS (CP932) text\n" + "registered " +
-                         day2.string() + ": 200 rows, 0 skipped\n" +
+    // The generated codes are not in the shipped catalogue: stored, and said so.
+    EXPECT_EQ(r.out, "registered " + day1.string() + ": 200 rows, 0 skipped, 200 with a code not in the catalogue\n" +
+                         "refused " + broken.string() + ": line 1: not valid Shift-JIS (CP932) text\n" +
+                         "registered " + day2.string() +
+                         ": 200 rows, 0 skipped, 200 with a code not in the catalogue\n" +
                          "total: 400 rows, 0 skipped, 1 refused\n");
     EXPECT_EQ(count("code='1301'"), 2);
 
@@ -82,8 +84,8 @@ TEST_F(ImportCommandsTest, OptionsChangeTheMappingForOneRun) {
             "--encoding UTF-8 --quote single --start 2 " +
             q(plain));
     ASSERT_EQ(r.status, 0) << r.err << r.out;
-    EXPECT_EQ(r.out,
-              "registered " + plain.string() + ": 1 rows, 0 skipped\ntotal: 1 rows, 0 skipped, 0 refused\n");
+    EXPECT_EQ(r.out, "registered " + plain.string() +
+                         ": 1 rows, 0 skipped, 1 with a code not in the catalogue\ntotal: 1 rows, 0 skipped, 0 refused\n");
     const RunResult exported = run("export 7203");
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_EQ(exported.out, "2026-01-05,0,0,0,1234.5,3000000000\r\n"); // no open, high or low in the file
@@ -99,7 +101,7 @@ TEST_F(ImportCommandsTest, OptionsChangeTheMappingForOneRun) {
 
 TEST_F(ImportCommandsTest, ExportAndImportCodeRoundTripAVolumeAbove2To31) {
     const auto f =
-        file("one.csv", "9999,2026-01-05,100.25,110,90,105.5,3797444701\n9999,2026-01-06,1,2,3,4,5\n");
+        file("one.csv", "9999,2026-01-05,100.25,110,90,105.5,3797444701\n9999,2026-01-06,2,4,1,3,5\n");
     ASSERT_EQ(
         run("import --no-backup --encoding UTF-8 --start 1 --column code=1 --column date=2 --column open=3 "
             "--column high=4 --column low=5 --column close=6 --column volume=7 " +
@@ -112,17 +114,100 @@ TEST_F(ImportCommandsTest, ExportAndImportCodeRoundTripAVolumeAbove2To31) {
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_EQ(exported.out, "exported 9999: 2 rows to " + out.string() + "\n");
     const std::string text = test::readFile(out);
-    EXPECT_EQ(text, "2026-01-05,100.25,110,90,105.5,3797444701\r\n2026-01-06,1,2,3,4,5\r\n");
+    EXPECT_EQ(text, "2026-01-05,100.25,110,90,105.5,3797444701\r\n2026-01-06,2,4,1,3,5\r\n");
 
     const RunResult imported = run("import-code 8888 " + q(out));
     ASSERT_EQ(imported.status, 0) << imported.err;
-    EXPECT_EQ(imported.out, "imported 8888: 2 rows, 0 skipped\n");
+    EXPECT_EQ(imported.out, "imported 8888: 2 rows, 0 skipped, the code is not in the catalogue\n");
     EXPECT_EQ(run("export 8888").out, text);
 
     EXPECT_EQ(run("export 1234").status, 1); // no rows
     EXPECT_EQ(run("export").status, 2);
     EXPECT_EQ(run("import-code 8888").status, 2);
     EXPECT_EQ(run("import-code 8888 " + q(dir / "missing.csv")).status, 1);
+}
+
+TEST_F(ImportCommandsTest, AFileWithoutACodeColumnTakesTheCodeGivenAndRowsAreCheckedByReason) {
+    const auto yahoo = file("yahoo.csv", "Date,Open,High,Low,Close,Adj Close,Volume\n"
+                                         "1990-01-05,100,110,90,105,104.1,1000\n"
+                                         "1990-01-06,100,90,110,100,99.5,1\n"   // high below low
+                                         "1990-01-07,100,110,90,105,104.1,1\n"
+                                         "1990-01-07,101,111,91,106,105.1,2\n"); // the day again: kept
+    const std::string titles = "--encoding UTF-8 --by titles --title date=Date --title open=Open --title high=High "
+                               "--title low=Low --title close=Close --title volume=Volume ";
+    // Without a code the mapping's code title is not in the file: refused, naming the way out.
+    const RunResult refused = run("import --no-backup " + titles + q(yahoo));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.out.find("refused " + yahoo.string()), std::string::npos) << refused.out;
+    EXPECT_NE(refused.out.find("ファイルにない: 指定コード"), std::string::npos) << refused.out;
+    EXPECT_NE(refused.out.find("--code CODE"), std::string::npos) << refused.out;
+    EXPECT_EQ(count("code='1003' AND date<'2000-01-01'"), 0); // the shipped prices start in 2008
+
+    const RunResult r = run("import --no-backup --code １００３ " + titles + q(yahoo));
+    ASSERT_EQ(r.status, 0) << r.err << r.out;
+    EXPECT_EQ(r.out, "registered " + yahoo.string() +
+                         ": 2 rows, 2 skipped (contradictory prices 1, duplicate day 1)\n"
+                         "total: 2 rows, 2 skipped, 0 refused\n");
+    EXPECT_NE(r.err.find("line 4: 1003 1990-01-07 は5行目にもあり、5行目を登録します"), std::string::npos) << r.err;
+    EXPECT_EQ(count("code='1003' AND date='1990-01-07' AND volume=2"), 1);
+    EXPECT_EQ(count("code='1003' AND date='1990-01-06'"), 0);
+
+    // A code that could never be shown is refused before anything runs.
+    for (const std::string code : {"'10/03'", "''", "'ABCDEFGHIJKLMNOPQ'", "\"$(printf '10\\n03')\""}) {
+        const RunResult bad = run("import --no-backup --code " + code + " " + titles + q(yahoo));
+        EXPECT_EQ(bad.status, 1) << code;
+        EXPECT_NE(bad.err.find("cannot be a code"), std::string::npos) << code << ": " << bad.err;
+    }
+
+    // A file whose every line is skipped is refused.
+    const auto allBad = file("allbad.csv", "Date,Open,High,Low,Close,Volume\n1990-01-05,1,1,2,1,1\n");
+    const RunResult none = run("import --no-backup --code 1003 " + titles + q(allBad));
+    EXPECT_EQ(none.status, 1);
+    EXPECT_NE(none.out.find("refused " + allBad.string() + ": 登録できる行がありません"), std::string::npos)
+        << none.out;
+}
+
+TEST_F(ImportCommandsTest, ImportCodeReadsAHeaderAndFoldsOrRefusesTheCode) {
+    const auto yahoo = file("yahoo.csv", "Date,Open,High,Low,Close,Adj Close,Volume\n"
+                                         "1990-01-05,100,110,90,105,104.1,1000\n");
+    const RunResult folded = run("import-code １００３ " + q(yahoo));
+    ASSERT_EQ(folded.status, 0) << folded.err;
+    EXPECT_EQ(folded.out, "imported 1003: 1 rows, 0 skipped\n");
+    EXPECT_EQ(count("code='1003' AND date='1990-01-05' AND volume=1000 AND close=105"), 1); // not the adjusted close
+
+    const auto unknown = file("unknown.csv", "Date,Open,High,Low,Close,Dividends,Volume\n"
+                                             "1990-01-05,100,110,90,105,1,1000\n");
+    const RunResult refused = run("import-code 1004 " + q(unknown));
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("「Dividends」"), std::string::npos) << refused.err;
+    EXPECT_TRUE(refused.out.empty());
+
+    const auto shifted = file("shifted.csv", "1990-01-05,1,234,1300,1200,1250,1000\n");
+    const RunResult skipped = run("import-code 1004 " + q(shifted));
+    EXPECT_EQ(skipped.status, 1) << "every line skipped";
+    EXPECT_NE(skipped.err.find("登録できる行がありません"), std::string::npos) << skipped.err;
+    EXPECT_EQ(count("code='1004' AND date<'2000-01-01'"), 0);
+
+    for (const std::string code : {"'10/03'", "'10,03'", "'ABCDEFGHIJKLMNOPQ'", "\"$(printf '10\\n03')\"", "\"$(printf '\\033]0;x\\007')\""}) {
+        const RunResult bad = run("import-code " + code + " " + q(yahoo));
+        EXPECT_EQ(bad.status, 1) << code;
+        EXPECT_NE(bad.err.find("refused code"), std::string::npos) << code << ": " << bad.err;
+        EXPECT_EQ(bad.err.find('\x1B'), std::string::npos) << "the escape is shown, not sent";
+    }
+    EXPECT_EQ(count("code NOT IN ('1003') AND date<'2000-01-01'"), 0);
+}
+
+TEST_F(ImportCommandsTest, ALineBeyondTheLimitIsRefused) {
+    const fs::path huge = dir / "in" / "huge.csv";
+    test::writeFile(huge, "SC,");
+    fs::resize_file(huge, 200u * 1024 * 1024); // sparse, no line break
+    const RunResult r = run("import --no-backup " + q(huge));
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("refused " + huge.string() + ": line 1: longer than 1048576 bytes"), std::string::npos)
+        << r.out;
+    const RunResult code = run("import-code 1003 " + q(huge));
+    EXPECT_EQ(code.status, 1);
+    EXPECT_NE(code.err.find("longer than 1048576 bytes"), std::string::npos) << code.err;
 }
 
 TEST_F(ImportCommandsTest, OldDataOnlyLists) {
@@ -141,8 +226,9 @@ TEST_F(ImportCommandsTest, OldDataOnlyLists) {
 TEST_F(ImportCommandsTest, ARegistrationKilledWhileWritingLeavesEachFileAllOrNothing) {
     ASSERT_EQ(run("old-data").status, 0); // the data folder and its bundled prices, first
     const long long before = count("1");
-    const auto small = file("small.csv", test::kabuPlusDayFile("2031-01-06", 500));
-    std::string big = test::kabuPlusDayText("2031-01-07", 150000);
+    // Days without shipped prices (a weekend), not after the day the run takes as today.
+    const auto small = file("small.csv", test::kabuPlusDayFile("2026-12-05", 500));
+    std::string big = test::kabuPlusDayText("2026-12-06", 150000);
     const auto large = file("large.csv", framework::ConvUTFtoSJIS(big).text);
     const fs::path journal = database().string() + "-journal";
 
@@ -183,8 +269,8 @@ TEST_F(ImportCommandsTest, ARegistrationKilledWhileWritingLeavesEachFileAllOrNot
     ASSERT_EQ(framework::SQL_exec(db, "PRAGMA integrity_check;", check), 0);
     ASSERT_EQ(check.rows.size(), 1u);
     EXPECT_EQ(check.rows[0].elements.at(0).value, "ok");
-    const long long smallRows = count("date='2031-01-06'");
-    const long long largeRows = count("date='2031-01-07'");
+    const long long smallRows = count("date='2026-12-05'");
+    const long long largeRows = count("date='2026-12-06'");
     EXPECT_TRUE(smallRows == 0 || smallRows == 500) << smallRows;
     EXPECT_TRUE(largeRows == 0 || largeRows == 150000) << largeRows;
     EXPECT_EQ(count("1"), before + smallRows + largeRows);

@@ -1,11 +1,13 @@
 #include "csv/CodeCsv.h"
 #include "csv/OldData.h"
+#include "framework/CsvReader.h"
 #include "framework/Encoding.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -157,6 +159,123 @@ TEST_F(CodeCsvTest, ImportSkipsLinesThatAreNotADayOfPricesAndKeepsSlots) {
     EXPECT_EQ(result.skipped, 4u);
     EXPECT_EQ(result.skipReasons.size(), 4u);
     EXPECT_EQ(rowsOf("7203").size(), 2u);
+}
+
+TEST_F(CodeCsvTest, AFinanceSiteHeaderIsMappedAndAnUnknownTitleRefusesTheFile) {
+    // "Adj Close" before the volume used to be stored as the volume.
+    const auto yahoo = importText("7203", "Date,Open,High,Low,Close,Adj Close,Volume\n"
+                                          "2026-01-05,100,110,90,105,104.2,1000\n"
+                                          "2026-01-06,105,112,101,111,110.1,2000\n");
+    ASSERT_TRUE(yahoo.ok) << yahoo.message;
+    EXPECT_EQ(rowsOf("7203"), (std::vector<PriceRow>{{"7203", "2026-01-05", 100, 110, 90, 105, 1000},
+                                                    {"7203", "2026-01-06", 105, 112, 101, 111, 2000}}));
+    // Titles in another order, in Japanese, with a code column: rows of another code are skipped.
+    const auto japanese = importText("7204", "コード,出来高,終値,安値,高値,始値,日付\n"
+                                             "7204,1000,105,90,110,100,2026/1/5\n"
+                                             "9999,1000,105,90,110,100,2026/1/6\n");
+    ASSERT_TRUE(japanese.ok) << japanese.message;
+    EXPECT_EQ(rowsOf("7204"), (std::vector<PriceRow>{{"7204", "2026-01-05", 100, 110, 90, 105, 1000}}));
+    EXPECT_EQ(japanese.skipCounts[csv::SkipKind::Code], 1u);
+
+    struct Refused {
+        const char* header;
+        const char* named;
+    };
+    for (const Refused& r : {Refused{"Date,Open,High,Low,Close,Dividends,Volume", "「Dividends」"},
+                             Refused{"Date,Open,High,Low,Volume", "終値"},
+                             Refused{"Date,Open,High,Low,Close,Close", "二度"}}) {
+        SCOPED_TRACE(r.header);
+        const auto result = importText("8001", std::string(r.header) + "\n2026-01-05,100,110,90,105,1,1000\n");
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.message.find(r.named), std::string::npos) << result.message;
+        EXPECT_TRUE(rowsOf("8001").empty());
+    }
+}
+
+TEST_F(CodeCsvTest, LinesWithTheWrongFieldCountOrContradictoryPricesAreSkippedAndCounted) {
+    const auto result = importText("7203", "2026-01-05,100,110,90,105,1000\n"
+                                           "2026-01-06,1,234,1300,1200,1250,1000\n" // an unquoted "1,234"
+                                           "2026-01-07,100,90,110,100,1\n"          // high below low
+                                           "2026-01-08,100,110,90,-1,1\n"           // negative
+                                           "1899-12-30,100,110,90,105,1\n"          // before 1900
+                                           "2999-01-05,100,110,90,105,1\n"          // after today
+                                           "2026-01-05,101,111,91,106,2000\n");     // the day again: kept
+    ASSERT_TRUE(result.ok) << result.message;
+    EXPECT_EQ(result.lines, 7u);
+    EXPECT_EQ(result.stored, 1u);
+    EXPECT_EQ(result.skipped, 6u);
+    using K = csv::SkipKind;
+    EXPECT_EQ(result.skipCounts[K::Columns], 1u);
+    EXPECT_EQ(result.skipCounts[K::Contradiction], 2u);
+    EXPECT_EQ(result.skipCounts[K::DateRange], 2u);
+    EXPECT_EQ(result.skipCounts[K::Duplicate], 1u);
+    EXPECT_NE(result.message.find("価格の矛盾 2"), std::string::npos) << result.message;
+    ASSERT_FALSE(result.skipReasons.empty());
+    EXPECT_EQ(result.skipReasons.back(), "1行目: 2026-01-05 は7行目にもあり、7行目を登録します");
+    EXPECT_EQ(rowsOf("7203"), (std::vector<PriceRow>{{"7203", "2026-01-05", 101, 111, 91, 106, 2000}}));
+}
+
+TEST_F(CodeCsvTest, AFileWhoseEveryLineIsSkippedFails) {
+    for (const char* text : {"", "\n\n", "2026-01-05,100,90,110,100,1\n", "Date,Open,High,Low,Close\n"}) {
+        SCOPED_TRACE(text);
+        const auto result = importText("7203", text);
+        EXPECT_FALSE(result.ok) << result.message;
+        EXPECT_NE(result.message.find("登録できる行がありません"), std::string::npos) << result.message;
+    }
+    EXPECT_TRUE(rowsOf("7203").empty());
+}
+
+TEST_F(CodeCsvTest, TheCodeIsFoldedRefusedOrSpelledAsTheCatalogue) {
+    const std::string day = "2026-01-05,100,110,90,105,1000\n";
+    const market::CatalogueCodes catalogue(std::vector<std::string>{"1003", "DJI"});
+    struct Case {
+        std::string code;
+        std::string stored; // empty: refused
+        bool inCatalogue = true;
+    };
+    const Case cases[] = {{"１００３", "1003"},
+                          {"dji", "DJI"},
+                          {"7777", "7777", false},
+                          {std::string("10\0" "03", 5), ""},
+                          {"10\n03", ""},
+                          {"../1003", ""},
+                          {"10,03", ""},
+                          {std::string(5000, '1'), ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code.substr(0, 20));
+        const auto result = importText(c.code, day);
+        const auto withCatalogue = csv::importCodeCsv(db, c.code, dir / "in.csv", &catalogue);
+        if (c.stored.empty()) {
+            EXPECT_FALSE(result.ok);
+            EXPECT_EQ(result.message.rfind("このコードは使えません", 0), 0u) << result.message;
+            continue;
+        }
+        ASSERT_TRUE(withCatalogue.ok) << withCatalogue.message;
+        EXPECT_EQ(withCatalogue.code, c.stored);
+        EXPECT_EQ(withCatalogue.codeInCatalogue, c.inCatalogue);
+        EXPECT_EQ(withCatalogue.message.find("銘柄リストにありません") != std::string::npos, !c.inCatalogue);
+        EXPECT_EQ(rowsOf(c.stored).size(), 1u);
+    }
+    // Nothing was stored under a refused or an unfolded spelling.
+    EXPECT_TRUE(rowsOf("１００３").empty());
+    EXPECT_TRUE(rowsOf("dji").empty());
+}
+
+TEST_F(CodeCsvTest, ALineBeyondTheLimitIsRefusedWithoutReadingTheFile) {
+    // A large file without a line break (sparse: no disk is used).
+    const fs::path path = dir / "noline.csv";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "2026-01-05,";
+    }
+    fs::resize_file(path, 300u * 1024 * 1024);
+    const auto result = csv::importCodeCsv(db, "7203", path);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.message.find("longer than"), std::string::npos) << result.message;
+    std::string bytes;
+    const std::string error = framework::ReadCsvFileBytes(path, bytes);
+    EXPECT_NE(error.find("line 1: longer than"), std::string::npos) << error;
+    EXPECT_TRUE(bytes.empty());
 }
 
 TEST_F(CodeCsvTest, ImportIsAllOrNothing) {

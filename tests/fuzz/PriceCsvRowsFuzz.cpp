@@ -1,14 +1,18 @@
 // A price CSV read through a column mapping chosen by the input (separator, columns or titles,
-// the seven used slots, data start, encoding, quote, zero text). Invariants: a refused file
-// gives no rows; every row has a code without blanks around it, a canonical date, finite
-// prices and a volume that is not negative; rows and skipped rows never exceed the lines.
+// the seven used slots, data start, encoding, quote, zero text, a given code). Invariants: a
+// refused file gives no rows; every row has a code that is already folded and could be shown,
+// a canonical date from 1900 to today, finite prices that do not contradict each other and a
+// volume that is not negative; no code and day twice; the skipped rows add up by kind; rows and
+// skipped rows never exceed the lines.
 // fuzz-seeds: tests/fixtures/kabuplus
 #include "FuzzSupport.h"
 #include "csv/PriceCsvParser.h"
 #include "framework/Dates.h"
+#include "market/StockCode.h"
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 using namespace tavora;
 
@@ -33,7 +37,12 @@ csv::CsvMapping mappingFrom(fuzz::FuzzInput& in) {
     m.encoding = kEncodings[in.byte() % 3];
     m.quote = static_cast<csv::CsvQuote>(in.byte() % 3);
     static constexpr const char* kZero[] = {"-", "", "0", "--"};
-    m.zeroText = kZero[in.byte() % 4];
+    const std::uint8_t last = in.byte();
+    m.zeroText = kZero[last % 4];
+    // The higher bits give a code to files without a code column (one that cannot be a code too).
+    static constexpr const char* kGiven[] = {"7203", "ｄｊｉ", "72/03", ""};
+    m.codeGiven = (last / 4) % 2 == 1;
+    m.givenCode = kGiven[(last / 8) % 4];
     return m;
 }
 
@@ -61,8 +70,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::check(file.rows.size() + file.skipped <= lines, "more rows than lines");
     fuzz::check(file.skips.size() <= std::min(file.skipped, csv::kKeptSkipReasons),
                 "more reasons than skips");
+    fuzz::check(file.skipCounts.total() == file.skipped, "skip counts that do not add up");
+    const std::string today = framework::todayDate();
+    std::set<std::pair<std::string, std::string>> days;
     for (const auto& row : file.rows) {
         fuzz::check(!row.code.empty(), "a row without a code");
+        const market::StockCode folded = market::foldStockCode(row.code);
+        fuzz::check(folded.ok() && folded.code == row.code, "a code that is not folded or cannot be shown",
+                    row.code);
+        fuzz::check(days.emplace(row.code, row.date).second, "a code and day twice", row.code + " " + row.date);
+        fuzz::check(!csv::dateOutOfRange(row.date, today), "a day out of range", row.date);
+        fuzz::check(!csv::priceContradiction(row), "prices that contradict each other", row.code);
         fuzz::check(row.code.front() != ' ' && row.code.back() != ' ', "a code with blanks", row.code);
         fuzz::check(isCanonicalDate(row.date), "a date that is not YYYY-MM-DD", row.date);
         fuzz::check(finiteOrNone(row.open) && finiteOrNone(row.high) && finiteOrNone(row.low) &&
