@@ -1,5 +1,6 @@
 #include "csv/PriceRegistration.h"
 #include "acquisition/PriceBackup.h"
+#include "framework/Encoding.h"
 #include "framework/Sql.h"
 #include "market/PriceDatabase.h"
 #include "support/KabuPlusFiles.h"
@@ -37,9 +38,11 @@ protected:
     }
 
     csv::RegistrationResult registerFiles(std::vector<fs::path> files,
-                                          const std::atomic<bool>* cancel = nullptr) {
+                                          const std::atomic<bool>* cancel = nullptr,
+                                          std::vector<std::string> catalogue = {}) {
         csv::RegistrationRequest request;
         request.files = std::move(files);
+        request.catalogueCodes = std::move(catalogue);
         request.priceDbDir = dbDir.string();
         return csv::registerPriceFiles(request, progress, cancel);
     }
@@ -141,6 +144,42 @@ TEST_F(PriceRegistrationTest, RefusedFilesAreNamedAndStoreNothing) {
     EXPECT_EQ(rowsOf("1305").size(), 2u); // from the first and the last file, none from the refused
     EXPECT_EQ(progress.statuses.back(), "90 件登録");
     EXPECT_EQ(progress.lines[3].rfind("refused " + empty.string() + ": ", 0), 0u) << progress.lines[3];
+}
+
+TEST_F(PriceRegistrationTest, SkipsAreCountedByReasonAndCodesMeetTheCatalogue) {
+    const std::string header = test::kKabuPlusHeader;
+    auto line = [](const std::string& code, const std::string& prices) {
+        // SC,名称,市場,業種,日時,株価(close),...,始値,高値,安値,VWAP,出来高
+        return code + ",名称,市場,業種,2026/01/05 15:00," + prices + "\r\n";
+    };
+    const auto mixed = file(
+        "mixed.csv", framework::ConvUTFtoSJIS(header + "\r\n" + line("ｄｊｉ", "105,0,0,0,100,110,90,0,1000") +
+                                              line("1003", "105,0,0,0,100,90,110,0,1000") + // high below low
+                                              line("7777", "105,0,0,0,100,110,90,0,1000") +
+                                              line("10/03", "105,0,0,0,100,110,90,0,1000") +
+                                              line("7777", "106,0,0,0,101,111,91,0,2000"))
+                         .text);
+    const auto nothing =
+        file("nothing.csv", framework::ConvUTFtoSJIS(header + "\r\n" + line("1003", "105,0,0,0,100,90,110,0,1000")).text);
+    const auto result = registerFiles({mixed, nothing}, nullptr, {"DJI", "1003"});
+    ASSERT_EQ(result.files.size(), 2u);
+    const auto& stored = result.files[0];
+    ASSERT_TRUE(stored.stored) << stored.refusal;
+    EXPECT_EQ(stored.rowsStored, 2u);
+    EXPECT_EQ(stored.rowsSkipped, 3u);
+    EXPECT_EQ(stored.skipCounts[csv::SkipKind::Contradiction], 1u);
+    EXPECT_EQ(stored.skipCounts[csv::SkipKind::Code], 1u);
+    EXPECT_EQ(stored.skipCounts[csv::SkipKind::Duplicate], 1u);
+    EXPECT_EQ(stored.rowsNotInCatalogue, 1u); // 7777, stored all the same
+    EXPECT_EQ(rowsOf("DJI").size(), 1u);
+    EXPECT_EQ(rowsOf("7777").at(0).volume, 2000);
+
+    // Every line skipped: the file is refused with the reasons, not registered with 0 rows.
+    EXPECT_FALSE(result.files[1].stored);
+    EXPECT_EQ(result.files[1].refusal, "登録できる行がありません（価格の矛盾 1）");
+    EXPECT_EQ(result.skipCounts[csv::SkipKind::Contradiction], 2u);
+    EXPECT_EQ(result.rowsNotInCatalogue, 1u);
+    EXPECT_FALSE(result.ok());
 }
 
 TEST_F(PriceRegistrationTest, BacksUpFirstAndStopsBeforeWritingWhenTheBackupFails) {

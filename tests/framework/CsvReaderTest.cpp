@@ -124,4 +124,31 @@ TEST(CsvReaderFileTest, ReadsFilesAndReportsUnreadableOnes) {
     EXPECT_NE(tooLong.error.find("long.csv: line 1"), std::string::npos) << tooLong.error;
 }
 
+TEST(CsvReaderFileTest, AFileWithALineFarBeyondTheLimitIsRefusedWhileReading) {
+    TempDir tmp;
+    // Lines of any length up to the limit pass, across the reader's chunks; a line is counted
+    // in the bytes of the file, so the line that is too long is named.
+    const std::string fine(kMaxCsvLineBytes - 5, 'a');
+    writeFile(tmp / "fine.csv", fine + "\r\n" + fine + "\n" + fine + "\r" + fine);
+    std::string bytes;
+    EXPECT_EQ(ReadCsvFileBytes(tmp / "fine.csv", bytes), "");
+    EXPECT_EQ(bytes.size(), 4 * fine.size() + 4);
+
+    // UTF-16 takes two bytes per character: a line within the limit as text passes.
+    std::string utf16 = "\xFF\xFE";
+    for (std::size_t i = 0; i < kMaxCsvLineBytes - 10; ++i)
+        utf16 += std::string("a\0", 2);
+    writeFile(tmp / "utf16.csv", utf16);
+    EXPECT_TRUE(ReadCsvFileInfo(tmp / "utf16.csv", CsvEncoding::Utf16, ',', std::nullopt).ok());
+
+    // A large file without a line break is refused, and what was read is let go.
+    const auto huge = tmp / "huge.csv";
+    writeFile(huge, "x\n");
+    std::filesystem::resize_file(huge, 64u * 1024 * 1024);
+    EXPECT_EQ(ReadCsvFileBytes(huge, bytes), huge.string() + ": line 2: longer than 1048576 bytes");
+    EXPECT_TRUE(bytes.empty());
+    const CsvResult visited = ReadCsvFileInfo(huge, CsvEncoding::ShiftJis, ',');
+    EXPECT_NE(visited.error.find("line 2: longer than"), std::string::npos) << visited.error;
+}
+
 } // namespace

@@ -11,6 +11,8 @@ TEST(SettingChecks, AcceptOrRefuseEachKindOfValue) {
     test::TempDir dir;
     test::writeFile(dir / "ca.pem", "x");
     const std::string caFile = (dir / "ca.pem").string();
+    test::writeFile(dir / "codes.csv", "7203,トヨタ自動車,輸送用機器,東証プライム\n");
+    test::writeFile(dir / "shadow", "root:*:19000:0:99999:7:::\n");
     const struct {
         const char* key;
         std::string value;
@@ -40,6 +42,10 @@ TEST(SettingChecks, AcceptOrRefuseEachKindOfValue) {
         {"kabuplus_cafile", "", true, ""},
         {"kabuplus_cafile", caFile, true, ""},
         {"kabuplus_cafile", (dir / "missing.pem").string(), false, ""},
+        {"codelistcsvpath", "", true, ""},
+        {"codelistcsvpath", (dir / "codes.csv").string(), true, ""},
+        {"codelistcsvpath", (dir / "shadow").string(), false, ""}, // no entry: an empty catalogue
+        {"codelistcsvpath", (dir / "missing.csv").string(), false, ""},
         {"codeauto_ch", "1", true, ""},
         {"codeauto_ch", "0", true, ""},
         {"codeauto_ch", "yes", false, ""},

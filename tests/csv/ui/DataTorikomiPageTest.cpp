@@ -148,6 +148,31 @@ private slots:
         QTRY_VERIFY(p.previewCount().contains("VolumeX"));
     }
 
+    void aGivenCodeStandsInForAMissingCodeColumn() {
+        Page p;
+        p.drop({p.source("nocode.csv", "Date,Open,High,Low,Close,Volume\n2026-01-05,100,110,90,105,1000\n")});
+        auto* panel = p.page->mappingPanel();
+        panel->findChild<QComboBox*>("encoding")->setCurrentText("UTF-8");
+        const int columns[] = {0, 0, 0, 0, 1, 2, 3, 4, 5, 6};
+        for (int r = 0; r < 10; ++r)
+            panel->findChild<QComboBox*>(QString("column_%1").arg(r))->setCurrentIndex(columns[r]);
+        // Without a code column the refusal names the choice that reads such a file.
+        QTRY_VERIFY(p.previewCount().contains("ファイルにない: 指定コード"));
+        auto* given = panel->findChild<QLineEdit*>("givenCode");
+        QVERIFY(!given->isEnabled());
+        panel->findChild<QCheckBox*>("codeGiven")->setChecked(true);
+        QVERIFY(given->isEnabled());
+        QVERIFY(!panel->findChild<QComboBox*>("column_0")->isEnabled());
+        QTest::keyClicks(given, "dji");
+        QTRY_COMPARE(p.previewCount(), QString("計 1件"));
+        QCOMPARE(p.page->previewTable()->table()->item(0, 0)->text(), QString("DJI")); // folded
+        // The choice is kept with the mapping.
+        p.page->leavePage();
+        const csv::CsvMapping stored = csv::loadCsvMapping(p.ctx.paths.setteiDb);
+        QVERIFY(stored.codeGiven);
+        QCOMPARE(stored.givenCode, std::string("dji"));
+    }
+
     void registrationShowsItsResultAndReopensTheCode() {
         Page p;
         p.drop({p.source("day1.csv", test::kabuPlusDayFile("2026-01-05", 100)),
