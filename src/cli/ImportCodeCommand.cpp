@@ -38,8 +38,13 @@ int run(const std::vector<std::string>& args) {
     const auto result = csv::importCodeCsv(ctx.priceDb, args[0], args[1], &catalogue);
     for (const auto& reason : result.skipReasons)
         std::cerr << args[1] << ": " << reason << "\n";
-    if (!result.ok)
-        return fail(result.message);
+    if (!result.ok) {
+        // The panel's text breaks its lines; the command's failure is one line.
+        std::string line = result.message;
+        for (std::size_t at; (at = line.find("\r\n")) != std::string::npos;)
+            line.replace(at, 2, "; ");
+        return fail(line);
+    }
     std::string extra;
     if (result.skipped > 0)
         extra += " (" + csv::skipCountsNames(result.skipCounts) + ")";
