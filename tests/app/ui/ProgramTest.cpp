@@ -183,6 +183,28 @@ private slots:
         const auto keys = settingsOf(root);
         QVERIFY(!keys.count("d_x_haba_p")); // no exit keys written
         QCOMPARE(keys.at("apri_rect_right"), std::string("1240"));
+        QVERIFY(!std::filesystem::exists(root / "recovery")); // no unsaved work, nothing kept
+    }
+
+    // Work kept at the end of an earlier session is offered at start; an unattended run leaves
+    // it for an attended one and still starts and ends as usual.
+    void keptWorkWaitsForAnAttendedStart() {
+        test::TempDir dir;
+        const auto root = prepareRoot(dir);
+        std::filesystem::create_directories(root / "recovery");
+        const std::string kept = "not opened by an unattended run";
+        test::writeFile(root / "recovery" / "recovery.tvrd", kept);
+        test::writeFile(root / "recovery" / "source.txt", "");
+        QProcess tavora;
+        auto env = environment(dir);
+        env.insert("TAVORA_QUIT_AFTER_FIRST_CHART", "1");
+        tavora.setProcessEnvironment(env);
+        tavora.start(program());
+        QVERIFY(tavora.waitForFinished(60000));
+        QCOMPARE(tavora.exitCode(), 0);
+        const QString err = QString::fromUtf8(tavora.readAllStandardError());
+        QVERIFY2(err.contains("無題のファイルの作業を保管しました。復元しますか?"), qPrintable(err));
+        QCOMPARE(test::readFile(root / "recovery" / "recovery.tvrd"), kept);
     }
 };
 
