@@ -1,6 +1,7 @@
 #include "acquisition/CompanionMerge.h"
 
 #include "framework/Files.h"
+#include "framework/SqlInterrupt.h"
 
 #include <sqlite3.h>
 
@@ -61,7 +62,8 @@ std::string readOnlyUri(const std::string& path) {
     return uri + "?mode=ro";
 }
 
-MergeResult MergeMoravelWarehouse(ZSqlElement& db, const std::string& companionDatabase) {
+MergeResult MergeMoravelWarehouse(ZSqlElement& db, const std::string& companionDatabase,
+                                  const std::atomic<bool>* cancel) {
     MergeResult result;
     if (!db.isOpen()) {
         result.error = "BEGIN IMMEDIATE error: the price database is not open";
@@ -90,7 +92,13 @@ MergeResult MergeMoravelWarehouse(ZSqlElement& db, const std::string& companionD
         restorePragmas(db);
         return result;
     };
-    if (SQL_exec(db, kCompanionCopySql) != 0)
+    bool copied;
+    {
+        framework::SqlInterruptScope interruptible(db.handle(), cancel);
+        copied = SQL_exec(db, kCompanionCopySql) == 0;
+        result.cancelled = interruptible.interrupted();
+    }
+    if (!copied)
         return failAttached("INSERT error: ");
     result.rowsAdded = sqlite3_changes64(db.handle());
     if (SQL_exec(db, "COMMIT;") != 0)
@@ -102,7 +110,7 @@ MergeResult MergeMoravelWarehouse(ZSqlElement& db, const std::string& companionD
     return result;
 }
 
-SyncResult SyncFromMoravel(ZSqlElement& priceDb, const CompanionPaths& paths) {
+SyncResult SyncFromMoravel(ZSqlElement& priceDb, const CompanionPaths& paths, const std::atomic<bool>* cancel) {
     SyncResult r;
     r.companionDatabase = paths.database;
     if (!framework::isliveFile(paths.database)) {
@@ -113,10 +121,11 @@ SyncResult SyncFromMoravel(ZSqlElement& priceDb, const CompanionPaths& paths) {
         r.outcome = SyncOutcome::Updating;
         return r;
     }
-    const MergeResult merged = MergeMoravelWarehouse(priceDb, paths.database);
+    const MergeResult merged = MergeMoravelWarehouse(priceDb, paths.database, cancel);
     r.outcome = merged.ok() ? SyncOutcome::Merged : SyncOutcome::Failed;
     r.error = merged.error;
     r.rowsAdded = merged.rowsAdded;
+    r.cancelled = merged.cancelled;
     return r;
 }
 

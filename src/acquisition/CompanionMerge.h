@@ -6,6 +6,7 @@
 #include "acquisition/CompanionPaths.h"
 #include "framework/Sql.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -25,6 +26,7 @@ struct MergeResult {
     // "INSERT error: ", "COMMIT error: ", "DETACH DATABASE error: " and SQLite's message.
     std::string error;
     std::int64_t rowsAdded = 0; // rows the copy stored (0 unless committed)
+    bool cancelled = false;     // the cancel flag stopped the copy; nothing was kept
 
     bool ok() const { return error.empty(); }
 };
@@ -35,8 +37,10 @@ std::string readOnlyUri(const std::string& path);
 
 // Attaches the companion database (bound, read-only), copies the missing rows and detaches
 // it again; on any failure the transaction is rolled back and nothing of the copy is kept.
-// The price database keeps its on-disk journal throughout.
-MergeResult MergeMoravelWarehouse(framework::ZSqlElement& priceDb, const std::string& companionDatabase);
+// The price database keeps its on-disk journal throughout. `cancel` (optional), raised
+// during the copy, stops it the same way.
+MergeResult MergeMoravelWarehouse(framework::ZSqlElement& priceDb, const std::string& companionDatabase,
+                                  const std::atomic<bool>* cancel = nullptr);
 
 enum class SyncOutcome {
     Merged,      // the merge ran and committed
@@ -51,11 +55,13 @@ struct SyncResult {
     std::string error;
     std::int64_t rowsAdded = 0;
     std::string companionDatabase;
+    bool cancelled = false; // Failed because the cancel flag stopped the merge
 
     bool merged() const { return outcome == SyncOutcome::Merged; }
 };
 
 // The merge when the companion database exists and its busy marker does not.
-SyncResult SyncFromMoravel(framework::ZSqlElement& priceDb, const CompanionPaths& paths);
+SyncResult SyncFromMoravel(framework::ZSqlElement& priceDb, const CompanionPaths& paths,
+                           const std::atomic<bool>* cancel = nullptr);
 
 } // namespace tavora::acquisition

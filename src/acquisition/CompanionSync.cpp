@@ -21,7 +21,7 @@ void logOutcome(const SyncResult& r, framework::ZLog* log, bool toStderr) {
 }
 
 // The merge under a price-job ticket; refused while another job runs.
-SyncResult syncUnderTicket(app::AppContext& ctx) {
+SyncResult syncUnderTicket(app::AppContext& ctx, const std::atomic<bool>* cancel = nullptr) {
     std::string refusal;
     const auto ticket = ctx.priceJobs.tryBegin(market::PriceJob::CompanionMerge, &refusal);
     if (!ticket) {
@@ -31,7 +31,7 @@ SyncResult syncUnderTicket(app::AppContext& ctx) {
         r.companionDatabase = companionPathsOf(ctx).database;
         return r;
     }
-    return SyncFromMoravel(ctx.priceDb, companionPathsOf(ctx));
+    return SyncFromMoravel(ctx.priceDb, companionPathsOf(ctx), cancel);
 }
 
 } // namespace
@@ -50,8 +50,8 @@ void RunStartupCompanionSync(app::AppContext& ctx, framework::ZLog& log, framewo
         progress.status(kSyncCancelledText);
 }
 
-SyncResult SyncCompanionNow(app::AppContext& ctx, framework::ZLog* log) {
-    const SyncResult r = syncUnderTicket(ctx);
+SyncResult SyncCompanionNow(app::AppContext& ctx, framework::ZLog* log, const std::atomic<bool>* cancel) {
+    const SyncResult r = syncUnderTicket(ctx, cancel);
     logOutcome(r, log, false);
     return r;
 }

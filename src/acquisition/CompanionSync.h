@@ -25,7 +25,8 @@ CompanionPaths companionPathsOf(const app::AppContext& ctx);
 void RunStartupCompanionSync(app::AppContext& ctx, framework::ZLog& log, framework::ProgressSink& progress);
 
 // On request: the merge whatever the flag says, refused while another price-database job
-// runs. A failure is logged as at start-up.
-SyncResult SyncCompanionNow(app::AppContext& ctx, framework::ZLog* log);
+// runs. A failure is logged as at start-up. `cancel` (optional) stops the copy, keeping nothing.
+SyncResult SyncCompanionNow(app::AppContext& ctx, framework::ZLog* log,
+                            const std::atomic<bool>* cancel = nullptr);
 
 } // namespace tavora::acquisition

@@ -3,6 +3,7 @@
 #include <curl/curl.h>
 #include <openssl/ssl.h>
 
+#include <chrono>
 #include <mutex>
 
 namespace tavora::acquisition {
@@ -14,12 +15,17 @@ void initCurlOnce() {
     std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
 }
 
+using Clock = std::chrono::steady_clock;
+
 // What the callbacks of one transfer share.
 struct Transfer {
     std::string* body;
     std::size_t maxBytes;
-    bool tooLarge = false;
     const std::atomic<bool>* cancel;
+    Clock::time_point deadline;
+    bool tooLarge = false;
+    bool timedOut = false;
+    bool cancelled = false;
 };
 
 std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) {
@@ -33,9 +39,22 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) 
     return n;
 }
 
+// Called often while data flows and about once a second while none does: the one place that
+// ends a transfer on cancel or at its time bound (a non-zero return aborts it).
 int onProgress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
-    const auto* t = static_cast<const Transfer*>(user);
-    return t->cancel && t->cancel->load() ? 1 : 0;
+    auto* t = static_cast<Transfer*>(user);
+    if (t->cancel && t->cancel->load())
+        t->cancelled = true;
+    else if (Clock::now() >= t->deadline)
+        t->timedOut = true;
+    return t->cancelled || t->timedOut ? 1 : 0;
+}
+
+std::string timedOutText(long seconds, std::size_t received, curl_off_t announced) {
+    std::string text = "not complete within " + std::to_string(seconds) + " s (" + std::to_string(received);
+    if (announced > 0)
+        text += " of " + std::to_string(announced);
+    return text + " bytes received)";
 }
 
 // Adds the configured CA file to the trust store libcurl built from the system's.
@@ -83,7 +102,8 @@ HttpsFetcher::HttpsFetcher(HttpsOptions options)
     curl_easy_setopt(c, CURLOPT_CONNECTTIMEOUT_MS, m_options.connectTimeoutMs);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_LIMIT, m_options.lowSpeedBytesPerSecond);
     curl_easy_setopt(c, CURLOPT_LOW_SPEED_TIME, m_options.lowSpeedSeconds);
-    curl_easy_setopt(c, CURLOPT_TIMEOUT, m_options.totalTimeoutSeconds);
+    // The bound itself is kept by onProgress, which can say so; this only backs it up.
+    curl_easy_setopt(c, CURLOPT_TIMEOUT, m_options.totalTimeoutSeconds + 5);
     curl_easy_setopt(c, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(m_options.maxBodyBytes));
     curl_easy_setopt(c, CURLOPT_WRITEFUNCTION, &onBody);
     curl_easy_setopt(c, CURLOPT_NOPROGRESS, 0L);
@@ -103,7 +123,8 @@ HttpsReply HttpsFetcher::get(const std::string& url, const std::atomic<bool>* ca
         reply.error = "no transfer handle";
         return reply;
     }
-    Transfer transfer{&reply.body, m_options.maxBodyBytes, false, cancel};
+    const auto deadline = Clock::now() + std::chrono::seconds(m_options.totalTimeoutSeconds);
+    Transfer transfer{&reply.body, m_options.maxBodyBytes, cancel, deadline};
     m_handle->error[0] = '\0';
     curl_easy_setopt(c, CURLOPT_URL, url.c_str());
     curl_easy_setopt(c, CURLOPT_WRITEDATA, &transfer);
@@ -112,8 +133,16 @@ HttpsReply HttpsFetcher::get(const std::string& url, const std::atomic<bool>* ca
     curl_easy_getinfo(c, CURLINFO_RESPONSE_CODE, &reply.status);
     reply.tooLarge = transfer.tooLarge || rc == CURLE_FILESIZE_EXCEEDED;
     reply.complete = rc == CURLE_OK;
+    reply.cancelled = !reply.complete && transfer.cancelled;
+    reply.timedOut = !reply.complete && transfer.timedOut;
     if (!reply.complete) {
-        if (reply.tooLarge)
+        curl_off_t announced = -1;
+        curl_easy_getinfo(c, CURLINFO_CONTENT_LENGTH_DOWNLOAD_T, &announced);
+        if (reply.cancelled)
+            reply.error = "cancelled";
+        else if (reply.timedOut)
+            reply.error = timedOutText(m_options.totalTimeoutSeconds, reply.body.size(), announced);
+        else if (reply.tooLarge)
             reply.error = "the reply is larger than " + std::to_string(m_options.maxBodyBytes >> 20) + " MiB";
         else
             reply.error = m_handle->error[0] ? m_handle->error : curl_easy_strerror(rc);

@@ -20,7 +20,9 @@ struct HttpsOptions {
     long connectTimeoutMs = 15000;
     long lowSpeedBytesPerSecond = 1024; // a transfer slower than this ...
     long lowSpeedSeconds = 30;          // ... for this long is given up
-    long totalTimeoutSeconds = 600;
+    // One request from connecting to the last byte: a server that drips just fast enough to
+    // pass the low-speed check still ends here (the setting kabuplus_file_timeout).
+    long totalTimeoutSeconds = 120;
 };
 
 struct HttpsReply {
@@ -29,6 +31,8 @@ struct HttpsReply {
     std::string body;
     std::string error;     // the transfer error, empty when complete
     bool tooLarge = false; // the body passed maxBodyBytes and was abandoned
+    bool timedOut = false; // totalTimeoutSeconds passed and the transfer was abandoned
+    bool cancelled = false; // the cancel flag was raised and the transfer was abandoned
 };
 
 class HttpsFetcher {
@@ -40,8 +44,9 @@ public:
 
     // False when libcurl could not make a handle.
     bool ready() const;
-    // GETs the URL (https only, no redirects followed). `cancel`, when set during the
-    // transfer, abandons it.
+    // GETs the URL (https only, no redirects followed). `cancel`, when raised during the
+    // transfer, abandons it within about a second (libcurl looks at least once a second,
+    // also while the server sends nothing).
     HttpsReply get(const std::string& url, const std::atomic<bool>* cancel = nullptr);
 
 private:

@@ -134,13 +134,19 @@ KabuPlusReport RunKabuPlusDownload(const KabuPlusRequest& request, framework::Pr
     for (std::size_t i = 0; i < total; ++i) {
         const auto& day = request.days[i];
         DayOutcome outcome{day, false, {}, {}};
-        const HttpsReply reply = fetcher.get(kabuPlusUrl(request.baseUrl, day));
+        const HttpsReply reply = fetcher.get(kabuPlusUrl(request.baseUrl, day), cancel);
+        if (reply.cancelled) { // the day in transfer is dropped; the days before stay
+            report.cancelled = true;
+            return finish(kDownloadCancelledText);
+        }
         if (isAuthenticationStatus(reply.status)) {
             report.authenticationFailed = true;
             sink.logLine("ダウンロード失敗_" + compactDate(day) + ": HTTP " + std::to_string(reply.status));
             return finish(kAuthenticationFailedText);
         }
-        if (auto problem = kabuPlusReplyProblem(reply)) {
+        if (reply.timedOut) {
+            outcome.reason = kabuPlusFileName(day) + ": " + reply.error;
+        } else if (auto problem = kabuPlusReplyProblem(reply)) {
             outcome.reason = *problem;
         } else {
             const std::string path = request.downloadDir + "/" + kabuPlusFileName(day);
@@ -186,6 +192,7 @@ KabuPlusRequest kabuPlusRequest(const app::AppContext& context, const std::strin
     request.password = context.settings.kabupluspw;
     request.downloadDir = downloadDir;
     request.days = std::move(days);
+    request.limits.totalTimeoutSeconds = context.settings.kabuplus_file_timeout;
     return request;
 }
 

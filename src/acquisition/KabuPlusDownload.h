@@ -6,9 +6,12 @@
 // A day counts as stored only when the server answered 200, the transfer completed, and the
 // body is not empty and not an HTML page; the file is written under a temporary name and
 // renamed. 401 or 403 stops the run (the account is wrong); any other failure is counted and
-// the run goes on with the next day. Between requests the run pauses 1 to 4 seconds at random;
-// the cancel flag ends the pause at once and the run after the day in progress. The account
-// never reaches a status or log text.
+// the run goes on with the next day. Each day's transfer is bounded in time as a whole
+// (HttpsOptions::totalTimeoutSeconds, the setting kabuplus_file_timeout): a day that takes
+// longer fails with a reason naming its file and the bound. Between requests the run pauses 1
+// to 4 seconds at random; the cancel flag ends the pause or the transfer in progress at once
+// (that day is not stored, the days before it stay) and ends the run. The account never
+// reaches a status or log text.
 //
 // RunKabuPlusDownload runs on a worker thread (the desktop's download worker) or on the
 // caller's thread (tavora-cli); the caller holds a PriceJob::Download ticket. The other

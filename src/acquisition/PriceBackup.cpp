@@ -4,7 +4,9 @@
 #include "framework/Files.h"
 #include "framework/FolderSwap.h"
 #include "framework/Sql.h"
+#include "framework/SqlInterrupt.h"
 #include "market/PriceDatabase.h"
+#include "market/PriceSchema.h"
 
 #include <sqlite3.h>
 
@@ -211,9 +213,11 @@ std::string copyOtherFiles(const fs::path& from, const fs::path& to, framework::
     return ec ? from.string() + ": " + ec.message() : std::string();
 }
 
-// A database folder fit to be the live one: kabuka.db opens, passes quick_check and holds
-// table kabukadb with the columns the program reads. Empty when it does.
-std::string checkDatabaseFolder(const fs::path& dir) {
+// A database folder fit to be the live one: kabuka.db opens, passes quick_check, holds exactly
+// the price table and its indexes (market/PriceSchema.h) and its rows can be read. Empty when
+// it does. `cancel` (optional) ends the check early, setting `wasCancelled`.
+std::string checkDatabaseFolder(const fs::path& dir, const std::atomic<bool>* cancel = nullptr,
+                                bool* wasCancelled = nullptr) {
     const fs::path file = dir / market::kPriceDbFileName;
     if (!framework::isliveFile(file))
         return std::string(market::kPriceDbFileName) + " is missing";
@@ -224,7 +228,19 @@ std::string checkDatabaseFolder(const fs::path& dir) {
     std::string verdict;
     if (sqlite3_prepare_v2(db.handle, "PRAGMA quick_check;", -1, &st, nullptr) != SQLITE_OK)
         return "not a database: " + db.error();
-    int rc = sqlite3_step(st);
+    int rc;
+    bool interrupted = false;
+    {
+        framework::SqlInterruptScope interruptible(db.handle, cancel); // a big file takes a while
+        rc = sqlite3_step(st);
+        interrupted = interruptible.interrupted();
+    }
+    if (interrupted) {
+        sqlite3_finalize(st);
+        if (wasCancelled)
+            *wasCancelled = true;
+        return "cancelled";
+    }
     if (rc == SQLITE_ROW) {
         const auto* text = sqlite3_column_text(st, 0);
         verdict = text ? reinterpret_cast<const char*>(text) : "";
@@ -234,6 +250,8 @@ std::string checkDatabaseFolder(const fs::path& dir) {
     sqlite3_finalize(st);
     if (verdict != "ok")
         return "the database is damaged (quick_check: " + verdict + ")";
+    if (auto why = market::priceSchemaProblem(db.handle); !why.empty())
+        return why;
     if (sqlite3_prepare_v2(db.handle,
                            "SELECT code, date, open, high, low, close, volume FROM kabukadb LIMIT 1;", -1,
                            &st, nullptr) != SQLITE_OK)
@@ -254,6 +272,17 @@ std::string reopenLiveFolder(const fs::path& live) {
         return "the restored database cannot be prepared: " + db.lastError();
     framework::SQL_Close(db);
     return checkDatabaseFolder(live);
+}
+
+// The live folder's path without a trailing "/", and where a restore stages its copy beside it.
+fs::path liveFolderOf(const PriceBackupPlaces& places) {
+    fs::path live = fs::path(places.priceDbDir);
+    if (!live.has_filename())
+        live = live.parent_path();
+    return live;
+}
+fs::path stagingPathOf(const fs::path& live) {
+    return live.parent_path() / ("." + live.filename().string() + ".restoring");
 }
 
 void removeStalePartials(const fs::path& backupDir) {
@@ -405,16 +434,14 @@ PriceBackupResult RestorePriceBackup(const PriceBackupPlaces& places, const std:
 
     sink.status(kRestoreRunningText);
     sink.percent(0);
-    fs::path live = fs::path(places.priceDbDir);
-    if (!live.has_filename())
-        live = live.parent_path();
-    const fs::path staging = live.parent_path() / ("." + live.filename().string() + ".restoring");
+    const fs::path live = liveFolderOf(places);
+    const fs::path staging = stagingPathOf(live);
     framework::DeleteZDirectory(staging); // left by an interrupted restore
 
     bool wasCancelled = false;
     std::string why = copyTree(fs::path(places.backupDir) / name, staging, sink, cancel, wasCancelled);
     if (why.empty())
-        why = checkDatabaseFolder(staging);
+        why = checkDatabaseFolder(staging, cancel, &wasCancelled);
     if (why.empty() && cancelled(cancel)) {
         wasCancelled = true;
         why = "cancelled";
@@ -447,6 +474,38 @@ PriceBackupResult RestorePriceBackup(const PriceBackupPlaces& places, const std:
     result.ok = true;
     result.statusText = name + " のデータに復元が成功しました";
     return result;
+}
+
+} // namespace tavora::acquisition
+
+namespace tavora::acquisition {
+
+std::vector<std::string> TidyInterruptedPriceWork(const PriceBackupPlaces& places) {
+    std::vector<std::string> lines;
+    auto remove = [&](const fs::path& path) {
+        lines.push_back((framework::DeleteZDirectory(path) ? kLeftoverRemovedLog : kLeftoverNotRemovedLog) +
+                        path.string());
+    };
+    const fs::path live = liveFolderOf(places);
+    const fs::path aside = framework::ZDirectoryAsidePath(live);
+    std::error_code ec;
+    if (fs::exists(aside, ec)) {
+        if (fs::exists(live, ec)) {
+            remove(aside);
+        } else if (std::rename(aside.c_str(), live.c_str()) == 0) {
+            // Cut short between the two renames: the live folder was gone, the old one aside.
+            framework::SyncZPath(live.parent_path());
+            lines.push_back(kLeftoverPutBackLog + live.string());
+        } else {
+            lines.push_back(kLeftoverNotPutBackLog + aside.string()); // kept: the only copy
+        }
+    }
+    if (fs::exists(stagingPathOf(live), ec))
+        remove(stagingPathOf(live));
+    for (const auto& entry : framework::ListZDirectories(places.backupDir))
+        if (entry.name.rfind(kPartialPrefix, 0) == 0)
+            remove(entry.path);
+    return lines;
 }
 
 } // namespace tavora::acquisition

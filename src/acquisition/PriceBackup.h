@@ -88,4 +88,18 @@ PriceBackupResult RestorePriceBackup(const PriceBackupPlaces& places, const std:
                                      market::PriceJobGuard::Ticket& ticket, framework::ProgressSink& sink,
                                      const std::atomic<bool>* cancel = nullptr);
 
+// Log lines of TidyInterruptedPriceWork, each followed by the folder's path.
+inline constexpr const char* kLeftoverRemovedLog = "中断された作業の残りを削除しました_";
+inline constexpr const char* kLeftoverNotRemovedLog = "中断された作業の残りを削除できませんでした_";
+inline constexpr const char* kLeftoverPutBackLog = "中断された復元の前の株価データを戻しました_";
+inline constexpr const char* kLeftoverNotPutBackLog = "中断された復元の前の株価データを戻せませんでした_";
+
+// What a backup or restore cut short (a crash, a kill) leaves, tidied at start-up while the
+// data folder's lock is held and before the price database is opened: partial backup
+// folders (".partial-*") and a restore's staging copy (".kabukadb.restoring") are removed;
+// the old database folder a restore set aside (".kabukadb.previous") is put back when the
+// live folder is missing (the restore stopped between its two renames), else removed. One
+// log line per folder; empty when nothing was left.
+std::vector<std::string> TidyInterruptedPriceWork(const PriceBackupPlaces& places);
+
 } // namespace tavora::acquisition

@@ -1,8 +1,10 @@
 // tavora-cli backup: one backup of the price database, as the "バックアップ" button makes it.
 // Prints the new backup's name; the oldest backups beyond eight are removed (said on stderr).
+// Ctrl+C or SIGTERM stops the copy, removes the partial backup and exits 130.
 #include "acquisition/PriceBackup.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
+#include "cli/Interruption.h"
 #include "cli/TextProgress.h"
 
 #include <iostream>
@@ -16,6 +18,7 @@ const char* const kName = "backup";
 int run(const std::vector<std::string>& args) {
     if (!args.empty())
         return usageError(kName, "unexpected argument '" + args[0] + "'");
+    const std::atomic<bool>& cancel = cancelOnInterrupt();
     framework::NullProgress quiet;
     CliSession session(quiet);
     if (!session.start())
@@ -25,10 +28,13 @@ int run(const std::vector<std::string>& args) {
     if (!ticket)
         return fail(session.error());
     TextProgress progress;
-    const auto result = acquisition::CreatePriceBackup(acquisition::priceBackupPlaces(ctx.paths), progress);
+    const auto result =
+        acquisition::CreatePriceBackup(acquisition::priceBackupPlaces(ctx.paths), progress, &cancel);
     progress.endLine();
     session.log().UpdLog(result.ok ? result.statusText + "_" + result.name
                                    : result.statusText + "_" + result.error);
+    if (result.cancelled)
+        return cancelledExit("no backup was made");
     if (!result.ok)
         return fail(result.statusText + ": " + result.error);
     for (const auto& name : result.pruned)

@@ -6,8 +6,9 @@
 
 namespace tavora::cli {
 
-// Exit statuses of every subcommand.
-enum ExitStatus : int { ExitOk = 0, ExitFailure = 1, ExitUsage = 2 };
+// Exit statuses of every subcommand. ExitCancelled (128 + SIGINT, as a shell reports a
+// program Ctrl+C ended) after SIGINT or SIGTERM stopped a long command (cli/Interruption.h).
+enum ExitStatus : int { ExitOk = 0, ExitFailure = 1, ExitUsage = 2, ExitCancelled = 130 };
 
 struct CliCommand {
     std::string name;

@@ -5,15 +5,17 @@
 // `tavora-cli import` does, read with the KABU+ layout whatever mapping the page keeps (they
 // are KABU+ files), so that cron fills the database in one step. Exit 1 on missing
 // credentials, a refused account, any failed day or any file not registered; nothing to
-// fetch is success. Ctrl+C ends the run after the day in progress, without registering.
+// fetch is success. Each day's file is bounded in time (kabuplus_file_timeout, 120 s unless
+// set). Ctrl+C or SIGTERM ends the run at once: the day in transfer is dropped, the days
+// stored before it stay, nothing is registered, exit 130.
 #include "acquisition/KabuPlusDownload.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
+#include "cli/Interruption.h"
 #include "cli/RegistrationReport.h"
 #include "cli/TextProgress.h"
 #include "framework/Dates.h"
 
-#include <csignal>
 #include <iostream>
 
 namespace tavora::cli {
@@ -21,31 +23,6 @@ namespace tavora::cli {
 namespace {
 
 const char* const kName = "download";
-
-std::atomic<bool> g_interrupted{false};
-
-void onInterrupt(int) {
-    g_interrupted = true;
-}
-
-// SIGINT and SIGTERM set the cancel flag while the run lasts.
-class InterruptAsCancel {
-public:
-    InterruptAsCancel() {
-        m_int = std::signal(SIGINT, onInterrupt);
-        m_term = std::signal(SIGTERM, onInterrupt);
-    }
-    ~InterruptAsCancel() {
-        std::signal(SIGINT, m_int);
-        std::signal(SIGTERM, m_term);
-    }
-    InterruptAsCancel(const InterruptAsCancel&) = delete;
-    InterruptAsCancel& operator=(const InterruptAsCancel&) = delete;
-
-private:
-    void (*m_int)(int);
-    void (*m_term)(int);
-};
 
 int run(const std::vector<std::string>& args) {
     bool dryRun = false;
@@ -58,11 +35,14 @@ int run(const std::vector<std::string>& args) {
         else
             return usageError(kName, "unknown argument '" + a + "'");
     }
+    const std::atomic<bool>& cancel = cancelOnInterrupt();
     framework::NullProgress quiet;
     CliSession session(quiet);
     if (!session.start())
         return fail(session.error());
     app::AppContext& ctx = session.context();
+    if (interrupted())
+        return cancelledExit("nothing was fetched");
 
     const auto plan = acquisition::planKabuPlusDownload(ctx, ctx.priceDb);
     if (!plan.ok())
@@ -84,12 +64,8 @@ int run(const std::vector<std::string>& args) {
 
     const std::string downloadDir = ctx.paths.root + "/data/download";
     TextProgress progress;
-    acquisition::KabuPlusReport report;
-    {
-        InterruptAsCancel interrupts;
-        report = acquisition::RunKabuPlusDownload(acquisition::kabuPlusRequest(ctx, downloadDir, plan.days),
-                                                  progress, &g_interrupted);
-    }
+    const auto report = acquisition::RunKabuPlusDownload(acquisition::kabuPlusRequest(ctx, downloadDir, plan.days),
+                                              progress, &cancel);
     progress.endLine();
     for (const auto& day : report.days) {
         if (day.stored)
@@ -107,7 +83,8 @@ int run(const std::vector<std::string>& args) {
     std::cout << plan.days.size() << " days: " << report.stored << " stored, " << report.failed << " failed"
               << (report.cancelled ? ", cancelled" : "") << "\n";
     if (report.cancelled)
-        return fail("the download was cancelled");
+        return cancelledExit(std::to_string(report.stored) + " of " + std::to_string(plan.days.size()) +
+                             " days stored, nothing registered");
     int status = ExitOk;
     if (registerFiles && report.stored > 0) {
         ticket.reset(); // the registration is a job of its own
@@ -117,7 +94,7 @@ int run(const std::vector<std::string>& args) {
         request.priceDbDir = ctx.paths.priceDbDir;
         request.backupDir = ctx.paths.backupDir;
         request.backupFirst = ctx.settings.buckupcreate_ch;
-        status = registerAndReport(session, request, progress);
+        status = registerAndReport(session, request, progress, &cancel);
     }
     if (report.failed > 0)
         return fail(std::to_string(report.failed) + " days could not be fetched");

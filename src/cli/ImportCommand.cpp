@@ -3,11 +3,14 @@
 // backup first when asked (or when the setting says so), then each file in one all-or-nothing
 // write. Prints "registered FILE: R rows, K skipped" or "refused FILE: reason" per file and
 // the total; with --preview prints the rows the first file gives instead, registering nothing.
+// Ctrl+C or SIGTERM stops the run before the next file (the files before it stay registered,
+// each whole) and exits 130.
 #include "app/core/AppContext.h"
 #include "app/core/CatalogueStartup.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
 #include "cli/CodeArgument.h"
+#include "cli/Interruption.h"
 #include "cli/RegistrationReport.h"
 #include "cli/TextProgress.h"
 #include "csv/CsvMappingStore.h"
@@ -187,6 +190,7 @@ int run(const std::vector<std::string>& args) {
         if (!code.ok())
             return fail("--code " + escapedCode(*o.code) + " cannot be a code: " + codeProblemName(code.problem));
     }
+    const std::atomic<bool>& cancel = cancelOnInterrupt();
     TextProgress progress;
     CliSession session(progress);
     if (!session.start())
@@ -208,7 +212,7 @@ int run(const std::vector<std::string>& args) {
         session.log().UpdLog(line);
     for (const auto& entry : ctx.csvCodeList)
         request.catalogueCodes.push_back(entry.code);
-    return registerAndReport(session, request, progress);
+    return registerAndReport(session, request, progress, &cancel);
 }
 
 CliRegistration reg{

@@ -1,7 +1,10 @@
 // tavora-cli print: a code's chart on graph-paper sheets written as an A4 PDF, with the print
 // dialog's choices (and its defaults for every option left out). Prints the number of pages.
+// Ctrl+C or SIGTERM before the file is complete leaves no file (and any old one as it was) and
+// exits 130.
 #include "app/core/AppContext.h"
 #include "cli/CliCommand.h"
+#include "cli/Interruption.h"
 #include "cli/PaintingSession.h"
 #include "framework/Dates.h"
 #include "market/OpenChart.h"
@@ -11,6 +14,7 @@
 #include "printing/ui/SheetOutput.h"
 
 #include <charconv>
+#include <climits>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -168,8 +172,10 @@ int print(app::AppContext& ctx, PrintOptions& o) {
                    : printing::lowestPrice(snapshot, c, printing::sheetGeometry(c.orientation)).value_or(0);
 
     const printing::SheetInput input = printing::makeSheetInput(snapshot, c, true);
-    const auto result =
-        printing::ui::writeSheetsPdf(o.out, input, printing::documentTitle(entry->name, c.period));
+    const auto result = printing::ui::writeSheetsPdf(o.out, input, printing::documentTitle(entry->name, c.period),
+                                                     1, INT_MAX, &cancelOnInterrupt());
+    if (result.cancelled)
+        return cancelledExit(o.out + " was not written");
     if (!result.ok)
         return fail("cannot write " + o.out + ": " + result.error);
     std::cout << result.pages << "\n";
@@ -180,6 +186,7 @@ int run(const std::vector<std::string>& args) {
     PrintOptions options;
     if (std::string error = parseArgs(args, options); !error.empty())
         return usageError(kName, error);
+    cancelOnInterrupt(); // a signal while the program starts is seen before the file is written
     return runPaintingCommand([&](app::AppContext& ctx) { return print(ctx, options); });
 }
 

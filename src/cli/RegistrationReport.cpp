@@ -2,6 +2,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
+#include "cli/Interruption.h"
 #include "cli/TextProgress.h"
 
 #include <cstdio>
@@ -41,19 +42,25 @@ void printResult(const csv::RegistrationResult& result) {
 
 } // namespace
 
-int registerAndReport(CliSession& session, const csv::RegistrationRequest& request, TextProgress& progress) {
+int registerAndReport(CliSession& session, const csv::RegistrationRequest& request, TextProgress& progress,
+                      const std::atomic<bool>* cancel) {
     auto ticket = session.beginPriceJob(market::PriceJob::Registration);
     if (!ticket)
         return fail(session.error());
-    const csv::RegistrationResult result = csv::registerPriceFiles(request, progress);
+    const csv::RegistrationResult result = csv::registerPriceFiles(request, progress, cancel);
     progress.endLine();
     printResult(result);
     session.log().UpdLog("price registration: " + csv::registeredCountText(result.rowsStored) + ", " +
                          std::to_string(result.filesRefused()) + " files refused");
+    if (result.cancelled) {
+        std::size_t stored = 0;
+        for (const auto& file : result.files)
+            stored += file.stored ? 1 : 0;
+        return cancelledExit(std::to_string(stored) + " of " + std::to_string(request.files.size()) +
+                             " files registered, each whole; the others untouched");
+    }
     if (!result.error.empty())
         return fail(result.error);
-    if (result.cancelled)
-        return fail("the registration was cancelled");
     if (result.filesRefused() > 0)
         return fail(std::to_string(result.filesRefused()) + " of " + std::to_string(result.files.size()) +
                     " files were not registered");

@@ -1,8 +1,12 @@
 // tavora-cli restore NAME: replaces the price database with backup NAME (see `backups`), as
-// the restore panel does. The current database stays in place unless the backup is sound.
+// the restore panel does. The current database stays in place unless the backup is sound and
+// holds nothing but the price table and its indexes (a trigger, a view or another table
+// refuses it). Ctrl+C or SIGTERM before the swap leaves the database as it was (exit 130); the
+// swap itself is one rename and is not interrupted.
 #include "acquisition/PriceBackup.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
+#include "cli/Interruption.h"
 #include "cli/TextProgress.h"
 #include "market/PriceDatabase.h"
 
@@ -18,6 +22,7 @@ int run(const std::vector<std::string>& args) {
     if (args.size() != 1 || args[0].empty() || args[0][0] == '-')
         return usageError(kName,
                           args.empty() ? "which backup? (tavora-cli backups lists them)" : std::string());
+    const std::atomic<bool>& cancel = cancelOnInterrupt();
     framework::NullProgress quiet;
     CliSession session(quiet);
     if (!session.start())
@@ -29,10 +34,12 @@ int run(const std::vector<std::string>& args) {
     TextProgress progress;
     framework::SQL_Close(ctx.priceDb); // our own connection must not outlive the old files
     const auto result = acquisition::RestorePriceBackup(acquisition::priceBackupPlaces(ctx.paths), args[0],
-                                                        *ticket, progress);
+                                                        *ticket, progress, &cancel);
     market::PriceDatabase::open(ctx.priceDb, ctx.paths.priceDbDir);
     progress.endLine();
     session.log().UpdLog(result.ok ? result.statusText : result.statusText + "_" + result.error);
+    if (result.cancelled)
+        return cancelledExit("the price database is as it was");
     if (!result.ok)
         return fail(result.statusText + " (" + result.error + ")");
     std::cerr << result.statusText << "\n";

@@ -1,9 +1,11 @@
 // tavora-cli sync: takes the companion program's price warehouse over, as the Home head's
 // "更新" does (whatever sync_moravel_db says): every day it holds that the price database
-// does not is added; days already stored keep their values.
+// does not is added; days already stored keep their values. Ctrl+C or SIGTERM stops the copy,
+// which keeps nothing of it, and exits 130.
 #include "acquisition/CompanionSync.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
+#include "cli/Interruption.h"
 #include "framework/Progress.h"
 
 #include <iostream>
@@ -17,11 +19,16 @@ const char* const kName = "sync";
 int run(const std::vector<std::string>& args) {
     if (!args.empty())
         return usageError(kName, "unknown argument '" + args[0] + "'");
+    const std::atomic<bool>& cancel = cancelOnInterrupt();
     framework::NullProgress quiet;
     CliSession session(quiet);
     if (!session.start())
         return fail(session.error());
-    const auto r = acquisition::SyncCompanionNow(session.context(), &session.log());
+    if (interrupted())
+        return cancelledExit("nothing was merged");
+    const auto r = acquisition::SyncCompanionNow(session.context(), &session.log(), &cancel);
+    if (r.cancelled)
+        return cancelledExit("nothing was merged");
     switch (r.outcome) {
     case acquisition::SyncOutcome::Merged:
         std::cout << "merged " << r.rowsAdded << " new rows from " << r.companionDatabase << "\n";

@@ -26,11 +26,6 @@ int exchange(const fs::path& a, const fs::path& b) {
     return errno;
 }
 
-// The old folder's place while two plain renames replace it.
-fs::path asidePath(const fs::path& live) {
-    return live.parent_path() / ("." + live.filename().string() + ".previous");
-}
-
 // Moves `replacement` to `live`; the old folder ends up at `old` (or nowhere when there was
 // none). Empty on success.
 std::string swapIn(const fs::path& live, const fs::path& replacement, fs::path& old) {
@@ -48,7 +43,7 @@ std::string swapIn(const fs::path& live, const fs::path& replacement, fs::path& 
     if (rc != EINVAL && rc != ENOSYS && rc != ENOTSUP)
         return live.string() + ": " + std::strerror(rc);
     // No exchange on this file system: two renames, the old folder back on failure.
-    const fs::path aside = asidePath(live);
+    const fs::path aside = ZDirectoryAsidePath(live);
     DeleteZDirectory(aside);
     if (std::rename(live.c_str(), aside.c_str()) != 0)
         return errnoText(live);
@@ -83,6 +78,10 @@ std::string swapBack(const fs::path& live, const fs::path& old, const fs::path& 
 }
 
 } // namespace
+
+fs::path ZDirectoryAsidePath(const fs::path& live) {
+    return live.parent_path() / ("." + live.filename().string() + ".previous");
+}
 
 bool SyncZPath(const fs::path& path) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

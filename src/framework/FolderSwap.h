@@ -25,6 +25,11 @@ FolderSwapResult ReplaceZDirectory(const std::filesystem::path& live,
                                    const std::filesystem::path& replacement,
                                    const std::function<std::string()>& verify);
 
+// Where the two-rename path of ReplaceZDirectory keeps the old folder meanwhile: beside `live`
+// as ".NAME.previous". After a crash in between, the live path may be missing while this
+// holds the old folder (start-up puts it back).
+std::filesystem::path ZDirectoryAsidePath(const std::filesystem::path& live);
+
 // Flushes a file or directory entry to disk (directories: so renames inside survive a crash).
 bool SyncZPath(const std::filesystem::path& path);
 

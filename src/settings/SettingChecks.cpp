@@ -73,7 +73,20 @@ std::string withoutTrailingSlashes(std::string_view url) {
     return s;
 }
 
-enum class Kind { Flag, Id, Password, Url, Host, Port, File, CodeList, Adpanel };
+// A whole number of seconds within the file time bound's range.
+std::optional<std::string> checkFileTimeout(std::string_view value) {
+    const std::string message = "秒数は " + std::to_string(kMinFileTimeoutSeconds) + " から " +
+                                std::to_string(kMaxFileTimeoutSeconds) + " の整数で指定してください。";
+    if (value.empty() || value.size() > 5 ||
+        !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return message;
+    const int n = std::stoi(std::string(value));
+    if (n < kMinFileTimeoutSeconds || n > kMaxFileTimeoutSeconds)
+        return message;
+    return std::nullopt;
+}
+
+enum class Kind { Flag, Id, Password, Url, Host, Port, File, CodeList, Adpanel, Seconds };
 
 struct KeyRule {
     const char* key;
@@ -88,6 +101,7 @@ constexpr KeyRule kRules[] = {
     {"buckupcreate_ch", Kind::Flag}, {"adpanel_view_type", Kind::Adpanel},
     {"site_url", Kind::Url},         {"refserver_host", Kind::Host},
     {"refserver_port", Kind::Port},  {"refserver_cafile", Kind::File},
+    {"kabuplus_file_timeout", Kind::Seconds},
 };
 
 const KeyRule* ruleOf(std::string_view key) {
@@ -203,6 +217,11 @@ SettingCheck checkSetting(std::string_view key, std::string_view value) {
         break;
     case Kind::Adpanel:
         bad = checkAdpanel(value);
+        break;
+    case Kind::Seconds:
+        bad = checkFileTimeout(value);
+        if (!bad)
+            stored = std::to_string(std::stoi(stored)); // "0120" is stored as 120
         break;
     }
     if (bad) {

@@ -27,6 +27,12 @@ inline constexpr const char* kAdpanelLargeView = "ADPANEL_WIDTH_TYPE_LARGE_VIEW"
 // 0 not shown, 1 normal, 2 large; any other text is 1.
 int adpanelWidthType(const std::string& text);
 
+// The time bound of one KABU+ day file (kabuplus_file_timeout), in seconds: the default and
+// the range a stored value must lie in (any other stored text means the default).
+inline constexpr int kDefaultFileTimeoutSeconds = 120;
+inline constexpr int kMinFileTimeoutSeconds = 1;
+inline constexpr int kMaxFileTimeoutSeconds = 86400;
+
 // The main window's rectangle in screen pixels.
 struct WindowRect {
     int left = 0;
@@ -116,6 +122,7 @@ struct Settings {
     std::string refserver_cafile;
     std::string kabuplus_url = "https://csvex.com";
     std::string kabuplus_cafile;
+    int kabuplus_file_timeout = kDefaultFileTimeoutSeconds; // seconds one KABU+ day file may take
 
     // The main window's rectangle; none until one was saved.
     std::optional<WindowRect> windowRect;

@@ -112,6 +112,7 @@ const std::vector<Key>& allKeys() {
         {"refserver_cafile", &S::refserver_cafile},
         {"kabuplus_url", &S::kabuplus_url},
         {"kabuplus_cafile", &S::kabuplus_cafile},
+        {"kabuplus_file_timeout", &S::kabuplus_file_timeout},
     };
     return keys;
 }
@@ -229,6 +230,8 @@ Settings SettingsStore::load() const {
             s.linefont_cr = s.linesen_cr;
     }
     keepScaleInBounds(s);
+    if (s.kabuplus_file_timeout < kMinFileTimeoutSeconds || s.kabuplus_file_timeout > kMaxFileTimeoutSeconds)
+        s.kabuplus_file_timeout = kDefaultFileTimeoutSeconds;
     WindowRect r;
     int* parts[] = {&r.left, &r.top, &r.right, &r.bottom};
     bool complete = true;

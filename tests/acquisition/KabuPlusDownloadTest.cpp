@@ -188,6 +188,61 @@ TEST_F(KabuPlusDownloadTest, CancelEndsThePauseAtOnceAfterTheStoredDay) {
     EXPECT_EQ(logged(m_server, "GET ", 1), 1u);
 }
 
+// A server that drips (2 KiB/s under a Content-Length of 4 MiB) passes the low-speed check
+// for ever; the day's time bound ends it, the day fails naming its file and the bound, and
+// the run goes on.
+TEST_F(KabuPlusDownloadTest, ADrippingDayFailsAtItsTimeBoundAndTheRunGoesOn) {
+    m_server.putFile(kabuPlusDayPath(20261208), std::string(std::size_t{4} << 20, 'x'));
+    m_server.setRateLimit(kabuPlusDayPath(20261208), 2048);
+    ASSERT_TRUE(startServer());
+    auto r = request({20261207, 20261208, 20261209});
+    r.limits.totalTimeoutSeconds = 2;
+    const auto started = std::chrono::steady_clock::now();
+    const auto report = RunKabuPlusDownload(r, m_progress);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(20))
+        << "the bound of 2 s was not kept";
+    ASSERT_EQ(report.days.size(), 3u);
+    EXPECT_TRUE(report.days[0].stored);
+    EXPECT_FALSE(report.days[1].stored);
+    EXPECT_TRUE(report.days[2].stored);
+    const std::string& reason = report.days[1].reason;
+    EXPECT_EQ(reason.rfind("japan-all-stock-prices_20261208.csv: not complete within 2 s (", 0), 0u) << reason;
+    EXPECT_NE(reason.find(" of 4194304 bytes received)"), std::string::npos) << reason;
+    EXPECT_EQ(report.failed, 1u);
+    EXPECT_EQ(filesIn(m_dir / "download"), (std::vector<std::string>{"japan-all-stock-prices_20261207.csv",
+                                                                     "japan-all-stock-prices_20261209.csv"}))
+        << "nothing of the dripping day is kept";
+}
+
+// Cancelling while a server keeps a transfer open without finishing it ends the run at once:
+// the day in transfer is dropped, the day stored before it stays.
+TEST_F(KabuPlusDownloadTest, CancelAbandonsATransferInProgress) {
+    m_server.putFile(kabuPlusDayPath(20261208), std::string(std::size_t{4} << 20, 'x'));
+    m_server.setRateLimit(kabuPlusDayPath(20261208), 64);
+    ASSERT_TRUE(startServer());
+    auto r = request({20261207, 20261208, 20261209});
+    r.limits.lowSpeedSeconds = 600; // only the cancel can end it
+    std::atomic<bool> cancel{false};
+    std::chrono::steady_clock::time_point cancelledAt;
+    std::thread canceller([&] {
+        while (!framework::isliveFile(m_dir / "download" / "japan-all-stock-prices_20261207.csv"))
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        std::this_thread::sleep_for(std::chrono::milliseconds(500)); // well into the second day
+        cancelledAt = std::chrono::steady_clock::now();
+        cancel = true;
+    });
+    const auto report = RunKabuPlusDownload(r, m_progress, &cancel);
+    const auto ended = std::chrono::steady_clock::now();
+    canceller.join();
+    EXPECT_LT(ended - cancelledAt, std::chrono::seconds(5)) << "the transfer was not abandoned";
+    EXPECT_TRUE(report.cancelled);
+    EXPECT_EQ(report.statusText, "ダウンロードを中止しました。");
+    EXPECT_EQ(report.stored, 1u);
+    EXPECT_EQ(report.failed, 0u);
+    EXPECT_EQ(report.days.size(), 1u);
+    EXPECT_EQ(filesIn(m_dir / "download"), (std::vector<std::string>{"japan-all-stock-prices_20261207.csv"}));
+}
+
 TEST_F(KabuPlusDownloadTest, VerifiesTheServerCertificate) {
     ASSERT_TRUE(startServer());
     auto r = request({20261207});

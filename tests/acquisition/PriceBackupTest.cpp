@@ -143,6 +143,102 @@ TEST_F(PriceBackupTest, ARestoreFromAnUnusableBackupLeavesTheLiveDatabaseUntouch
     }
 }
 
+// A backup that would bring anything besides the price table and its two indexes (a trigger
+// that wipes the prices on the next insert, say) is refused with its reason on one line.
+TEST_F(PriceBackupTest, ARestoreRefusesABackupHoldingMoreOrLessThanThePriceTables) {
+    ASSERT_TRUE(backupAt(at(10, 0, 0)).ok);
+    const fs::path backupFile = fs::path(m_places.backupDir) / "2026-12-09_10-00-00" / "kabuka.db";
+    const std::string good = readFile(backupFile);
+    const struct {
+        const char* sql;
+        const char* reason;
+    } cases[] = {
+        {"CREATE TRIGGER wipe AFTER INSERT ON kabukadb BEGIN DELETE FROM kabukadb; END;", "trigger \"wipe\""},
+        {"CREATE TRIGGER \"two\nlines\" BEFORE UPDATE ON kabukadb BEGIN SELECT 1; END;", "trigger \"two?lines\""},
+        {"CREATE VIEW everything AS SELECT * FROM kabukadb;", "view \"everything\""},
+        {"CREATE TABLE extra (x);", "table \"extra\""},
+        {"CREATE INDEX idx_extra ON kabukadb (close);", "index \"idx_extra\""},
+        {"DROP INDEX idx_kabukadb_date;", "lacks index \"idx_kabukadb_date\""},
+        {"DROP INDEX idx_kabukadb_code; CREATE INDEX idx_kabukadb_code ON kabukadb (volume);",
+         "index \"idx_kabukadb_code\" is not the one the program creates"},
+    };
+    write({{"9984", "2026-12-09", 5.0, 6.0, 4.0, 5.5, 9}});
+    const auto live = allRows();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.sql);
+        writeFile(backupFile, good);
+        {
+            framework::ZSqlElement db;
+            ASSERT_EQ(framework::SQL_Open(db, backupFile.string()), 0);
+            ASSERT_EQ(framework::SQL_exec(db, c.sql), 0) << db.lastError();
+        }
+        const auto result = restore("2026-12-09_10-00-00");
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.error.find(c.reason), std::string::npos) << result.error;
+        EXPECT_EQ(result.error.find('\n'), std::string::npos) << "one line: " << result.error;
+        EXPECT_EQ(result.statusText,
+                  "2026-12-09_10-00-00 のデータに復元が失敗しました。元のデータはそのままです。");
+        EXPECT_EQ(allRows(), live);
+        EXPECT_EQ(entries(m_dir / "data"), (std::vector<std::string>{"buckup", "kabukadb"}));
+    }
+    // The backup as it was made still restores.
+    writeFile(backupFile, good);
+    const auto restored = restore("2026-12-09_10-00-00");
+    EXPECT_TRUE(restored.ok) << restored.error;
+    EXPECT_EQ(allRows(), m_original);
+}
+
+TEST_F(PriceBackupTest, ACancelledRestoreLeavesTheLiveDatabaseAndNoStagingCopy) {
+    ASSERT_TRUE(backupAt(at(10, 0, 0)).ok);
+    write({{"9984", "2026-12-09", 5.0, 6.0, 4.0, 5.5, 9}});
+    const auto live = allRows();
+    std::atomic<bool> cancel{true};
+    auto ticket = m_guard.tryBegin(market::PriceJob::Restore);
+    const auto result = RestorePriceBackup(m_places, "2026-12-09_10-00-00", *ticket, m_progress, &cancel);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_EQ(allRows(), live);
+    EXPECT_EQ(entries(m_dir / "data"), (std::vector<std::string>{"buckup", "kabukadb"}));
+}
+
+// What a backup or restore killed half-way leaves, as the next start finds it.
+TEST_F(PriceBackupTest, TidyingAfterAnInterruptionRemovesLeftoversAndPutsBackASetAsideDatabase) {
+    const fs::path data = m_dir / "data";
+    const fs::path live = m_places.priceDbDir;
+    const struct {
+        const char* what;
+        std::vector<const char*> leftovers; // folders under data/, each holding a copy of the prices
+        bool liveMissing;
+        std::vector<std::string> logPrefixes;
+    } cases[] = {
+        {"a restore's staging copy", {".kabukadb.restoring"}, false, {kLeftoverRemovedLog}},
+        {"the old folder beside a live one", {".kabukadb.previous"}, false, {kLeftoverRemovedLog}},
+        {"killed between the two renames",
+         {".kabukadb.previous", ".kabukadb.restoring"},
+         true,
+         {kLeftoverPutBackLog, kLeftoverRemovedLog}},
+        {"a partial backup", {"buckup/.partial-2026-12-09_10-00-00"}, false, {kLeftoverRemovedLog}},
+        {"nothing", {}, false, {}},
+    };
+    fs::create_directories(m_places.backupDir);
+    const std::string liveBytes = readFile(live / "kabuka.db");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        for (const char* leftover : c.leftovers)
+            ASSERT_TRUE(framework::CopyZDirectory(live, data / leftover));
+        if (c.liveMissing)
+            fs::rename(live, m_dir / "moved-away");
+        const auto lines = TidyInterruptedPriceWork(m_places);
+        ASSERT_EQ(lines.size(), c.logPrefixes.size());
+        for (std::size_t i = 0; i < lines.size(); ++i)
+            EXPECT_EQ(lines[i].rfind(c.logPrefixes[i], 0), 0u) << lines[i];
+        EXPECT_EQ(readFile(live / "kabuka.db"), liveBytes);
+        EXPECT_EQ(entries(data), (std::vector<std::string>{"buckup", "kabukadb"}));
+        EXPECT_TRUE(entries(data / "buckup").empty());
+        fs::remove_all(m_dir / "moved-away");
+    }
+}
+
 TEST_F(PriceBackupTest, RefusesANameThatIsNotOneOfTheBackups) {
     ASSERT_TRUE(backupAt(at(10, 0, 0)).ok);
     fs::create_directories(fs::path(m_places.backupDir) / "mine");

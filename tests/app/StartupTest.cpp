@@ -151,6 +151,32 @@ TEST_F(StartupTest, MovesAPendingPriceDatabaseIntoTheDataDirectory) {
     EXPECT_EQ(market::PriceDatabase(ctx.priceDb).rowsNewestFirst("1301").size(), 1u);
 }
 
+// A restore killed between its two renames left the old database aside and no live folder;
+// a backup killed half-way left its partial copy. Start-up (the desktop's and every
+// tavora-cli command's) puts the database back before anything could create an empty one,
+// removes the partial copy, and logs both.
+TEST_F(StartupTest, PutsBackADatabaseSetAsideByAnInterruptedRestoreAndRemovesLeftovers) {
+    const fs::path aside = root() / "data" / ".kabukadb.previous";
+    fs::create_directories(aside);
+    {
+        ZSqlElement db;
+        ASSERT_EQ(market::PriceDatabase::open(db, aside.string()), 0);
+        ASSERT_TRUE(market::PriceDatabase(db).write({{"1301", "2026-01-05", 1.0, 2.0, 0.5, 1.5, 10}}).ok());
+    }
+    const fs::path partial = root() / "data" / "buckup" / ".partial-2026-12-09_10-00-00";
+    test::writeFile(partial / "kabuka.db", "half a copy");
+    AppContext ctx;
+    ASSERT_TRUE(start(ctx));
+    EXPECT_EQ(market::PriceDatabase(ctx.priceDb).rowsNewestFirst("1301").size(), 1u);
+    EXPECT_FALSE(fs::exists(aside));
+    EXPECT_FALSE(fs::exists(partial));
+    const std::string log = test::readFile(root() / "log" / "log.txt");
+    EXPECT_NE(log.find("中断された復元の前の株価データを戻しました_" + (root() / "data" / "kabukadb").string()),
+              std::string::npos)
+        << log;
+    EXPECT_NE(log.find("中断された作業の残りを削除しました_" + partial.string()), std::string::npos) << log;
+}
+
 TEST_F(StartupTest, ShutdownSavesTheExitKeysAndTheCurrentCodesScale) {
     {
         AppContext ctx;

@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <thread>
+
 namespace tavora::cli {
 namespace {
 
@@ -132,6 +135,59 @@ TEST_F(DownloadCommandTest, MissingCredentialsOrCalendarAreFailuresNothingToFetc
     EXPECT_NE(noCalendar.err.find("marketday_jpn.csv"), std::string::npos) << noCalendar.err;
     EXPECT_EQ(download("--verbose").status, 2);
 }
+
+// The day's time bound comes from the setting; a day that drips (2 KiB/s under a
+// Content-Length of 4 MiB) fails naming its file and the bound, and nothing of it is kept.
+TEST_F(DownloadCommandTest, ADayThatDripsFailsAtTheBoundTheSettingGives) {
+    m_server.putFile(kabuPlusDayPath(20261210), std::string(std::size_t{4} << 20, 'x'));
+    m_server.setRateLimit(kabuPlusDayPath(20261210), 2048);
+    ASSERT_NO_FATAL_FAILURE(configure(m_server.account().password));
+    const auto set = test::runCli(m_appdata.path(), "config kabuplus_file_timeout 2");
+    ASSERT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(set.out, "kabuplus_file_timeout = 2\n");
+    EXPECT_EQ(test::runCli(m_appdata.path(), "config kabuplus_file_timeout 0").status, 1);
+
+    const auto run = download();
+    EXPECT_EQ(run.status, 1) << run.err;
+    const auto lines = run.lines();
+    ASSERT_EQ(lines.size(), 3u) << run.out;
+    EXPECT_EQ(lines[0].rfind("stored 2026-12-09 ", 0), 0u) << lines[0];
+    EXPECT_EQ(lines[1].rfind("failed 2026-12-10: japan-all-stock-prices_20261210.csv: not complete within 2 s (", 0),
+              0u)
+        << lines[1];
+    EXPECT_EQ(lines[2], "2 days: 1 stored, 1 failed");
+    EXPECT_EQ(std::distance(fs::directory_iterator(downloadDir()), {}), 1) << "only the whole day is kept";
+}
+
+// Ctrl+C (or SIGTERM) while the server keeps the transfer open without finishing it: the run
+// ends at once (not after the 30 s low-speed limit), says it was cancelled, exits 130 and
+// leaves neither the half day nor the temporary folder.
+class DownloadInterruptTest : public DownloadCommandTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(DownloadInterruptTest, EndsADownloadStalledOnTheServerAtOnce) {
+    m_server.putFile(kabuPlusDayPath(20261209), std::string(std::size_t{4} << 20, 'x'));
+    m_server.setRateLimit(kabuPlusDayPath(20261209), 64);
+    ASSERT_NO_FATAL_FAILURE(configure(m_server.account().password));
+    test::CliProcess cli(m_appdata.path(), {"download"}, {{"TAVORA_TODAY", "2026-12-09"}});
+    ASSERT_TRUE(cli.started());
+    const auto limit = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (cli.errSoFar().find("ダウンロード開始") == std::string::npos && std::chrono::steady_clock::now() < limit)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    std::this_thread::sleep_for(std::chrono::milliseconds(500)); // the transfer is under way
+    const auto sent = std::chrono::steady_clock::now();
+    cli.signal(GetParam());
+    const auto run = cli.wait();
+    EXPECT_LT(std::chrono::steady_clock::now() - sent, std::chrono::seconds(5));
+    EXPECT_EQ(run.status, 130) << run.err;
+    EXPECT_NE(run.err.find("tavora-cli: cancelled: 0 of 1 days stored, nothing registered\n"), std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.lines(), std::vector<std::string>{"1 days: 0 stored, 0 failed, cancelled"});
+    EXPECT_EQ(std::distance(fs::directory_iterator(downloadDir()), {}), 0);
+    EXPECT_FALSE(framework::isliveDir(m_appdata / "Tavora" / "tmp"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, DownloadInterruptTest, ::testing::Values(SIGINT, SIGTERM),
+                         [](const auto& info) { return info.param == SIGINT ? "SIGINT" : "SIGTERM"; });
 
 } // namespace
 } // namespace tavora::cli

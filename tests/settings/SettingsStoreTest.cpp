@@ -170,6 +170,19 @@ TEST_F(SettingsStoreTest, ScaleKeysOutsideTheZoomStepsTakeTheDefaults) {
     EXPECT_EQ(s.m_y_ichimemori, 2);
 }
 
+TEST_F(SettingsStoreTest, TheFileTimeBoundIsReadWithinItsRangeElseTheDefault) {
+    EXPECT_EQ(store().load().kabuplus_file_timeout, 120);
+    const struct {
+        const char* stored;
+        int read;
+    } cases[] = {{"2", 2}, {"86400", 86400}, {"0", 120}, {"-5", 120}, {"86401", 120}, {"abc", 120}, {"", 120}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stored);
+        store("kabuplus_file_timeout", c.stored);
+        EXPECT_EQ(store().load().kabuplus_file_timeout, c.read);
+    }
+}
+
 TEST_F(SettingsStoreTest, ColourSaveWritesTheTwelveKeysOnlyWhenSomethingChanged) {
     const Settings loaded;
     EXPECT_EQ(store().saveColours(loaded, loaded), SaveOutcome::Unchanged);

@@ -103,6 +103,10 @@ void NginxServer::setTruncated(const std::string& remotePath, const std::string&
         "\r\nConnection: close\r\n\r\n" + sent;
 }
 
+void NginxServer::setRateLimit(const std::string& remotePath, std::size_t bytesPerSecond) {
+    m_rateLimits[remotePath] = bytesPerSecond;
+}
+
 void NginxServer::putFile(const std::string& remotePath, const std::string& bytes) const {
     const fs::path www = m_dir.path() / "www";
     const fs::path path = www / fs::path(remotePath).relative_path();
@@ -142,6 +146,9 @@ void NginxServer::writeConfig() const {
         conf << "        location = " << entry.first << " {\n"
              << authLines(dir) << "            proxy_pass http://127.0.0.1:" << m_peerPort << ";\n"
              << "            proxy_buffering off;\n        }\n";
+    for (const auto& [path, rate] : m_rateLimits)
+        conf << "        location = " << path << " {\n"
+             << authLines(dir) << "            limit_rate " << rate << ";\n        }\n";
     conf << "        location / { return 404; }\n    }\n}\n";
 }
 

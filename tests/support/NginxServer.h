@@ -3,7 +3,8 @@
 // SAN localhost and 127.0.0.1), HTTP Basic authentication on the KABU+ daily folder, a free
 // port and a folder of its own. Besides the files put into its tree it can answer a path with
 // a fixed status and text, or with a body cut short (through a small peer in the test process
-// that announces more than it sends). Stopped by its PID (and its workers') when destroyed.
+// that announces more than it sends), or serve a file slowly (nginx's limit_rate: the server
+// that drips). Stopped by its PID (and its workers') when destroyed.
 #include "support/TempDir.h"
 
 #include <sys/types.h>
@@ -32,6 +33,8 @@ public:
     // Before start(): what particular paths answer.
     void setReply(const std::string& remotePath, int status, const std::string& text);
     void setTruncated(const std::string& remotePath, const std::string& sent, std::size_t announced);
+    // The file at the path (put with putFile) is sent at this many bytes per second.
+    void setRateLimit(const std::string& remotePath, std::size_t bytesPerSecond);
     // A served file (world-readable, as nginx's workers run as nobody when started by root).
     void putFile(const std::string& remotePath, const std::string& bytes) const;
 
@@ -62,6 +65,7 @@ private:
     TempDir m_dir;
     std::map<std::string, Fixed> m_replies;
     std::map<std::string, std::string> m_truncated; // path -> raw HTTP reply of the peer
+    std::map<std::string, std::size_t> m_rateLimits; // path -> bytes per second
     int m_port = 0;
     pid_t m_pid = -1;
     std::string m_problem;

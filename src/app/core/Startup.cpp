@@ -1,5 +1,6 @@
 #include "app/core/Startup.h"
 
+#include "acquisition/PriceBackup.h"
 #include "analysis/BunsekiTable.h"
 #include "app/core/BundledData.h"
 #include "app/core/CatalogueStartup.h"
@@ -17,6 +18,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
+#include <vector>
 
 namespace tavora::app {
 
@@ -36,11 +38,15 @@ std::string forwardSlashes(std::string path) {
 
 // ---- the steps, in the order runCoreStartup calls them ----
 
-// Step 7: the application root (0700), the data and price-database directories.
-bool createDataDirectories(const AppPaths& p) {
+// Step 7: the application root (0700), the data and price-database directories. What a
+// backup or restore cut short left is tidied first (the caller holds the data folder's lock),
+// so that an old database set aside is put back before an empty folder could take its place;
+// `tidied` gets the log lines.
+bool createDataDirectories(const AppPaths& p, std::vector<std::string>& tidied) {
     if (!createApplicationRoot(p.root))
         return false;
     framework::CreateZDirectory(p.dataDir);
+    tidied = acquisition::TidyInterruptedPriceWork({p.priceDbDir, p.backupDir});
     framework::CreateZDirectory(p.priceDbDir);
     return true;
 }
@@ -212,13 +218,16 @@ bool runCoreStartup(AppContext& ctx, framework::ZLog& log, framework::ProgressSi
     // Steps 3 to 6 are the splash, title bar and frame of the desktop program.
     progress.status("データの取得");
     // Step 7.
-    if (!createDataDirectories(ctx.paths))
+    std::vector<std::string> tidied;
+    if (!createDataDirectories(ctx.paths, tidied))
         return false;
     migratePendingPriceDatabase(ctx.paths);
     openPriceDatabase(ctx);
     createWorkDirectories(ctx.paths);
     // Step 8.
     openLog(ctx, log);
+    for (const auto& line : tidied)
+        log.UpdLog(line);
     // Step 9: the untitled document and its history.
     ResetDocumentStep(ctx);
     // Step 10, then the shipped data on a first start.

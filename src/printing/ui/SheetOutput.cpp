@@ -14,25 +14,34 @@ namespace {
 // The pages of a paged device, one sheet each, scaled from the sheet's pixels.
 class DeviceTarget : public SheetPageTarget {
 public:
-    DeviceTarget(QPagedPaintDevice& device, framework::Size sheet)
-        : m_device(device), m_canvas(device, sheet) {}
+    DeviceTarget(QPagedPaintDevice& device, framework::Size sheet, const std::atomic<bool>* cancel)
+        : m_device(device), m_canvas(device, sheet), m_cancel(cancel) {}
     bool active() const { return m_canvas.isActive(); }
     framework::Canvas& canvas() override { return m_canvas; }
-    bool newPage() override { return m_device.newPage(); }
+    bool newPage() override { return !cancelled() && m_device.newPage(); }
+    bool cancelled() const { return m_cancel && m_cancel->load(); }
 
 private:
     QPagedPaintDevice& m_device;
     framework::ui::QtCanvas m_canvas;
+    const std::atomic<bool>* m_cancel;
 };
 
-OutputResult drawOnDevice(QPagedPaintDevice& device, const SheetInput& input, int first, int last) {
+OutputResult drawOnDevice(QPagedPaintDevice& device, const SheetInput& input, int first, int last,
+                          const std::atomic<bool>* cancel = nullptr) {
     OutputResult result;
-    DeviceTarget target(device, input.geometry.sheet);
+    DeviceTarget target(device, input.geometry.sheet, cancel);
     if (!target.active()) {
         result.error = "cannot start painting on the output device";
         return result;
     }
     result.pages = drawSheets(target, input, first, last);
+    if (target.cancelled()) {
+        result.pages = 0;
+        result.cancelled = true;
+        result.error = "cancelled";
+        return result;
+    }
     if (result.pages < 0) {
         result.pages = 0;
         result.error = "the output device refused a new page";
@@ -64,7 +73,7 @@ QImage renderSheetImage(const SheetInput& input, int sheet) {
 }
 
 OutputResult writeSheetsPdf(const std::string& path, const SheetInput& input, const std::string& title,
-                            int first, int last) {
+                            int first, int last, const std::atomic<bool>* cancel) {
     OutputResult result;
     QSaveFile file(QString::fromStdString(path));
     if (!file.open(QIODevice::WriteOnly)) {
@@ -76,8 +85,13 @@ OutputResult writeSheetsPdf(const std::string& path, const SheetInput& input, co
         writer.setTitle(QString::fromStdString(title));
         writer.setCreator(QStringLiteral("Tavora"));
         prepareA4(writer, input.choices.orientation);
-        result = drawOnDevice(writer, input, first, last);
+        result = drawOnDevice(writer, input, first, last, cancel);
     } // the writer finishes the file here
+    if (result.ok && cancel && cancel->load()) {
+        result = OutputResult{};
+        result.cancelled = true;
+        result.error = "cancelled";
+    }
     if (!result.ok) {
         file.cancelWriting();
         return result;

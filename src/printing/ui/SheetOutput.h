@@ -7,6 +7,7 @@
 
 #include <QImage>
 
+#include <atomic>
 #include <climits>
 #include <string>
 
@@ -22,13 +23,15 @@ struct OutputResult {
     bool ok = false;
     int pages = 0;
     std::string error; // why it failed, for the message the user sees
+    bool cancelled = false; // the cancel flag stopped it; nothing was written
 };
 
 // Writes sheets first..last (clamped to the range's sheets) as an A4 PDF with the title and
 // searchable text. The file is written under a temporary name beside `path` and renamed into
-// place only when complete; a failure leaves any existing file untouched.
+// place only when complete; a failure leaves any existing file untouched. `cancel` (optional)
+// is looked at before each page and before the file is put in place.
 OutputResult writeSheetsPdf(const std::string& path, const SheetInput& input, const std::string& title,
-                            int first = 1, int last = INT_MAX);
+                            int first = 1, int last = INT_MAX, const std::atomic<bool>* cancel = nullptr);
 
 // Prints sheets first..last on a printer the caller has chosen: A4 in the input's
 // orientation, the whole page, one sheet per page.
