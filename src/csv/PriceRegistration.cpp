@@ -149,6 +149,10 @@ Pass writePass(framework::ZSqlElement& db, const RegistrationRequest& request,
                         path.filename().string());
         progress.percent(static_cast<int>(i * 100 / count));
         auto [parsed, notInCatalogue] = reader.next();
+        if (cancel && cancel->load()) { // raised while the file was read: it is not written
+            pass.cancelled = true;
+            break;
+        }
         FileRegistration& file = pass.files.emplace_back();
         file.path = path;
         file.rowsSkipped = parsed.skipped;

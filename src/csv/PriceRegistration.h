@@ -12,7 +12,8 @@
 // price-database job guard for the whole run. The function opens its own connection to the
 // price database, so it may run on any thread (it reads the next files on a thread of its own
 // while it writes); progress goes to the sink (per file), and the cancel flag is read between
-// files: a cancelled run stores the files read before it.
+// files and once a file is read, before its rows are written: a cancelled run stores the files
+// handled before it, each whole.
 #include "csv/CsvMapping.h"
 #include "csv/PriceCsvParser.h"
 #include "framework/Progress.h"

@@ -50,6 +50,7 @@ void writeCompanion(const fs::path& file, const Rows& rows, const std::string& j
                                       "open REAL, high REAL, low REAL, close REAL, volume INTEGER, "
                                       "PRIMARY KEY(code, date));"),
               0);
+    framework::SqlTransaction transaction(db);
     framework::SqlStatement insert(db, "INSERT INTO sync_kabukadb VALUES (?,?,?,?,?,?,?);");
     for (const auto& r : rows) {
         insert.bindText(1, r.code);
@@ -62,6 +63,7 @@ void writeCompanion(const fs::path& file, const Rows& rows, const std::string& j
         ASSERT_EQ(insert.step(), SQLITE_DONE);
         insert.reset();
     }
+    ASSERT_EQ(transaction.commit(), SQLITE_OK);
 }
 
 // The bytes of the companion's database and of its log (WAL or rollback journal); a log that is
@@ -227,6 +229,29 @@ TEST_F(CompanionMergeTest, AnAttachmentLeftByAnInterruptedMergeIsReplaced) {
     const auto result = MergeMoravelWarehouse(prices, companion.string());
     EXPECT_TRUE(result.ok()) << result.error;
     EXPECT_EQ(allRows(), kMerged);
+}
+
+// Ctrl+C during a merge: the copy is stopped and rolled back whole, and the connection is
+// fit for the next merge.
+TEST_F(CompanionMergeTest, ACancelledMergeKeepsNothingOfTheCopy) {
+    Rows many;
+    for (int code = 3000; code < 3500; ++code)
+        for (int day = 1; day <= 9; ++day)
+            many.push_back({std::to_string(code), "2024-05-0" + std::to_string(day), 10, 11, 9, 10, day});
+    const fs::path companion = dir / "moravel/kabuka.db";
+    writeCompanion(companion, many);
+    std::atomic<bool> cancel{true};
+    const auto cancelled = MergeMoravelWarehouse(prices, companion.string(), &cancel);
+    EXPECT_FALSE(cancelled.ok());
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(cancelled.rowsAdded, 0);
+    EXPECT_EQ(allRows(), kOurs);
+    EXPECT_EQ(pragma(prices, "SELECT count(*) FROM kabukadb;"), "2");
+    EXPECT_EQ(attachedNames(prices), (std::vector<std::string>{"main"}));
+
+    const auto merged = MergeMoravelWarehouse(prices, companion.string());
+    EXPECT_TRUE(merged.ok()) << merged.error;
+    EXPECT_EQ(merged.rowsAdded, static_cast<std::int64_t>(many.size()));
 }
 
 TEST(CompanionPaths, LieBesideTheApplicationRoot) {

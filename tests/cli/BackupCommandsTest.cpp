@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tavora::cli {
 namespace {
 
@@ -98,6 +100,54 @@ TEST_F(BackupCommandsTest, ACorruptBackupLeavesTheLiveDatabaseAndSaysSo) {
     EXPECT_TRUE(restored.out.empty());
     EXPECT_NE(restored.err.find("元のデータはそのままです"), std::string::npos) << restored.err;
     EXPECT_EQ(close("2026-12-08"), "7.0");
+}
+
+// A backup that would bring a trigger along (here one that empties the prices on the next
+// insert) is refused in one line, and the live database keeps its rows and has no trigger.
+TEST_F(BackupCommandsTest, ABackupHoldingATriggerIsRefusedInOneLine) {
+    const auto backup = test::runCli(m_appdata.path(), "backup");
+    ASSERT_EQ(backup.status, 0) << backup.err;
+    const std::string name = backup.lines()[0];
+    {
+        framework::ZSqlElement db;
+        ASSERT_EQ(framework::SQL_Open(db, (root() / "data" / "buckup" / name / "kabuka.db").string()), 0);
+        ASSERT_EQ(framework::SQL_exec(db, "CREATE TRIGGER wipe AFTER INSERT ON kabukadb BEGIN DELETE FROM "
+                                          "kabukadb; END;"),
+                  0);
+    }
+    setClose("2026-12-08", 7.0);
+    const auto restored = test::runCli(m_appdata.path(), "restore " + name);
+    EXPECT_EQ(restored.status, 1);
+    EXPECT_TRUE(restored.out.empty());
+    // The progress line, then the reason on a line of its own.
+    const auto at = restored.err.find("tavora-cli: " + name + " のデータに復元が失敗しました。元のデータはそのままです。");
+    ASSERT_NE(at, std::string::npos) << restored.err;
+    const std::string reason = restored.err.substr(at);
+    EXPECT_NE(reason.find("trigger \"wipe\""), std::string::npos) << reason;
+    EXPECT_EQ(std::count(reason.begin(), reason.end(), '\n'), 1) << reason;
+    EXPECT_EQ(reason.back(), '\n');
+    EXPECT_EQ(close("2026-12-08"), "7.0");
+    framework::ZSqlElement db;
+    ASSERT_EQ(framework::SQL_Open(db, liveDb().string()), 0);
+    framework::SQLList triggers;
+    framework::SQL_exec(db, "SELECT name FROM sqlite_master WHERE type='trigger';", triggers);
+    EXPECT_TRUE(triggers.empty());
+}
+
+// Every command's start tidies what a killed backup or restore left, and logs it.
+TEST_F(BackupCommandsTest, AStartRemovesTheWorkFoldersOfAKilledBackupOrRestore) {
+    ASSERT_EQ(test::runCli(m_appdata.path(), "backups").status, 0);
+    const fs::path staging = root() / "data" / ".kabukadb.restoring";
+    const fs::path partial = root() / "data" / "buckup" / ".partial-2026-12-09_10-00-00";
+    test::writeFile(staging / "kabuka.db", "half a copy");
+    test::writeFile(partial / "kabuka.db", "half a copy");
+    const auto run = test::runCli(m_appdata.path(), "backups");
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_FALSE(fs::exists(staging));
+    EXPECT_FALSE(fs::exists(partial));
+    const std::string log = test::readFile(root() / "log" / "log.txt");
+    for (const auto& path : {staging, partial})
+        EXPECT_NE(log.find("中断された作業の残りを削除しました_" + path.string()), std::string::npos) << log;
 }
 
 TEST_F(BackupCommandsTest, WrongUsageAndUnknownBackups) {

@@ -219,6 +219,34 @@ TEST_F(PriceRegistrationTest, CancelStopsBetweenFiles) {
     EXPECT_EQ(rowCount(), 0);
 }
 
+// A cancel that comes while a file is read (Ctrl+C during a long file): that file is not
+// written, the files handled before it stay, each whole.
+TEST_F(PriceRegistrationTest, CancelWhileAFileIsReadKeepsOnlyTheFilesBeforeIt) {
+    struct CancelAtSecondFile : framework::ProgressSink {
+        explicit CancelAtSecondFile(std::atomic<bool>& flag) : cancel(flag) {}
+        void status(const std::string& text) override {
+            if (text.rfind("2 / ", 0) == 0)
+                cancel = true;
+        }
+        void percent(int) override {}
+        void logLine(const std::string&) override {}
+        std::atomic<bool>& cancel;
+    };
+    const auto a = file("a.csv", test::kabuPlusDayFile("2026-01-05", 10));
+    const auto b = file("b.csv", test::kabuPlusDayFile("2026-01-06", 10));
+    std::atomic<bool> cancel{false};
+    CancelAtSecondFile sink(cancel);
+    csv::RegistrationRequest request;
+    request.files = {a, b};
+    request.priceDbDir = dbDir.string();
+    const auto result = csv::registerPriceFiles(request, sink, &cancel);
+    EXPECT_TRUE(result.cancelled);
+    ASSERT_EQ(result.files.size(), 1u);
+    EXPECT_TRUE(result.files[0].stored);
+    EXPECT_GT(result.rowsStored, 0u);
+    EXPECT_EQ(rowCount(), static_cast<std::int64_t>(result.rowsStored));
+}
+
 TEST_F(PriceRegistrationTest, ImportFolderListsCsvFilesByName) {
     file("b.CSV", "x");
     file("a.csv", "x");

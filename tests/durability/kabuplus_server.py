@@ -11,6 +11,9 @@ from pathlib import Path
 from typing import List
 
 NGINX = "/usr/sbin/nginx"
+# Bytes per second of each file: a day file then takes most of a second, so a signal often
+# lands while one is in transfer.
+RATE = 1 << 20
 DAILY_FOLDER = "/kabu.plus/csv/japan-all-stock-prices/daily/"
 HEADER = ("SC,名称,市場,業種,日時,株価,前日比,前日比（％）,前日終値,始値,高値,安値,VWAP,出来高,出来高率,"
           "売買代金（千円）,時価総額（百万円）,値幅下限,値幅上限,高値日付,年初来高値,年初来高値乖離率,安値日付,"
@@ -86,7 +89,7 @@ class KabuPlusServer:
             "    types { text/csv csv; }\n    default_type application/octet-stream;\n"
             f"    server {{\n        listen 127.0.0.1:{self.port} ssl;\n        server_name localhost;\n"
             f"        ssl_certificate {self.dir}/cert.pem;\n        ssl_certificate_key {self.dir}/key.pem;\n"
-            f"        root {www};\n        location {DAILY_FOLDER} {{ }}\n"
+            f"        root {www};\n        location {DAILY_FOLDER} {{ limit_rate {RATE}; }}\n"
             "        location / { return 404; }\n    }\n}\n")
         self.proc = subprocess.Popen([NGINX, "-p", str(self.dir), "-c", str(self.dir / "nginx.conf"),
                                       "-e", str(self.dir / "logs" / "error.log")],

@@ -1,22 +1,31 @@
 #!/usr/bin/env python3
-"""Durability trials: every tavora-cli command that writes is killed with SIGKILL at a random
-moment, then the data folder is checked:
+"""Durability trials: every tavora-cli command that writes is killed with SIGKILL, and
+interrupted with SIGINT (Ctrl+C), at a random moment, then the data folder is checked:
 
   1. every SQLite database passes PRAGMA integrity_check;
-  2. the killed run is all or nothing: each database (its rows) and each other file the command
-     writes is exactly as before the command or exactly as after a run that was not killed;
-  3. the next start (tavora-cli info) succeeds, and the databases still pass the check.
+  2. the stopped run is all or nothing: each database (its rows) and each other file the command
+     writes is exactly as before the command or exactly as after a run that was not stopped;
+  3. the next start (tavora-cli info) succeeds, the databases still pass the check, and no work
+     folder of an interrupted backup or restore is left.
+
+A SIGINT to a long command (download, import, backup, restore, sync, print) must moreover end
+it within a few seconds, by itself: exit 130 with a line saying it was cancelled, or 0 when the
+work was complete before the signal was seen (then everything is as after the run), with its
+temporary files already gone. Other commands end as on any signal.
 
 Adding a command is one entry in WRITERS below.
 
-  tests/durability/trials.py [--build DIR] [--trials N] [--seed S] [--only NAME]... [--keep]
+  tests/durability/trials.py [--build DIR] [--trials N] [--signals KILL,INT] [--seed S]
+                             [--only NAME]... [--keep]
 
-Prints one line per trial and ends with "N passed, N failed"; exit 1 when a trial failed.
+--trials is the number of runs per command and per signal. Prints one line per trial and ends
+with "N passed, N failed"; exit 1 when a trial failed.
 """
 
 import argparse
 import contextlib
 import hashlib
+import itertools
 import os
 import random
 import re
@@ -36,6 +45,9 @@ from kabuplus_server import KabuPlusServer
 ROOT_NAME = "Tavora"
 TODAY = "2026-12-09"
 RUN_TIMEOUT = 120  # seconds for one command that is not killed
+# Seconds a long command may take to end after SIGINT (a stalled transfer used to take 30).
+CANCEL_BOUND = 10
+CANCELLED_EXIT = 130
 # Never compared: the log (every run writes it), this run's temporary files, the lock.
 IGNORED_DIRS = {"log", "tmp"}
 IGNORED_NAMES = {".lock"}
@@ -72,6 +84,8 @@ class Writer:
     today: str = TODAY
     # The command fetches from the price server (Env.server).
     needs_server: bool = False
+    # SIGINT and SIGTERM cancel it (exit 130, or 0 when it was already complete).
+    interruptible: bool = False
 
 
 class Env:
@@ -193,24 +207,24 @@ WRITERS: List[Writer] = [
     Writer("render", ["render", "0001", "--period", "w", "--out", "{work}/chart.png"],
            prepare=started_folder, outputs=["{work}/chart.png"]),
     Writer("print", ["print", "0001", "--period", "w", "--out", "{work}/chart.pdf"],
-           prepare=started_folder, outputs=["{work}/chart.pdf"], whole_output=whole_pdf),
-    Writer("backup", ["backup"], prepare=started_folder),
-    Writer("restore", ["restore", "{backup}"], prepare=backed_up_then_changed),
+           prepare=started_folder, outputs=["{work}/chart.pdf"], whole_output=whole_pdf, interruptible=True),
+    Writer("backup", ["backup"], prepare=started_folder, interruptible=True),
+    Writer("restore", ["restore", "{backup}"], prepare=backed_up_then_changed, interruptible=True),
     # Two missing days (the bundled prices end on 2026-12-08) with the pause between them.
     Writer("download", ["download"], prepare=account_on_the_server, today="2026-12-10",
-           needs_server=True),
+           needs_server=True, interruptible=True),
     # One missing day: fetched, then registered in one write.
     Writer("download-register", ["download", "--register"], prepare=account_on_the_server,
-           today="2026-12-09", needs_server=True),
+           today="2026-12-09", needs_server=True, interruptible=True),
     # One file: each file is registered all or nothing.
     Writer("import", ["import", "{work}/prices.csv", "--encoding", "UTF-8", "--start", "2", "--no-backup",
                       "--column", "code=1", "--column", "date=2", "--column", "open=3", "--column", "high=4",
                       "--column", "low=5", "--column", "close=6", "--column", "volume=7"],
-           prepare=prices_csv),
+           prepare=prices_csv, interruptible=True),
     # The companion's file is read, never written.
     Writer("sync", ["sync"], prepare=companion_warehouse,
            outputs=["{appdata}/moravel/data/kabukadb/kabuka.db"],
-           untouched=["{appdata}/moravel/data/kabukadb/kabuka.db"]),
+           untouched=["{appdata}/moravel/data/kabukadb/kabuka.db"], interruptible=True),
 ]
 # The days the trials' price server offers.
 SERVER_DAYS = [20261209, 20261210]
@@ -287,6 +301,27 @@ def snapshot(root: Path, outputs: List[Path]) -> Dict[str, str]:
     return state
 
 
+def leftovers(env: Env) -> List[str]:
+    """Temporary files and work folders in the data folder: none may outlive a command that ended
+    by itself, nor a start."""
+    found = []
+    if (env.root / "tmp").exists():
+        found.append("tmp")
+    for dirpath, dirnames, filenames in os.walk(env.root):
+        rel = Path(dirpath).relative_to(env.root)
+        for name in dirnames:
+            if SCRATCH.search(name):
+                found.append(str(rel / name))
+        for name in filenames:
+            if name.endswith("-journal") or ".tmp-" in name:
+                found.append(str(rel / name))
+    return sorted(found)
+
+
+def work_files(env: Env) -> List[str]:
+    return sorted(str(p.relative_to(env.work)) for p in env.work.rglob("*") if p.is_file())
+
+
 def based(name, root: Path) -> str:
     """A path or snapshot key with the trial's own folder written as {base}, so runs in different
     folders compare."""
@@ -347,21 +382,64 @@ def make_reference(writer: Writer, cli: Path, scratch: Path) -> Reference:
     return Reference(template, before, afters[0], unstable, max(durations))
 
 
-def trial(writer: Writer, ref: Reference, cli: Path, folder: Path, delay: float) -> Tuple[List[str], bool]:
-    """Runs one killed trial: what went wrong (empty: passed), and whether the kill came before
-    the command had finished."""
+def interrupted_problems(writer: Writer, ref: Reference, env: Env, returncode: int, err: bytes,
+                         took: float, work_before: List[str]) -> List[str]:
+    """What is wrong with the way a long command ended after SIGINT (before the next start)."""
+    problems = []
+    if took > CANCEL_BOUND:
+        problems.append(f"it took {took:.1f} s to end after SIGINT")
+    if returncode == -signal.SIGINT:
+        # The signal came before the program had set up its handler: it had done nothing yet.
+        state = based_state(snapshot(env.root, outputs_of(writer, env)), env.base)
+        if any(state.get(k, "absent") != ref.before.get(k, "absent")
+               for k in set(state) | set(ref.before) if k not in ref.unstable):
+            problems.append("ended by SIGINT after it had begun writing")
+        return problems
+    if returncode not in (0, CANCELLED_EXIT):
+        problems.append(f"exit {returncode} after SIGINT (expected {CANCELLED_EXIT} or 0): "
+                        f"{err.decode(errors='replace')[-300:]}")
+    if returncode == CANCELLED_EXIT and b"tavora-cli: cancelled: " not in err:
+        problems.append("exit 130 without the line saying it was cancelled")
+    if returncode == 0:
+        state = based_state(snapshot(env.root, outputs_of(writer, env)), env.base)
+        whole_keys = {based(out, env.base) for out in outputs_of(writer, env)} if writer.whole_output else set()
+        for key in sorted(set(ref.after) | set(state)):
+            if key not in ref.unstable and key not in whole_keys and \
+                    state.get(key, "absent") != ref.after.get(key, "absent"):
+                problems.append(f"exit 0 after SIGINT but {key} is not as after the command")
+    if left := leftovers(env):
+        problems.append(f"temporary files left: {', '.join(left)}")
+    outputs = {str(Path(p).relative_to(env.work)) for p in outputs_of(writer, env) if str(p).startswith(str(env.work))}
+    if extra := [f for f in work_files(env) if f not in work_before and f not in outputs]:
+        problems.append(f"temporary files left beside the outputs: {', '.join(extra)}")
+    return problems
+
+
+def trial(writer: Writer, ref: Reference, cli: Path, folder: Path, delay: float,
+          sig: signal.Signals) -> Tuple[List[str], bool, str]:
+    """Runs one trial stopped by `sig`: what went wrong (empty: passed), whether the signal came
+    before the command had finished, and how the command ended."""
     shutil.copytree(ref.template, folder, symlinks=True)
     env = Env(cli, folder, writer.today)
     outputs = outputs_of(writer, env)
+    work_before = work_files(env)
     proc = env.start(writer.argv)
     time.sleep(delay)
-    killed = proc.poll() is None
-    if killed:
-        proc.send_signal(signal.SIGKILL)
-    proc.communicate(timeout=RUN_TIMEOUT)
+    stopped = proc.poll() is None
+    sent = time.monotonic()
+    if stopped:
+        proc.send_signal(sig)
+    try:
+        _, err = proc.communicate(timeout=RUN_TIMEOUT)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        _, err = proc.communicate()
+    took = time.monotonic() - sent
     problems = []
-    if not killed and proc.returncode != 0:
+    if not stopped and proc.returncode != 0:
         problems.append(f"the command failed on its own ({proc.returncode})")
+    if stopped and sig == signal.SIGINT and writer.interruptible:
+        problems += interrupted_problems(writer, ref, env, proc.returncode, err, took, work_before)
 
     # Look at a copy, so that opening the databases (which rolls back a hot journal) does not
     # do the next start's work for it.
@@ -400,18 +478,25 @@ def trial(writer: Writer, ref: Reference, cli: Path, folder: Path, delay: float)
     for db in databases(env.root, outputs):
         if (bad := integrity(db)) is not None:
             problems.append(f"after the next start, integrity_check {db.relative_to(folder)}: {bad}")
+    if nxt.returncode == 0 and (left := [p for p in leftovers(env) if SCRATCH.search(Path(p).name)]):
+        problems.append(f"the next start left: {', '.join(left)}")
     if writer.next_start_completes and nxt.returncode == 0:
         state = based_state(snapshot(env.root, outputs), folder)
         for key in sorted(set(ref.after) | set(state)):
             if key not in ref.unstable and state.get(key, "absent") != ref.after.get(key, "absent"):
                 problems.append(f"{key}: the next start did not complete what the killed one began")
-    return problems, killed
+    ended = f"exit {proc.returncode}" if proc.returncode >= 0 else f"signal {-proc.returncode}"
+    return problems, stopped, f"{ended} after {took:.2f} s" if stopped else ended
+
+
+SIGNALS = {"KILL": signal.SIGKILL, "INT": signal.SIGINT}
 
 
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__, formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("--build", default="build", help="build folder holding bin/tavora-cli")
-    parser.add_argument("--trials", type=int, default=10, help="killed runs per command")
+    parser.add_argument("--trials", type=int, default=10, help="stopped runs per command and signal")
+    parser.add_argument("--signals", default="KILL,INT", help="the signals that stop the runs: KILL, INT")
     parser.add_argument("--seed", type=int, default=None, help="random seed (printed when not given)")
     parser.add_argument("--only", action="append", default=[], help="run only this command (repeatable)")
     parser.add_argument("--keep", action="store_true", help="keep the folders of failed trials")
@@ -426,9 +511,15 @@ def main() -> int:
         if only not in names:
             print(f"trials: unknown command {only}; known: {', '.join(sorted(names))}", file=sys.stderr)
             return 2
+    try:
+        signals = [SIGNALS[name.strip().upper()] for name in args.signals.split(",") if name.strip()]
+    except KeyError as e:
+        print(f"trials: unknown signal {e}; known: {', '.join(SIGNALS)}", file=sys.stderr)
+        return 2
     seed = args.seed if args.seed is not None else random.randrange(1 << 30)
     rng = random.Random(seed)
-    print(f"trials: seed {seed}, {args.trials} per command")
+    print(f"trials: seed {seed}, {args.trials} per command and signal "
+          f"({', '.join(s.name for s in signals)})")
     passed = failed = 0
     scratch = Path(tempfile.mkdtemp(prefix="tavora-trials-"))
     chosen = [w for w in WRITERS if not args.only or w.name in args.only]
@@ -452,11 +543,12 @@ def main() -> int:
                 return 1
             print(f"{writer.name}: an uninterrupted run takes {ref.duration:.2f} s and changes "
                   f"{', '.join(changed) or 'nothing compared'}{note}")
-            for k in range(args.trials):
+            for sig, k in itertools.product(signals, range(args.trials)):
                 delay = rng.uniform(0, ref.duration * 1.1)
                 folder = scratch / writer.name / f"trial{k}"
-                problems, killed = trial(writer, ref, cli, folder, delay)
-                when = f"killed after {delay:.3f} s" if killed else f"finished before the kill at {delay:.3f} s"
+                problems, stopped, ended = trial(writer, ref, cli, folder, delay, sig)
+                when = f"{sig.name} after {delay:.3f} s: {ended}" if stopped else \
+                    f"finished before the {sig.name} at {delay:.3f} s"
                 if problems:
                     failed += 1
                     print(f"  FAIL {writer.name} #{k} {when}:")

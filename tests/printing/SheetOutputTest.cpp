@@ -156,5 +156,22 @@ TEST(SheetOutput, WritesOverAnExistingPdf) {
     EXPECT_EQ(tavora::test::readFile(pdf).substr(0, 5), "%PDF-");
 }
 
+// Cancelled (Ctrl+C in tavora-cli print): nothing is written and an old file stays as it was.
+TEST(SheetOutput, ACancelledPdfLeavesTheOldFileAndNothingBesideIt) {
+    app();
+    tavora::test::TempDir dir;
+    const auto pdf = dir / "chart.pdf";
+    tavora::test::writeFile(pdf, "old contents");
+    const PrintSnapshot snap = snapshotWith(ChartPeriod::Day, weekdays(2025, 3, 3, 300, 14000));
+    std::atomic<bool> cancel{true};
+    const auto r = ui::writeSheetsPdf(pdf.string(), makeSheetInput(snap, threeSheets(), true), "t", 1, INT_MAX,
+                                      &cancel);
+    EXPECT_FALSE(r.ok);
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(r.pages, 0);
+    EXPECT_EQ(tavora::test::readFile(pdf), "old contents");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
 } // namespace
 } // namespace tavora::printing
