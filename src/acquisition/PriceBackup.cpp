@@ -3,6 +3,7 @@
 #include "app/core/AppContext.h"
 #include "framework/Files.h"
 #include "framework/FolderSwap.h"
+#include "framework/ShownText.h"
 #include "framework/Sql.h"
 #include "framework/SqlInterrupt.h"
 #include "market/PriceDatabase.h"
@@ -249,7 +250,7 @@ std::string checkDatabaseFolder(const fs::path& dir, const std::atomic<bool>* ca
     }
     sqlite3_finalize(st);
     if (verdict != "ok")
-        return "the database is damaged (quick_check: " + verdict + ")";
+        return "the database is damaged (quick_check: " + framework::shownLine(verdict) + ")"; // one line
     if (auto why = market::priceSchemaProblem(db.handle); !why.empty())
         return why;
     if (sqlite3_prepare_v2(db.handle,

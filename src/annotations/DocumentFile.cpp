@@ -1,6 +1,7 @@
 #include "annotations/DocumentFile.h"
 
 #include "framework/Files.h"
+#include "framework/InputFile.h"
 
 #include <sqlite3.h>
 
@@ -41,25 +42,16 @@ struct FileImage {
 };
 
 bool readFileImage(const std::string& path, FileImage& image, ReadFailure& failure) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        failure.message = "ファイルを開けません。\n" + path + "\n" + std::strerror(errno);
+    framework::InputFile file;
+    if (!file.open(path)) {
+        failure.message = "ファイルを開けません。\n" + path + "\n" + file.reason();
         return false;
     }
-    struct FdCloser {
-        int fd;
-        ~FdCloser() { ::close(fd); }
-    } closer{fd};
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        failure.message = "ファイルを開けません。\n" + path;
-        return false;
-    }
-    if (st.st_size < 100 || st.st_size > kMaxDocumentBytes) {
+    if (file.size() < 100 || file.size() > kMaxDocumentBytes) {
         failure = {notADocumentText(path), true};
         return false;
     }
-    image.size = st.st_size;
+    image.size = file.size();
     image.bytes = static_cast<unsigned char*>(sqlite3_malloc64(static_cast<sqlite3_uint64>(image.size)));
     if (!image.bytes) {
         failure.message = "メモリが足りません。\n" + path;
@@ -67,11 +59,9 @@ bool readFileImage(const std::string& path, FileImage& image, ReadFailure& failu
     }
     sqlite3_int64 done = 0;
     while (done < image.size) {
-        const ssize_t n = ::read(fd, image.bytes + done, static_cast<std::size_t>(image.size - done));
-        if (n < 0 && errno == EINTR)
-            continue;
+        const long n = file.read(image.bytes + done, static_cast<std::size_t>(image.size - done));
         if (n <= 0) {
-            failure.message = "ファイルを読めません。\n" + path;
+            failure.message = "ファイルを読めません。\n" + path + "\n" + (n < 0 ? file.reason() : "the file became shorter");
             sqlite3_free(image.bytes);
             image.bytes = nullptr;
             return false;

@@ -7,6 +7,7 @@
 #include "app/AppIcon.h"
 #include "app/DataFolderClaim.h"
 #include "app/EndSession.h"
+#include "app/FileDialogPlaces.h"
 #include "app/HomePanel.h"
 #include "app/MainPanel.h"
 #include "app/NoticeText.h"
@@ -16,7 +17,9 @@
 #include "app/core/DocumentSteps.h"
 #include "app/core/Startup.h"
 #include "app/core/WorkRecovery.h"
+#include "framework/Dates.h"
 #include "framework/Log.h"
+#include "framework/ShownText.h"
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/QtTranslations.h"
 #include "framework/ui/SplashWindow.h"
@@ -74,6 +77,11 @@ int runDesktop(int argc, char** argv) {
     QApplication::setWindowIcon(appIcon());
     framework::ui::installQtJapaneseTranslations(qapp); // はい/いいえ on the standard buttons
     std::srand(unsigned(std::time(nullptr)));
+    // A wrong date override would silently give way to the clock: refused before anything runs.
+    if (const std::string problem = framework::todayOverrideProblem(); !problem.empty()) {
+        framework::ui::MessageBox::warning(nullptr, QString::fromStdString(framework::shownLine(problem)), "Tavora");
+        return 1;
+    }
 
     auto ctx = std::make_unique<AppContext>();
     ctx->noticeText = composeNoticeText();
@@ -124,6 +132,7 @@ int runDesktop(int argc, char** argv) {
             nullptr, QString::fromStdString("データフォルダを作成できません: " + root), "Tavora");
         return 1;
     }
+    installFileDialogPlaces(*ctx);
     acquisition::RunStartupCompanionSync(*ctx, log, splash); // step 13
     splash.percent(30);
     auto window = std::make_unique<ApliWindow>(*ctx); // the main panel; the chart panels take the settings

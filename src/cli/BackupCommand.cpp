@@ -6,6 +6,7 @@
 #include "cli/CliSession.h"
 #include "cli/Interruption.h"
 #include "cli/TextProgress.h"
+#include "framework/ShownText.h"
 
 #include <iostream>
 
@@ -38,8 +39,8 @@ int run(const std::vector<std::string>& args) {
     if (!result.ok)
         return fail(result.statusText + ": " + result.error);
     for (const auto& name : result.pruned)
-        std::cerr << "removed the oldest backup " << name << "\n";
-    std::cout << result.name << "\n";
+        std::cerr << "removed the oldest backup " << framework::shownText(name) << "\n";
+    std::cout << framework::shownText(result.name) << "\n";
     return ExitOk;
 }
 

@@ -2,6 +2,7 @@
 #include "acquisition/PriceBackup.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
+#include "framework/ShownText.h"
 
 #include <iostream>
 
@@ -19,7 +20,7 @@ int run(const std::vector<std::string>& args) {
     if (!session.start())
         return fail(session.error());
     for (const auto& name : acquisition::ListPriceBackups(session.context().paths.backupDir))
-        std::cout << name << "\n";
+        std::cout << framework::shownText(name) << "\n";
     return ExitOk;
 }
 

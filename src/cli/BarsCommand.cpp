@@ -8,6 +8,7 @@
 #include "framework/Progress.h"
 #include "market/BarsCsv.h"
 #include "market/OpenChart.h"
+#include "framework/ShownText.h"
 
 #include <iostream>
 
@@ -55,7 +56,7 @@ int run(const std::vector<std::string>& args) {
     in.scaleDb = ctx.scaleDb.isOpen() ? &ctx.scaleDb : nullptr;
     const market::ChartSeries series = market::OpenChart(in);
     for (const auto& line : series.log)
-        std::cerr << "tavora-cli: " << line << "\n";
+        std::cerr << "tavora-cli: " << framework::shownLine(line) << "\n";
     market::WriteBarsCsv(series.period(period), std::cout);
     std::cout.flush();
     return std::cout ? ExitOk : fail("cannot write the bars");

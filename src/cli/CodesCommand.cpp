@@ -6,6 +6,7 @@
 #include "cli/CliSession.h"
 #include "framework/Progress.h"
 #include "market/CodeList.h"
+#include "framework/ShownText.h"
 
 #include <cstdio>
 
@@ -17,7 +18,7 @@ const char* const kName = "codes";
 
 void print(const market::CodeList& list) {
     for (const auto& entry : list)
-        std::printf("%s %s\n", entry.code.c_str(), entry.name.c_str());
+        std::printf("%s %s\n", framework::shownText(entry.code).c_str(), framework::shownText(entry.name).c_str());
 }
 
 int run(const std::vector<std::string>& args) {

@@ -5,6 +5,7 @@
 #include "cli/CliSession.h"
 #include "settings/SettingChecks.h"
 #include "settings/SettingsStore.h"
+#include "framework/ShownText.h"
 
 #include <termios.h>
 #include <unistd.h>
@@ -41,8 +42,16 @@ private:
     bool m_active = false;
 };
 
-// The first line of standard input, without its line end.
-std::optional<std::string> readValueFromStdin(const std::string& key) {
+// The value on standard input: one line, without its line end. A value from a pipe or a file
+// must be that one line: text after it (a password with a line break inside) is refused
+// rather than cut off, since the stored password would then silently differ from the one
+// given.
+struct StdinValue {
+    std::optional<std::string> value;
+    std::string error; // why nothing is taken; empty when a value was read
+};
+
+StdinValue readValueFromStdin(const std::string& key) {
     std::string line;
     if (::isatty(STDIN_FILENO) == 1) {
         std::cerr << key << ": " << std::flush;
@@ -50,13 +59,27 @@ std::optional<std::string> readValueFromStdin(const std::string& key) {
         const bool got = static_cast<bool>(std::getline(std::cin, line));
         std::cerr << "\n";
         if (!got)
-            return std::nullopt;
-    } else if (!std::getline(std::cin, line) && line.empty()) {
-        return std::nullopt;
+            return {std::nullopt, "nothing to read on standard input"};
+    } else {
+        constexpr std::size_t kMaxValue = 64 * 1024;
+        char buf[4096];
+        while (std::cin.read(buf, sizeof buf) || std::cin.gcount() > 0) {
+            line.append(buf, static_cast<std::size_t>(std::cin.gcount()));
+            if (line.size() > kMaxValue)
+                return {std::nullopt, "standard input holds more than one value"};
+        }
+        if (line.empty())
+            return {std::nullopt, "nothing to read on standard input"};
+        if (line.back() == '\n')
+            line.pop_back();
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.find_first_of("\r\n") != std::string::npos)
+            return {std::nullopt, key + ": the value on standard input has a line break inside; give it as one line"};
     }
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
-    return line;
+    return {line, {}};
 }
 
 std::string keyList() {
@@ -79,9 +102,9 @@ int run(const std::vector<std::string>& args) {
     std::string value = args[1];
     if (fromStdin) {
         auto read = readValueFromStdin(key);
-        if (!read)
-            return fail("nothing to read on standard input");
-        value = *read;
+        if (!read.value)
+            return fail(read.error);
+        value = *read.value;
     }
     const auto check = settings::checkSetting(key, value);
     if (!check.ok)
@@ -93,7 +116,7 @@ int run(const std::vector<std::string>& args) {
         return fail(session.error());
     if (!settings::SettingsStore(session.context().paths.setteiDb).write({{key, check.value}}))
         return fail("cannot write " + session.context().paths.setteiDb);
-    std::cout << key << " = " << (settings::isSecretKey(key) ? "********" : check.value) << "\n";
+    std::cout << key << " = " << (settings::isSecretKey(key) ? "********" : framework::shownText(check.value)) << "\n";
     return ExitOk;
 }
 

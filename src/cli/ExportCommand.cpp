@@ -2,10 +2,12 @@
 // ("date,open,high,low,close,volume", CR LF): on standard output, or with --out into a file
 // written under a temporary name and renamed into place.
 #include "app/core/AppContext.h"
+#include "app/core/UserOutput.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
 #include "csv/CodeCsv.h"
 #include "framework/Progress.h"
+#include "framework/ShownText.h"
 
 #include <cstdio>
 #include <iostream>
@@ -42,10 +44,14 @@ int run(const std::vector<std::string>& args) {
         return fail(session.error());
     framework::ZSqlElement& db = session.context().priceDb;
     if (!out.empty()) {
-        const auto result = csv::exportCodeCsv(db, code, out);
+        const framework::OutputTarget target = app::checkUserOutput(session.context().paths, out);
+        if (!target.ok())
+            return fail(target.reason);
+        const auto result = csv::exportCodeCsv(db, code, target.resolved);
         if (!result.ok)
             return fail(result.message);
-        std::printf("exported %s: %zu rows to %s\n", code.c_str(), result.rows, out.c_str());
+        std::printf("exported %s: %zu rows to %s\n", framework::shownText(code).c_str(), result.rows,
+                    framework::shownText(out).c_str());
         return std::fflush(stdout) == 0 ? ExitOk : fail("cannot write to standard output");
     }
     std::vector<market::PriceRow> rows;

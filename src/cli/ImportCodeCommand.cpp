@@ -7,6 +7,7 @@
 #include "cli/CodeArgument.h"
 #include "csv/CodeCsv.h"
 #include "framework/Progress.h"
+#include "framework/ShownText.h"
 
 #include <cstdio>
 #include <iostream>
@@ -37,7 +38,7 @@ int run(const std::vector<std::string>& args) {
     const market::CatalogueCodes catalogue(ctx.csvCodeList);
     const auto result = csv::importCodeCsv(ctx.priceDb, args[0], args[1], &catalogue);
     for (const auto& reason : result.skipReasons)
-        std::cerr << args[1] << ": " << reason << "\n";
+        std::cerr << framework::shownText(args[1]) << ": " << framework::shownLine(reason) << "\n";
     if (!result.ok) {
         // The panel's text breaks its lines; the command's failure is one line.
         std::string line = result.message;
@@ -50,8 +51,8 @@ int run(const std::vector<std::string>& args) {
         extra += " (" + csv::skipCountsNames(result.skipCounts) + ")";
     if (!result.codeInCatalogue)
         extra += ", the code is not in the catalogue";
-    std::printf("imported %s: %zu rows, %zu skipped%s\n", result.code.c_str(), result.stored, result.skipped,
-                extra.c_str());
+    std::printf("imported %s: %zu rows, %zu skipped%s\n", framework::shownText(result.code).c_str(), result.stored,
+                result.skipped, extra.c_str());
     return std::fflush(stdout) == 0 ? ExitOk : fail("cannot write to standard output");
 }
 

@@ -16,6 +16,7 @@
 #include "csv/CsvMappingStore.h"
 #include "csv/CsvPreview.h"
 #include "csv/PriceRegistration.h"
+#include "framework/ShownText.h"
 #include "market/StockCode.h"
 
 #include <charconv>
@@ -172,12 +173,12 @@ int preview(const std::string& file, const csv::CsvMapping& mapping) {
     for (const auto& cells : p.rows) {
         std::string line;
         for (const auto& cell : cells)
-            line += (line.empty() ? "" : ",") + cell;
+            line += (line.empty() ? "" : ",") + framework::shownText(cell);
         std::printf("%s\n", line.c_str());
     }
     std::cerr << csv::previewCountText(p.parsedRows) << ", " << p.skipped << " skipped\n";
     for (const auto& skip : p.skips)
-        std::cerr << "  line " << skip.line << ": " << skip.reason << "\n";
+        std::cerr << "  line " << skip.line << ": " << framework::shownLine(skip.reason) << "\n";
     return std::fflush(stdout) == 0 ? ExitOk : fail("cannot write the preview");
 }
 

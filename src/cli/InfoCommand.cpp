@@ -7,6 +7,7 @@
 #include "framework/Files.h"
 #include "framework/Sql.h"
 #include "settings/SettingsStore.h"
+#include "framework/ShownText.h"
 
 #include <iostream>
 #include <string>
@@ -35,7 +36,7 @@ void printSchema(framework::ZSqlElement& db, const std::string& table) {
                             objects, params) != 0)
         return;
     for (const auto& row : objects.rows)
-        std::cout << "      " << row.value("sql") << "\n";
+        std::cout << "      " << framework::shownLine(row.value("sql")) << "\n";
 }
 
 // "  table: N rows" for every table of an existing file; a missing file is said to be absent
@@ -62,9 +63,9 @@ void printDatabase(const std::string& root, const std::string& path) {
         if (framework::SQL_exec(db, "SELECT count(*) AS n FROM " + framework::quoteIdentifier(name) + ";",
                                 count) == 0 &&
             !count.empty())
-            std::cout << "    " << name << ": " << count.rows[0].value("n") << " rows\n";
+            std::cout << "    " << framework::shownText(name) << ": " << count.rows[0].value("n") << " rows\n";
         else
-            std::cout << "    " << name << ": cannot be counted: " << db.lastError() << "\n";
+            std::cout << "    " << framework::shownText(name) << ": cannot be counted: " << db.lastError() << "\n";
         printSchema(db, name);
     }
 }
@@ -78,7 +79,7 @@ int run(const std::vector<std::string>& args) {
         return fail(session.error());
     auto& ctx = session.context();
     const auto& p = ctx.paths;
-    std::cout << "application root: " << p.root << "\n";
+    std::cout << "application root: " << framework::shownText(p.root) << "\n";
     std::cout << "version: " << ctx.versionText << "\n";
     std::cout << "databases:\n";
     for (const auto& path :
@@ -87,9 +88,9 @@ int run(const std::vector<std::string>& args) {
     std::cout << "settings:\n";
     for (const auto& [key, value] : settings::SettingsStore::keyValues(ctx.settings)) {
         const bool masked = key == "kabupluspw" && !value.empty();
-        std::cout << "  " << key << " = " << (masked ? "********" : value) << "\n";
+        std::cout << "  " << key << " = " << (masked ? "********" : framework::shownText(value)) << "\n";
     }
-    std::cout << "code list in use: " << p.codeListInUse << "\n";
+    std::cout << "code list in use: " << framework::shownText(p.codeListInUse) << "\n";
     return ExitOk;
 }
 

@@ -5,6 +5,7 @@
 #include "cli/CliSession.h"
 #include "csv/OldData.h"
 #include "framework/Progress.h"
+#include "framework/ShownText.h"
 
 #include <cstdio>
 #include <iostream>
@@ -24,7 +25,7 @@ int run(const std::vector<std::string>& args) {
         return fail(session.error());
     std::size_t total = 0;
     for (const auto& name : csv::listOldCodeFolders(session.context().paths.codeDir, &total))
-        std::printf("%s\n", name.c_str());
+        std::printf("%s\n", framework::shownText(name).c_str());
     std::cerr << csv::oldDataCountText(total) << "\n" << csv::kOldDataNotAvailableText << "\n";
     return std::fflush(stdout) == 0 ? ExitOk : fail("cannot write the list");
 }

@@ -3,6 +3,7 @@
 // Ctrl+C or SIGTERM before the file is complete leaves no file (and any old one as it was) and
 // exits 130.
 #include "app/core/AppContext.h"
+#include "app/core/UserOutput.h"
 #include "cli/CliCommand.h"
 #include "cli/Interruption.h"
 #include "cli/PaintingSession.h"
@@ -146,6 +147,9 @@ std::string parseArgs(const std::vector<std::string>& args, PrintOptions& o) {
 }
 
 int print(app::AppContext& ctx, PrintOptions& o) {
+    const framework::OutputTarget target = app::checkUserOutput(ctx.paths, o.out);
+    if (!target.ok())
+        return fail(target.reason);
     const market::CodeElm* entry = nullptr;
     market::ChartSeries series;
     std::string error;
@@ -172,7 +176,7 @@ int print(app::AppContext& ctx, PrintOptions& o) {
                    : printing::lowestPrice(snapshot, c, printing::sheetGeometry(c.orientation)).value_or(0);
 
     const printing::SheetInput input = printing::makeSheetInput(snapshot, c, true);
-    const auto result = printing::ui::writeSheetsPdf(o.out, input, printing::documentTitle(entry->name, c.period),
+    const auto result = printing::ui::writeSheetsPdf(target.resolved.string(), input, printing::documentTitle(entry->name, c.period),
                                                      1, INT_MAX, &cancelOnInterrupt());
     if (result.cancelled)
         return cancelledExit(o.out + " was not written");

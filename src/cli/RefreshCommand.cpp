@@ -9,6 +9,7 @@
 #include "cli/CliSession.h"
 #include "cli/TextProgress.h"
 #include "framework/Log.h"
+#include "framework/ShownText.h"
 
 #include <filesystem>
 #include <iostream>
@@ -29,7 +30,7 @@ std::string relativeTo(const std::string& root, const std::string& path) {
 
 void printGroup(const char* label, const std::vector<std::string>& paths, const std::string& root) {
     for (const auto& p : paths)
-        std::cout << label << " " << relativeTo(root, p) << "\n";
+        std::cout << label << " " << framework::shownText(relativeTo(root, p)) << "\n";
 }
 
 int run(const std::vector<std::string>& args) {
@@ -66,7 +67,7 @@ int run(const std::vector<std::string>& args) {
     printGroup("left   ", report.upToDate, root);
     printGroup("failed ", report.failed, root);
     for (const auto& remote : report.skipped)
-        std::cout << "skipped " << remote << " (the server did not answer)\n";
+        std::cout << "skipped " << framework::shownText(remote) << " (the server did not answer)\n";
     std::cout << report.fetched.size() << " fetched, " << report.deleted.size() << " deleted, "
               << report.upToDate.size() << " up to date, " << report.failed.size() << " failed\n";
     if (!report.failed.empty() || !report.skipped.empty())

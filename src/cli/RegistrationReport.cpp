@@ -4,6 +4,7 @@
 #include "cli/CliSession.h"
 #include "cli/Interruption.h"
 #include "cli/TextProgress.h"
+#include "framework/ShownText.h"
 
 #include <cstdio>
 #include <iostream>
@@ -17,22 +18,23 @@ void printResult(const csv::RegistrationResult& result) {
     std::size_t skipped = 0;
     for (const auto& file : result.files) {
         skipped += file.rowsSkipped;
+        const std::string path = framework::shownText(file.path.string());
         std::string extra;
         if (file.rowsSkipped > 0)
             extra += " (" + csv::skipCountsNames(file.skipCounts) + ")";
         if (file.stored && file.rowsNotInCatalogue > 0)
             extra += ", " + std::to_string(file.rowsNotInCatalogue) + " with a code not in the catalogue";
         if (file.stored)
-            std::printf("registered %s: %zu rows, %zu skipped%s\n", file.path.c_str(), file.rowsStored,
-                        file.rowsSkipped, extra.c_str());
+            std::printf("registered %s: %zu rows, %zu skipped%s\n", path.c_str(), file.rowsStored, file.rowsSkipped,
+                        extra.c_str());
         else
-            std::printf("refused %s: %s%s\n", file.path.c_str(), file.refusal.c_str(),
+            std::printf("refused %s: %s%s\n", path.c_str(), framework::shownLine(file.refusal).c_str(),
                         file.missingCode ? " (for a file without a code column give the code with --code CODE)"
                                          : "");
         for (const auto& skip : file.skips)
-            std::cerr << file.path.string() << ": line " << skip.line << ": " << skip.reason << "\n";
+            std::cerr << path << ": line " << skip.line << ": " << framework::shownLine(skip.reason) << "\n";
         if (file.rowsSkipped > file.skips.size())
-            std::cerr << file.path.string() << ": " << file.rowsSkipped - file.skips.size()
+            std::cerr << path << ": " << file.rowsSkipped - file.skips.size()
                       << " more skipped\n";
     }
     std::printf("total: %zu rows, %zu skipped, %zu refused\n", result.rowsStored, skipped,

@@ -6,10 +6,12 @@
 #include "annotations/DocumentHistory.h"
 #include "app/NoCodeScreen.h"
 #include "app/core/AppContext.h"
+#include "app/core/UserOutput.h"
 #include "chart/ui/ChartImage.h"
 #include "cli/CliCommand.h"
 #include "cli/PaintingSession.h"
 #include "framework/Dates.h"
+#include "framework/ShownText.h"
 #include "market/OpenChart.h"
 
 #include <QImageWriter>
@@ -29,16 +31,14 @@ namespace {
 
 const char* const kName = "render";
 
-// Line `index` (0-based) of a message, or the whole text when it has fewer lines.
-std::string firstLine(const std::string& text, std::size_t index) {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < index; ++i) {
-        const auto nl = text.find('\n', start);
-        if (nl == std::string::npos)
-            return text;
-        start = nl + 1;
-    }
-    return text.substr(start, text.find('\n', start) - start);
+// Why a document could not be read: the reader's message is a headline, the path and then the
+// reason; the path is named by the caller, so the reason (else the headline) is kept.
+std::string readFailureReason(const std::string& message) {
+    const auto first = message.find('\n');
+    const auto second = first == std::string::npos ? first : message.find('\n', first + 1);
+    if (second == std::string::npos)
+        return message.substr(0, first);
+    return message.substr(second + 1);
 }
 
 struct RenderOptions {
@@ -134,7 +134,7 @@ bool loadDocumentAnnotations(const std::string& file, annotations::CodeAnnotatio
     auto read = annotations::readDocument(file);
     if (!read.ok()) {
         error = read.notADocument ? file + " is not a Tavora chart document"
-                                  : "cannot read " + file + ": " + firstLine(read.error, 1);
+                                  : "cannot read " + file + ": " + readFailureReason(read.error);
         return false;
     }
     annotations::ChartDocument document;
@@ -151,6 +151,9 @@ int render(app::AppContext& ctx, const RenderOptions& o) {
     request.noCode = app::programNoCodeScreen(ctx.noticeText);
     std::optional<framework::YmdDate> today = framework::parseDate(framework::todayDate());
     request.today = today.value_or(framework::todayYmd());
+    const framework::OutputTarget target = app::checkUserOutput(ctx.paths, o.out);
+    if (!target.ok())
+        return fail(target.reason);
 
     market::ChartSeries series;
     annotations::CodeAnnotations lists;
@@ -175,7 +178,7 @@ int render(app::AppContext& ctx, const RenderOptions& o) {
     if (image.isNull())
         return fail("cannot make an image of " + std::to_string(o.width) + "x" + std::to_string(o.height));
     // Written aside and renamed into place: a run stopped halfway leaves the old file or none.
-    QSaveFile file(QString::fromStdString(o.out));
+    QSaveFile file(QString::fromStdString(target.resolved.string()));
     if (!file.open(QIODevice::WriteOnly))
         return fail("cannot write " + o.out + ": " + file.errorString().toStdString());
     QImageWriter writer(&file, o.format);
@@ -183,7 +186,7 @@ int render(app::AppContext& ctx, const RenderOptions& o) {
         return fail("cannot write " + o.out + ": " + writer.errorString().toStdString());
     if (!file.commit())
         return fail("cannot write " + o.out + ": " + file.errorString().toStdString());
-    std::printf("%s\n", o.out.c_str());
+    std::printf("%s\n", framework::shownText(o.out).c_str());
     return std::fflush(stdout) == 0 ? ExitOk : fail("cannot write to standard output");
 }
 

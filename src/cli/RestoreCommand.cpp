@@ -9,6 +9,7 @@
 #include "cli/Interruption.h"
 #include "cli/TextProgress.h"
 #include "market/PriceDatabase.h"
+#include "framework/ShownText.h"
 
 #include <iostream>
 
@@ -42,8 +43,8 @@ int run(const std::vector<std::string>& args) {
         return cancelledExit("the price database is as it was");
     if (!result.ok)
         return fail(result.statusText + " (" + result.error + ")");
-    std::cerr << result.statusText << "\n";
-    std::cout << result.name << "\n";
+    std::cerr << framework::shownLine(result.statusText) << "\n";
+    std::cout << framework::shownText(result.name) << "\n";
     return ExitOk;
 }
 

@@ -7,6 +7,7 @@
 #include "cli/CliSession.h"
 #include "cli/Interruption.h"
 #include "framework/Progress.h"
+#include "framework/ShownText.h"
 
 #include <iostream>
 
@@ -31,10 +32,10 @@ int run(const std::vector<std::string>& args) {
         return cancelledExit("nothing was merged");
     switch (r.outcome) {
     case acquisition::SyncOutcome::Merged:
-        std::cout << "merged " << r.rowsAdded << " new rows from " << r.companionDatabase << "\n";
+        std::cout << "merged " << r.rowsAdded << " new rows from " << framework::shownText(r.companionDatabase) << "\n";
         return ExitOk;
     case acquisition::SyncOutcome::NoCompanion:
-        std::cout << "no companion database at " << r.companionDatabase << "\n";
+        std::cout << "no companion database at " << framework::shownText(r.companionDatabase) << "\n";
         return ExitOk;
     case acquisition::SyncOutcome::Updating:
         return fail("companion is updating " + r.companionDatabase + "; try again when it has finished");

@@ -1,5 +1,7 @@
 #include "cli/TextProgress.h"
 
+#include "framework/ShownText.h"
+
 #include <unistd.h>
 
 #include <iostream>
@@ -15,10 +17,10 @@ void TextProgress::status(const std::string& text) {
         return;
     }
     if (m_tty) {
-        std::cerr << "\r\033[K" << text << std::flush;
+        std::cerr << "\r\033[K" << framework::shownLine(text) << std::flush;
         m_open = true;
     } else if (text != m_last) {
-        std::cerr << text << "\n";
+        std::cerr << framework::shownLine(text) << "\n";
     }
     m_last = text;
 }
@@ -27,7 +29,7 @@ void TextProgress::logLine(const std::string& line) {
     if (!m_verbose)
         return;
     endLine();
-    std::cerr << "log: " << line << "\n";
+    std::cerr << "log: " << framework::shownLine(line) << "\n";
 }
 
 void TextProgress::endLine() {

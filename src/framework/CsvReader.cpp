@@ -1,6 +1,7 @@
 #include "framework/CsvReader.h"
 
 #include "framework/Encoding.h"
+#include "framework/InputFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -162,31 +163,33 @@ private:
     std::size_t m_breaks = 0;
 };
 
-// Reads a whole file, refusing one larger than kMaxCsvFileBytes or with a line far beyond
-// kMaxCsvLineBytes (as soon as it is seen); the refusal names the path.
+// Reads a whole file, refusing one larger than kMaxCsvFileBytes, with a line far beyond
+// kMaxCsvLineBytes (as soon as it is seen) or that is no regular file (a FIFO would block);
+// the refusal names the path.
 std::string readCsvFile(const std::filesystem::path& path, std::string& bytes) {
     auto fail = [&](const std::string& why) { return path.string() + ": " + why; };
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), &std::fclose);
-    if (!file)
-        return fail(std::strerror(errno));
+    InputFile file;
+    if (!file.open(path))
+        return fail(file.reason());
     RawLineWatch lines;
     char buf[1 << 16];
     for (;;) {
-        std::size_t got = std::fread(buf, 1, sizeof buf, file.get());
+        const long n = file.read(buf, sizeof buf);
+        if (n < 0)
+            return fail(file.reason());
+        const std::size_t got = static_cast<std::size_t>(n);
         if (!lines.take(std::string_view(buf, got))) {
             bytes.clear();
             bytes.shrink_to_fit();
             return fail("line " + std::to_string(lines.line()) + ": longer than " +
                         std::to_string(kMaxCsvLineBytes) + " bytes");
         }
+        if (got == 0)
+            break;
         bytes.append(buf, got);
         if (bytes.size() > kMaxCsvFileBytes)
             return fail("larger than " + std::to_string(kMaxCsvFileBytes) + " bytes");
-        if (got < sizeof buf)
-            break;
     }
-    if (std::ferror(file.get()))
-        return fail(std::strerror(errno));
     return {};
 }
 

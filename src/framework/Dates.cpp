@@ -72,6 +72,16 @@ YmdDate todayYmd() {
     return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
 }
 
+std::string todayOverrideProblem() {
+    const char* env = std::getenv("TAVORA_TODAY");
+    if (!env || !*env || parseDate(env))
+        return {};
+    std::string value(env);
+    if (value.size() > 40)
+        value = value.substr(0, 40) + "...";
+    return "TAVORA_TODAY='" + value + "' is not a date as YYYY-MM-DD (unset it to use the clock)";
+}
+
 std::string todayDate() {
     return formatDate(todayYmd());
 }

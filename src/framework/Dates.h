@@ -16,12 +16,16 @@ struct YmdDate {
 };
 
 // Today's local date as "YYYY-MM-DD"; TAVORA_TODAY=YYYY-MM-DD overrides it (for reproducible
-// runs and tests). An unparsable override is ignored.
+// runs and tests). An unparsable override is ignored here; programs refuse it at start
+// (todayOverrideProblem).
 std::string todayDate();
 inline std::string getTodayDate() {
     return todayDate();
 }
 YmdDate todayYmd();
+// Why TAVORA_TODAY cannot be used (one line naming the value), or empty when it is unset,
+// empty or a date parseDate accepts.
+std::string todayOverrideProblem();
 
 // "%04d-%02d-%02d".
 std::string formatDate(int year, int month, int day);

@@ -4,12 +4,12 @@
 #include "annotations/Favourites.h"
 #include "app/core/DocumentSteps.h"
 #include "app/core/WorkRecovery.h"
+#include "framework/ui/FileDialog.h"
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/StatusBar.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QFileDialog>
 
 #include <ctime>
 #include <memory>
@@ -30,19 +30,14 @@ std::int64_t now() {
     return static_cast<std::int64_t>(std::time(nullptr));
 }
 
-// The file dialogs of the program: the filter, the default suffix and the start folder given;
-// the process's working directory is left as it is.
-QString runFileDialog(QWidget* parent, DocumentCommands::Dialog kind, const QString& folder, const QString& name) {
-    const bool save = kind == DocumentCommands::Dialog::Save;
-    QFileDialog dialog(parent, save ? "タボラファイルを保存します。" : "タボラファイルを開きます。", folder, kFilter);
-    dialog.setDefaultSuffix("tvrd");
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-    if (save && !name.isEmpty())
-        dialog.selectFile(QDir(folder).filePath(name));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-        return {};
-    return dialog.selectedFiles().constFirst();
+// The document dialogs, through the program's file dialogs (start folder, folder memory and
+// the check of a file to write).
+QString runFileDialog(QWidget* parent, DocumentCommands::Dialog kind, const QString& name) {
+    using framework::ui::FileDialog;
+    using framework::ui::FileKind;
+    if (kind == DocumentCommands::Dialog::Save)
+        return FileDialog::saveFile(parent, "タボラファイルを保存します。", FileKind::Document, name, kFilter, "tvrd");
+    return FileDialog::openFile(parent, "タボラファイルを開きます。", FileKind::Document, kFilter);
 }
 } // namespace
 
@@ -51,12 +46,17 @@ DocumentCommands::DocumentCommands(app::AppContext& ctx, QWidget* window, framew
 
 QString DocumentCommands::startFolder() const {
     const QString last = qs(m_ctx.document.lastDirectory);
-    return !last.isEmpty() && QDir(last).exists() ? last : QDir::homePath();
+    return !last.isEmpty() && QDir(last).exists() ? last
+                                                   : framework::ui::FileDialog::startFolder(framework::ui::FileKind::Document);
 }
 
 QString DocumentCommands::choose(Dialog kind, const QString& name) const {
-    const QString folder = startFolder();
-    return m_chooser ? m_chooser(kind, folder, name) : runFileDialog(m_window, kind, folder, name);
+    if (!m_chooser)
+        return runFileDialog(m_window, kind, name);
+    const QString path = m_chooser(kind, startFolder(), name);
+    if (!path.isEmpty())
+        framework::ui::FileDialog::rememberFolder(framework::ui::FileKind::Document, path);
+    return path;
 }
 
 bool DocumentCommands::codeOpen() const {
@@ -125,6 +125,7 @@ void DocumentCommands::openPath(const QString& path) {
             }
             app::AdoptOpenedDocument(m_ctx, file, std::move(*read), now());
             dropKeptWork();
+            framework::ui::FileDialog::rememberFolder(framework::ui::FileKind::Document, qs(file));
             emit titlePathChanged(qs(file));
             emit recentFilesChanged(recentFiles());
             emit documentReplaced();
@@ -149,7 +150,7 @@ void DocumentCommands::saveAs() {
     if (!codeOpen() || refuseWhileBusy())
         return;
     const QString path = choose(Dialog::Save, qs(m_ctx.paths.documentName));
-    if (!path.isEmpty())
+    if (!path.isEmpty() && framework::ui::FileDialog::mayWrite(m_window, path, kCaption))
         startSave(path, true);
 }
 

@@ -380,10 +380,10 @@ void DataTorikomiPage::exportCode() {
         return;
     }
     const QString path = framework::ui::FileDialog::saveFile(
-        window(), "CSVファイルに保存します。", qs(codeExportFileName(m_ctx.appTitle, code)),
-        "CSVファイル (*.csv);;すべてのファイル (*.*)", "csv");
+        window(), "CSVファイルに保存します。", framework::ui::FileKind::CsvExport,
+        qs(codeExportFileName(m_ctx.appTitle, code)), "CSVファイル (*.csv);;すべてのファイル (*.*)", "csv");
     if (path.isEmpty())
-        return; // cancelled: no message
+        return; // cancelled, or a refused path (its message box said why): nothing written
     m_codeData->setResult(qs(writeCodeCsv(rows, path.toStdString()).message));
 }
 

@@ -1,5 +1,6 @@
 #include "printing/ui/DataPrintDialog.h"
 
+#include "framework/ui/FileDialog.h"
 #include "framework/ui/MessageBox.h"
 #include "printing/DocumentName.h"
 #include "printing/SheetPlan.h"
@@ -34,11 +35,8 @@ bool choosePrinter(QPrinter& printer, int sheets, QWidget* parent) {
 }
 
 QString choosePdfPath(const QString& proposedName, QWidget* parent) {
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
-    return QFileDialog::getSaveFileName(parent, "PDF出力", QDir(folder).filePath(proposedName),
-                                        "PDF (*.pdf)");
+    return framework::ui::FileDialog::saveFile(parent, "PDF出力", framework::ui::FileKind::Pdf, proposedName,
+                                               "PDF (*.pdf)", "pdf");
 }
 } // namespace
 
@@ -223,6 +221,8 @@ void DataPrintDialog::writePdf() {
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += ".pdf";
+    if (!framework::ui::FileDialog::mayWrite(this, path, "PDF出力"))
+        return;
     const OutputResult result = writeSheetsPdf(path.toStdString(), sheetInput(true), documentTitle());
     if (!result.ok)
         MessageBox::warning(this,

@@ -75,10 +75,8 @@ void CodeSettingsPanel::initPanel() {
 }
 
 void CodeSettingsPanel::browse() {
-    const QString current = m_path->text();
-    const QString start = current.isEmpty() ? QString() : QFileInfo(current).absolutePath();
-    const QString chosen = framework::ui::FileDialog::openFile(window(), "CSVファイルを指定します。", start,
-                                                               "CSVファイル(*.csv)");
+    const QString chosen = framework::ui::FileDialog::openFile(window(), "CSVファイルを指定します。",
+                                                               framework::ui::FileKind::CodeList, "CSVファイル(*.csv)");
     if (chosen.isEmpty() || !QFileInfo(chosen).isFile())
         return;
     m_path->setText(chosen);

@@ -1,0 +1,17 @@
+#include "app/core/UserOutput.h"
+
+namespace tavora::app {
+
+std::vector<std::filesystem::path> keptFolders(const AppPaths& paths) {
+    std::vector<std::filesystem::path> folders;
+    for (const std::string* folder : {&paths.root, &paths.priceDbDir, &paths.backupDir})
+        if (!folder->empty())
+            folders.emplace_back(*folder);
+    return folders;
+}
+
+framework::OutputTarget checkUserOutput(const AppPaths& paths, const std::string& path) {
+    return framework::checkOutputTarget(path, keptFolders(paths));
+}
+
+} // namespace tavora::app
