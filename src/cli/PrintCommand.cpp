@@ -30,6 +30,7 @@ const char* const kName = "print";
 struct PrintOptions {
     std::string code;
     std::string out;
+    std::string target; // where `out` is written: its links followed (app/core/UserOutput.h)
     printing::PrintChoices choices;
     bool fromGiven = false;
     std::optional<std::int64_t> step;
@@ -147,9 +148,6 @@ std::string parseArgs(const std::vector<std::string>& args, PrintOptions& o) {
 }
 
 int print(app::AppContext& ctx, PrintOptions& o) {
-    const framework::OutputTarget target = app::checkUserOutput(ctx.paths, o.out);
-    if (!target.ok())
-        return fail(target.reason);
     const market::CodeElm* entry = nullptr;
     market::ChartSeries series;
     std::string error;
@@ -176,7 +174,7 @@ int print(app::AppContext& ctx, PrintOptions& o) {
                    : printing::lowestPrice(snapshot, c, printing::sheetGeometry(c.orientation)).value_or(0);
 
     const printing::SheetInput input = printing::makeSheetInput(snapshot, c, true);
-    const auto result = printing::ui::writeSheetsPdf(target.resolved.string(), input, printing::documentTitle(entry->name, c.period),
+    const auto result = printing::ui::writeSheetsPdf(o.target, input, printing::documentTitle(entry->name, c.period),
                                                      1, INT_MAX, &cancelOnInterrupt());
     if (result.cancelled)
         return cancelledExit(o.out + " was not written");
@@ -190,6 +188,11 @@ int run(const std::vector<std::string>& args) {
     PrintOptions options;
     if (std::string error = parseArgs(args, options); !error.empty())
         return usageError(kName, error);
+    // Checked before anything starts: a refused path costs no start-up and no lock.
+    const framework::OutputTarget target = app::checkUserOutput(options.out);
+    if (!target.ok())
+        return fail(target.reason);
+    options.target = target.resolved.string();
     cancelOnInterrupt(); // a signal while the program starts is seen before the file is written
     return runPaintingCommand([&](app::AppContext& ctx) { return print(ctx, options); });
 }

@@ -49,6 +49,7 @@ struct RenderOptions {
     std::string out; // empty: CODE-PERIOD.png
     const char* format = "png";
     std::string document; // a chart document whose annotations are drawn; empty: none
+    std::string target;   // where `out` is written: its links followed (app/core/UserOutput.h)
 };
 
 // The picture format of a file name's extension (case ignored); null for any other.
@@ -151,9 +152,6 @@ int render(app::AppContext& ctx, const RenderOptions& o) {
     request.noCode = app::programNoCodeScreen(ctx.noticeText);
     std::optional<framework::YmdDate> today = framework::parseDate(framework::todayDate());
     request.today = today.value_or(framework::todayYmd());
-    const framework::OutputTarget target = app::checkUserOutput(ctx.paths, o.out);
-    if (!target.ok())
-        return fail(target.reason);
 
     market::ChartSeries series;
     annotations::CodeAnnotations lists;
@@ -178,7 +176,7 @@ int render(app::AppContext& ctx, const RenderOptions& o) {
     if (image.isNull())
         return fail("cannot make an image of " + std::to_string(o.width) + "x" + std::to_string(o.height));
     // Written aside and renamed into place: a run stopped halfway leaves the old file or none.
-    QSaveFile file(QString::fromStdString(target.resolved.string()));
+    QSaveFile file(QString::fromStdString(o.target));
     if (!file.open(QIODevice::WriteOnly))
         return fail("cannot write " + o.out + ": " + file.errorString().toStdString());
     QImageWriter writer(&file, o.format);
@@ -194,6 +192,11 @@ int run(const std::vector<std::string>& args) {
     RenderOptions options;
     if (std::string error = parseArgs(args, options); !error.empty())
         return usageError(kName, error);
+    // Checked before anything starts: a refused path costs no start-up and no lock.
+    const framework::OutputTarget target = app::checkUserOutput(options.out);
+    if (!target.ok())
+        return fail(target.reason);
+    options.target = target.resolved.string();
     return runPaintingCommand([&](app::AppContext& ctx) { return render(ctx, options); });
 }
 

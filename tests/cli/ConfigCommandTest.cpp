@@ -69,6 +69,8 @@ TEST_F(ConfigCommandTest, RefusesBadValuesUnknownKeysAndWrongUsage) {
         {"config kabuplusid user:01", std::nullopt, 1, "kabuplusid"},
         {"config kabupluspw --stdin", std::string("pass\x01word\n"), 1, "kabupluspw"},
         {"config kabupluspw --stdin", std::nullopt, 1, "kabupluspw"},
+        {"config kabupluspw --stdin", std::string("pass\nword\n"), 1, "kabupluspw"}, // not cut at the break
+        {"config kabupluspw --stdin", std::string("pass\rword"), 1, "kabupluspw"},
         {"config kabuplus_url http://csvex.com", std::nullopt, 1, "kabuplus_url"},
         {"config kabuplus_cafile /no/such/ca.pem", std::nullopt, 1, "kabuplus_cafile"},
         {"config codeauto_ch yes", std::nullopt, 1, "codeauto_ch"},

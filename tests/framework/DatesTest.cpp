@@ -1,4 +1,5 @@
 #include "framework/Dates.h"
+#include "support/ScopedEnv.h"
 
 #include <gtest/gtest.h>
 
@@ -93,6 +94,21 @@ TEST(DatesTest, TheStrictReaderTakesOnlyRealFixedWidthDates) {
 }
 
 // The arithmetic must agree with strftime("%W") of the local date at midnight for every day.
+TEST(DatesTest, AnOverrideOfTodayThatIsNoDateIsNamed) {
+    for (const char* bad : {"2026-13-45", "yesterday", "2026-02-30", "20261208", "2026-12-08 ", "\x1b]0;x\x07"}) {
+        tavora::test::ScopedEnv env("TAVORA_TODAY", bad);
+        const std::string problem = todayOverrideProblem();
+        EXPECT_NE(problem.find("TAVORA_TODAY"), std::string::npos) << bad;
+        EXPECT_NE(problem.find("YYYY-MM-DD"), std::string::npos) << bad;
+    }
+    for (const char* good : {"2026-12-08", "2024/02/29", ""}) {
+        tavora::test::ScopedEnv env("TAVORA_TODAY", good);
+        EXPECT_EQ(todayOverrideProblem(), "") << good;
+    }
+    tavora::test::ScopedEnv unset("TAVORA_TODAY", std::nullopt);
+    EXPECT_EQ(todayOverrideProblem(), "");
+}
+
 TEST(DatesTest, WeekKeyAgreesWithStrftimeFrom1970) {
     long long first = daysFromCivil(1970, 1, 1), last = daysFromCivil(2040, 12, 31);
     for (long long n = first; n <= last; ++n) {

@@ -1,5 +1,7 @@
 #include "app/core/UserOutput.h"
 
+#include "app/core/Startup.h"
+
 namespace tavora::app {
 
 std::vector<std::filesystem::path> keptFolders(const AppPaths& paths) {
@@ -12,6 +14,12 @@ std::vector<std::filesystem::path> keptFolders(const AppPaths& paths) {
 
 framework::OutputTarget checkUserOutput(const AppPaths& paths, const std::string& path) {
     return framework::checkOutputTarget(path, keptFolders(paths));
+}
+
+framework::OutputTarget checkUserOutput(const std::string& path) {
+    AppPaths paths;
+    fillAppPaths(paths, resolveApplicationRoot());
+    return checkUserOutput(paths, path);
 }
 
 } // namespace tavora::app

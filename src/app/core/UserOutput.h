@@ -18,5 +18,8 @@ std::vector<std::filesystem::path> keptFolders(const AppPaths& paths);
 
 // checkOutputTarget of `path` against keptFolders(paths).
 framework::OutputTarget checkUserOutput(const AppPaths& paths, const std::string& path);
+// The same before start-up has run, with the paths of the application root start-up would use
+// (for a command that checks its output before it starts anything).
+framework::OutputTarget checkUserOutput(const std::string& path);
 
 } // namespace tavora::app
