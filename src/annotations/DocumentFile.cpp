@@ -61,7 +61,8 @@ bool readFileImage(const std::string& path, FileImage& image, ReadFailure& failu
     while (done < image.size) {
         const long n = file.read(image.bytes + done, static_cast<std::size_t>(image.size - done));
         if (n <= 0) {
-            failure.message = "ファイルを読めません。\n" + path + "\n" + (n < 0 ? file.reason() : "the file became shorter");
+            failure.message = "ファイルを読めません。\n" + path + "\n" +
+                              (n < 0 ? file.reason() : "the file became shorter");
             sqlite3_free(image.bytes);
             image.bytes = nullptr;
             return false;

@@ -79,7 +79,8 @@ int runDesktop(int argc, char** argv) {
     std::srand(unsigned(std::time(nullptr)));
     // A wrong date override would silently give way to the clock: refused before anything runs.
     if (const std::string problem = framework::todayOverrideProblem(); !problem.empty()) {
-        framework::ui::MessageBox::warning(nullptr, QString::fromStdString(framework::shownLine(problem)), "Tavora");
+        framework::ui::MessageBox::warning(nullptr, QString::fromStdString(framework::shownLine(problem)),
+                                           "Tavora");
         return 1;
     }
 

@@ -6,9 +6,9 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
 #include "framework/Progress.h"
+#include "framework/ShownText.h"
 #include "market/BarsCsv.h"
 #include "market/OpenChart.h"
-#include "framework/ShownText.h"
 
 #include <iostream>
 

@@ -5,8 +5,8 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
 #include "framework/Progress.h"
-#include "market/CodeList.h"
 #include "framework/ShownText.h"
+#include "market/CodeList.h"
 
 #include <cstdio>
 
@@ -18,7 +18,8 @@ const char* const kName = "codes";
 
 void print(const market::CodeList& list) {
     for (const auto& entry : list)
-        std::printf("%s %s\n", framework::shownText(entry.code).c_str(), framework::shownText(entry.name).c_str());
+        std::printf("%s %s\n", framework::shownText(entry.code).c_str(),
+                    framework::shownText(entry.name).c_str());
 }
 
 int run(const std::vector<std::string>& args) {

@@ -3,9 +3,9 @@
 // terminal); a password is never taken from the command line, where others could see it.
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
+#include "framework/ShownText.h"
 #include "settings/SettingChecks.h"
 #include "settings/SettingsStore.h"
-#include "framework/ShownText.h"
 
 #include <termios.h>
 #include <unistd.h>
@@ -75,7 +75,8 @@ StdinValue readValueFromStdin(const std::string& key) {
         if (!line.empty() && line.back() == '\r')
             line.pop_back();
         if (line.find_first_of("\r\n") != std::string::npos)
-            return {std::nullopt, key + ": the value on standard input has a line break inside; give it as one line"};
+            return {std::nullopt,
+                    key + ": the value on standard input has a line break inside; give it as one line"};
     }
     if (!line.empty() && line.back() == '\r')
         line.pop_back();
@@ -116,7 +117,8 @@ int run(const std::vector<std::string>& args) {
         return fail(session.error());
     if (!settings::SettingsStore(session.context().paths.setteiDb).write({{key, check.value}}))
         return fail("cannot write " + session.context().paths.setteiDb);
-    std::cout << key << " = " << (settings::isSecretKey(key) ? "********" : framework::shownText(check.value)) << "\n";
+    std::cout << key << " = " << (settings::isSecretKey(key) ? "********" : framework::shownText(check.value))
+              << "\n";
     return ExitOk;
 }
 

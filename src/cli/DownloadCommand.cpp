@@ -70,9 +70,11 @@ int run(const std::vector<std::string>& args) {
     progress.endLine();
     for (const auto& day : report.days) {
         if (day.stored)
-            std::cout << "stored " << framework::formatDate(day.day) << " " << framework::shownText(day.path) << "\n";
+            std::cout << "stored " << framework::formatDate(day.day) << " " << framework::shownText(day.path)
+                      << "\n";
         else
-            std::cout << "failed " << framework::formatDate(day.day) << ": " << framework::shownLine(day.reason) << "\n";
+            std::cout << "failed " << framework::formatDate(day.day) << ": "
+                      << framework::shownLine(day.reason) << "\n";
     }
     session.log().UpdLog("KABU+ download: " + report.statusText);
     if (!report.fatal.empty())

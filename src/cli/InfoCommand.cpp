@@ -5,9 +5,9 @@
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
 #include "framework/Files.h"
+#include "framework/ShownText.h"
 #include "framework/Sql.h"
 #include "settings/SettingsStore.h"
-#include "framework/ShownText.h"
 
 #include <iostream>
 #include <string>
@@ -63,9 +63,11 @@ void printDatabase(const std::string& root, const std::string& path) {
         if (framework::SQL_exec(db, "SELECT count(*) AS n FROM " + framework::quoteIdentifier(name) + ";",
                                 count) == 0 &&
             !count.empty())
-            std::cout << "    " << framework::shownText(name) << ": " << count.rows[0].value("n") << " rows\n";
+            std::cout << "    " << framework::shownText(name) << ": " << count.rows[0].value("n")
+                      << " rows\n";
         else
-            std::cout << "    " << framework::shownText(name) << ": cannot be counted: " << db.lastError() << "\n";
+            std::cout << "    " << framework::shownText(name) << ": cannot be counted: " << db.lastError()
+                      << "\n";
         printSchema(db, name);
     }
 }

@@ -34,8 +34,7 @@ void printResult(const csv::RegistrationResult& result) {
         for (const auto& skip : file.skips)
             std::cerr << path << ": line " << skip.line << ": " << framework::shownLine(skip.reason) << "\n";
         if (file.rowsSkipped > file.skips.size())
-            std::cerr << path << ": " << file.rowsSkipped - file.skips.size()
-                      << " more skipped\n";
+            std::cerr << path << ": " << file.rowsSkipped - file.skips.size() << " more skipped\n";
     }
     std::printf("total: %zu rows, %zu skipped, %zu refused\n", result.rowsStored, skipped,
                 result.filesRefused());

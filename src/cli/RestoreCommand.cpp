@@ -8,8 +8,8 @@
 #include "cli/CliSession.h"
 #include "cli/Interruption.h"
 #include "cli/TextProgress.h"
-#include "market/PriceDatabase.h"
 #include "framework/ShownText.h"
+#include "market/PriceDatabase.h"
 
 #include <iostream>
 

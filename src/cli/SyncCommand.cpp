@@ -32,7 +32,8 @@ int run(const std::vector<std::string>& args) {
         return cancelledExit("nothing was merged");
     switch (r.outcome) {
     case acquisition::SyncOutcome::Merged:
-        std::cout << "merged " << r.rowsAdded << " new rows from " << framework::shownText(r.companionDatabase) << "\n";
+        std::cout << "merged " << r.rowsAdded << " new rows from "
+                  << framework::shownText(r.companionDatabase) << "\n";
         return ExitOk;
     case acquisition::SyncOutcome::NoCompanion:
         std::cout << "no companion database at " << framework::shownText(r.companionDatabase) << "\n";

@@ -59,7 +59,8 @@ int finishOutput(int status) {
     if (status != ExitOk)
         return status; // the command has said why it failed
     const int error = errno;
-    std::cerr << "tavora-cli: cannot write to standard output: " << std::strerror(error ? error : EIO) << "\n";
+    std::cerr << "tavora-cli: cannot write to standard output: " << std::strerror(error ? error : EIO)
+              << "\n";
     return ExitFailure;
 }
 

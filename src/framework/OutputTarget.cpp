@@ -102,7 +102,8 @@ OutputTarget checkOutputTarget(const fs::path& path, const std::vector<fs::path>
     struct stat st {};
     if (::stat(resolved.c_str(), &st) == 0) {
         if (S_ISDIR(st.st_mode))
-            return refused(OutputRefusal::Directory, "will not write " + name + ": it is a directory", resolved);
+            return refused(OutputRefusal::Directory, "will not write " + name + ": it is a directory",
+                           resolved);
         if (!S_ISREG(st.st_mode))
             return refused(OutputRefusal::NotRegular,
                            "will not write " + name + ": it is " + specialKind(st) + ", not a regular file",
@@ -110,12 +111,14 @@ OutputTarget checkOutputTarget(const fs::path& path, const std::vector<fs::path>
         return {OutputRefusal::None, {}, resolved};
     }
     if (errno != ENOENT)
-        return refused(OutputRefusal::Unusable, "cannot write " + name + ": " + std::strerror(errno), resolved);
+        return refused(OutputRefusal::Unusable, "cannot write " + name + ": " + std::strerror(errno),
+                       resolved);
     const fs::path folder = resolved.parent_path();
     struct stat dir {};
     if (::stat(folder.c_str(), &dir) != 0 || !S_ISDIR(dir.st_mode))
         return refused(OutputRefusal::NoFolder,
-                       "cannot write " + name + ": the folder " + folder.string() + " does not exist", resolved);
+                       "cannot write " + name + ": the folder " + folder.string() + " does not exist",
+                       resolved);
     return {OutputRefusal::None, {}, resolved};
 }
 

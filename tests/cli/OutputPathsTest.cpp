@@ -29,7 +29,8 @@ protected:
     }
     test::CliRun run(const std::string& args, const std::string& env = {}) {
         return test::runCli(dir.path(), args,
-                            "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM TAVORA_TODAY=2026-12-08 " + env);
+                            "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM TAVORA_TODAY=2026-12-08 " +
+                                env);
     }
     fs::path root() const { return dir / "Tavora"; }
     fs::path database() const { return root() / "data" / "kabukadb" / "kabuka.db"; }
@@ -46,7 +47,8 @@ struct OutCommand {
     const char* name;
     const char* ext; // render takes its format from the extension
     std::string args(const std::string& out) const {
-        return std::string(name) + " 0001 --out " + out + (std::string(name) == "print" ? " --from 2026-06" : "");
+        return std::string(name) + " 0001 --out " + out +
+               (std::string(name) == "print" ? " --from 2026-06" : "");
     }
 };
 const OutCommand kCommands[] = {{"export", ".csv"}, {"print", ".pdf"}, {"render", ".png"}};
@@ -129,9 +131,9 @@ TEST_F(OutputPathsTest, AFifoAsInputIsRefusedAtOnceAndTheDataFolderIsFreeAfterwa
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     // A regression would block on the FIFO for good: the timeout turns that into a failure
     // (status 124) instead of a hanging test.
-    for (const std::string& args : {"import --no-backup " + q(fifo), "import --preview " + q(fifo),
-                                    "import-code 0001 " + q(fifo),
-                                    "render 0001 --out " + q(dir / "out" / "x.png") + " --document " + q(fifo)}) {
+    for (const std::string& args :
+         {"import --no-backup " + q(fifo), "import --preview " + q(fifo), "import-code 0001 " + q(fifo),
+          "render 0001 --out " + q(dir / "out" / "x.png") + " --document " + q(fifo)}) {
         SCOPED_TRACE(args);
         const auto r = test::runCli(dir.path(), args, "timeout 20 env TAVORA_TODAY=2026-12-08");
         EXPECT_EQ(r.status, 1) << r.err;
@@ -146,7 +148,8 @@ TEST_F(OutputPathsTest, OutputThatCannotBeWrittenIsAFailure) {
     if (!fs::exists("/dev/full"))
         GTEST_SKIP() << "no /dev/full here";
     ASSERT_EQ(run("backup").status, 0);
-    for (const char* args : {"backups >/dev/full", "codes >/dev/full", "export 0001 >/dev/full", "--version >/dev/full"}) {
+    for (const char* args :
+         {"backups >/dev/full", "codes >/dev/full", "export 0001 >/dev/full", "--version >/dev/full"}) {
         SCOPED_TRACE(args);
         const auto r = run(args);
         EXPECT_EQ(r.status, 1) << r.err;
@@ -160,8 +163,9 @@ TEST_F(OutputPathsTest, NamesAndCellsFromFilesAreEchoedWithoutControlCharacters)
     test::writeFile(file, "0001,2026-01-05,1,2,1,2,100\n0001,2026-01-06,1,2,1,2,\x1b[2J\n");
     const std::string mapping = "--encoding UTF-8 --start 1 --column code=1 --column date=2 --column open=3 "
                                 "--column high=4 --column low=5 --column close=6 --column volume=7 ";
-    for (const std::string& args : {"import --no-backup " + mapping + q(file), "import --preview " + mapping + q(file),
-                                    "import-code 9999 " + q(file), "export 0001 --out " + q(dir / "none" / "\x1b[2J.csv")}) {
+    for (const std::string& args :
+         {"import --no-backup " + mapping + q(file), "import --preview " + mapping + q(file),
+          "import-code 9999 " + q(file), "export 0001 --out " + q(dir / "none" / "\x1b[2J.csv")}) {
         SCOPED_TRACE(args);
         const auto r = run(args);
         EXPECT_EQ((r.out + r.err).find_first_of("\x1b\x07"), std::string::npos) << r.out << r.err;
@@ -183,10 +187,12 @@ TEST_F(OutputPathsTest, AnOverrideOfTodayThatIsNoDateIsRefusedBeforeAnythingRuns
 }
 
 TEST_F(OutputPathsTest, AnUnreadableDocumentIsNamedWithItsReason) {
-    const auto r = run("render 0001 --out " + q(dir / "out" / "x.png") + " --document " + q(dir / "none.tvrd"));
+    const auto r =
+        run("render 0001 --out " + q(dir / "out" / "x.png") + " --document " + q(dir / "none.tvrd"));
     EXPECT_EQ(r.status, 1);
     // (Qt may add a line of its own about the platform before it.)
-    EXPECT_NE(r.err.find("tavora-cli: cannot read " + (dir / "none.tvrd").string() + ": No such file or directory\n"),
+    EXPECT_NE(r.err.find("tavora-cli: cannot read " + (dir / "none.tvrd").string() +
+                         ": No such file or directory\n"),
               std::string::npos)
         << r.err;
 }

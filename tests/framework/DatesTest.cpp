@@ -95,7 +95,8 @@ TEST(DatesTest, TheStrictReaderTakesOnlyRealFixedWidthDates) {
 
 // The arithmetic must agree with strftime("%W") of the local date at midnight for every day.
 TEST(DatesTest, AnOverrideOfTodayThatIsNoDateIsNamed) {
-    for (const char* bad : {"2026-13-45", "yesterday", "2026-02-30", "20261208", "2026-12-08 ", "\x1b]0;x\x07"}) {
+    for (const char* bad :
+         {"2026-13-45", "yesterday", "2026-02-30", "20261208", "2026-12-08 ", "\x1b]0;x\x07"}) {
         tavora::test::ScopedEnv env("TAVORA_TODAY", bad);
         const std::string problem = todayOverrideProblem();
         EXPECT_NE(problem.find("TAVORA_TODAY"), std::string::npos) << bad;

@@ -1,7 +1,7 @@
 // Opening files the user names for reading: regular files are read whole; a FIFO without a
 // writer, a device and a directory are refused at once instead of blocking or reading forever.
-#include "framework/CsvReader.h"
 #include "framework/InputFile.h"
+#include "framework/CsvReader.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

@@ -27,14 +27,17 @@ protected:
         fs::create_directories(dir / "out" / "folder");
         ASSERT_EQ(::mkfifo((dir / "out" / "fifo").c_str(), 0600), 0);
         fs::create_symlink(kept() / "data" / "kabukadb" / "kabuka.db", dir / "out" / "db-link.csv");
-        fs::create_symlink(kept() / "data" / "kabukadb" / "kabuka.db-wal", dir / "out" / "dangling-into-kept");
+        fs::create_symlink(kept() / "data" / "kabukadb" / "kabuka.db-wal",
+                           dir / "out" / "dangling-into-kept");
         fs::create_symlink(dir / "out" / "old.csv", dir / "out" / "old-link.csv");
         fs::create_symlink(kept(), dir / "kept-alias");
         fs::create_symlink(dir / "out" / "loop-b", dir / "out" / "loop-a");
         fs::create_symlink(dir / "out" / "loop-a", dir / "out" / "loop-b");
     }
     fs::path kept() const { return dir / "Tavora"; }
-    framework::OutputTarget check(const fs::path& path) const { return framework::checkOutputTarget(path, {kept()}); }
+    framework::OutputTarget check(const fs::path& path) const {
+        return framework::checkOutputTarget(path, {kept()});
+    }
 
     test::TempDir dir;
 };

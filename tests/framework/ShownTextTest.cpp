@@ -18,15 +18,19 @@ TEST(ShownTextTest, ReplacesControlCharactersAndBrokenBytes) {
     } cases[] = {
         {"plain/file name.csv", "plain/file name.csv"},
         {"日経平均株価_１００３.csv", "日経平均株価_１００３.csv"},
-        {"\x1b]0;PWNED\x07x.csv", "?]0;PWNED?x.csv"},       // a terminal title sequence
-        {"a\x1b[2Jb", "a?[2Jb"},                            // clear screen
-        {"line\nforged line\r", "line?forged line?"},       // a line break in a name
-        {"tab\there\x7f", "tab?here?"},                     // tab and DEL
-        {"c1 \xc2\x9b" "31m", "c1 ?31m"},                   // CSI in its C1 form (U+009B)
-        {"raw \x9b" "31m", "raw ?31m"},                     // a lone C1 byte
-        {"cut \xe6\x97", "cut ??"},                         // a truncated character
-        {"over \xc0\xaf", "over ??"},                       // an overlong "/"
-        {"sur \xed\xa0\x80", "sur ???"},                    // a UTF-16 surrogate
+        {"\x1b]0;PWNED\x07x.csv", "?]0;PWNED?x.csv"}, // a terminal title sequence
+        {"a\x1b[2Jb", "a?[2Jb"},                      // clear screen
+        {"line\nforged line\r", "line?forged line?"}, // a line break in a name
+        {"tab\there\x7f", "tab?here?"},               // tab and DEL
+        {"c1 \xc2\x9b"
+         "31m",
+         "c1 ?31m"}, // CSI in its C1 form (U+009B)
+        {"raw \x9b"
+         "31m",
+         "raw ?31m"},                    // a lone C1 byte
+        {"cut \xe6\x97", "cut ??"},      // a truncated character
+        {"over \xc0\xaf", "over ??"},    // an overlong "/"
+        {"sur \xed\xa0\x80", "sur ???"}, // a UTF-16 surrogate
         {std::string("nul\0x", 5), "nul?x"},
         {"", ""},
     };

@@ -36,7 +36,8 @@ QString runFileDialog(QWidget* parent, DocumentCommands::Dialog kind, const QStr
     using framework::ui::FileDialog;
     using framework::ui::FileKind;
     if (kind == DocumentCommands::Dialog::Save)
-        return FileDialog::saveFile(parent, "タボラファイルを保存します。", FileKind::Document, name, kFilter, "tvrd");
+        return FileDialog::saveFile(parent, "タボラファイルを保存します。", FileKind::Document, name, kFilter,
+                                    "tvrd");
     return FileDialog::openFile(parent, "タボラファイルを開きます。", FileKind::Document, kFilter);
 }
 } // namespace
@@ -46,8 +47,9 @@ DocumentCommands::DocumentCommands(app::AppContext& ctx, QWidget* window, framew
 
 QString DocumentCommands::startFolder() const {
     const QString last = qs(m_ctx.document.lastDirectory);
-    return !last.isEmpty() && QDir(last).exists() ? last
-                                                   : framework::ui::FileDialog::startFolder(framework::ui::FileKind::Document);
+    return !last.isEmpty() && QDir(last).exists()
+               ? last
+               : framework::ui::FileDialog::startFolder(framework::ui::FileKind::Document);
 }
 
 QString DocumentCommands::choose(Dialog kind, const QString& name) const {

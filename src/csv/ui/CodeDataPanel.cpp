@@ -118,8 +118,8 @@ QString CodeDataPanel::result() const {
 }
 
 void CodeDataPanel::chooseFile() {
-    const QString path = framework::ui::FileDialog::openFile(this, "CSVファイルをセットします。",
-                                                             framework::ui::FileKind::CsvImport, "CSVファイル(*.csv)");
+    const QString path = framework::ui::FileDialog::openFile(
+        this, "CSVファイルをセットします。", framework::ui::FileKind::CsvImport, "CSVファイル(*.csv)");
     if (!path.isEmpty())
         m_file->setText(path);
 }

@@ -33,7 +33,8 @@ bool nonInteractive() {
 QString refusalText(const OutputTarget& target, const QString& path) {
     switch (target.refusal) {
     case OutputRefusal::KeptData:
-        return QString("Tavoraのデータフォルダー（価格データベースや設定のファイルがあります）の中には保存できません。"
+        return QString("Tavoraのデータフォルダー（価格データベースや設定のファイルがあります）の中には保存で"
+                       "きません。"
                        "別の場所を選んでください。\n%1")
             .arg(path);
     case OutputRefusal::Directory:
@@ -130,8 +131,8 @@ QStringList FileDialog::openFiles(QWidget* parent, const QString& caption, FileK
     return paths;
 }
 
-QString FileDialog::saveFile(QWidget* parent, const QString& caption, FileKind kind, const QString& proposedName,
-                             const QString& filter, const QString& suffix) {
+QString FileDialog::saveFile(QWidget* parent, const QString& caption, FileKind kind,
+                             const QString& proposedName, const QString& filter, const QString& suffix) {
     QString path;
     if (!takeNext(path)) {
         if (nonInteractive())

@@ -45,13 +45,15 @@ public:
     // An existing file chosen by the user; empty when the dialog was cancelled.
     static QString openFile(QWidget* parent, const QString& caption, FileKind kind, const QString& filter);
     // Several existing files at once; empty when cancelled.
-    static QStringList openFiles(QWidget* parent, const QString& caption, FileKind kind, const QString& filter);
+    static QStringList openFiles(QWidget* parent, const QString& caption, FileKind kind,
+                                 const QString& filter);
 
     // A file to write, chosen by the user, who is asked before an existing file is replaced;
     // `proposedName` is offered in the start folder and `suffix` is added to a name typed
     // without one. Empty when the dialog was cancelled or the choice was refused (mayWrite).
-    static QString saveFile(QWidget* parent, const QString& caption, FileKind kind, const QString& proposedName,
-                            const QString& filter, const QString& suffix = QString());
+    static QString saveFile(QWidget* parent, const QString& caption, FileKind kind,
+                            const QString& proposedName, const QString& filter,
+                            const QString& suffix = QString());
 
     // The output check for a path about to be written: true when it may be; otherwise a
     // message box (with `caption`) says why and the caller writes nothing.

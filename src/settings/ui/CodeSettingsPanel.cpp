@@ -75,8 +75,8 @@ void CodeSettingsPanel::initPanel() {
 }
 
 void CodeSettingsPanel::browse() {
-    const QString chosen = framework::ui::FileDialog::openFile(window(), "CSVファイルを指定します。",
-                                                               framework::ui::FileKind::CodeList, "CSVファイル(*.csv)");
+    const QString chosen = framework::ui::FileDialog::openFile(
+        window(), "CSVファイルを指定します。", framework::ui::FileKind::CodeList, "CSVファイル(*.csv)");
     if (chosen.isEmpty() || !QFileInfo(chosen).isFile())
         return;
     m_path->setText(chosen);

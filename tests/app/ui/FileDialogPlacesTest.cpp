@@ -2,8 +2,8 @@
 // the folder last used for it (kept in settei.db), else the home folder; a file chosen for
 // writing that lies in the data folder or is no regular file is refused with a message and
 // nothing is written, also through the real save commands (CSV export, PDF, document save as).
-#include "annotations/ui/DocumentCommands.h"
 #include "app/FileDialogPlaces.h"
+#include "annotations/ui/DocumentCommands.h"
 #include "app/core/AppContext.h"
 #include "app/core/DocumentSteps.h"
 #include "csv/ui/CodeDataPanel.h"
@@ -78,7 +78,8 @@ private slots:
         fs::create_directories(p.outside / "sheets");
         test::writeFile(p.outside / "imports" / "a.csv", "x");
         FileDialog::setNextFileName(p.q(p.outside / "imports" / "a.csv"));
-        QCOMPARE(FileDialog::openFile(nullptr, "CSV", FileKind::CsvImport, "*.csv"), p.q(p.outside / "imports" / "a.csv"));
+        QCOMPARE(FileDialog::openFile(nullptr, "CSV", FileKind::CsvImport, "*.csv"),
+                 p.q(p.outside / "imports" / "a.csv"));
         FileDialog::setNextFileName(p.q(p.outside / "sheets" / "chart.pdf"));
         QCOMPARE(FileDialog::saveFile(nullptr, "PDF", FileKind::Pdf, "chart.pdf", "*.pdf"),
                  p.q(p.outside / "sheets" / "chart.pdf"));
@@ -125,7 +126,8 @@ private slots:
             const QByteArray trace = QByteArray::fromStdString(c.path.string());
             FileDialog::setNextFileName(p.q(c.path));
             MessageBox::setNextAnswer(QMessageBox::Ok);
-            QVERIFY2(FileDialog::saveFile(nullptr, "CSV", FileKind::CsvExport, "x.csv", "*.csv").isEmpty(), trace);
+            QVERIFY2(FileDialog::saveFile(nullptr, "CSV", FileKind::CsvExport, "x.csv", "*.csv").isEmpty(),
+                     trace);
             QVERIFY2(MessageBox::lastText().contains(c.said), qPrintable(MessageBox::lastText()));
             QVERIFY2(MessageBox::lastText().contains(p.q(c.path)), trace);
             QCOMPARE(FileDialog::startFolder(FileKind::CsvExport), p.q(p.home.path())); // not remembered
@@ -177,9 +179,8 @@ private slots:
             QWidget window;
             framework::ui::StatusBar status;
             annotations::ui::DocumentCommands commands(p.ctx, &window, &status);
-            commands.setFileChooser([&](annotations::ui::DocumentCommands::Dialog, const QString&, const QString&) {
-                return database;
-            });
+            commands.setFileChooser([&](annotations::ui::DocumentCommands::Dialog, const QString&,
+                                        const QString&) { return database; });
             QSignalSpy saved(&commands, &annotations::ui::DocumentCommands::saved);
             MessageBox::setNextAnswer(QMessageBox::Ok);
             commands.saveAs();
