@@ -56,8 +56,11 @@ QString DocumentCommands::choose(Dialog kind, const QString& name) const {
     if (!m_chooser)
         return runFileDialog(m_window, kind, name);
     const QString path = m_chooser(kind, startFolder(), name);
-    if (!path.isEmpty())
-        framework::ui::FileDialog::rememberFolder(framework::ui::FileKind::Document, path);
+    // A chooser's answer passes the check the save dialog applies (refused: as if cancelled).
+    if (path.isEmpty() ||
+        (kind == Dialog::Save && !framework::ui::FileDialog::mayWrite(m_window, path, kCaption)))
+        return {};
+    framework::ui::FileDialog::rememberFolder(framework::ui::FileKind::Document, path);
     return path;
 }
 
@@ -152,7 +155,7 @@ void DocumentCommands::saveAs() {
     if (!codeOpen() || refuseWhileBusy())
         return;
     const QString path = choose(Dialog::Save, qs(m_ctx.paths.documentName));
-    if (!path.isEmpty() && framework::ui::FileDialog::mayWrite(m_window, path, kCaption))
+    if (!path.isEmpty())
         startSave(path, true);
 }
 
