@@ -246,13 +246,13 @@ private slots:
         d->writePdf();
         QCOMPARE(entries(), before);
 
-        // A folder that cannot take the file: a message, no file.
+        // A folder that does not exist: the output check says so, no file.
         d->setPdfPathChooser([&](const QString&, QWidget*) {
             return QString::fromStdString((page.dir / "none" / "x.pdf").string());
         });
         framework::ui::MessageBox::setNextAnswer(QMessageBox::Ok);
         d->writePdf();
-        QVERIFY(framework::ui::MessageBox::lastText().startsWith("PDFファイルを作成できませんでした。"));
+        QVERIFY(framework::ui::MessageBox::lastText().startsWith("保存先のフォルダーがありません。"));
         QCOMPARE(entries(), before);
 
         // The printer dialog chose sheet 2 only, printing into a PDF file.
