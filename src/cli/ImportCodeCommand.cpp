@@ -51,8 +51,8 @@ int run(const std::vector<std::string>& args) {
         extra += " (" + csv::skipCountsNames(result.skipCounts) + ")";
     if (!result.codeInCatalogue)
         extra += ", the code is not in the catalogue";
-    std::printf("imported %s: %zu rows, %zu skipped%s\n", framework::shownText(result.code).c_str(), result.stored,
-                result.skipped, extra.c_str());
+    std::printf("imported %s: %zu rows, %zu skipped%s\n", framework::shownText(result.code).c_str(),
+                result.stored, result.skipped, extra.c_str());
     return std::fflush(stdout) == 0 ? ExitOk : fail("cannot write to standard output");
 }
 

@@ -25,12 +25,12 @@ void printResult(const csv::RegistrationResult& result) {
         if (file.stored && file.rowsNotInCatalogue > 0)
             extra += ", " + std::to_string(file.rowsNotInCatalogue) + " with a code not in the catalogue";
         if (file.stored)
-            std::printf("registered %s: %zu rows, %zu skipped%s\n", path.c_str(), file.rowsStored, file.rowsSkipped,
-                        extra.c_str());
+            std::printf("registered %s: %zu rows, %zu skipped%s\n", path.c_str(), file.rowsStored,
+                        file.rowsSkipped, extra.c_str());
         else
-            std::printf("refused %s: %s%s\n", path.c_str(), framework::shownLine(file.refusal).c_str(),
-                        file.missingCode ? " (for a file without a code column give the code with --code CODE)"
-                                         : "");
+            std::printf(
+                "refused %s: %s%s\n", path.c_str(), framework::shownLine(file.refusal).c_str(),
+                file.missingCode ? " (for a file without a code column give the code with --code CODE)" : "");
         for (const auto& skip : file.skips)
             std::cerr << path << ": line " << skip.line << ": " << framework::shownLine(skip.reason) << "\n";
         if (file.rowsSkipped > file.skips.size())
