@@ -174,8 +174,8 @@ int print(app::AppContext& ctx, PrintOptions& o) {
                    : printing::lowestPrice(snapshot, c, printing::sheetGeometry(c.orientation)).value_or(0);
 
     const printing::SheetInput input = printing::makeSheetInput(snapshot, c, true);
-    const auto result = printing::ui::writeSheetsPdf(o.target, input, printing::documentTitle(entry->name, c.period),
-                                                     1, INT_MAX, &cancelOnInterrupt());
+    const auto result = printing::ui::writeSheetsPdf(
+        o.target, input, printing::documentTitle(entry->name, c.period), 1, INT_MAX, &cancelOnInterrupt());
     if (result.cancelled)
         return cancelledExit(o.out + " was not written");
     if (!result.ok)
