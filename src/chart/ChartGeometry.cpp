@@ -31,18 +31,19 @@ constexpr int kRowLimit = 1 << 22;
 
 int truncatedHigh(const KeisenElm& bar) { return bar.high ? truncToInt(*bar.high) : 0; }
 
-// The bar that stands for a date when a series is positioned: the bar of the date, else the
-// oldest bar after it; when the date is after the whole series, the newest bar; when before
-// it, the oldest.
+// The bar that stands for a date when a series is positioned: the bar of the period that
+// holds the date, which is the newest bar dated on or before it (period bars carry the date of
+// their first day, so a later bar belongs to a later period); the oldest bar when the date is
+// before the whole series.
 const KeisenElm* anchorBar(const KeisenList& bars, std::string_view date) {
-    for (std::size_t i = 0; i < bars.size(); ++i) {
-        if (market::sameDateText(bars[i].date, date))
-            return &bars[i];
-        if (bars[i].date < date)
-            return i == 0 ? &bars[0] : &bars[i - 1];
-    }
+    for (const KeisenElm& bar : bars)
+        if (market::sameDateText(bar.date, date) || bar.date < date)
+            return &bar;
     return bars.oldest();
 }
+
+// Bars the plot shows at once, counting one for a plot narrower than a bar.
+int barsAcross(const GraphViewState& vs, int width) { return std::max(0, width) / std::max(1, vs.x_haba_p); }
 
 struct Band {
     int from;  // lowest M of the band
@@ -232,8 +233,19 @@ std::optional<double> sliderForPitch(int pitch) {
 }
 
 void setHorizontalRange(GraphViewState& vs, int width) {
-    int pitch = std::max(1, vs.x_haba_p);
-    vs.hscroll.setRange(1, barCount(vs) - width / pitch);
+    // From the oldest bar at the left edge to the newest at the right edge, widened to take
+    // the placements of today's bar and of the newest priced bar: a series shorter than the
+    // plot, or with few bars after those, shows empty columns before or after it there.
+    int lo = 1;
+    int hi = barCount(vs) - barsAcross(vs, width);
+    for (const KeisenElm* bar : {anchoredBar(vs), newestPricedBar(vs)}) {
+        if (!bar)
+            continue;
+        const int position = placementPosition(vs, barNumber(vs, *bar), width);
+        lo = std::min(lo, position);
+        hi = std::max(hi, position);
+    }
+    vs.hscroll.setRange(lo, std::max(hi, 1));
 }
 
 void scrollHorizontally(GraphViewState& vs, int position) { vs.start_bar = vs.hscroll.accept(position); }
@@ -243,8 +255,8 @@ void zoomHorizontally(GraphViewState& vs, double r, int width) {
     if (std::optional<int> pitch = pitchForSlider(r))
         vs.x_haba_p = *pitch;
     setHorizontalRange(vs, width);
-    if (vs.bars && !vs.bars->empty())
-        bringIntoViewHorizontally(vs, *anchorBar(*vs.bars, vs.anchor_date));
+    if (const KeisenElm* anchor = anchoredBar(vs))
+        bringIntoViewHorizontally(vs, *anchor, width);
 }
 
 std::optional<int> nextPitch(int pitch, int direction) {
@@ -314,7 +326,7 @@ bool fitPricesToView(GraphViewState& vs, int width, int height) {
     if (vs.grid_yen <= 0 || vs.x_haba_p <= 0 || height <= 0)
         return false;
     std::optional<double> high, low;
-    for (int k = vs.start_bar; k <= barCount(vs) && barLeft(vs, k) < std::max(width, 1); ++k) {
+    for (int k = std::max(1, vs.start_bar); k <= barCount(vs) && barLeft(vs, k) < std::max(width, 1); ++k) {
         const KeisenElm& bar = *barByNumber(vs, k);
         if (!bar.open)
             continue; // an empty bar (a future day) has nothing to show
@@ -351,12 +363,42 @@ Redraw redrawFor(ScrollSource source) {
     return source == ScrollSource::Drag || source == ScrollSource::EdgeScroll ? Redraw::Fast : Redraw::Full;
 }
 
-void bringIntoViewHorizontally(GraphViewState& vs, const KeisenElm& bar) {
+int placementPosition(const GraphViewState& vs, int k, int width) {
+    // Bar k's left edge at (W / pitch - 30) pitches, but never the whole series off the left.
+    return std::min(k - barsAcross(vs, width) + kPlacementPitches, barCount(vs) - 1);
+}
+
+const KeisenElm* anchoredBar(const GraphViewState& vs) {
+    return vs.bars && !vs.bars->empty() ? anchorBar(*vs.bars, vs.anchor_date) : nullptr;
+}
+
+const KeisenElm* newestPricedBar(const GraphViewState& vs) {
+    if (!vs.bars)
+        return nullptr;
+    for (const KeisenElm& bar : *vs.bars)
+        if (bar.open)
+            return &bar;
+    return nullptr;
+}
+
+void bringIntoViewHorizontally(GraphViewState& vs, const KeisenElm& bar, int width) {
     if (!vs.bars || !vs.bars->contains(&bar))
         return;
-    int c = static_cast<int>(vs.bars->indexOf(bar));
-    int requested = std::min(vs.hscroll.max - c + 30, barCount(vs) - 1);
-    vs.start_bar = vs.hscroll.accept(requested);
+    vs.start_bar = vs.hscroll.accept(placementPosition(vs, barNumber(vs, bar), width));
+}
+
+std::optional<int> newestPosition(const GraphViewState& vs, int width) {
+    const KeisenElm* newest = newestPricedBar(vs);
+    if (!newest)
+        return std::nullopt;
+    return placementPosition(vs, barNumber(vs, *newest), width);
+}
+
+std::optional<int> anchorPosition(const GraphViewState& vs, int width) {
+    const KeisenElm* anchor = anchoredBar(vs);
+    if (!anchor)
+        return std::nullopt;
+    return placementPosition(vs, barNumber(vs, *anchor), width);
 }
 
 void centreVertically(GraphViewState& vs, const KeisenElm* bar, int height) {
@@ -385,7 +427,7 @@ void positionAfterLoad(GraphViewState& vs, int width, int height) {
     setHorizontalRange(vs, width);
     if (!vs.bars || vs.bars->empty())
         return;
-    bringIntoViewHorizontally(vs, *anchorBar(*vs.bars, vs.anchor_date));
+    bringIntoViewHorizontally(vs, *anchoredBar(vs), width);
     centreVertically(vs, newestClosedBar(*vs.bars), height);
 }
 

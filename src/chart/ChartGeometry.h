@@ -59,6 +59,9 @@ void chooseScale(GraphViewState& vs, int gridYen, CodeScale& scale, int height);
 // ---- horizontal zoom and scrolling (W = plot width) ----
 std::optional<int> pitchForSlider(double r);     // none: 0.05 to below 0.1 keeps the pitch
 std::optional<double> sliderForPitch(int pitch);  // none: other pitches leave the slider
+// The horizontal scroll range of a W-wide plot: from the oldest bar at the left edge (1) to
+// the newest bar at the right edge, widened to reach the placements (below) of today's bar
+// and of the newest priced bar, so a short series can stand where it is placed.
 void setHorizontalRange(GraphViewState& vs, int width);
 void scrollHorizontally(GraphViewState& vs, int position);
 // Zoom from the slider: new pitch, range, anchor bar brought into view.
@@ -86,7 +89,21 @@ enum class Redraw { Fast, Full };
 Redraw redrawFor(ScrollSource source);
 
 // ---- positioning ----
-void bringIntoViewHorizontally(GraphViewState& vs, const market::KeisenElm& bar);
+// Pitches between a placed bar's left edge and the right edge of the plot.
+inline constexpr int kPlacementPitches = 30;
+// The scroll position that places bar k 30 pitches left of the right edge of a W-wide plot
+// (at most the bar count less one); below 1 when the bars before it do not reach the left edge.
+int placementPosition(const GraphViewState& vs, int k, int width);
+// The bar of the period holding anchor_date (today): the newest bar dated on or before it, the
+// oldest bar when the series starts later; null without bars.
+const market::KeisenElm* anchoredBar(const GraphViewState& vs);
+// The newest bar that has an open price; null when none has.
+const market::KeisenElm* newestPricedBar(const GraphViewState& vs);
+// Where the scroll stands with today's bar or the newest priced bar placed; none without one.
+std::optional<int> anchorPosition(const GraphViewState& vs, int width);
+std::optional<int> newestPosition(const GraphViewState& vs, int width);
+// The bar placed (above) in a W-wide plot, as far as the scroll range allows.
+void bringIntoViewHorizontally(GraphViewState& vs, const market::KeisenElm& bar, int width);
 void centreVertically(GraphViewState& vs, const market::KeisenElm* bar, int height);
 // The newest bar that has an open price, then toward older bars the first whose close is not
 // "0.00"; null when none.

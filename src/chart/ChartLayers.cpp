@@ -25,8 +25,12 @@ namespace {
 
 Font labelFont(const GraphViewState& vs, int size, int weight = 500) { return Font{vs.paint.fontFace, size, weight}; }
 
-// The bar drawn `offset` pitches right of x = 0; null past the newest bar.
+// The bar drawn `offset` pitches right of x = 0; null past the newest bar and before the oldest.
 const KeisenElm* visibleBar(const GraphViewState& vs, int offset) { return barByNumber(vs, vs.start_bar + offset); }
+
+// The offset of the first bar drawn: 0, or the empty columns before the oldest bar when the
+// view is scrolled past it (a series placed in a plot wider than itself).
+int firstOffset(const GraphViewState& vs) { return std::max(0, 1 - vs.start_bar); }
 
 // Whether the row price rounds, at two decimals as "%.2f" does, to a whole number; the number.
 bool wholeAtTwoDecimals(double price, long long& whole) {
@@ -77,7 +81,8 @@ private:
 void paintDayAxis(Canvas& canvas, const Rect& client, const GraphViewState& vs, const Font& f1, const Font& f2) {
     const int h = client.bottom;
     const int w = client.right;
-    const KeisenElm* first = visibleBar(vs, 0);
+    const int i0 = firstOffset(vs);
+    const KeisenElm* first = visibleBar(vs, i0);
     if (!first || !vs.weeks)
         return;
     const market::DateElm* boundaryElm = vs.weeks->find(first->date);
@@ -86,12 +91,12 @@ void paintDayAxis(Canvas& canvas, const Rect& client, const GraphViewState& vs, 
     std::size_t boundary = static_cast<std::size_t>(boundaryElm - &(*vs.weeks)[0]);
     std::string_view prevMonth = yearMonth(*first);
     const KeisenElm* prevBar = first;
-    int prevLine = 0;
+    int prevLine = i0 * vs.x_haba_p + client.left;
     DayRowLabels dayLabels;
-    for (int i = 0;; ++i) {
+    for (int i = i0;; ++i) {
         const KeisenElm* bar = visibleBar(vs, i);
         int x = i * vs.x_haba_p + client.left;
-        if (!bar || (i > 0 && x > w))
+        if (!bar || (i > i0 && x > w))
             break;
         if (!datedWell(*bar))
             continue;
@@ -127,19 +132,20 @@ void paintLongAxis(Canvas& canvas, const Rect& client, const GraphViewState& vs,
     const int h = client.bottom;
     const int w = client.right;
     const int p = vs.x_haba_p;
-    const KeisenElm* first = visibleBar(vs, 0);
+    const int i0 = firstOffset(vs);
+    const KeisenElm* first = visibleBar(vs, i0);
     if (!first || !datedWell(*first))
         return;
     const char kind = vs.kikan.empty() ? 'd' : vs.kikan[0];
     std::string_view prevYear = year4(*first);
     std::string_view prevMonth = month2(*first);
-    int prevYearLine = 0;
+    int prevYearLine = i0 * p + client.left;
     DayRowLabels monthLabels;
     canvas.setFont(f2);
-    for (int i = 0;; ++i) {
+    for (int i = i0;; ++i) {
         const KeisenElm* bar = visibleBar(vs, i);
         int x = i * p + client.left;
-        if (!bar || (kind != 'w' && i > 0 && x > w))
+        if (!bar || (kind != 'w' && i > i0 && x > w))
             break;
         if (!datedWell(*bar))
             continue;
@@ -184,6 +190,17 @@ void paintLongAxis(Canvas& canvas, const Rect& client, const GraphViewState& vs,
 
 }  // namespace
 
+int dateAxisHeight(market::ChartPeriod period) {
+    switch (period) {
+    case market::ChartPeriod::Day:
+        return 61;
+    case market::ChartPeriod::Week:
+        return 41;
+    default:
+        return 21;
+    }
+}
+
 std::string periodSuffix(market::ChartPeriod period) {
     return std::string(" ") + std::string(market::periodCaption(period));
 }
@@ -201,10 +218,11 @@ void paintVolume(Canvas& canvas, const Rect& client, const GraphViewState& vs) {
     canvas.setPen(Pen{vs.paint.volumeOutline, 1, framework::LineSolid});
     canvas.setBrush(vs.paint.volumeFill);
     bool markerPen = false;
-    for (int i = 0;; ++i) {
+    const int i0 = firstOffset(vs);
+    for (int i = i0;; ++i) {
         const KeisenElm* bar = visibleBar(vs, i);
         int x = i * p + client.left;
-        if (!bar || (i > 0 && x > w))
+        if (!bar || (i > i0 && x > w))
             break;
         int top = h - static_cast<int>(std::max<std::int64_t>(bar->volume, 0) / scale);
         if (markerPen) {
@@ -229,6 +247,7 @@ void paintPriceAxis(Canvas& canvas, const Rect& client, const GraphViewState& vs
         return;  // no series scaled yet: there is no grid to draw
     const int h = client.bottom;
     const int w = client.right;
+    const int lowestLabelBottom = h - dateAxisHeight(vs.period());
     canvas.setFont(labelFont(vs, vs.paint.priceLabelSize));
     canvas.setTextColor(vs.paint.priceLabelColor);
     canvas.setPen(Pen{vs.paint.priceGridColor, 1, vs.paint.priceGridStyle});
@@ -243,6 +262,8 @@ void paintPriceAxis(Canvas& canvas, const Rect& client, const GraphViewState& vs
         long long r = n % g;
         if (r == 0) {
             canvas.line({0, y}, {w, y});
+            if (y + 12 > lowestLabelBottom)
+                continue; // its label would stand among the date labels: the line alone
             int len = std::snprintf(label, sizeof label, "%lld", n);
             canvas.drawText({0, y + 2, w - 10, y + 12}, std::string_view(label, static_cast<std::size_t>(len)),
                             TextFormat::singleLine(TextAlign::Right));
@@ -278,8 +299,9 @@ void paintCandles(Canvas& canvas, const Rect& client, GraphViewState& vs) {
     const Pen upPen{vs.paint.upOutline, 1, framework::LineSolid};
     const Pen downPen{vs.paint.downOutline, 1, framework::LineSolid};
     int current = 0;  // 1 up, 2 down: avoids setting the same pen for every bar
-    vs.end_bar = vs.start_bar;
-    for (int i = 0;; ++i) {
+    const int i0 = firstOffset(vs);
+    vs.end_bar = vs.start_bar + i0;
+    for (int i = i0;; ++i) {
         const KeisenElm* bar = visibleBar(vs, i);
         if (!bar)
             break;
@@ -328,13 +350,14 @@ void paintAnalysisLines(Canvas& canvas, const Rect& client, const GraphViewState
     const int w = client.right;
     const int p = vs.x_haba_p;
     const long long first = static_cast<long long>(vs.bars->size()) - vs.start_bar;  // element of start_bar
+    const long long k0 = firstOffset(vs);  // the oldest bar's offset when it stands right of x = 0
     thread_local std::vector<Point> points;
     for (std::size_t g = 0; g < vs.graphs->size(); ++g) {
         const analysis::BunsekiGraphList& graph = (*vs.graphs)[g];
-        if (first < 0 || first >= static_cast<long long>(graph.count()))
+        if (first - k0 < 0 || first - k0 >= static_cast<long long>(graph.count()))
             continue;
         points.clear();
-        for (long long k = 0; first - k >= 0; ++k) {
+        for (long long k = k0; first - k >= 0; ++k) {
             auto index = static_cast<std::size_t>(first - k);
             int left = static_cast<int>(k) * p + client.left;
             double value = graph.number(index);
@@ -353,7 +376,7 @@ void paintAnalysisLines(Canvas& canvas, const Rect& client, const GraphViewState
 void paintAnnotations(Canvas& canvas, const Rect& client, const GraphViewState& vs,
                       const std::vector<ChartAnnotation*>& annotations, VisibleAnnotations& visible) {
     visible.clear();
-    const KeisenElm* leftBar = barByNumber(vs, vs.start_bar);
+    const KeisenElm* leftBar = barByNumber(vs, std::max(1, vs.start_bar));
     const KeisenElm* rightBar = vs.end_bar > barCount(vs) ? barByNumber(vs, barCount(vs)) : barByNumber(vs, vs.end_bar);
     if (!leftBar || !rightBar)
         return;

@@ -59,6 +59,11 @@ void paintAnnotations(Canvas& canvas, const Rect& client, const GraphViewState& 
                       const std::vector<ChartAnnotation*>& annotations, VisibleAnnotations& visible);
 void paintNoCodeScreen(Canvas& canvas, const Rect& client, const NoCodeScreen& screen);
 
+// Height of the date axis's label rows above the bottom edge: days, months and years on a day
+// chart, months and years on a week chart, one row on month and year charts. Price labels
+// stay above it.
+int dateAxisHeight(market::ChartPeriod period);
+
 // " 日足", " 週足", " 月足" or " 年足".
 std::string periodSuffix(market::ChartPeriod period);
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 
 namespace tavora::chart {
 namespace {
@@ -111,7 +112,10 @@ TEST(ChartGeometry, HorizontalZoomAt007KeepsPitchAnd095Gives21) {
     zoomHorizontally(vs, 0.95, 1000);
     EXPECT_EQ(vs.x_haba_p, 21);
     EXPECT_EQ(vs.prev_x_haba_p, 5);
-    EXPECT_EQ(vs.hscroll.max, 400 - 1000 / 21);
+    // Up to the newest bar at the right edge, and beyond to the newest (today's) bar's place
+    // 30 pitches left of it.
+    EXPECT_EQ(vs.hscroll.max, 400 - 1000 / 21 + 30);
+    EXPECT_EQ(vs.start_bar, vs.hscroll.max);
 }
 
 TEST(ChartGeometry, BarColumnsAndNumbers) {
@@ -152,14 +156,89 @@ TEST(ChartGeometry, AfterLoadTheAnchorBarSits30PitchesFromTheRightAndTheCloseIsC
     EXPECT_EQ(vs.vscroll.max, verticalScrollMax(vs, h));
 }
 
-TEST(ChartGeometry, AnchorAfterTheSeriesBringsTheNewestBarAsFarAsTheRangeAllows) {
+TEST(ChartGeometry, AnchorAfterTheSeriesPlacesTheNewestBar) {
     market::KeisenList list;
     buildBars(list, test::weekdays(2024, 1, 1, 300));
     GraphViewState vs = makeViewState(ChartPeriod::Day, "2099-01-01");
     vs.bars = &list;
     scaleNewSeries(vs, 0);
     positionAfterLoad(vs, 500, 400);
-    EXPECT_EQ(vs.start_bar, 300 - 500 / 5);
+    EXPECT_EQ(vs.start_bar, 300 - 500 / 5 + 30); // the newest bar 30 pitches left of the edge
+    EXPECT_EQ(vs.hscroll.max, vs.start_bar);
+}
+
+// Bars dated as the chart keeps them: `priced` bars, then `future` bars without prices. Day
+// and week bars on consecutive weekdays from 2024-01-01; month and year bars from 2008 on,
+// dated on their period's first trading day (future ones on its first day).
+std::vector<test::BarSpec> periodBars(ChartPeriod period, int priced, int future) {
+    std::vector<test::BarSpec> out;
+    if (period == ChartPeriod::Day || period == ChartPeriod::Week) {
+        out = test::weekdays(2024, 1, 1, priced + future);
+    } else {
+        for (int i = 0; i < priced + future; ++i) {
+            char date[48];
+            const int day = i < priced ? 4 : 1;
+            if (period == ChartPeriod::Year)
+                std::snprintf(date, sizeof date, "%04d-01-%02d", 2008 + i, day);
+            else
+                std::snprintf(date, sizeof date, "%04d-%02d-%02d", 2008 + i / 12, i % 12 + 1, day);
+            out.push_back({date, 1000, 1010, 990, 1005});
+        }
+    }
+    for (std::size_t i = std::size_t(priced); i < out.size(); ++i)
+        out[i].open = out[i].high = out[i].low = out[i].close = std::nullopt;
+    return out;
+}
+
+// Opening any period places the bar of today's period 30 pitches left of the right edge, with
+// the history to its left: also when the series with its future bars is shorter than the plot
+// (the oldest bar then stands right of the left edge) and when few bars follow today's.
+TEST(ChartGeometry, OpeningPlacesTodaysBar30PitchesFromTheRightEdge) {
+    struct Case {
+        ChartPeriod period;
+        int priced, future;
+        int todayIndex; // of the bar of today's period, oldest first
+        std::string today;
+        int pitch;
+    };
+    const int w = 1200, h = 600;
+    const Case cases[] = {
+        {ChartPeriod::Day, 600, 250, 602, "", 3},   // a year of future days
+        {ChartPeriod::Day, 40, 10, 41, "", 5},      // shorter than the plot
+        {ChartPeriod::Week, 300, 2, 299, "", 5},    // two bars after today's
+        {ChartPeriod::Month, 228, 60, 227, "2026-12-11", 3}, // 2008-01 .. 2026-12, then 60 months
+        {ChartPeriod::Year, 19, 100, 18, "2026-12-11", 3},   // 2008 .. 2026, then a century
+        {ChartPeriod::Year, 19, 100, 18, "2026-12-11", 21},  // wide bars: the future is wider than the plot
+    };
+    for (const Case& c : cases) {
+        auto spec = periodBars(c.period, c.priced, c.future);
+        const std::string today = c.today.empty() ? spec[std::size_t(c.todayIndex)].date : c.today;
+        SCOPED_TRACE(std::string(market::periodLetter(c.period)) + " " + std::to_string(c.priced) + "+" +
+                     std::to_string(c.future) + " pitch " + std::to_string(c.pitch));
+        market::KeisenList list;
+        buildBars(list, spec);
+        GraphViewState vs = makeViewState(c.period, today);
+        vs.bars = &list;
+        vs.x_haba_p = c.pitch;
+        scaleNewSeries(vs, 0);
+        positionAfterLoad(vs, w, h);
+        const market::KeisenElm* placed = anchoredBar(vs);
+        ASSERT_NE(placed, nullptr);
+        EXPECT_EQ(placed->date, spec[std::size_t(c.todayIndex)].date);
+        const int k = c.todayIndex + 1;
+        EXPECT_EQ(barLeft(vs, k), (w / c.pitch - 30) * c.pitch);
+        EXPECT_EQ(vs.start_bar, vs.hscroll.pos);
+        // Home's position and End's stay within the range.
+        EXPECT_LE(vs.hscroll.min, 1);
+        EXPECT_GE(vs.hscroll.max, 1);
+        const auto end = newestPosition(vs, w);
+        ASSERT_TRUE(end);
+        EXPECT_GE(*end, vs.hscroll.min);
+        EXPECT_LE(*end, vs.hscroll.max);
+        // End: the newest priced bar where today's bar was placed.
+        scrollHorizontally(vs, *end);
+        EXPECT_EQ(barLeft(vs, c.priced), (w / c.pitch - 30) * c.pitch);
+    }
 }
 
 TEST(ChartGeometry, YearChartIsNeverRecentred) {

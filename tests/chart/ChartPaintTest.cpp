@@ -393,6 +393,89 @@ TEST_F(PaintFixture, AnnotationsReachingIntoTheVisibleBarsAreDrawnAndListed) {
     EXPECT_EQ(spanning.firstBarDate, "2024-01-29");
 }
 
+// A series placed in a plot wider than itself starts right of x = 0 (start_bar below 1): every
+// layer begins at the oldest bar's column, x0 = (1 - start_bar) x pitch.
+TEST_F(AnalysisFixture, LayersOfASeriesStartingRightOfTheLeftEdge) {
+    auto spec = test::weekdays(2024, 1, 1, 12);
+    for (auto& b : spec)
+        b.volume = 1500;
+    load(spec, 10);
+    oneYenPerRow(100, 900);
+    values(std::vector<double>(12, 1100));
+    vs.start_bar = -4; // five empty columns: the oldest bar at x = 50
+    paintVolume(canvas, kClient, vs);
+    auto rects = canvas.opsOf(Kind::Rectangle);
+    ASSERT_EQ(rects.size(), 12u);
+    EXPECT_EQ(rects[0].rect.left, 50);
+    canvas.clear();
+    paintCandles(canvas, kClient, vs);
+    rects = canvas.opsOf(Kind::Rectangle);
+    ASSERT_EQ(rects.size(), 12u);
+    EXPECT_EQ(rects[0].rect.left, 50);
+    EXPECT_EQ(rects[11].rect.left, 160);
+    EXPECT_EQ(vs.end_bar, 13); // the series ends inside the plot
+    canvas.clear();
+    paintAnalysisLines(canvas, kClient, vs);
+    auto lines = canvas.opsOf(Kind::Polyline);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].points.size(), 12u);
+    EXPECT_EQ(lines[0].points.front(), (Point{55, 200}));
+    canvas.clear();
+    TestElement inside{20240102, 20240105};
+    VisibleAnnotations visible;
+    paintAnnotations(canvas, kClient, vs, {&inside}, visible);
+    EXPECT_EQ(inside.drawn, 1);
+    EXPECT_EQ(inside.firstBarDate, "2024-01-01"); // the oldest bar, the first drawn
+    EXPECT_EQ(inside.drawnStartBar, -4);
+
+    // The year axis labels its decades from the oldest bar's column on.
+    market::KeisenList years;
+    std::vector<test::BarSpec> yearSpec;
+    for (int y = 2008; y <= 2040; ++y)
+        yearSpec.push_back({std::to_string(y) + "-01-04", 100, 110, 90, 105});
+    test::buildBars(years, yearSpec);
+    vs = makeViewState(ChartPeriod::Year, "2026-12-11");
+    vs.bars = &years;
+    vs.x_haba_p = 3;
+    vs.start_bar = -9; // the oldest bar (2008) at x = 30, 2010 at x = 36
+    canvas.clear();
+    paintDateAxis(canvas, kClient, vs);
+    std::vector<std::pair<std::string, int>> labels;
+    for (const CanvasOp& op : canvas.opsOf(Kind::Text))
+        labels.emplace_back(op.text, op.rect.left);
+    EXPECT_EQ(labels, (std::vector<std::pair<std::string, int>>{{"2010", 37}, {"2020", 67}, {"2030", 97},
+                                                                 {"2040", 127}}));
+}
+
+// The price labels stand below their grid lines; one that would reach into the date axis's
+// label rows (61 pixels on a day chart, 41 on a week chart, 21 on month and year charts) is
+// left out, its line stays.
+TEST_F(PaintFixture, PriceLabelsStayAboveTheDateAxis) {
+    struct Case {
+        ChartPeriod period;
+        std::vector<int> labelled; // rows of the grid lines that keep their labels
+    };
+    for (const Case& c : {Case{ChartPeriod::Day, {200, 150, 100, 50}}, Case{ChartPeriod::Week, {200, 150, 100, 50}},
+                          Case{ChartPeriod::Month, {250, 200, 150, 100, 50}},
+                          Case{ChartPeriod::Year, {250, 200, 150, 100, 50}}}) {
+        vs = makeViewState(c.period, "2024-06-01");
+        oneYenPerRow(50, 1000); // grid lines at rows 300, 250, ... 50 (1000, 1050, ... 1250)
+        canvas.clear();
+        paintPriceAxis(canvas, kClient, vs);
+        std::vector<int> labelled;
+        for (const CanvasOp& op : canvas.opsOf(Kind::Text)) {
+            labelled.push_back(op.rect.top - 2);
+            EXPECT_LE(op.rect.bottom, 300 - dateAxisHeight(c.period)) << op.text;
+        }
+        EXPECT_EQ(labelled, c.labelled) << vs.kikan;
+        std::vector<int> majors;
+        for (const CanvasOp& op : canvas.opsOf(Kind::Line))
+            if (op.points[0].x == 0)
+                majors.push_back(op.points[0].y);
+        EXPECT_EQ(majors, (std::vector<int>{300, 250, 200, 150, 100, 50})) << vs.kikan;
+    }
+}
+
 TEST_F(PaintFixture, TitleHasTwoLinesAndReportsItsBottom) {
     load(test::weekdays(2024, 1, 1, 3));
     int bottom = paintTitle(canvas, kClient, vs, {"0001", "日経平均", "東証指数", "指数"});

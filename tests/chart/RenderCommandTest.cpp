@@ -63,6 +63,24 @@ TEST(RenderCommand, PaintsTheSampleIndexDayChart) {
     EXPECT_EQ(countPixels(image, QRect(800 - 30 * 3 + 3, 60, 30 * 3 - 20, 300), qRgb(0x18, 0x18, 0x18)), 0);
 }
 
+// A year chart of 19 years (2008 to 2026) and a century of future years: the bar of 2026
+// stands 30 pitches (3 pixels each) left of the right edge, the history to its left, the
+// empty columns before it.
+TEST(RenderCommand, YearChartPlacesThisYearsBar30PitchesFromTheRightEdge) {
+    tavora::test::TempDir root;
+    const std::string out = (root / "year.png").string();
+    CliRun run = cli(root, "1001 --period y --size 800x500 --out '" + out + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    QImage image(QString::fromStdString(out));
+    ASSERT_EQ(image.size(), QSize(800, 500));
+    const int todayLeft = (800 / 3 - 30) * 3;  // 708
+    const QRgb outline = qRgb(0x20, 0x20, 0x20);
+    EXPECT_EQ(countPixels(image, QRect(0, 60, todayLeft - 19 * 3, 380), outline), 0);  // before 2008
+    EXPECT_GT(countPixels(image, QRect(todayLeft - 18 * 3, 60, 18 * 3, 380), outline), 50);
+    EXPECT_GT(countPixels(image, QRect(todayLeft, 60, 3, 380), outline), 0);       // 2026
+    EXPECT_EQ(countPixels(image, QRect(todayLeft + 3, 60, 800 - todayLeft - 3, 380), outline), 0);
+}
+
 TEST(RenderCommand, DrawsTheAnnotationsADocumentHoldsForTheCodeAndPeriod) {
     using namespace tavora::annotations;
     tavora::test::TempDir root;

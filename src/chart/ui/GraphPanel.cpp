@@ -105,10 +105,12 @@ bool GraphPanel::perform(ChartAction action) {
         m_hscroll->triggerAction(QAbstractSlider::SliderPageStepAdd);
         break;
     case ChartAction::Oldest:
-        m_hscroll->triggerAction(QAbstractSlider::SliderToMinimum);
+        // The oldest bar at the left edge, also where the range reaches further (a short series).
+        m_hscroll->setValue(1);
         break;
     case ChartAction::Newest:
-        m_hscroll->triggerAction(QAbstractSlider::SliderToMaximum);
+        // The newest bar with prices where opening puts today's bar, not the last future day.
+        m_hscroll->setValue(newestPosition(m_state, plotWidth()).value_or(m_hscroll->maximum()));
         break;
     case ChartAction::WiderBars:
         stepBarWidth(1);
@@ -215,14 +217,23 @@ void GraphPanel::relayout() {
     const int w = width();
     const int h = height();
     m_state.recomputeScale();
+    // A view placed on the newest priced bar or on today's bar (End, opening) stays placed for
+    // the new width; a view at the end of the range stays there.
+    const int oldWidth = m_plot->width();
+    const int pos = m_state.hscroll.pos;
+    const bool atNewest = pos == newestPosition(m_state, oldWidth);
+    const bool atAnchor = pos == anchorPosition(m_state, oldWidth);
+    const bool atEnd = pos >= m_state.hscroll.max;
     m_plot->setGeometry(0, 0, plotWidth(), plotHeight());
     setVerticalRange(m_state, plotHeight());
     m_vscroll->setGeometry(w - ScrollThickness, 90, ScrollThickness, std::max(0, h - 107));
     m_vslider->setGeometry(m_vscroll->x() + 1, 10, 14, 70);
-    // Keep the newest bars at the right edge when the view showed them before the resize.
-    const bool atNewest = m_state.hscroll.pos >= m_state.hscroll.max;
     setHorizontalRange(m_state, plotWidth());
-    if (atNewest || m_state.hscroll.pos >= m_state.hscroll.max)
+    if (const auto placed = atNewest   ? newestPosition(m_state, plotWidth())
+                            : atAnchor ? anchorPosition(m_state, plotWidth())
+                                       : std::nullopt)
+        scrollHorizontally(m_state, *placed);
+    else if (atEnd || m_state.hscroll.pos >= m_state.hscroll.max)
         scrollHorizontally(m_state, m_state.hscroll.max);
     m_hslider->setGeometry(0, h - 15, 70, 14);
     m_hscroll->setGeometry(m_hslider->geometry().right() + 1 + 2, h - ScrollThickness, std::max(0, w - 152),

@@ -8,6 +8,8 @@
 #include "support/SampleMarket.h"
 #include "support/TempDir.h"
 
+#include <string>
+
 #include <QComboBox>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -25,17 +27,32 @@ class GraphPanelTest : public QObject {
         market::ChartSeries series;
         std::unique_ptr<chart::ui::GraphPanel> panel;
 
-        explicit Fixture(int bars = 400) {
+        // `calendar`: the market days after the last price (up to 2025-06-30) come from a
+        // calendar, as they do for a code with one; `today` is then 2024-07-10, a future day.
+        explicit Fixture(int bars = 400, market::ChartPeriod period = market::ChartPeriod::Day,
+                         bool calendar = false) {
             test::buildSampleContext(ctx, dir.path(), {{"1001", "極東電機", bars, 1000}});
             market::OpenChartInput in;
             in.priceDb = &ctx.priceDb;
             in.code = "1001";
+            framework::YmdDate today = framework::todayYmd();
+            if (calendar) {
+                std::string days;
+                for (long long n = framework::daysFromCivil(2024, 7, 1); n <= framework::daysFromCivil(2025, 6, 30);
+                     ++n) {
+                    const framework::YmdDate d = framework::civilFromDays(n);
+                    if (const int w = framework::dayOfWeek(d.year, d.month, d.day); w != 0 && w != 6)
+                        days += framework::formatDate(d) + "\n";
+                }
+                in.calendarPath = (dir / "marketday_jpn.csv").string();
+                test::writeFile(in.calendarPath, days);
+                today = {2024, 7, 10};
+            }
             series = market::OpenChart(in);
-            panel = std::make_unique<chart::ui::GraphPanel>(market::ChartPeriod::Day, framework::todayYmd(), ctx.scale,
-                                                            nullptr);
+            panel = std::make_unique<chart::ui::GraphPanel>(period, today, ctx.scale, nullptr);
             panel->resize(800, 500);
             panel->show();
-            panel->setSeries(&series.period(market::ChartPeriod::Day), {});
+            panel->setSeries(&series.period(period), {});
         }
     };
 
@@ -104,6 +121,41 @@ private slots:
         QCOMPARE(f.panel->state().start_bar, expected.at(expect));
         QCOMPARE(h->value(), f.panel->state().start_bar);
         QCOMPARE(f.panel->plotArea()->fullPaintCount() > paints, expect != "start");
+    }
+
+    // Opening places the bar of today's period 30 pitches left of the right edge, the history to
+    // its left (a year chart's nine years stand at the right, a century of empty years after
+    // them); End brings the newest bar with prices there, also after a resize; Home shows the
+    // oldest bar at the left edge.
+    void openingAndEndPlaceTheirBar_data() {
+        QTest::addColumn<int>("period");
+        for (market::ChartPeriod p : market::kAllPeriods)
+            QTest::newRow(market::periodCaption(p).data()) << market::periodIndex(p);
+    }
+
+    void openingAndEndPlaceTheirBar() {
+        QFETCH(int, period);
+        Fixture f(2000, market::kAllPeriods[std::size_t(period)], true);
+        const chart::GraphViewState& vs = f.panel->state();
+        auto placedAt = [&] { return (f.panel->plotArea()->width() / vs.x_haba_p - 30) * vs.x_haba_p; };
+        const market::KeisenElm* today = chart::anchoredBar(vs);
+        QVERIFY(today);
+        const int k = chart::barNumber(vs, *today);
+        QVERIFY(today->date <= "2024-07-10");
+        QVERIFY(k == chart::barCount(vs) || chart::barByNumber(vs, k + 1)->date > "2024-07-10");
+        QCOMPARE(chart::barLeft(vs, k), placedAt());
+        QCOMPARE(f.panel->horizontalScroll()->value(), vs.start_bar);
+
+        const market::KeisenElm* newest = chart::newestPricedBar(vs);
+        QVERIFY(newest && newest->date <= "2024-06-28");
+        QVERIFY(chart::barNumber(vs, *newest) < chart::barCount(vs)); // future bars follow it
+        QTest::keyClick(f.panel->plotArea(), Qt::Key_Home);
+        QCOMPARE(vs.start_bar, 1);
+        QTest::keyClick(f.panel->plotArea(), Qt::Key_End);
+        QCOMPARE(chart::barLeft(vs, chart::barNumber(vs, *newest)), placedAt());
+        f.panel->resize(1000, 500);
+        QCOMPARE(chart::barLeft(vs, chart::barNumber(vs, *newest)), placedAt());
+        QCOMPARE(f.panel->horizontalScroll()->value(), vs.start_bar);
     }
 
     // + and - (and Ctrl + wheel) step the bar width through the slider's table; the slider
