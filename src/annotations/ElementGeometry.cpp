@@ -96,6 +96,10 @@ double priceOr0(const std::optional<double>& price) {
     return price.value_or(0.0);
 }
 
+bool hasPrices(const market::KeisenElm& bar) {
+    return bar.open && *bar.open > 0;
+}
+
 std::string formatPrice(double value) {
     if (!std::isfinite(value))
         return "0.00";

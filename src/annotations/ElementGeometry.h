@@ -59,6 +59,9 @@ float zoomFactor(int yIchimemori, int initYIchimemori);
 
 // A price of a bar, a missing one counting as 0.
 double priceOr0(const std::optional<double>& price);
+// Whether a bar has prices to measure or mark: a future day (no open) or a day filled in
+// without data (open 0) has none.
+bool hasPrices(const market::KeisenElm& bar);
 // "%.2f" in the C locale whatever the process locale.
 std::string formatPrice(double value);
 

@@ -7,6 +7,7 @@
 #include "annotations/TakayasuElm.h"
 #include "annotations/TextElm.h"
 #include "chart/ChartGeometry.h"
+#include "chart/ChartLayers.h"
 
 #include <algorithm>
 #include <array>
@@ -145,11 +146,7 @@ bool PointerTools::onMotion(Canvas& canvas, int x, int y) {
         return false;
     if (tools.select || tools.text || tools.memo) {
         drawSnapLabel(canvas, y, m_currentBar);
-        hoverTest(canvas,
-                  tools.select ? m_visible.all
-                  : tools.text ? m_visible.texts
-                               : m_visible.memos,
-                  tools.memo);
+        hoverTest(canvas, hoverCandidates(), tools.memo);
         return true;
     }
     if (tools.takayasu || measuring) {
@@ -159,6 +156,22 @@ bool PointerTools::onMotion(Canvas& canvas, int x, int y) {
         return true;
     }
     return false;
+}
+
+bool PointerTools::onLeave(Canvas& canvas) {
+    m_last.reset();
+    m_hovered = nullptr;
+    m_currentBar = 0;
+    if (m_view.busy)
+        return false;
+    if (!valid())
+        dropPointers();
+    // What follows the pointer (cross, snap label, hover frame, memo text) goes with it; an
+    // element being made stays as far as it was drawn.
+    canvas.restoreFromCleanCopy();
+    if (GraphDrawElement* element = creating())
+        drawElement(canvas, *element);
+    return true;
 }
 
 void PointerTools::edgeScroll(int x, int y) {
@@ -189,10 +202,16 @@ void PointerTools::drawCross(Canvas& canvas, int x, int y, int bar) {
     const framework::Size dateSize = canvas.measureText(b->date);
     canvas.drawText(Rect{x + 2, m_client.top, x + 2 + dateSize.width, m_client.top + dateSize.height},
                     b->date, TextFormat::singleLine(TextAlign::Left));
+    // The price at the right edge, below the line, or above it where it would reach into the
+    // date axis; on the chart's background so no axis label shows through it.
     const std::string price = formatPrice(priceAt(y));
-    const int h = canvas.measureText(price).height;
-    canvas.drawText(Rect{m_client.left, y + 2, m_client.right, y + 2 + h}, price,
-                    TextFormat::singleLine(TextAlign::Right));
+    const framework::Size priceSize = canvas.measureText(price);
+    int top = y + 2;
+    if (top + priceSize.height > m_client.bottom - chart::dateAxisHeight(m_view.period()))
+        top = y - 2 - priceSize.height;
+    const Rect priceBox{m_client.right - priceSize.width - 2, top, m_client.right, top + priceSize.height};
+    canvas.fillRect(priceBox, m_view.paint.background);
+    canvas.drawText(priceBox, price, TextFormat::singleLine(TextAlign::Right));
     drawReadout(canvas, bar);
 }
 
@@ -201,7 +220,8 @@ void PointerTools::drawReadout(Canvas& canvas, int bar) {
     canvas.setFont(Font{m_view.paint.fontFace, kLabelFontSize, 500});
     canvas.setTextColor(m_view.paint.crossReadout);
     const int lineHeight = canvas.measureText(b->date).height;
-    std::string volume = "出来高 " + intText(b->volume);
+    // A day without prices (a future day) has no volume either: blank like its prices.
+    std::string volume = "出来高 " + (b->open ? intText(b->volume) : std::string());
     if (!b->split.empty())
         volume += " 分割 " + b->split;
     const std::array<std::string, 6> lines{b->date,
@@ -224,11 +244,8 @@ void PointerTools::drawReadout(Canvas& canvas, int bar) {
     }
 }
 
-void PointerTools::drawSnapLabel(Canvas& canvas, int y, int bar) {
-    const KeisenElm* b = chart::barByNumber(m_view, bar);
-    if (!b)
-        return;
-    canvas.restoreFromCleanCopy();
+double PointerTools::snapTo(int y, const KeisenElm& bar) {
+    const KeisenElm* b = &bar;
     const double m = std::trunc(priceAt(y));
     const double open = priceOr0(b->open), high = priceOr0(b->high), low = priceOr0(b->low),
                  close = priceOr0(b->close);
@@ -252,6 +269,15 @@ void PointerTools::drawSnapLabel(Canvas& canvas, int y, int bar) {
         m_view.snap_kind = YonhonneClose;
     }
     m_snapLabel = caption + formatPrice(snapped);
+    return snapped;
+}
+
+void PointerTools::drawSnapLabel(Canvas& canvas, int y, int bar) {
+    const KeisenElm* b = chart::barByNumber(m_view, bar);
+    if (!b)
+        return;
+    canvas.restoreFromCleanCopy();
+    const double snapped = snapTo(y, *b);
     const int cx = chart::barCentre(m_view, bar);
     const int yp = rowOf(snapped);
     canvas.setPen(Pen{m_view.paint.titleColor, 1, framework::LineSolid});
@@ -267,18 +293,27 @@ void PointerTools::drawSnapLabel(Canvas& canvas, int y, int bar) {
 
 void PointerTools::drawElement(Canvas& canvas, GraphDrawElement& element) {
     element.Draw(canvas, m_client, m_view, m_view.x_haba_p, m_view.start_bar, m_view.pixel_to_yen,
-                 m_view.bottom_yen, m_view.y_ichimemori, chart::barByNumber(m_view, m_view.start_bar));
+                 m_view.bottom_yen, m_view.y_ichimemori, chart::barByNumber(m_view, std::max(1, m_view.start_bar)));
+}
+
+const GraphDrawWrapList& PointerTools::hoverCandidates() const {
+    const chart::ToolFlags& tools = m_view.tools;
+    return tools.select ? m_visible.all : tools.text ? m_visible.texts : m_visible.memos;
+}
+
+GraphDrawElement* PointerTools::elementAt(const GraphDrawWrapList& candidates, int x, int y) const {
+    for (GraphDrawElement* element : candidates.elements)
+        if (element->view_bl && element->HitTest(x, y))
+            return element;
+    return nullptr;
 }
 
 void PointerTools::hoverTest(Canvas& canvas, const GraphDrawWrapList& candidates, bool showMemoText) {
-    m_hovered = nullptr;
     const Point at = *m_last;
-    for (GraphDrawElement* element : candidates.elements) {
-        if (!element->view_bl || !element->HitTest(at.x, at.y))
-            continue;
+    m_hovered = elementAt(candidates, at.x, at.y);
+    if (GraphDrawElement* element = m_hovered) {
         drawElement(canvas, *element);
         element->DrawFrame(canvas, m_view.paint.hoverFrame);
-        m_hovered = element;
         if (showMemoText) {
             const int right = element->left + element->width;
             canvas.setPen(Pen{m_view.paint.hoverFrame, 1, framework::LineSolid});
@@ -290,7 +325,6 @@ void PointerTools::hoverTest(Canvas& canvas, const GraphDrawWrapList& candidates
             canvas.drawText(Rect{left, top, left + size.width, top + size.height}, element->str,
                             TextFormat::wrapped());
         }
-        return;
     }
 }
 
@@ -396,12 +430,19 @@ void PointerTools::onPress(int x, int y, bool ctrl) {
     }
     if (m_currentBar == 0)
         return;
+    // The click decides what it acts on: the element under it, the bar under it and the price
+    // snapped to there, as the motion handler maps a position. The last motion the event loop
+    // got round to may lie elsewhere (a click follows a fast move before that is processed).
+    const chart::ToolFlags& tools = m_view.tools;
+    if (tools.select || tools.text || tools.memo)
+        m_hovered = elementAt(hoverCandidates(), x, y);
     if (m_hovered) {
         pressHovered(ctrl);
         return;
     }
     if (!ctrl)
         m_list->setSelected(false);
+    snapTo(y, *chart::barByNumber(m_view, m_currentBar));
     pressTool(y, m_currentBar);
 }
 
@@ -442,6 +483,8 @@ void PointerTools::pressTool(int y, int bar) {
         e.SetPenStyle(style.lineStyle);
     };
     if (tools.takayasu) {
+        if (!hasPrices(*b))
+            return; // a future day has no high or low to mark
         TakayasuElm& mark = m_list->createTakayasu();
         applyStyle(mark, defaults.takayasu);
         mark.SetDate(b->date);
@@ -466,9 +509,12 @@ void PointerTools::pressTool(int y, int bar) {
     }
     if (tools.rangeTime || tools.rangeNedan || tools.line) {
         if (m_view.inProgress && creating()) {
+            advanceOperation(y); // the end where the click is
             finishTwoClick();
             return;
         }
+        if (tools.rangeNedan && !hasPrices(*b))
+            return; // no price to measure from
         GraphDrawElement* made = nullptr;
         if (tools.rangeTime) {
             RangeTimeElm& count = m_list->createRangeTime();
@@ -528,10 +574,19 @@ void PointerTools::startTwoClick(GraphDrawElement& element, int bar) {
 
 void PointerTools::finishTwoClick() {
     GraphDrawElement* made = m_creating;
+    const KeisenElm* start = chart::barByNumber(m_view, m_startBar);
+    const KeisenElm* end = chart::barByNumber(m_view, m_currentBar);
     m_creating = nullptr;
     m_view.inProgress = false;
     m_startBar = 0;
-    record({made});
+    if (made->classname == kRangeNedanElm && !(start && end && hasPrices(*start) && hasPrices(*end))) {
+        // A price range needs a price at both ends; one ending on a day without prices would
+        // measure against nothing. It goes as if it had never been begun.
+        m_list->remove(made);
+        m_visible.clear();
+    } else {
+        record({made});
+    }
     m_host.repaintFull();
 }
 

@@ -86,6 +86,9 @@ public:
     // by the full paint it asks for.
     void onPress(int x, int y, bool ctrl);
     void onRelease();
+    // The pointer left the plot area: what follows it is wiped from `canvas` (the visible
+    // image). Returns whether the image changed.
+    bool onLeave(framework::Canvas& canvas);
     // Delete pressed on the plot area.
     void onDelete();
     // The editor lost the keyboard focus (it is hidden; the text stays until the next click).
@@ -110,7 +113,13 @@ private:
     void dropPointers();
     double priceAt(int y) const;
     int rowOf(double price) const;
+    // The visible elements the active tool hovers over (all, texts or memos).
+    const GraphDrawWrapList& hoverCandidates() const;
+    // The first visible candidate that (x, y) hits; null when none.
+    GraphDrawElement* elementAt(const GraphDrawWrapList& candidates, int x, int y) const;
     void hoverTest(framework::Canvas& canvas, const GraphDrawWrapList& candidates, bool showMemoText);
+    // The price of `bar` the pointer at row y snaps to; sets snap_kind and the snap label.
+    double snapTo(int y, const market::KeisenElm& bar);
     void continueOperation(framework::Canvas& canvas, int y);
     // The element being made follows the pointer (current bar, row y); returns it.
     GraphDrawElement* advanceOperation(int y);

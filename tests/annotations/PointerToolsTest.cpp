@@ -16,6 +16,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tavora::annotations {
 namespace {
 
@@ -129,8 +131,14 @@ TEST_F(ToolsFixture, CrossCursorDrawsTheCrossAndTheBarReadout) {
                                                  "出来高 1234 分割 1:2", "転換線 1100.00\r\n"}));
     const auto ops = canvas.opsOf(Kind::Text);
     EXPECT_EQ(ops[0].rect, (framework::Rect{7, 0, 7 + 10 * 9, 18})); // the date from x + 2
-    EXPECT_EQ(ops[1].rect, (framework::Rect{0, 202, 400, 220}));     // the price under the line
+    // The price under the line at the right edge, on the background so no axis label shows
+    // through it.
+    EXPECT_EQ(ops[1].rect, (framework::Rect{400 - 7 * 9 - 2, 202, 400, 220}));
     EXPECT_EQ(ops[1].format.align, framework::TextAlign::Right);
+    const auto fills = canvas.opsOf(Kind::FillRect);
+    ASSERT_EQ(fills.size(), 1u);
+    EXPECT_EQ(fills[0].rect, ops[1].rect);
+    EXPECT_EQ(fills[0].fill, vs.paint.background);
     EXPECT_EQ(ops[2].rect, (framework::Rect{10, 40, 300, 58})); // read-out from the title's bottom
     EXPECT_EQ(ops[7].rect, (framework::Rect{10, 130, 300, 148}));
     EXPECT_EQ(ops[8].rect.top, 148);
@@ -142,6 +150,29 @@ TEST_F(ToolsFixture, CrossCursorDrawsTheCrossAndTheBarReadout) {
     move(395, 200);
     EXPECT_TRUE(canvas.ops().empty());
     EXPECT_EQ(tools.currentBar(), 0);
+}
+
+// Near the bottom the price goes above the line: below it, it would stand among the date
+// labels (61 rows on a day chart, 21 on a year chart).
+TEST_F(ToolsFixture, CrossCursorPriceStaysAboveTheDateAxis) {
+    vs.tools.cross = true;
+    struct Case {
+        market::ChartPeriod period;
+        int y;
+        int top; // of the price
+    };
+    for (const Case& c : {Case{market::ChartPeriod::Day, 219, 221}, Case{market::ChartPeriod::Day, 220, 200},
+                          Case{market::ChartPeriod::Day, 299, 279}, Case{market::ChartPeriod::Year, 259, 261},
+                          Case{market::ChartPeriod::Year, 260, 240}}) {
+        SCOPED_TRACE(c.y);
+        vs.kikan = std::string(market::periodLetter(c.period));
+        move(centre(2), c.y);
+        const auto ops = canvas.opsOf(Kind::Text);
+        ASSERT_GE(ops.size(), 2u);
+        EXPECT_EQ(ops[1].rect.top, c.top);
+        EXPECT_LE(ops[1].rect.bottom, 300 - chart::dateAxisHeight(c.period));
+        EXPECT_EQ(canvas.opsOf(Kind::FillRect).at(0).rect, ops[1].rect);
+    }
 }
 
 TEST_F(ToolsFixture, SnapLabelTiesGoHighThenOpenThenClose) {
@@ -230,6 +261,25 @@ TEST_F(ToolsFixture, PriceRangeLineAndMarkTakeThePointer) {
     EXPECT_EQ(host.steps.at(3).at(0)->date, "2026-01-08");
     EXPECT_EQ(list.size(), 4u);
     EXPECT_EQ(list[3].id, 4);
+}
+
+// The click decides the element it acts on, not the last motion processed (a click can follow
+// a fast move before the move is drawn).
+TEST_F(ToolsFixture, SelectionTakesTheElementUnderTheClick) {
+    auto& a = list.createTakayasu();
+    a.SetDate("2026-01-06");
+    auto& b = list.createTakayasu();
+    b.SetDate("2026-01-09");
+    paintVisible();
+    vs.tools.select = true;
+    move(a.left + a.width / 2, a.top + a.height / 2);
+    ASSERT_EQ(tools.hovered(), &a);
+    press(b.left + b.width / 2, b.top + b.height / 2);
+    EXPECT_TRUE(b.selected);
+    EXPECT_FALSE(a.selected);
+    press(centre(2), 5); // on nothing: nothing selected, nothing hovered
+    EXPECT_FALSE(b.selected);
+    EXPECT_EQ(tools.hovered(), nullptr);
 }
 
 TEST_F(ToolsFixture, TimePriceMeasureScrollsAtTheEdges) {
@@ -420,6 +470,165 @@ TEST_F(ToolsFixture, BusyPlotIgnoresPressesAndDelete) {
     tools.setList(nullptr); // no code open: a click asks for one
     press(centre(2), 100);
     EXPECT_EQ(host.codeRequests, 1);
+}
+
+// The five priced days followed by five future days without prices; the plot (40 bars wide)
+// shows all ten and empty columns after them.
+struct FutureFixture : ToolsFixture {
+    void SetUp() override {
+        ToolsFixture::SetUp();
+        chart::test::buildBars(bars, {
+                                         {"2026-01-05", 1100, 1110, 1090, 1095, 1234},
+                                         {"2026-01-06", 1100, 1110, 1080, 1102, 900},
+                                         {"2026-01-07", 1115, 1130, 1110, 1112, 800},
+                                         {"2026-01-08", 1112, 1134, 1108, 1120, 700},
+                                         {"2026-01-09", 1120, 1125, 1118, 1121, 600},
+                                         {"2026-01-12", {}, {}, {}, {}},
+                                         {"2026-01-13", {}, {}, {}, {}},
+                                         {"2026-01-14", {}, {}, {}, {}},
+                                         {"2026-01-15", {}, {}, {}, {}},
+                                         {"2026-01-16", {}, {}, {}, {}},
+                                     });
+    }
+};
+
+// The second click of every two-click tool, on the newest priced bar, the first future day, a
+// far future day and past the last day, with and without the move to it processed first: the
+// day under the click is the day the element ends on, as the cross cursor shows it there.
+TEST_F(FutureFixture, SecondClickEndsOnTheDayUnderIt) {
+    enum class Tool { Line, DayCount, PriceRange, TimePrice };
+    struct Target {
+        int bar;             // the bar under the second click (11: past the last day)
+        const char* date;    // its date
+        bool priced;
+    };
+    const Target targets[] = {{5, "2026-01-09", true},
+                              {6, "2026-01-12", false},
+                              {10, "2026-01-16", false},
+                              {11, "", false}};
+    for (Tool tool : {Tool::Line, Tool::DayCount, Tool::PriceRange, Tool::TimePrice}) {
+        for (const Target& target : targets) {
+            for (bool moveFirst : {false, true}) {
+                SCOPED_TRACE(std::to_string(int(tool)) + " to bar " + std::to_string(target.bar) +
+                             (moveFirst ? " after a move" : " without a move"));
+                list.reset("7203");
+                tools.listReloaded();
+                host.steps.clear();
+                vs.tools = {};
+                vs.tools.line = tool == Tool::Line;
+                vs.tools.rangeTime = tool == Tool::DayCount;
+                vs.tools.rangeNedan = tool == Tool::PriceRange;
+                vs.tools.timePrice = tool == Tool::TimePrice;
+                move(centre(2), row(1110));
+                press(centre(2), row(1110));
+                ASSERT_TRUE(vs.inProgress);
+                if (moveFirst)
+                    move(centre(target.bar), 150);
+                press(centre(target.bar), 150);
+                if (target.bar == 11) { // no day there: the click does nothing
+                    EXPECT_TRUE(vs.inProgress);
+                    EXPECT_TRUE(host.steps.empty());
+                    tools.abandonOperation();
+                    EXPECT_TRUE(list.empty());
+                    continue;
+                }
+                EXPECT_FALSE(vs.inProgress);
+                if (tool == Tool::TimePrice || (tool == Tool::PriceRange && !target.priced)) {
+                    // The measure stores nothing; a price range ending without a price is not made.
+                    EXPECT_TRUE(host.steps.empty());
+                    EXPECT_TRUE(list.empty());
+                    continue;
+                }
+                ASSERT_EQ(host.steps.size(), 1u);
+                GraphDrawElement* made = host.steps[0].at(0);
+                if (tool == Tool::Line) {
+                    EXPECT_EQ(made->date, "2026-01-06");
+                    EXPECT_EQ(made->enddate, target.date);
+                } else if (tool == Tool::DayCount) {
+                    EXPECT_EQ(made->date, "2026-01-06");
+                    EXPECT_EQ(static_cast<RangeTimeElm*>(made)->daycount, std::to_string(target.bar - 1));
+                } else {
+                    auto* range = static_cast<RangeNedanElm*>(made);
+                    EXPECT_EQ(range->owaridate, target.date);
+                    EXPECT_EQ(range->enddate, target.date);
+                    EXPECT_EQ(range->startyonhonne, YonhonneHigh);
+                    EXPECT_EQ(range->endyonhonne, YonhonneHigh); // 1125, nearest to the pointer's 1150
+                }
+            }
+        }
+    }
+}
+
+// No price at the first click: a price range does not begin and no high/low mark is made (either
+// would be an element with nothing to show, "0.00" far below the chart).
+TEST_F(FutureFixture, NothingIsMeasuredOrMarkedOnADayWithoutPrices) {
+    vs.tools.rangeNedan = true;
+    press(centre(7), 150);
+    EXPECT_FALSE(vs.inProgress);
+    press(centre(9), 150);
+    EXPECT_FALSE(vs.inProgress);
+    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(host.steps.empty());
+    vs.tools = {};
+    vs.tools.takayasu = true;
+    press(centre(6), 150);
+    EXPECT_TRUE(list.empty());
+    EXPECT_TRUE(host.steps.empty());
+    press(centre(5), 150); // a priced day still is
+    EXPECT_EQ(host.steps.size(), 1u);
+    // Day counts and lines out into the future stay: they show where they were drawn.
+    vs.tools = {};
+    vs.tools.rangeTime = true;
+    press(centre(6), 150);
+    press(centre(9), 150);
+    ASSERT_EQ(host.steps.size(), 2u);
+    EXPECT_EQ(static_cast<RangeTimeElm*>(host.steps[1].at(0))->daycount, "4");
+}
+
+TEST_F(FutureFixture, CrossCursorOnAFutureDayShowsNoVolume) {
+    vs.tools.cross = true;
+    move(centre(7), 150);
+    const auto t = texts();
+    EXPECT_NE(std::find(t.begin(), t.end(), "始値 "), t.end());
+    EXPECT_NE(std::find(t.begin(), t.end(), "出来高 "), t.end());
+    move(centre(5), 150);
+    const auto priced = texts();
+    EXPECT_NE(std::find(priced.begin(), priced.end(), "出来高 600"), priced.end());
+}
+
+// Leaving the chart wipes what follows the pointer; an element being made stays drawn.
+TEST_F(ToolsFixture, LeavingTheChartWipesWhatFollowsThePointer) {
+    vs.tools.takayasu = true;
+    move(centre(2), 150);
+    EXPECT_FALSE(texts().empty()); // the snap label
+    canvas.clear();
+    EXPECT_TRUE(tools.onLeave(canvas));
+    ASSERT_EQ(canvas.ops().size(), 1u);
+    EXPECT_EQ(canvas.ops()[0].kind, Kind::RestoreFromClean);
+    // Coming back to the same place draws the label again.
+    move(centre(2), 150);
+    EXPECT_FALSE(texts().empty());
+
+    vs.tools = {};
+    vs.tools.line = true;
+    press(centre(1), 150);
+    move(centre(3), 120);
+    canvas.clear();
+    tools.onLeave(canvas);
+    EXPECT_EQ(canvas.ops().front().kind, Kind::RestoreFromClean);
+    EXPECT_EQ(canvas.opsOf(Kind::Line).size(), 1u); // the line being made
+    EXPECT_TRUE(canvas.opsOf(Kind::Text).empty());  // no snap label
+    EXPECT_TRUE(vs.inProgress);
+
+    vs.tools = {};
+    vs.tools.select = true;
+    auto& mark = list.createTakayasu();
+    mark.SetDate("2026-01-06");
+    paintVisible();
+    move(mark.left + mark.width / 2, mark.top + mark.height / 2);
+    ASSERT_EQ(tools.hovered(), &mark);
+    tools.onLeave(canvas);
+    EXPECT_EQ(tools.hovered(), nullptr);
 }
 
 TEST(LimitCharacters, NeverCutsACharacter) {

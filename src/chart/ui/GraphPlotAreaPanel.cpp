@@ -182,6 +182,7 @@ void GraphPlotAreaPanel::mouseMoveEvent(QMouseEvent* event) {
     // Moves that arrive faster than they can be drawn are folded into one: the position is
     // taken when the event loop comes back, after the events queued behind this one.
     m_pendingMotion = event->position().toPoint();
+    m_pointerInside = rect().contains(m_pendingMotion);
     if (!m_motionQueued) {
         m_motionQueued = true;
         QMetaObject::invokeMethod(this, &GraphPlotAreaPanel::processMotion, Qt::QueuedConnection);
@@ -190,7 +191,7 @@ void GraphPlotAreaPanel::mouseMoveEvent(QMouseEvent* event) {
 
 void GraphPlotAreaPanel::processMotion() {
     m_motionQueued = false;
-    if (m_state.busy)
+    if (m_state.busy || !m_pointerInside)
         return;
     ensureImages();
     bool changed = false;
@@ -216,6 +217,7 @@ void GraphPlotAreaPanel::mousePressEvent(QMouseEvent* event) {
     // hover state of an earlier position: a click on an element would miss it (it stays
     // unselected, and only the hover frame is drawn). The pending move is processed first.
     m_pendingMotion = at;
+    m_pointerInside = true;
     processMotion();
     m_tools.onPress(at.x(), at.y(), event->modifiers().testFlag(Qt::ControlModifier));
     update();
@@ -233,6 +235,23 @@ void GraphPlotAreaPanel::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QWidget::keyPressEvent(event);
+}
+
+void GraphPlotAreaPanel::leaveEvent(QEvent* event) {
+    // The snap label, cross or hover frame would otherwise stay on the chart, over whatever
+    // the pointer goes to next.
+    m_pointerInside = false;
+    ensureImages();
+    bool changed = false;
+    {
+        OverlayCanvas canvas(m_visible, m_clean);
+        m_overlay = &canvas;
+        changed = m_tools.onLeave(canvas);
+        m_overlay = nullptr;
+    }
+    if (changed)
+        update();
+    QWidget::leaveEvent(event);
 }
 
 void GraphPlotAreaPanel::recordStep(std::vector<annotations::GraphDrawElement*> elements) {

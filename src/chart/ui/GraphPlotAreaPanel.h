@@ -72,6 +72,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     void ensureImages();
@@ -103,6 +104,7 @@ private:
     int m_wheelRemainder = 0;
     QPoint m_pendingMotion;
     bool m_motionQueued = false;
+    bool m_pointerInside = false; // a move queued before the pointer left is not drawn
     int m_motions = 0;
     framework::Canvas* m_overlay = nullptr; // the pointer tools' canvas while they draw
 };

@@ -78,14 +78,17 @@ class PointerToolsTest : public QObject {
         std::unique_ptr<chart::ui::GraphPanel> panel;
         std::vector<std::vector<GraphDrawElement*>> steps;
 
-        Chart() {
-            std::vector<chart::test::BarSpec> spec = chart::test::weekdays(2022, 1, 3, 600, 1000);
+        // `future`: that many days without prices after the priced ones (the calendar's days).
+        explicit Chart(int future = 0) {
+            std::vector<chart::test::BarSpec> spec = chart::test::weekdays(2022, 1, 3, 600 + future, 1000);
             for (std::size_t i = 0; i < spec.size(); ++i) {
                 const double base = 1000 + 20 * double(i % 5);
                 spec[i].open = base;
                 spec[i].high = base + 10;
                 spec[i].low = base - 10;
                 spec[i].close = base - 4;
+                if (i >= 600)
+                    spec[i].open = spec[i].high = spec[i].low = spec[i].close = std::nullopt;
             }
             chart::test::buildBars(series.bars, spec);
             list.reset("9999");
@@ -143,8 +146,10 @@ class PointerToolsTest : public QObject {
         chart::ui::GraphPanel* day() const { return home->graphPanel(ChartPeriod::Day); }
         chart::ui::GraphPlotAreaPanel* plot() const { return day()->plotArea(); }
         QToolButton* tool(int command) const { return home->toolColumn()->button(command); }
+        // The centre of a bar, counted from the first one shown (a short series is placed with
+        // empty columns before its oldest bar).
         int column(int fromStart) const {
-            return chart::barCentre(day()->state(), day()->state().start_bar + fromStart);
+            return chart::barCentre(day()->state(), std::max(1, day()->state().start_bar) + fromStart);
         }
         void click(int x, int y) {
             QTest::mouseClick(plot(), Qt::LeftButton, Qt::NoModifier, QPoint(x, y));
@@ -207,6 +212,88 @@ private slots:
         QCOMPARE(a->date, chart::barByNumber(c.vs(), c.vs().start_bar + 20)->date);
         QCOMPARE(b->range_y, a->range_y - 1);
         QVERIFY(!c.vs().inProgress);
+    }
+
+    // A line from the newest priced day to a day under the second click: the newest bar itself,
+    // the first future day, a far future day, or past the last day (nothing there: the line
+    // stays open). The click is taken where it is, also when it follows the move to it before
+    // the move was drawn (the events of a fast pointer come in one batch).
+    void lineEndsOnTheDayUnderTheSecondClick_data() {
+        QTest::addColumn<int>("target"); // bars after the newest priced one (past the last: 26)
+        QTest::addColumn<bool>("batched");
+        for (bool batched : {false, true}) {
+            const char* how = batched ? " (move and click in one batch)" : "";
+            QTest::newRow(qPrintable(QString("newest bar") + how)) << 0 << batched;
+            QTest::newRow(qPrintable(QString("first future day") + how)) << 1 << batched;
+            QTest::newRow(qPrintable(QString("far future day") + how)) << 20 << batched;
+            QTest::newRow(qPrintable(QString("past the last day") + how)) << 26 << batched;
+        }
+    }
+
+    void lineEndsOnTheDayUnderTheSecondClick() {
+        QFETCH(int, target);
+        QFETCH(bool, batched);
+        Chart c(25);
+        chart::ui::GraphPanel& panel = *c.panel;
+        panel.perform(chart::ui::ChartAction::Newest); // the newest priced day 30 bars from the edge
+        c.use(&chart::ToolFlags::line);
+        const chart::GraphViewState& vs = c.vs();
+        const int newest = 600;
+        QCOMPARE(chart::barLeft(vs, newest), (c.plot()->width() / vs.x_haba_p - 30) * vs.x_haba_p);
+        const int y = c.plot()->height() / 2;
+        c.move(chart::barCentre(vs, newest - 10), y);
+        c.click(chart::barCentre(vs, newest - 10), y);
+        QVERIFY(vs.inProgress);
+        const int x = chart::barCentre(vs, newest + target);
+        if (batched) {
+            const QPointF at(x, y);
+            QMouseEvent move(QEvent::MouseMove, at, c.plot()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                             Qt::NoModifier);
+            QMouseEvent press(QEvent::MouseButtonPress, at, c.plot()->mapToGlobal(at), Qt::LeftButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent release(QEvent::MouseButtonRelease, at, c.plot()->mapToGlobal(at), Qt::LeftButton,
+                                Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(c.plot(), &move);
+            QCoreApplication::sendEvent(c.plot(), &press);
+            QCoreApplication::sendEvent(c.plot(), &release);
+            QCoreApplication::processEvents();
+        } else {
+            c.move(x, y);
+            c.click(x, y);
+        }
+        if (newest + target > chart::barCount(vs)) {
+            QVERIFY(vs.inProgress);
+            QVERIFY(c.steps.empty());
+            return;
+        }
+        QVERIFY(!vs.inProgress);
+        QCOMPARE(c.steps.size(), std::size_t(1));
+        auto* line = static_cast<annotations::LineElm*>(c.steps[0].at(0));
+        QCOMPARE(line->date, chart::barByNumber(vs, newest - 10)->date);
+        QCOMPARE(line->enddate, chart::barByNumber(vs, newest + target)->date);
+        // The cross cursor reads the same day there.
+        c.use(&chart::ToolFlags::cross);
+        c.move(x, y + 1);
+        QCOMPARE(c.plot()->tools().currentBar(), newest + target);
+    }
+
+    // The snap label follows the pointer; when it leaves the chart the label goes with it, also
+    // when a move was still waiting to be drawn.
+    void leavingTheChartWipesTheSnapLabel() {
+        Chart c;
+        c.use(&chart::ToolFlags::takayasu);
+        c.move(c.column(10), 200);
+        QVERIFY(c.plot()->visibleImage() != c.plot()->cleanCopy());
+        const QPointF at(c.column(12), 210);
+        QMouseEvent move(QEvent::MouseMove, at, c.plot()->mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
+        QCoreApplication::sendEvent(c.plot(), &move);
+        QEvent leave(QEvent::Leave);
+        QCoreApplication::sendEvent(c.plot(), &leave);
+        QCoreApplication::processEvents();
+        QVERIFY(c.plot()->visibleImage() == c.plot()->cleanCopy());
+        c.move(c.column(11), 205); // back in: shown again
+        QVERIFY(c.plot()->visibleImage() != c.plot()->cleanCopy());
     }
 
     void movesAreFoldedIntoTheLatestPosition() {
