@@ -206,6 +206,24 @@ private slots:
         QVERIFY2(err.contains("無題のファイルの作業を保管しました。復元しますか?"), qPrintable(err));
         QCOMPARE(test::readFile(root / "recovery" / "recovery.tvrd"), kept);
     }
+
+    // A date override that is no date is said to be so before anything starts (no lock, no
+    // log), rather than being replaced by the clock without a word.
+    void anOverrideOfTodayThatIsNoDateEndsTheStart() {
+        test::TempDir dir;
+        QProcess tavora;
+        auto env = environment(dir);
+        env.insert("TAVORA_TODAY", "2026-13-45");
+        tavora.setProcessEnvironment(env);
+        tavora.start(program());
+        QVERIFY(tavora.waitForFinished(20000));
+        QCOMPARE(tavora.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(tavora.exitCode(), 1);
+        const QString err = QString::fromUtf8(tavora.readAllStandardError());
+        QVERIFY2(err.contains("Tavora: TAVORA_TODAY='2026-13-45' is not a date as YYYY-MM-DD"),
+                 qPrintable(err));
+        QVERIFY(!std::filesystem::exists(dir / "Tavora" / "log"));
+    }
 };
 
 QTEST_MAIN(ProgramTest)
