@@ -11,11 +11,12 @@
 #include "cli/CliCommand.h"
 #include "cli/PaintingSession.h"
 #include "framework/Dates.h"
+#include "framework/Files.h"
 #include "framework/ShownText.h"
 #include "market/OpenChart.h"
 
+#include <QBuffer>
 #include <QImageWriter>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cctype>
@@ -175,15 +176,19 @@ int render(app::AppContext& ctx, const RenderOptions& o) {
     QImage image = chart::ui::renderChartImage(request);
     if (image.isNull())
         return fail("cannot make an image of " + std::to_string(o.width) + "x" + std::to_string(o.height));
-    // Written aside and renamed into place: a run stopped halfway leaves the old file or none.
-    QSaveFile file(QString::fromStdString(o.target));
-    if (!file.open(QIODevice::WriteOnly))
-        return fail("cannot write " + o.out + ": " + file.errorString().toStdString());
-    QImageWriter writer(&file, o.format);
+    // Encoded in memory, then written aside and renamed into place: a run stopped halfway
+    // leaves the old file or none, and a failed write says why (a full disk) instead of the
+    // encoder's "Unknown error".
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, o.format);
     if (!writer.write(image))
-        return fail("cannot write " + o.out + ": " + writer.errorString().toStdString());
-    if (!file.commit())
-        return fail("cannot write " + o.out + ": " + file.errorString().toStdString());
+        return fail("cannot encode the picture for " + o.out + ": " + writer.errorString().toStdString());
+    std::string error;
+    if (!framework::WriteZFileAtomic(
+            o.target, std::string_view(encoded.constData(), std::size_t(encoded.size())), -1, &error))
+        return fail("cannot write " + o.out + ": " + error);
     std::printf("%s\n", framework::shownText(o.out).c_str());
     return std::fflush(stdout) == 0 ? ExitOk : fail("cannot write to standard output");
 }

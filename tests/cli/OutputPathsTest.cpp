@@ -9,8 +9,10 @@
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -156,6 +158,37 @@ TEST_F(OutputPathsTest, OutputThatCannotBeWrittenIsAFailure) {
         EXPECT_TRUE(oneLine(r.err)) << r.err;
     }
     EXPECT_EQ(run("backups").status, 0);
+}
+
+// A full disk is named as such by every --out writer (render once said "Unknown error"): each
+// command runs in a mount namespace of its own with a tiny file system, where the test may
+// make one.
+TEST_F(OutputPathsTest, AFullDiskIsNamedAsSuch) {
+    const fs::path small = dir / "small";
+    fs::create_directories(small);
+    const std::string errFile = (dir / "full-stderr.txt").string();
+    auto inSmallDisk = [&](const std::string& args) {
+        const std::string command =
+            "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM TAVORA_TODAY=2026-12-08 "
+            "TAVORA_APPDATA='" +
+            dir.str() +
+            "' unshare -m sh -c 'mount -t tmpfs -o size=12k "
+            "tmpfs \"$0\" && exec \"$@\"' '" +
+            small.string() + "' '" TAVORA_BIN_DIR "/tavora-cli' " + args + " >/dev/null 2>'" + errFile + "'";
+        const int raw = std::system(command.c_str());
+        return std::make_pair(WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, test::readFile(errFile));
+    };
+    if (std::system(("unshare -m sh -c 'mount -t tmpfs -o size=12k tmpfs \"$0\"' '" + small.string() +
+                     "' 2>/dev/null")
+                        .c_str()) != 0)
+        GTEST_SKIP() << "no tmpfs can be mounted here (unshare -m needs CAP_SYS_ADMIN)";
+    for (const auto& command : kCommands) {
+        SCOPED_TRACE(command.name);
+        const auto [status, err] = inSmallDisk(command.args(q(small / (std::string("out") + command.ext))));
+        EXPECT_EQ(status, 1) << err;
+        EXPECT_NE(err.find("No space left on device"), std::string::npos) << err;
+        EXPECT_EQ(err.find("Unknown error"), std::string::npos) << err;
+    }
 }
 
 TEST_F(OutputPathsTest, NamesAndCellsFromFilesAreEchoedWithoutControlCharacters) {
