@@ -137,7 +137,8 @@ TEST_F(DownloadCommandTest, MissingCredentialsOrCalendarAreFailuresNothingToFetc
 }
 
 // The day's time bound comes from the setting; a day that drips (2 KiB/s under a
-// Content-Length of 4 MiB) fails naming its file and the bound, and nothing of it is kept.
+// Content-Length of 4 MiB) fails naming its file and the bound; nothing of it is kept or
+// registered, the whole day before it is.
 TEST_F(DownloadCommandTest, ADayThatDripsFailsAtTheBoundTheSettingGives) {
     m_server.putFile(kabuPlusDayPath(20261210), std::string(std::size_t{4} << 20, 'x'));
     m_server.setRateLimit(kabuPlusDayPath(20261210), 2048);
@@ -147,16 +148,24 @@ TEST_F(DownloadCommandTest, ADayThatDripsFailsAtTheBoundTheSettingGives) {
     EXPECT_EQ(set.out, "kabuplus_file_timeout = 2\n");
     EXPECT_EQ(test::runCli(m_appdata.path(), "config kabuplus_file_timeout 0").status, 1);
 
-    const auto run = download();
+    const auto run = download("--register");
     EXPECT_EQ(run.status, 1) << run.err;
     const auto lines = run.lines();
-    ASSERT_EQ(lines.size(), 3u) << run.out;
+    ASSERT_EQ(lines.size(), 5u) << run.out;
     EXPECT_EQ(lines[0].rfind("stored 2026-12-09 ", 0), 0u) << lines[0];
     EXPECT_EQ(lines[1].rfind("failed 2026-12-10: japan-all-stock-prices_20261210.csv: not complete within 2 s (", 0),
               0u)
         << lines[1];
     EXPECT_EQ(lines[2], "2 days: 1 stored, 1 failed");
+    EXPECT_EQ(lines[3].rfind("registered " + downloadDir().string() + "/japan-all-stock-prices_20261209.csv: ", 0),
+              0u)
+        << lines[3];
     EXPECT_EQ(std::distance(fs::directory_iterator(downloadDir()), {}), 1) << "only the whole day is kept";
+    framework::ZSqlElement db;
+    ASSERT_EQ(framework::SQL_Open(db, (m_appdata / "Tavora" / "data" / "kabukadb" / "kabuka.db").string()), 0);
+    framework::SQLList rows;
+    framework::SQL_exec(db, "SELECT count(*) AS n FROM kabukadb WHERE date = '2026-12-10';", rows);
+    EXPECT_EQ(rows.rows.at(0).value("n"), "0");
 }
 
 // Ctrl+C (or SIGTERM) while the server keeps the transfer open without finishing it: the run
