@@ -293,7 +293,8 @@ void PointerTools::drawSnapLabel(Canvas& canvas, int y, int bar) {
 
 void PointerTools::drawElement(Canvas& canvas, GraphDrawElement& element) {
     element.Draw(canvas, m_client, m_view, m_view.x_haba_p, m_view.start_bar, m_view.pixel_to_yen,
-                 m_view.bottom_yen, m_view.y_ichimemori, chart::barByNumber(m_view, std::max(1, m_view.start_bar)));
+                 m_view.bottom_yen, m_view.y_ichimemori,
+                 chart::barByNumber(m_view, std::max(1, m_view.start_bar)));
 }
 
 const GraphDrawWrapList& PointerTools::hoverCandidates() const {

@@ -498,14 +498,12 @@ struct FutureFixture : ToolsFixture {
 TEST_F(FutureFixture, SecondClickEndsOnTheDayUnderIt) {
     enum class Tool { Line, DayCount, PriceRange, TimePrice };
     struct Target {
-        int bar;             // the bar under the second click (11: past the last day)
-        const char* date;    // its date
+        int bar;          // the bar under the second click (11: past the last day)
+        const char* date; // its date
         bool priced;
     };
-    const Target targets[] = {{5, "2026-01-09", true},
-                              {6, "2026-01-12", false},
-                              {10, "2026-01-16", false},
-                              {11, "", false}};
+    const Target targets[] = {
+        {5, "2026-01-09", true}, {6, "2026-01-12", false}, {10, "2026-01-16", false}, {11, "", false}};
     for (Tool tool : {Tool::Line, Tool::DayCount, Tool::PriceRange, Tool::TimePrice}) {
         for (const Target& target : targets) {
             for (bool moveFirst : {false, true}) {

@@ -203,9 +203,9 @@ TEST(ChartGeometry, OpeningPlacesTodaysBar30PitchesFromTheRightEdge) {
     };
     const int w = 1200, h = 600;
     const Case cases[] = {
-        {ChartPeriod::Day, 600, 250, 602, "", 3},   // a year of future days
-        {ChartPeriod::Day, 40, 10, 41, "", 5},      // shorter than the plot
-        {ChartPeriod::Week, 300, 2, 299, "", 5},    // two bars after today's
+        {ChartPeriod::Day, 600, 250, 602, "", 3},            // a year of future days
+        {ChartPeriod::Day, 40, 10, 41, "", 5},               // shorter than the plot
+        {ChartPeriod::Week, 300, 2, 299, "", 5},             // two bars after today's
         {ChartPeriod::Month, 228, 60, 227, "2026-12-11", 3}, // 2008-01 .. 2026-12, then 60 months
         {ChartPeriod::Year, 19, 100, 18, "2026-12-11", 3},   // 2008 .. 2026, then a century
         {ChartPeriod::Year, 19, 100, 18, "2026-12-11", 21},  // wide bars: the future is wider than the plot

@@ -443,8 +443,8 @@ TEST_F(AnalysisFixture, LayersOfASeriesStartingRightOfTheLeftEdge) {
     std::vector<std::pair<std::string, int>> labels;
     for (const CanvasOp& op : canvas.opsOf(Kind::Text))
         labels.emplace_back(op.text, op.rect.left);
-    EXPECT_EQ(labels, (std::vector<std::pair<std::string, int>>{{"2010", 37}, {"2020", 67}, {"2030", 97},
-                                                                 {"2040", 127}}));
+    EXPECT_EQ(labels, (std::vector<std::pair<std::string, int>>{
+                          {"2010", 37}, {"2020", 67}, {"2030", 97}, {"2040", 127}}));
 }
 
 // The price labels stand below their grid lines; one that would reach into the date axis's
@@ -455,9 +455,10 @@ TEST_F(PaintFixture, PriceLabelsStayAboveTheDateAxis) {
         ChartPeriod period;
         std::vector<int> labelled; // rows of the grid lines that keep their labels
     };
-    for (const Case& c : {Case{ChartPeriod::Day, {200, 150, 100, 50}}, Case{ChartPeriod::Week, {200, 150, 100, 50}},
-                          Case{ChartPeriod::Month, {250, 200, 150, 100, 50}},
-                          Case{ChartPeriod::Year, {250, 200, 150, 100, 50}}}) {
+    for (const Case& c :
+         {Case{ChartPeriod::Day, {200, 150, 100, 50}}, Case{ChartPeriod::Week, {200, 150, 100, 50}},
+          Case{ChartPeriod::Month, {250, 200, 150, 100, 50}},
+          Case{ChartPeriod::Year, {250, 200, 150, 100, 50}}}) {
         vs = makeViewState(c.period, "2024-06-01");
         oneYenPerRow(50, 1000); // grid lines at rows 300, 250, ... 50 (1000, 1050, ... 1250)
         canvas.clear();

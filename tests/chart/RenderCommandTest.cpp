@@ -73,11 +73,11 @@ TEST(RenderCommand, YearChartPlacesThisYearsBar30PitchesFromTheRightEdge) {
     ASSERT_EQ(run.status, 0) << run.err;
     QImage image(QString::fromStdString(out));
     ASSERT_EQ(image.size(), QSize(800, 500));
-    const int todayLeft = (800 / 3 - 30) * 3;  // 708
+    const int todayLeft = (800 / 3 - 30) * 3; // 708
     const QRgb outline = qRgb(0x20, 0x20, 0x20);
-    EXPECT_EQ(countPixels(image, QRect(0, 60, todayLeft - 19 * 3, 380), outline), 0);  // before 2008
+    EXPECT_EQ(countPixels(image, QRect(0, 60, todayLeft - 19 * 3, 380), outline), 0); // before 2008
     EXPECT_GT(countPixels(image, QRect(todayLeft - 18 * 3, 60, 18 * 3, 380), outline), 50);
-    EXPECT_GT(countPixels(image, QRect(todayLeft, 60, 3, 380), outline), 0);       // 2026
+    EXPECT_GT(countPixels(image, QRect(todayLeft, 60, 3, 380), outline), 0); // 2026
     EXPECT_EQ(countPixels(image, QRect(todayLeft + 3, 60, 800 - todayLeft - 3, 380), outline), 0);
 }
 

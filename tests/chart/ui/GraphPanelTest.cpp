@@ -38,8 +38,8 @@ class GraphPanelTest : public QObject {
             framework::YmdDate today = framework::todayYmd();
             if (calendar) {
                 std::string days;
-                for (long long n = framework::daysFromCivil(2024, 7, 1); n <= framework::daysFromCivil(2025, 6, 30);
-                     ++n) {
+                for (long long n = framework::daysFromCivil(2024, 7, 1);
+                     n <= framework::daysFromCivil(2025, 6, 30); ++n) {
                     const framework::YmdDate d = framework::civilFromDays(n);
                     if (const int w = framework::dayOfWeek(d.year, d.month, d.day); w != 0 && w != 6)
                         days += framework::formatDate(d) + "\n";
@@ -156,6 +156,22 @@ private slots:
         f.panel->resize(1000, 500);
         QCOMPARE(chart::barLeft(vs, chart::barNumber(vs, *newest)), placedAt());
         QCOMPARE(f.panel->horizontalScroll()->value(), vs.start_bar);
+    }
+
+    // A period opened while its tab is hidden gets its size when shown: today's bar is placed
+    // for that size.
+    void aPanelOpenedHiddenIsPlacedForItsShownSize() {
+        Fixture f(2000, market::ChartPeriod::Year, true);
+        chart::ui::GraphPanel hidden(market::ChartPeriod::Year, {2024, 7, 10}, f.ctx.scale, nullptr);
+        hidden.resize(300, 200);
+        hidden.setSeries(&f.series.period(market::ChartPeriod::Year), {});
+        hidden.resize(1100, 600);
+        hidden.show();
+        const chart::GraphViewState& vs = hidden.state();
+        const int w = hidden.plotArea()->width();
+        QCOMPARE(w, 1100 - chart::ui::GraphPanel::ScrollThickness);
+        QCOMPARE(chart::barLeft(vs, chart::barNumber(vs, *chart::anchoredBar(vs))),
+                 (w / vs.x_haba_p - 30) * vs.x_haba_p);
     }
 
     // + and - (and Ctrl + wheel) step the bar width through the slider's table; the slider
