@@ -203,12 +203,14 @@ void PointerTools::drawCross(Canvas& canvas, int x, int y, int bar) {
     canvas.drawText(Rect{x + 2, m_client.top, x + 2 + dateSize.width, m_client.top + dateSize.height},
                     b->date, TextFormat::singleLine(TextAlign::Left));
     // The price at the right edge, below the line, or above it where it would reach into the
-    // date axis; on the chart's background so no axis label shows through it.
+    // date axis (with the pointer among the date labels, just above them); on the chart's
+    // background so no axis label shows through it.
     const std::string price = formatPrice(priceAt(y));
     const framework::Size priceSize = canvas.measureText(price);
+    const int dateAxisTop = m_client.bottom - chart::dateAxisHeight(m_view.period());
     int top = y + 2;
-    if (top + priceSize.height > m_client.bottom - chart::dateAxisHeight(m_view.period()))
-        top = y - 2 - priceSize.height;
+    if (top + priceSize.height > dateAxisTop)
+        top = std::min(y - 2, dateAxisTop) - priceSize.height;
     const Rect priceBox{m_client.right - priceSize.width - 2, top, m_client.right, top + priceSize.height};
     canvas.fillRect(priceBox, m_view.paint.background);
     canvas.drawText(priceBox, price, TextFormat::singleLine(TextAlign::Right));
