@@ -19,6 +19,11 @@ std::optional<QString>& nextName() {
     return next;
 }
 
+std::optional<QStringList>& nextNames() {
+    static std::optional<QStringList> next;
+    return next;
+}
+
 FileDialogPlaces& places() {
     static FileDialogPlaces p;
     return p;
@@ -60,8 +65,13 @@ void FileDialog::setNextFileName(const QString& path) {
     nextName() = path;
 }
 
+void FileDialog::setNextFileNames(const QStringList& paths) {
+    nextNames() = paths;
+}
+
 void FileDialog::clearNextFileName() {
     nextName().reset();
+    nextNames().reset();
 }
 
 bool FileDialog::takeNext(QString& path) {
@@ -120,7 +130,10 @@ QStringList FileDialog::openFiles(QWidget* parent, const QString& caption, FileK
                                   const QString& filter) {
     QStringList paths;
     QString next;
-    if (takeNext(next)) {
+    if (auto& names = nextNames()) {
+        paths = *names;
+        names.reset();
+    } else if (takeNext(next)) {
         if (!next.isEmpty())
             paths << next;
     } else if (!nonInteractive()) {

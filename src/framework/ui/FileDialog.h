@@ -69,6 +69,8 @@ public:
 
     // The next dialog is not shown; it returns `path` at once (an empty path: cancelled).
     static void setNextFileName(const QString& path);
+    // The next openFiles is not shown; it returns `paths` at once (none: cancelled).
+    static void setNextFileNames(const QStringList& paths);
     static void clearNextFileName();
 
 private:

@@ -86,6 +86,11 @@ private slots:
         QCOMPARE(FileDialog::startFolder(FileKind::CsvImport), p.q(p.outside / "imports"));
         QCOMPARE(FileDialog::startFolder(FileKind::Pdf), p.q(p.outside / "sheets"));
         QCOMPARE(FileDialog::startFolder(FileKind::CsvExport), home);
+        // Several files at once remember the folder of the first.
+        fs::create_directories(p.outside / "codes");
+        FileDialog::setNextFileNames({p.q(p.outside / "codes" / "a.csv"), p.q(p.outside / "b.csv")});
+        QCOMPARE(FileDialog::openFiles(nullptr, "CSV", FileKind::CodeList, "*.csv").size(), 2);
+        QCOMPARE(FileDialog::startFolder(FileKind::CodeList), p.q(p.outside / "codes"));
         QCOMPARE(p.stored("lastdir_csvimport"), (p.outside / "imports").string());
         QCOMPARE(p.stored("lastdir_pdf"), (p.outside / "sheets").string());
 
