@@ -5,6 +5,7 @@
 #include "app/HomePanel.h"
 #include "app/MainPanel.h"
 #include "app/core/AppContext.h"
+#include "app/core/WindowPlacement.h"
 #include "framework/ui/TitleTabBar.h"
 
 #include <QCloseEvent>
@@ -19,6 +20,7 @@ namespace tavora::app {
 
 namespace {
 constexpr int UpdateNoticeDelayMs = 500;
+constexpr QSize kDefaultSize(1400, 860);
 const QColor kFrameColour(0x9C, 0x9C, 0x9C);
 
 QString caption(const AppContext& ctx) { return QString::fromStdString(ctx.appTitle + " " + ctx.versionText); }
@@ -36,7 +38,7 @@ ApliWindow::ApliWindow(AppContext& ctx, QWidget* parent)
     setWindowIcon(appIcon());
     // Small enough for any screen, large enough for the head and the tool column to fit.
     setMinimumSize(m_main->minimumSizeHint() + QSize(2 * FrameWidth, 2 * FrameWidth + m_tabs->height()));
-    resize(1400, 860);
+    resize(kDefaultSize);
     connect(m_main, &MainPanel::minimizeRequested, this, &QWidget::showMinimized);
     connect(m_main, &MainPanel::closeRequested, this, &QWidget::close);
     connect(m_main, &MainPanel::showWindowRequested, this, [this] {
@@ -78,13 +80,7 @@ void ApliWindow::resizeEvent(QResizeEvent*) {
 void ApliWindow::firstLayout() {
     m_firstLayoutPending = false;
     m_firstLayoutDone = true;
-    if (const auto& r = m_ctx.settings.windowRect; r && r->right > r->left && r->bottom > r->top) {
-        // The stored rectangle, when it still lies on a screen.
-        const QRect stored(QPoint(r->left, r->top), QPoint(r->right - 1, r->bottom - 1));
-        const QScreen* screen = QGuiApplication::screenAt(stored.center());
-        if (screen || QGuiApplication::platformName() == "offscreen")
-            setGeometry(stored);
-    }
+    setGeometry(fittedGeometry());
     if (!m_ctx.pendingUpdate.empty()) {
         QTimer::singleShot(UpdateNoticeDelayMs, this, [this] {
             if (!m_ctx.pendingUpdate.empty())
@@ -100,6 +96,27 @@ void ApliWindow::firstLayout() {
         m_splash->hide();
     storeRect();
     emit firstLayoutFinished();
+}
+
+// The stored rectangle (or the default size) fitted into the screen the window opens on.
+QRect ApliWindow::fittedGeometry() const {
+    PlacementInput in;
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    for (const QScreen* s : screens) {
+        const QRect a = s->availableGeometry();
+        in.screens.push_back({a.x(), a.y(), a.width(), a.height()});
+    }
+    in.openingScreen = std::max<int>(0, int(screens.indexOf(screen())));
+    if (const auto& r = m_ctx.settings.windowRect; r && r->right > r->left && r->bottom > r->top)
+        in.stored = PlaceRect{r->left, r->top, r->right - r->left, r->bottom - r->top};
+    in.defaultSize = {kDefaultSize.width(), kDefaultSize.height()};
+    in.minimumSize = {minimumWidth(), minimumHeight()};
+    const QRect frame = frameGeometry();
+    const QRect client = geometry();
+    in.frame = {client.left() - frame.left(), client.top() - frame.top(), frame.right() - client.right(),
+                frame.bottom() - client.bottom()};
+    const PlaceRect r = placeWindow(in);
+    return QRect(r.x, r.y, r.width, r.height);
 }
 
 void ApliWindow::moveEvent(QMoveEvent*) { storeRect(); }

@@ -1,7 +1,7 @@
 #pragma once
 // The main window: the tab bar under the system title bar and the main panel inside a
 // 3-pixel frame. It keeps the window rectangle in the context, finishes start-up at its
-// first layout (stored rectangle, the current code opened, the splash hidden, the update
+// first layout (the stored rectangle fitted to the screen, the current code opened, the splash hidden, the update
 // notice timed) and hands a close request to its owner, which runs the shutdown sequence.
 // UI thread only.
 #include <QWidget>
@@ -49,6 +49,7 @@ protected:
 private:
     void layoutFrame();
     void firstLayout();
+    QRect fittedGeometry() const;
     void storeRect();
 
     AppContext& m_ctx;

@@ -1,5 +1,5 @@
 // tavora-cli print: a code's chart on graph-paper sheets written as an A4 PDF, with the print
-// dialog's choices (and its defaults for every option left out). Prints the number of pages.
+// dialog's choices (and its defaults for every option left out). Prints "wrote FILE: N pages".
 // Ctrl+C or SIGTERM before the file is complete leaves no file (and any old one as it was) and
 // exits 130.
 #include "app/core/AppContext.h"
@@ -10,6 +10,7 @@
 #include "framework/Dates.h"
 #include "market/OpenChart.h"
 #include "printing/DocumentName.h"
+#include "printing/RangeCheck.h"
 #include "printing/SeriesSnapshot.h"
 #include "printing/SheetDrawing.h"
 #include "printing/ui/SheetOutput.h"
@@ -173,6 +174,10 @@ int print(app::AppContext& ctx, PrintOptions& o) {
                    ? *o.lowest
                    : printing::lowestPrice(snapshot, c, printing::sheetGeometry(c.orientation)).value_or(0);
 
+    // A range with nothing to print is refused rather than written as blank sheets.
+    if (const auto check = printing::checkRange(snapshot.period(c.period), c.start, c.end); !check.ok())
+        return fail(printing::rangeRefusalText(check));
+
     const printing::SheetInput input = printing::makeSheetInput(snapshot, c, true);
     const auto result = printing::ui::writeSheetsPdf(
         o.target, input, printing::documentTitle(entry->name, c.period), 1, INT_MAX, &cancelOnInterrupt());
@@ -180,8 +185,8 @@ int print(app::AppContext& ctx, PrintOptions& o) {
         return cancelledExit(o.out + " was not written");
     if (!result.ok)
         return fail("cannot write " + o.out + ": " + result.error);
-    std::cout << result.pages << "\n";
-    return ExitOk;
+    std::cout << "wrote " << o.out << ": " << result.pages << (result.pages == 1 ? " page" : " pages") << "\n";
+    return std::cout.flush() ? ExitOk : fail("cannot write to standard output");
 }
 
 int run(const std::vector<std::string>& args) {
@@ -201,7 +206,7 @@ CliRegistration reg{{kName,
                      "CODE --out FILE.pdf [--period d|w|m|y] [--from YYYY-MM] [--to YYYY-MM] "
                      "[--orientation portrait|landscape] [--bar wide|narrow] [--scheme blue|grey] [--step N] "
                      "[--lowest N] [--lines 50,10,5,1]",
-                     "print a code's chart on graph-paper sheets into an A4 PDF; prints the pages written",
+                     "print a code's chart on graph-paper sheets into an A4 PDF; a range without prices is refused",
                      &run}};
 
 } // namespace

@@ -73,7 +73,7 @@ const char* formatOfExtension(const std::string& path) {
 std::optional<int> parsePositive(std::string_view text) {
     int value = 0;
     auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (ec != std::errc() || end != text.data() + text.size() || value <= 0 || value > 20000)
+    if (ec != std::errc() || end != text.data() + text.size() || value <= 0)
         return std::nullopt;
     return value;
 }
@@ -104,6 +104,9 @@ std::string parseArgs(const std::vector<std::string>& args, RenderOptions& o) {
             auto h = x == std::string::npos ? std::nullopt : parsePositive(std::string_view(v).substr(x + 1));
             if (!w || !h)
                 return "bad size '" + v + "' (WIDTHxHEIGHT, e.g. 1200x700)";
+            if (!chart::ui::chartImageSizeAllowed(*w, *h))
+                return "size " + v + " is too large (at most " + std::to_string(chart::ui::kMaxChartImageSide) +
+                       " pixels a side and " + std::to_string(chart::ui::kMaxChartImagePixels) + " pixels in all)";
             o.width = *w;
             o.height = *h;
         } else if (a == "--document") {

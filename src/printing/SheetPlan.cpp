@@ -38,24 +38,30 @@ BarRange printRange(const PeriodSnapshot& period, YearMonth start, YearMonth end
         return r;
     // Year bars are dated by their first priced day, which need not be in January.
     const bool yearOnly = period.period == ChartPeriod::Year;
-    auto matches = [yearOnly](const SheetBar& b, YearMonth ym) {
-        return b.year == ym.year && (yearOnly || b.month == ym.month);
-    };
-    r.first = 0;
+    auto monthOf = [yearOnly](int year, int month) { return year * 100 + (yearOnly ? 0 : month); };
+    std::size_t first = 0;
     if (!start.empty()) {
-        auto it =
-            std::find_if(bars.begin(), bars.end(), [&](const SheetBar& b) { return matches(b, start); });
-        if (it != bars.end())
-            r.first = std::size_t(it - bars.begin());
+        const int from = monthOf(start.year, start.month);
+        auto it = std::find_if(bars.begin(), bars.end(),
+                               [&](const SheetBar& b) { return monthOf(b.year, b.month) >= from; });
+        if (it == bars.end())
+            return r; // the start lies after the newest bar
+        first = std::size_t(it - bars.begin());
     }
-    r.last = bars.size() - 1;
+    std::size_t last = bars.size() - 1;
     if (!end.empty()) {
-        auto it =
-            std::find_if(bars.rbegin(), bars.rend(), [&](const SheetBar& b) { return matches(b, end); });
-        if (it != bars.rend())
-            r.last = bars.size() - 1 - std::size_t(it - bars.rbegin());
+        const int to = monthOf(end.year, end.month);
+        auto it = std::find_if(bars.rbegin(), bars.rend(),
+                               [&](const SheetBar& b) { return monthOf(b.year, b.month) <= to; });
+        if (it == bars.rend())
+            return r; // the end lies before the oldest bar
+        last = bars.size() - 1 - std::size_t(it - bars.rbegin());
     }
-    r.empty = r.first > r.last;
+    if (first > last)
+        return r;
+    r.first = first;
+    r.last = last;
+    r.empty = false;
     return r;
 }
 

@@ -39,9 +39,10 @@ struct BarRange {
     bool empty = true;
     std::size_t count() const { return empty ? 0 : last - first + 1; }
 };
-// From the oldest bar of the start month (the oldest bar when the start is empty or has no
-// bar) to the newest bar of the end month (the newest bar when the end is empty or has no
-// bar). Year charts match the year alone. A start after the end is an empty range.
+// From the oldest bar in or after the start month (the oldest bar when the start is empty) to
+// the newest bar in or before the end month (the newest bar when the end is empty). Year
+// charts compare the year alone. A start after the end, a start after the newest bar or an end
+// before the oldest bar is an empty range (see RangeCheck.h for what is refused).
 BarRange printRange(const PeriodSnapshot& period, YearMonth start, YearMonth end);
 
 // The date the bottom price is taken at: the last day of the end month when it is chosen,

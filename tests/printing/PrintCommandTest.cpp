@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -21,6 +23,16 @@ tavora::test::CliRun cli(const tavora::test::TempDir& root, const std::string& a
     return tavora::test::runCli(
         root.path(), "print " + args,
         "env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM TAVORA_TODAY=2026-12-08");
+}
+
+// The lines of standard error that tavora-cli wrote itself.
+std::vector<std::string> ownLines(const std::string& err) {
+    std::vector<std::string> lines;
+    std::istringstream in(err);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("tavora-cli", 0) == 0)
+            lines.push_back(line);
+    return lines;
 }
 
 // Rows of the bundled index whose date lies in [from, to] ("YYYY-MM" bounds).
@@ -47,14 +59,48 @@ TEST(PrintCommand, WritesTheSheetsOfTheRangeAndCountsThem) {
         {"--from 2026-01 --to 2026-06 --bar narrow", (days + 249) / 250},
         {"--from 2026-01 --to 2026-06 --orientation landscape", (days * 2 + 349) / 350},
         {"--from 2016-01 --to 2025-12", (sampleDays("2016-01", "2025-12") * 2 + 249) / 250},
-        {"--from 2026-06 --to 2026-01", 1}, // a start after the end: one sheet of grid
     };
     for (const Case& c : cases) {
         const std::string pdf = (root / "out.pdf").string();
         const auto run = cli(root, "0001 --out '" + pdf + "' " + c.args);
         ASSERT_EQ(run.status, 0) << c.args << ": " << run.err;
-        EXPECT_EQ(run.out, std::to_string(c.pages) + "\n") << c.args;
+        EXPECT_EQ(run.out, "wrote " + pdf + ": " + std::to_string(c.pages) + (c.pages == 1 ? " page" : " pages") +
+                               "\n")
+            << c.args;
         EXPECT_EQ(pdfPages(pdf), c.pages) << c.args;
+    }
+}
+
+// Ranges that print nothing are refused with the reason, and no file is written.
+TEST(PrintCommand, RefusesARangeWithNothingToPrint) {
+    tavora::test::TempDir root;
+    const std::string pdf = (root / "empty.pdf").string();
+    struct Case {
+        std::string args;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"--from 2026-06 --to 2026-01",
+         "tavora-cli: nothing to print: the range starts (2026-06) after it ends (2026-01)"},
+        // After the newest bar and the calendar's coming market days.
+        {"--from 2031-01", "tavora-cli: nothing to print: the day chart has no prices from 2031-01 on"},
+        // Only coming market days, without prices.
+        {"--from 2027-01", "tavora-cli: nothing to print: the day chart has no prices from 2027-01 on"},
+        // The start left out is January of this year.
+        {"--to 1999-12", "tavora-cli: nothing to print: the range starts (2026-01) after it ends (1999-12)"},
+        {"--from 1990-01 --to 1999-12",
+         "tavora-cli: nothing to print: the day chart has no prices from 1990-01 to 1999-12"},
+        {"--period y --from 2031-01", "tavora-cli: nothing to print: the year chart has no prices from 2031 on"},
+    };
+    for (const Case& c : cases) {
+        const auto run = cli(root, "0001 --out '" + pdf + "' " + c.args);
+        EXPECT_EQ(run.status, 1) << c.args << ": " << run.err;
+        // One line of ours (Qt may add its own notes about the environment).
+        const std::vector<std::string> said = ownLines(run.err);
+        ASSERT_EQ(said.size(), 1u) << c.args << ": " << run.err;
+        EXPECT_EQ(said[0].rfind(c.message, 0), 0u) << c.args << ": " << run.err;
+        EXPECT_TRUE(run.out.empty()) << c.args;
+        EXPECT_FALSE(std::filesystem::exists(pdf)) << c.args;
     }
 }
 
@@ -66,8 +112,12 @@ TEST(PrintCommand, DefaultsAreTheDialogsAndTheTextIsSearchable) {
     // below today's close of 40,356.25 cut to a whole step: 25,000.
     auto run = cli(root, "0001 --out '" + pdf + "'");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_GE(std::stoi(run.out), 2);
-    EXPECT_EQ(pdfPages(pdf), std::stoi(run.out));
+    const std::string said = "wrote " + pdf + ": ";
+    ASSERT_EQ(run.out.rfind(said, 0), 0u) << run.out;
+    const int pages = std::stoi(run.out.substr(said.size()));
+    EXPECT_GE(pages, 2);
+    EXPECT_EQ(run.out, said + std::to_string(pages) + " pages\n");
+    EXPECT_EQ(pdfPages(pdf), pages);
     const std::string info = pdfInfo(pdf);
     EXPECT_EQ(pdfField(info, "Title"), "日経平均株価日足") << info;
     EXPECT_EQ(pdfField(info, "Page size"), "595 x 842 pts (A4)") << info;

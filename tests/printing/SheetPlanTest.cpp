@@ -110,6 +110,9 @@ TEST(SheetPlan, RangeRunsFromTheStartMonthToTheEndMonth) {
         {{2025, 12}, {}, "2025-12-01", day.bars.back().date, false},
         {{2019, 5}, {2030, 1}, "2025-11-03", day.bars.back().date, false}, // no bar: the ends
         {{2026, 1}, {2025, 12}, "", "", true},                             // start after the end
+        {{2026, 3}, {}, "", "", true},                                     // start after the newest bar
+        {{}, {2025, 10}, "", "", true},                                    // end before the oldest bar
+        {{2025, 10}, {2025, 11}, "2025-11-03", "2025-11-28", false},       // start before the oldest bar
     };
     for (const Case& c : cases) {
         const BarRange r = printRange(day, c.start, c.end);
@@ -126,6 +129,22 @@ TEST(SheetPlan, RangeRunsFromTheStartMonthToTheEndMonth) {
     choices.start = {2026, 1};
     choices.end = {2025, 12};
     EXPECT_EQ(makeSheetInput(snap, choices, false).sheets, 1);
+}
+
+TEST(SheetPlan, AMonthWithoutBarsStartsAtTheNextBarAndEndsAtTheBarBefore) {
+    // No bars in December 2025 (a gap in the history).
+    std::vector<BarSpec> bars = weekdays(2025, 11, 3, 20); // to 2025-11-28
+    for (const BarSpec& b : weekdays(2026, 1, 5, 20))
+        bars.push_back(b);
+    const PrintSnapshot snap = snapshotWith(ChartPeriod::Day, bars);
+    const PeriodSnapshot& day = snap.period(ChartPeriod::Day);
+    BarRange r = printRange(day, {2025, 12}, {});
+    ASSERT_FALSE(r.empty);
+    EXPECT_EQ(day.bars[r.first].date, "2026-01-05"); // not the whole history
+    r = printRange(day, {}, {2025, 12});
+    ASSERT_FALSE(r.empty);
+    EXPECT_EQ(day.bars[r.last].date, "2025-11-28"); // not up to the newest bar
+    EXPECT_TRUE(printRange(day, {2025, 12}, {2025, 12}).empty);
 }
 
 TEST(SheetPlan, YearChartsMatchTheYearAlone) {

@@ -9,10 +9,11 @@
 namespace tavora::chart::ui {
 
 QImage renderChartImage(const ChartImageRequest& request) {
+    if (!chartImageSizeAllowed(request.size.width(), request.size.height()))
+        return QImage();
     QImage image(request.size, QImage::Format_RGB32);
     if (image.isNull())
         return image;
-    QImage clean(request.size, QImage::Format_RGB32);
     const market::DateList weeks(request.today);
     GraphViewState vs = makeViewState(request.period, framework::formatDate(request.today));
     applySettings(vs, request.settings);
@@ -27,7 +28,8 @@ QImage renderChartImage(const ChartImageRequest& request) {
         content.annotations = request.annotations;
         showNewSeries(vs, request.scale, image.width(), image.height());
     }
-    framework::ui::QtCanvas canvas(image, &clean);
+    // A picture needs no clean copy for pointer tools: one image is all the memory it takes.
+    framework::ui::QtCanvas canvas(image);
     ChartPainter painter;
     painter.paintFull(canvas, vs, content);
     return image;

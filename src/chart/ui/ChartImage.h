@@ -27,6 +27,17 @@ struct ChartImageRequest {
     std::vector<ChartAnnotation*> annotations;
 };
 
+// The largest picture made: a side of at most 16,384 pixels (a poster at 300 dpi is under
+// 14,000) and 256 M pixels in all, 1 GiB at 4 bytes a pixel.
+inline constexpr int kMaxChartImageSide = 16384;
+inline constexpr long long kMaxChartImagePixels = 256LL * 1024 * 1024;
+// True when a picture of that size may be made.
+constexpr bool chartImageSizeAllowed(int width, int height) {
+    return width > 0 && height > 0 && width <= kMaxChartImageSide && height <= kMaxChartImageSide &&
+           static_cast<long long>(width) * height <= kMaxChartImagePixels;
+}
+
+// A null image when the size is not allowed or the memory cannot be had.
 QImage renderChartImage(const ChartImageRequest& request);
 
 }  // namespace tavora::chart::ui

@@ -15,6 +15,7 @@
 #include <QHBoxLayout>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QShortcut>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
@@ -73,6 +74,10 @@ DataPrintDialog::DataPrintDialog(SnapshotSource source, int currentYear, QWidget
             goToSheet(m_sheet + 1);
     });
     connect(m_properties, &DataPropertyPanel::changed, this, &DataPrintDialog::onOption);
+    connect(m_header, &DataPrintHeader::closeRequested, this, &QWidget::close);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+    escape->setContext(Qt::WindowShortcut);
+    connect(escape, &QShortcut::activated, this, &QWidget::close);
 }
 
 DataPrintDialog::~DataPrintDialog() = default;
@@ -142,9 +147,35 @@ void DataPrintDialog::updateLowest() {
 }
 
 void DataPrintDialog::updateSheetCount() {
-    m_sheets = sheetInput(false).sheets;
+    const SheetInput input = sheetInput(false);
+    RangeCheck check;
+    if (m_snapshot.codeOpen) // without a code the sheet is the bare grid
+        check = checkRange(*input.period(), m_choices.start, m_choices.end);
+    m_refusal = QString::fromStdString(rangeRefusalTextJa(check));
+    m_sheets = input.sheets;
     m_sheet = std::clamp(m_sheet, 1, m_sheets);
     m_header->setSheet(m_sheet, m_sheets);
+    m_header->setOutputEnabled(m_refusal.isEmpty());
+    m_properties->setSheetSummary(sheetSummary(input, check));
+}
+
+// "3枚（2026-01-05〜2027-03-31）", and when the range runs on into the coming market days
+// after the newest prices, a word that those sheets are there to be continued by hand.
+QString DataPrintDialog::sheetSummary(const SheetInput& input, const RangeCheck& check) const {
+    if (!check.ok())
+        return "0枚（印刷するものがありません）";
+    const PeriodSnapshot* period = input.period();
+    if (!m_snapshot.codeOpen || !period || input.range.empty)
+        return QString("%1枚").arg(m_sheets);
+    const std::string& first = period->bars[input.range.first].date;
+    const std::string& last = period->bars[input.range.last].date;
+    QString text = QString("%1枚（%2〜%3）")
+                       .arg(m_sheets)
+                       .arg(QString::fromStdString(first), QString::fromStdString(last));
+    if (!check.pricedTo.empty() && last > check.pricedTo)
+        text += QString("\n%1より後は株価のない今後の取引日です（罫線を手で書き継ぐための用紙）")
+                    .arg(QString::fromStdString(check.pricedTo));
+    return text;
 }
 
 void DataPrintDialog::goToSheet(int sheet) {
@@ -154,7 +185,10 @@ void DataPrintDialog::goToSheet(int sheet) {
 }
 
 void DataPrintDialog::repaintSheet() {
-    m_preview->showSheet(renderSheetImage(sheetInput(false), m_sheet), m_header->zoom());
+    if (!m_refusal.isEmpty())
+        m_preview->showMessage(m_refusal);
+    else
+        m_preview->showSheet(renderSheetImage(sheetInput(false), m_sheet), m_header->zoom());
 }
 
 void DataPrintDialog::onOrientation() {
@@ -194,6 +228,10 @@ void DataPrintDialog::onOption(DataPropertyPanel::Option option) {
 }
 
 void DataPrintDialog::print() {
+    if (!m_refusal.isEmpty()) {
+        MessageBox::warning(this, m_refusal, "印刷");
+        return;
+    }
     const SheetInput input = sheetInput(true);
     const std::string title = documentTitle();
     QPrinter printer(QPrinter::HighResolution);
@@ -214,6 +252,10 @@ void DataPrintDialog::print() {
 }
 
 void DataPrintDialog::writePdf() {
+    if (!m_refusal.isEmpty()) {
+        MessageBox::warning(this, m_refusal, "PDF出力");
+        return;
+    }
     const QString proposed = QString::fromStdString(
         proposedPdfName(m_snapshot.codeOpen ? m_snapshot.title.name : std::string(), m_choices.period));
     QString path = m_choosePdfPath ? m_choosePdfPath(proposed, this) : QString();

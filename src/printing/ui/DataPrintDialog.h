@@ -3,9 +3,12 @@
 // the preview of one sheet. It prints the chosen sheets on a printer or writes them to a PDF
 // file. It works on a snapshot of the chart, taken when it opens and again whenever the
 // chart shows another series, so it never reads a series that is being replaced. Closing
-// only hides it; its choices stay while the program runs. UI thread only.
+// only hides it (the 閉じる button and Esc do the same); its choices stay while the program
+// runs. The sheets the choices take are shown before anything is printed; a range with nothing
+// to print shows why instead of a blank sheet and offers no output. UI thread only.
 #include "printing/PrintChoices.h"
 #include "printing/PrintSnapshot.h"
+#include "printing/RangeCheck.h"
 #include "printing/SheetDrawing.h"
 #include "printing/ui/DataPropertyPanel.h"
 
@@ -52,6 +55,8 @@ public:
     const PrintChoices& choices() const { return m_choices; }
     int sheet() const { return m_sheet; }
     int sheetCount() const { return m_sheets; }
+    // Why the choices print nothing (shown in the preview); empty when they print.
+    const QString& refusal() const { return m_refusal; }
     // The sheet input for the current choices (preview: printing false).
     SheetInput sheetInput(bool printing) const;
     // The document title: the code's name and the period.
@@ -70,6 +75,7 @@ private:
     void updateStepList();
     void updateLowest();
     void updateSheetCount();
+    QString sheetSummary(const SheetInput& input, const RangeCheck& check) const;
     void goToSheet(int sheet);
     void repaintSheet();
     void onOption(DataPropertyPanel::Option option);
@@ -82,6 +88,7 @@ private:
     PrintChoices m_choices;
     int m_sheet = 1;
     int m_sheets = 1;
+    QString m_refusal;
     DataPrintHeader* m_header;
     DataPropertyPanel* m_properties;
     DataPrintPanel* m_preview;

@@ -24,18 +24,19 @@ QPushButton* button(const QString& caption, const char* name, QWidget* parent) {
 DataPrintHeader::DataPrintHeader(QWidget* parent)
     : QWidget(parent), m_orientation(new QComboBox(this)), m_paper(new QComboBox(this)),
       m_zoom(new QComboBox(this)), m_sheet(new QSpinBox(this)), m_previous(button("◀", "prevsheet", this)),
-      m_next(button("▶", "nextsheet", this)), m_count(new QLabel(this)) {
+      m_next(button("▶", "nextsheet", this)), m_count(new QLabel(this)),
+      m_print(button("印刷", "sheetprint", this)), m_pdf(button("PDF出力", "sheetpdf", this)),
+      m_close(button("閉じる", "sheetclose", this)) {
     setObjectName("DataPrintHeader");
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(8, 6, 8, 6);
     layout->setSpacing(6);
 
-    auto* print = button("印刷", "sheetprint", this);
-    auto* pdf = button("PDF出力", "sheetpdf", this);
-    connect(print, &QPushButton::clicked, this, &DataPrintHeader::printRequested);
-    connect(pdf, &QPushButton::clicked, this, &DataPrintHeader::pdfRequested);
-    layout->addWidget(print);
-    layout->addWidget(pdf);
+    connect(m_print, &QPushButton::clicked, this, &DataPrintHeader::printRequested);
+    connect(m_pdf, &QPushButton::clicked, this, &DataPrintHeader::pdfRequested);
+    connect(m_close, &QPushButton::clicked, this, &DataPrintHeader::closeRequested);
+    layout->addWidget(m_print);
+    layout->addWidget(m_pdf);
     layout->addSpacing(16);
 
     m_orientation->setObjectName("orientation");
@@ -65,6 +66,8 @@ DataPrintHeader::DataPrintHeader(QWidget* parent)
     layout->addWidget(m_sheet);
     layout->addWidget(m_count);
     layout->addWidget(m_next);
+    layout->addSpacing(16);
+    layout->addWidget(m_close);
 
     connect(m_orientation, &QComboBox::currentIndexChanged, this, &DataPrintHeader::orientationChanged);
     connect(m_zoom, &QComboBox::currentIndexChanged, this, &DataPrintHeader::zoomChanged);
@@ -93,6 +96,11 @@ void DataPrintHeader::setSheet(int sheet, int count) {
     m_count->setText(QString("/ %1").arg(count));
     m_previous->setEnabled(sheet > 1);
     m_next->setEnabled(sheet < count);
+}
+
+void DataPrintHeader::setOutputEnabled(bool enabled) {
+    m_print->setEnabled(enabled);
+    m_pdf->setEnabled(enabled);
 }
 
 } // namespace tavora::printing::ui

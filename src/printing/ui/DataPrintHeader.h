@@ -1,7 +1,7 @@
 #pragma once
 // The print dialog's header: the print and PDF buttons, the orientation box ("縦", "横"),
-// the paper box (A4, fixed), the zoom box and the sheet box with the previous and next
-// buttons and the sheet count. It reports what the user changed; the dialog decides. UI
+// the paper box (A4, fixed), the zoom box, the sheet box with the previous and next
+// buttons and the sheet count, and the close button. It reports what the user changed; the dialog decides. UI
 // thread only.
 #include "printing/SheetGeometry.h"
 
@@ -25,6 +25,8 @@ public:
     int sheet() const;
     // Shows sheet `sheet` of `count`; the box accepts 1..count.
     void setSheet(int sheet, int count);
+    // Print and PDF are offered only when there is something to print.
+    void setOutputEnabled(bool enabled);
 
     QComboBox* orientationBox() const { return m_orientation; }
     QComboBox* paperBox() const { return m_paper; }
@@ -33,6 +35,9 @@ public:
     QPushButton* previousButton() const { return m_previous; }
     QPushButton* nextButton() const { return m_next; }
     QLabel* countLabel() const { return m_count; }
+    QPushButton* printButton() const { return m_print; }
+    QPushButton* pdfButton() const { return m_pdf; }
+    QPushButton* closeButton() const { return m_close; }
 
 signals:
     void printRequested();
@@ -42,6 +47,7 @@ signals:
     void sheetChosen(int sheet);
     void previousSheet();
     void nextSheet();
+    void closeRequested();
 
 private:
     QComboBox* m_orientation;
@@ -51,6 +57,9 @@ private:
     QPushButton* m_previous;
     QPushButton* m_next;
     QLabel* m_count;
+    QPushButton* m_print;
+    QPushButton* m_pdf;
+    QPushButton* m_close;
 };
 
 } // namespace tavora::printing::ui

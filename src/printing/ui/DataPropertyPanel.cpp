@@ -42,13 +42,15 @@ int numberOf(const QComboBox* box) {
 } // namespace
 
 DataPropertyPanel::DataPropertyPanel(int currentYear, QWidget* parent)
-    : QWidget(parent), m_code(new QLabel(this)), m_period(combo("periodbox")),
+    : QWidget(parent), m_code(new QLabel(this)), m_sheetSummary(new QLabel(this)), m_period(combo("periodbox")),
       m_startYear(combo("startyear")), m_startMonth(combo("startmonth")), m_endYear(combo("endyear")),
       m_endMonth(combo("endmonth")), m_step(combo("stepbox")), m_scheme(combo("schemebox")),
       m_lowest(combo("lowestbox")), m_barWidth(combo("barwidthbox")), m_line50(check("特大線", "line50")),
       m_line10(check("大線", "line10")), m_line5(check("中線", "line5")), m_line1(check("小線", "line1")) {
     setObjectName("DataPropertyPanel");
     m_code->setObjectName("codelabel");
+    m_sheetSummary->setObjectName("sheetsummary");
+    m_sheetSummary->setWordWrap(true);
     m_period->addItems({"日足", "週足", "月足", "年足"});
     fillYears(m_startYear, currentYear, false);
     fillMonths(m_startMonth, false);
@@ -84,6 +86,7 @@ DataPropertyPanel::DataPropertyPanel(int currentYear, QWidget* parent)
     addRow("グラフ：", m_period);
     addRow("期間：", pair(m_startYear, "年", m_startMonth, "月から"));
     addRow("", pair(m_endYear, "年", m_endMonth, "月まで"));
+    addRow("印刷枚数：", m_sheetSummary);
     grid->addWidget(sectionLabel("グラフ要素", this), row++, 0, 1, 2);
     addRow("基準値：", m_step);
     addRow("線配色：", m_scheme);
@@ -144,6 +147,10 @@ QCheckBox* DataPropertyPanel::lineBox(int cells) const {
 
 void DataPropertyPanel::setCodeName(const QString& name) {
     m_code->setText(name);
+}
+
+void DataPropertyPanel::setSheetSummary(const QString& text) {
+    m_sheetSummary->setText(text);
 }
 
 void DataPropertyPanel::setStepEntries(const std::vector<std::int64_t>& entries, std::int64_t step) {

@@ -1,6 +1,6 @@
 #pragma once
 // The print dialog's options: under "印刷対象" the code's name, the period ("グラフ：") and
-// the range of months ("期間："); under "グラフ要素" the price per 50 cells ("基準値："),
+// the range of months ("期間：") with the sheets it takes ("印刷枚数："); under "グラフ要素" the price per 50 cells ("基準値："),
 // the line colours ("線配色："), the price of the bottom line ("最低値："), the bar width
 // ("罫線幅：") and the four grid-line check boxes. It reports which option changed and
 // reads the choices back; the dialog decides what follows. UI thread only.
@@ -27,6 +27,8 @@ public:
     DataPropertyPanel(int currentYear, QWidget* parent);
 
     void setCodeName(const QString& name);
+    // The sheets the choices take, shown under the range (updated by the dialog).
+    void setSheetSummary(const QString& text);
     // The "基準値：" entries, with `step` shown.
     void setStepEntries(const std::vector<std::int64_t>& entries, std::int64_t step);
     // The "最低値：" candidates, with `lowest` shown.
@@ -40,6 +42,7 @@ public:
     PrintChoices choices(const PrintChoices& base) const;
 
     QLabel* codeLabel() const { return m_code; }
+    QLabel* sheetSummaryLabel() const { return m_sheetSummary; }
     QComboBox* periodBox() const { return m_period; }
     QComboBox* startYearBox() const { return m_startYear; }
     QComboBox* startMonthBox() const { return m_startMonth; }
@@ -59,6 +62,7 @@ private:
     QCheckBox* check(const QString& caption, const char* name);
 
     QLabel* m_code;
+    QLabel* m_sheetSummary;
     QComboBox* m_period;
     QComboBox* m_startYear;
     QComboBox* m_startMonth;

@@ -6,6 +6,9 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <array>
+#include <optional>
+
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -17,7 +20,11 @@ class ProgramTest : public QObject {
 
     // A data folder whose settings point the reference server at a closed loopback port, so
     // start-up fails fast and sends nothing beyond 127.0.0.1.
-    static std::filesystem::path prepareRoot(const test::TempDir& dir) {
+    // The window's rectangle kept from the last run (left, top, right, bottom), or none.
+    using StoredRect = std::optional<std::array<int, 4>>;
+
+    static std::filesystem::path prepareRoot(const test::TempDir& dir,
+                                             StoredRect rect = std::array<int, 4>{40, 30, 1240, 830}) {
         const auto root = dir.path() / "Tavora";
         std::filesystem::create_directories(root);
         std::filesystem::permissions(root, std::filesystem::perms::owner_all);
@@ -28,13 +35,27 @@ class ProgramTest : public QObject {
             db, "CREATE TABLE 'koumokutb' (koumoku TEXT primary key,value TEXT,sonota1 TEXT);", none);
         for (const char* row : {"INSERT INTO koumokutb (koumoku,value) VALUES ('refserver_host','127.0.0.1')",
                                 "INSERT INTO koumokutb (koumoku,value) VALUES ('refserver_port','9')",
-                                "INSERT INTO koumokutb (koumoku,value) VALUES ('sync_moravel_db','0')",
-                                "INSERT INTO koumokutb (koumoku,value) VALUES ('apri_rect_left','40')",
-                                "INSERT INTO koumokutb (koumoku,value) VALUES ('apri_rect_top','30')",
-                                "INSERT INTO koumokutb (koumoku,value) VALUES ('apri_rect_right','1240')",
-                                "INSERT INTO koumokutb (koumoku,value) VALUES ('apri_rect_bottom','830')"})
+                                "INSERT INTO koumokutb (koumoku,value) VALUES ('sync_moravel_db','0')"})
             framework::SQL_exec(db, row, none);
+        if (rect) {
+            const char* keys[] = {"apri_rect_left", "apri_rect_top", "apri_rect_right", "apri_rect_bottom"};
+            for (int i = 0; i < 4; ++i)
+                framework::SQL_exec(db,
+                                    "INSERT INTO koumokutb (koumoku,value) VALUES ('" + std::string(keys[i]) +
+                                        "','" + std::to_string((*rect)[std::size_t(i)]) + "')",
+                                    none);
+        }
         return root;
+    }
+
+    // The offscreen platform with one screen of the given size (its configuration file is
+    // written into the test's folder).
+    static QString offscreenWithScreen(const test::TempDir& dir, int width, int height) {
+        const auto config = dir.path() / "screen.json";
+        test::writeFile(config, "{\"screens\": [{\"name\": \"screen-1\", \"x\": 0, \"y\": 0, \"width\": " +
+                                    std::to_string(width) + ", \"height\": " + std::to_string(height) +
+                                    ", \"logicalDpi\": 96, \"logicalBaseDpi\": 96, \"dpr\": 1}]}");
+        return "offscreen:configfile=" + QString::fromStdString(config.string());
     }
 
     static QProcessEnvironment environment(const test::TempDir& dir) {
@@ -129,6 +150,7 @@ private slots:
         const auto root = prepareRoot(dir);
         QProcess tavora;
         auto env = environment(dir);
+        env.insert("QT_QPA_PLATFORM", offscreenWithScreen(dir, 1920, 1080)); // the stored place fits
         env.insert("TAVORA_QUIT_AFTER_FIRST_CHART", "1"); // ends through the normal exit
         tavora.setProcessEnvironment(env);
         tavora.start(program());
@@ -158,6 +180,56 @@ private slots:
         QVERIFY(!std::filesystem::exists(root / "tmp"));
         QVERIFY(test::readFile(root / "log" / "log.txt").find("****** tavora_end ******") !=
                 std::string::npos);
+    }
+
+    // On a 1280 x 720 screen the window opens inside the screen, whatever was stored: the
+    // rectangle it keeps at exit is the one it opened at.
+    void theWindowOpensInsideASmallScreen_data() {
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("top");
+        QTest::addColumn<int>("right");
+        QTest::addColumn<int>("bottom");
+        QTest::addColumn<bool>("centred");
+        QTest::newRow("first start (1400 x 860 by default)") << false << 0 << 0 << 0 << 0 << true;
+        QTest::newRow("kept from a larger screen (1300 x 820)") << true << 40 << 30 << 1340 << 850 << false;
+        QTest::newRow("kept on a screen that is gone") << true << 3000 << 200 << 4200 << 1000 << true;
+        QTest::newRow("kept, fits, half off the screen") << true << 600 << 400 << 1600 << 1060 << false;
+    }
+    void theWindowOpensInsideASmallScreen() {
+        QFETCH(bool, stored);
+        QFETCH(int, left);
+        QFETCH(int, top);
+        QFETCH(int, right);
+        QFETCH(int, bottom);
+        QFETCH(bool, centred);
+        test::TempDir dir;
+        const auto root = prepareRoot(dir, stored ? StoredRect(std::array<int, 4>{left, top, right, bottom})
+                                                  : StoredRect());
+        QProcess tavora;
+        auto env = environment(dir);
+        env.insert("QT_QPA_PLATFORM", offscreenWithScreen(dir, 1280, 720));
+        env.insert("TAVORA_QUIT_AFTER_FIRST_CHART", "1");
+        tavora.setProcessEnvironment(env);
+        tavora.start(program());
+        QVERIFY(tavora.waitForFinished(60000));
+        QCOMPARE(tavora.exitCode(), 0);
+
+        const auto keys = settingsOf(root);
+        const int l = std::stoi(keys.at("apri_rect_left"));
+        const int t = std::stoi(keys.at("apri_rect_top"));
+        const int r = std::stoi(keys.at("apri_rect_right"));
+        const int b = std::stoi(keys.at("apri_rect_bottom"));
+        const QString rect = QString("%1,%2 - %3,%4").arg(l).arg(t).arg(r).arg(b);
+        QVERIFY2(l >= 0 && t >= 0 && r <= 1280 && b <= 720, qPrintable(rect));
+        // Its own size, or cut to the screen (the frame takes a few pixels), not smaller.
+        const int wantedWidth = stored ? right - left : 1400;
+        const int wantedHeight = stored ? bottom - top : 860;
+        QVERIFY2(r - l <= wantedWidth && r - l >= std::min(wantedWidth, 1260), qPrintable(rect));
+        QVERIFY2(b - t <= wantedHeight && b - t >= std::min(wantedHeight, 700), qPrintable(rect));
+        qInfo("opened at %s", qPrintable(rect));
+        if (centred)
+            QVERIFY2(std::abs(l - (1280 - r)) <= 1 && std::abs(t - (720 - b)) <= 1, qPrintable(rect));
     }
 
     // A log-off (SIGTERM) ends the program with the end-session banner and saves nothing.
