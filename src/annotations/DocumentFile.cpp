@@ -1,5 +1,7 @@
 #include "annotations/DocumentFile.h"
 
+#include "annotations/MemoEdit.h"
+#include "annotations/PointerTools.h"
 #include "framework/Files.h"
 #include "framework/InputFile.h"
 
@@ -143,6 +145,17 @@ bool hasColumn(const std::vector<std::string>& columns, std::string_view name) {
     return false;
 }
 
+// The text of an element cut to what its editor takes (a memo's or a text's), in characters:
+// a text no editor could have made would otherwise be laid out in full at every paint.
+// Texts within the limit, counted in bytes so that a NUL inside does not end the count, are
+// taken byte for byte as they are.
+std::string limitedText(const std::string& column) {
+    const std::string limit = "CASE WHEN \"classname\" = 'MemoElm' THEN " + std::to_string(kMemoMaxCharacters) +
+                              " ELSE " + std::to_string(kMaxTextCharacters) + " END";
+    return "CASE WHEN typeof(" + column + ") IN ('text','blob') AND length(CAST(" + column + " AS BLOB)) > " +
+           limit + " THEN substr(" + column + ",1," + limit + ") ELSE " + column + " END";
+}
+
 // SELECT of the known columns by quoted name; NULL for the ones the document lacks.
 std::string selectKnownColumns(const std::vector<std::string>& present) {
     std::string sql = "SELECT ";
@@ -150,7 +163,12 @@ std::string selectKnownColumns(const std::vector<std::string>& present) {
         if (c)
             sql += ',';
         const auto name = kGraphCtrlColumns[c].name;
-        sql += hasColumn(present, name) ? framework::quoteIdentifier(name) : std::string("NULL");
+        if (!hasColumn(present, name))
+            sql += "NULL";
+        else if (name == "str" && hasColumn(present, "classname"))
+            sql += limitedText(framework::quoteIdentifier(name));
+        else
+            sql += framework::quoteIdentifier(name);
     }
     return sql + " FROM main.\"graphctrltb\" ORDER BY rowid;";
 }

@@ -32,7 +32,9 @@ struct DocumentReadResult {
     bool ok() const { return error.empty(); }
 };
 
-// Reads a document into a new working document. Fails without side effects for a missing or
+// Reads a document into a new working document. A text longer than its editor takes (4095
+// characters for a text, 2048 for a memo) is cut to that length, so the document saved next
+// holds the cut text. Fails without side effects for a missing or
 // unreadable file, a file that is not SQLite, and one that lacks either table or any of their
 // columns (except `yoko_ichi`, which older documents lack). `cancel`, when set, stops it early.
 DocumentReadResult readDocument(const std::string& path, const std::atomic<bool>* cancel = nullptr);

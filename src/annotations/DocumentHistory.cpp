@@ -146,20 +146,26 @@ void applyStoredRow(const StoredRow& row, GraphDrawElement& e) {
 }
 
 void fillCodeAnnotations(const std::vector<StoredRow>& rows, CodeAnnotations& lists) {
-    for (const auto& row : rows) {
-        const auto period = row.period();
-        if (!period) {
-            lists.foreign.push_back(asListRow(row));
-            continue;
-        }
-        GraphDrawList& list = lists.list(*period);
-        const std::string classname = row.text(ColClassName).value_or("");
-        if (GraphDrawElement* element = list.create(classname)) {
-            applyStoredRow(row, *element);
-            continue;
-        }
-        list.keepUnknown(toInt(row.integer(ColId).value_or(0)), classname, asListRow(row));
+    for (const auto& row : rows)
+        addCodeAnnotation(row, lists);
+}
+
+void addCodeAnnotation(const StoredRow& row, CodeAnnotations& lists) {
+    const auto period = row.period();
+    if (!period) {
+        lists.foreign.push_back(asListRow(row));
+        return;
     }
+    GraphDrawList& list = lists.list(*period);
+    const std::string classname = row.text(ColClassName).value_or("");
+    const auto storedId = row.integer(ColId);
+    // A row without an id takes the next one, as a new element would.
+    if (GraphDrawElement* element =
+            list.create(classname, storedId ? std::optional<int>(toInt(*storedId)) : std::nullopt)) {
+        applyStoredRow(row, *element);
+        return;
+    }
+    list.keepUnknown(toInt(storedId.value_or(0)), classname, asListRow(row));
 }
 
 void DocumentHistory::recordStep(const GraphDrawList& list, std::span<GraphDrawElement* const> elements) {
@@ -183,7 +189,8 @@ void DocumentHistory::recordGroupStep(std::span<const StepElements> parts) {
 }
 
 void DocumentHistory::load(CodeAnnotations& lists) {
-    fillCodeAnnotations(m_document.working.codeState(lists.code()), lists);
+    m_document.working.forEachInCodeState(lists.code(),
+                                          [&lists](StoredRow&& row) { addCodeAnnotation(row, lists); });
 }
 
 } // namespace tavora::annotations

@@ -24,6 +24,8 @@ void applyStoredRow(const StoredRow& row, GraphDrawElement& element);
 // Fills lists reset for one code with its rows (ordered by id): rows of an unknown kind are
 // kept with their ids, rows of an unknown period as foreign rows.
 void fillCodeAnnotations(const std::vector<StoredRow>& rows, CodeAnnotations& lists);
+// One row of them.
+void addCodeAnnotation(const StoredRow& row, CodeAnnotations& lists);
 
 class DocumentHistory : public AnnotationHistory {
 public:

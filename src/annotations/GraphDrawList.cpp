@@ -34,14 +34,6 @@ int GraphDrawList::nextId() const {
     return id;
 }
 
-template <class Kind> Kind& GraphDrawList::append() {
-    auto element = std::make_unique<Kind>();
-    element->id = nextId();
-    Kind& ref = *element;
-    m_elements.push_back(std::move(element));
-    return ref;
-}
-
 namespace {
 void setLook(GraphDrawElement& e, int width, int height, ColorRef font, ColorRef pen) {
     e.width = width;
@@ -50,63 +42,82 @@ void setLook(GraphDrawElement& e, int width, int height, ColorRef font, ColorRef
     e.font_cr = font;
     e.pen_cr = pen;
 }
-} // namespace
 
-TakayasuElm& GraphDrawList::createTakayasu() {
-    auto& e = append<TakayasuElm>();
+// The defaults of each kind.
+void initKind(TakayasuElm& e) {
     setLook(e, 80, 18, 0x383838, 0);
-    return e;
 }
-
-RangeTimeElm& GraphDrawList::createRangeTime() {
-    auto& e = append<RangeTimeElm>();
+void initKind(RangeTimeElm& e) {
     setLook(e, 80, 19, 0x8A8A8A, 0xB2B2B2);
     e.daycount.clear();
-    return e;
 }
-
-RangeNedanElm& GraphDrawList::createRangeNedan() {
-    auto& e = append<RangeNedanElm>();
+void initKind(RangeNedanElm& e) {
     setLook(e, 19, 19, 0x8A8A8A, 0xB2B2B2);
     e.nehaba.clear();
     e.startdate.clear();
     e.owaridate.clear();
     e.startyonhonne = e.endyonhonne = 0;
     e.yoko_ichi = 3;
-    return e;
+}
+void initKind(LineElm& e) {
+    setLook(e, 19, 19, 0x8A8A8A, 0xB2B2B2);
+}
+void initKind(TextElm& e) {
+    setLook(e, 0, 0, 0x383838, 0);
+}
+void initKind(MemoElm& e) {
+    setLook(e, 0, 0, 0x383838, 0);
+}
+} // namespace
+
+template <class Kind> Kind& GraphDrawList::append(std::optional<int> id) {
+    auto element = std::make_unique<Kind>();
+    // A stored id is taken as it is: looking for a free one per row made loading a document
+    // of n elements take n^2 steps.
+    element->id = id ? *id : nextId();
+    initKind(*element);
+    Kind& ref = *element;
+    m_elements.push_back(std::move(element));
+    return ref;
+}
+
+TakayasuElm& GraphDrawList::createTakayasu() {
+    return append<TakayasuElm>(std::nullopt);
+}
+
+RangeTimeElm& GraphDrawList::createRangeTime() {
+    return append<RangeTimeElm>(std::nullopt);
+}
+
+RangeNedanElm& GraphDrawList::createRangeNedan() {
+    return append<RangeNedanElm>(std::nullopt);
 }
 
 LineElm& GraphDrawList::createLine() {
-    auto& e = append<LineElm>();
-    setLook(e, 19, 19, 0x8A8A8A, 0xB2B2B2);
-    return e;
+    return append<LineElm>(std::nullopt);
 }
 
 TextElm& GraphDrawList::createText() {
-    auto& e = append<TextElm>();
-    setLook(e, 0, 0, 0x383838, 0);
-    return e;
+    return append<TextElm>(std::nullopt);
 }
 
 MemoElm& GraphDrawList::createMemo() {
-    auto& e = append<MemoElm>();
-    setLook(e, 0, 0, 0x383838, 0);
-    return e;
+    return append<MemoElm>(std::nullopt);
 }
 
-GraphDrawElement* GraphDrawList::create(std::string_view className) {
+GraphDrawElement* GraphDrawList::create(std::string_view className, std::optional<int> id) {
     if (className == kLineElm)
-        return &createLine();
+        return &append<LineElm>(id);
     if (className == kTextElm)
-        return &createText();
+        return &append<TextElm>(id);
     if (className == kMemoElm)
-        return &createMemo();
+        return &append<MemoElm>(id);
     if (className == kTakayasuElm)
-        return &createTakayasu();
+        return &append<TakayasuElm>(id);
     if (className == kRangeTimeElm)
-        return &createRangeTime();
+        return &append<RangeTimeElm>(id);
     if (className == kRangeNedanElm)
-        return &createRangeNedan();
+        return &append<RangeNedanElm>(id);
     return nullptr;
 }
 

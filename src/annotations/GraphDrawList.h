@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -47,8 +48,9 @@ public:
     TakayasuElm& createTakayasu();
     RangeTimeElm& createRangeTime();
     RangeNedanElm& createRangeNedan();
-    // The factory for a stored class name; null for a name this program does not know.
-    GraphDrawElement* create(std::string_view className);
+    // The factory for a stored class name; null for a name this program does not know. A
+    // stored row's id is given as it is; without one the next id is taken.
+    GraphDrawElement* create(std::string_view className, std::optional<int> id = std::nullopt);
     // A stored row of a kind this program does not know: listed under its id and class name,
     // never drawn, hit or selected, the row kept as read.
     GraphDrawElement& keepUnknown(int id, std::string className, framework::SQLListRow row);
@@ -81,7 +83,7 @@ public:
     std::vector<chart::ChartAnnotation*> chartAnnotations() const;
 
 private:
-    template <class Kind> Kind& append();
+    template <class Kind> Kind& append(std::optional<int> id);
 
     market::ChartPeriod m_period;
     std::string m_code;

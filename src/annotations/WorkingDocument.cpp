@@ -187,16 +187,21 @@ std::vector<StoredRow> WorkingDocument::codeState(std::string_view code) const {
             count.step() == SQLITE_ROW)
             rows.reserve(static_cast<std::size_t>(std::max<std::int64_t>(count.columnInt64(0), 0)));
     }
+    forEachInCodeState(code, [&rows](StoredRow&& row) { rows.push_back(std::move(row)); });
+    return rows;
+}
+
+void WorkingDocument::forEachInCodeState(std::string_view code,
+                                         const std::function<void(StoredRow&&)>& take) const {
     SqlStatement st(m_db, codeStateSql());
     if (!st.ok() || st.bindInt64(1, m_step) != SQLITE_OK || st.bindText(2, code) != SQLITE_OK)
-        return rows;
+        return;
     while (st.step() == SQLITE_ROW) {
         StoredValues values;
         for (int c = 0; c < GraphCtrlColumnCount; ++c)
             values[static_cast<std::size_t>(c)] = SqlValue::fromColumn(st.handle(), c);
-        rows.emplace_back(std::move(values));
+        take(StoredRow(std::move(values)));
     }
-    return rows;
 }
 
 bool WorkingDocument::documentImage(const std::vector<std::string>& favourites, std::string& image,

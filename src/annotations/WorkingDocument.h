@@ -27,6 +27,7 @@
 #include "framework/Sql.h"
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -80,6 +81,9 @@ public:
     // The code's rows at the current step (deleted ones included, so ids keep counting past
     // them), ordered by id and step.
     std::vector<StoredRow> codeState(std::string_view code) const;
+    // The same rows handed over one at a time, without holding them all (a document may hold
+    // hundreds of thousands).
+    void forEachInCodeState(std::string_view code, const std::function<void(StoredRow&&)>& take) const;
     // The bytes of a complete document file holding these favourite codes and every element
     // at the current step that is not deleted (`view_bl` "1"; a missing `yoko_ichi` written as
     // 1), built inside SQLite in one transaction. False, with the reason, when it cannot be.

@@ -138,6 +138,46 @@ TEST_F(DocumentFileTest, RowsOfUnknownKindsOrPeriodsGoBackUnchanged) {
               "5d7203|ArrowElm|d|0102|blob|future|7|6q7203|LineElm|q|3132|text|odd period|2|");
 }
 
+// A text no editor could have made (a crafted document) is cut to the editor's length when
+// read, character by character, and the next save keeps the cut text.
+TEST_F(DocumentFileTest, TextsLongerThanTheirEditorTakesAreCutWhenRead) {
+    auto repeat = [](const std::string& unit, std::size_t times) {
+        std::string out;
+        for (std::size_t i = 0; i < times; ++i)
+            out += unit;
+        return out;
+    };
+    struct Case {
+        const char* classname;
+        std::string text;
+        std::string kept;
+    };
+    const Case cases[] = {
+        {"TextElm", repeat("株", 5000), repeat("株", 4095)}, // three bytes a character
+        {"TextElm", repeat("a", 4095), repeat("a", 4095)},   // at the limit: whole
+        {"MemoElm", repeat("メモ", 1500), repeat("メモ", 1024)},
+        {"LineElm", repeat("x", 10000), repeat("x", 4095)},
+        {"TextElm", "短い", "短い"},
+    };
+    auto working = WorkingDocument::createEmpty();
+    std::vector<GraphCtrlRow> rows;
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        GraphCtrlRow row = elementRow(int(i) + 1, cases[i].classname);
+        row.str = cases[i].text;
+        rows.push_back(row);
+    }
+    ASSERT_TRUE(working.recordStep(rows));
+    save(working, doc());
+    auto back = read(doc());
+    const auto state = back.document.codeState("7203");
+    ASSERT_EQ(state.size(), std::size(cases));
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(state[i].text(ColStr), cases[i].kept) << cases[i].classname << " " << i;
+    save(back.document, doc("b.tvrd"));
+    EXPECT_EQ(fileQuery(doc("b.tvrd"), "SELECT length(str) FROM graphctrltb ORDER BY id"),
+              "4095|4095|2048|4095|2|");
+}
+
 TEST_F(DocumentFileTest, TextsOfTheShiftJisVersionReadAsJapanese) {
     auto back = read(kFixtures / "cp932-text.tvrd");
     const auto rows = back.document.codeState("7203");

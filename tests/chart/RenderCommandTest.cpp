@@ -146,6 +146,11 @@ TEST(RenderCommand, WritesTheFormatOfTheExtensionAndPrintsThePath) {
         EXPECT_EQ(reader.format().toStdString(), c.format) << c.name;
         EXPECT_EQ(reader.read().size(), QSize(320, 200)) << c.name;
     }
+    // The largest side there is.
+    const std::string wide = (root / "wide.png").string();
+    CliRun widest = cli(root, "0001 --size 16384x40 --out '" + wide + "'");
+    ASSERT_EQ(widest.status, 0) << widest.err;
+    EXPECT_EQ(QImage(QString::fromStdString(wide)).size(), QSize(16384, 40));
     // Without --out: CODE-PERIOD.png in the working folder, named as written.
     CliRun run = cli(root, "--period w --size 100x100");
     EXPECT_EQ(run.status, 0) << run.err;
@@ -163,6 +168,12 @@ TEST(RenderCommand, RejectsBadArgumentsAndUnknownCodes) {
     for (const Case& c :
          std::vector<Case>{{"0001 --period x", 2, "unknown period"},
                            {"0001 --size 800", 2, "bad size"},
+                           {"0001 --size 0x100", 2, "bad size"},
+                           {"0001 --size 99999999999x10", 2, "bad size"},
+                           // Past what a screen or a poster needs: refused before any memory is taken.
+                           {"0001 --size 20000x20000", 2, "size 20000x20000 is too large (at most 16384 pixels a side"},
+                           {"0001 --size 16385x10", 2, "too large"},
+                           {"0001 --size 10x16385", 2, "too large"},
                            {"0001 --bogus", 2, "unknown option"},
                            {"0001 0002", 2, "more than one code"},
                            {"0001 --out chart.gif", 2, "picture format"},
