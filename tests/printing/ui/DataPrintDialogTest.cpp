@@ -113,6 +113,89 @@ private slots:
         QCOMPARE(d->documentTitle(), std::string("極東電機日足"));
     }
 
+    // The sheets the choices take are shown before printing and follow the choices.
+    void theSheetCountIsShownAsTheChoicesChange() {
+        Page page;
+        DataPrintDialog* d = page.dialog;
+        auto* p = page.props();
+        QLabel* summary = p->sheetSummaryLabel();
+        qInfo("%s", qPrintable(summary->text()));
+        QVERIFY2(summary->text().startsWith("2枚（2024-01-"), qPrintable(summary->text()));
+        p->startYearBox()->setCurrentText("2023"); // from 2023-05: 300 bars, 3 sheets
+        QVERIFY2(summary->text().startsWith("3枚（2023-05-"), qPrintable(summary->text()));
+        p->barWidthBox()->setCurrentText("小");
+        QVERIFY2(summary->text().startsWith("2枚（2023-05-"), qPrintable(summary->text()));
+        page.head()->orientationBox()->setCurrentText("横");
+        QVERIFY2(summary->text().startsWith("1枚（2023-05-"), qPrintable(summary->text()));
+        QCOMPARE(d->sheetCount(), 1);
+    }
+
+    // A range with nothing to print says why in place of the sheet and offers no output.
+    void aRangeWithNothingToPrintShowsWhyInsteadOfABlankSheet() {
+        Page page;
+        DataPrintDialog* d = page.dialog;
+        auto* p = page.props();
+        int chooserCalls = 0;
+        d->setPdfPathChooser([&](const QString&, QWidget*) {
+            ++chooserCalls;
+            return QString::fromStdString((page.dir / "x.pdf").string());
+        });
+        struct Case {
+            QString startYear, startMonth, endYear, endMonth, message;
+        };
+        const Case cases[] = {
+            {"2024", "03", "2023", "12", "期間の開始（2024年03月）が終了（2023年12月）より後です。印刷するものがありません。"},
+            {"2020", "01", "2020", "12",
+             "期間（2020年01月から2020年12月まで）に株価がありません。株価があるのは2023-"},
+            // After the newest prices (2024-06-28): at most coming market days.
+            {"2024", "07", "", "", "期間（2024年07月から）に株価がありません。株価があるのは2023-"},
+        };
+        for (const Case& c : cases) {
+            p->startYearBox()->setCurrentText(c.startYear);
+            p->startMonthBox()->setCurrentText(c.startMonth);
+            p->endYearBox()->setCurrentText(c.endYear);
+            p->endMonthBox()->setCurrentText(c.endMonth);
+            QVERIFY2(d->refusal().startsWith(c.message), qPrintable(d->refusal()));
+            QCOMPARE(d->preview()->shownMessage(), d->refusal());
+            QVERIFY(d->preview()->shownImage().isNull()); // no blank sheet
+            QVERIFY(!page.head()->printButton()->isEnabled());
+            QVERIFY(!page.head()->pdfButton()->isEnabled());
+            QCOMPARE(p->sheetSummaryLabel()->text(), QString("0枚（印刷するものがありません）"));
+        }
+        // Asked anyway (the buttons are off): nothing is written, the reason is given.
+        framework::ui::MessageBox::setNextAnswer(QMessageBox::Ok);
+        d->writePdf();
+        QCOMPARE(chooserCalls, 0);
+        QVERIFY(!std::filesystem::exists(page.dir / "x.pdf"));
+
+        // Back to a range with prices: the sheet again.
+        p->startMonthBox()->setCurrentText("01");
+        QVERIFY(d->refusal().isEmpty());
+        QVERIFY(d->preview()->shownMessage().isEmpty());
+        QCOMPARE(d->preview()->shownImage().size(), QSize(794, 1123));
+        QVERIFY(page.head()->printButton()->isEnabled());
+        QVERIFY(page.head()->pdfButton()->isEnabled());
+    }
+
+    // 閉じる and Esc close the window (it only hides; the choices stay).
+    void closesWithItsButtonAndEscape() {
+        Page page;
+        DataPrintDialog* d = page.dialog;
+        page.props()->schemeBox()->setCurrentText("グレー");
+        QVERIFY(d->isVisible());
+        QCOMPARE(page.head()->closeButton()->text(), QString("閉じる"));
+        page.head()->closeButton()->click();
+        QVERIFY(!d->isVisible());
+
+        app::openPrintDialog(page.dialog, page.ctx, *page.home, &page.main, &page.main);
+        QVERIFY(d->isVisible());
+        QVERIFY(QTest::qWaitForWindowActive(d));
+        QTest::keyClick(page.props()->stepBox(), Qt::Key_Escape); // from any control of the window
+        QVERIFY(!d->isVisible());
+        app::openPrintDialog(page.dialog, page.ctx, *page.home, &page.main, &page.main);
+        QCOMPARE(page.box(page.props()->schemeBox()), QString("グレー"));
+    }
+
     void sheetBoxAndButtonsStayWithinTheSheets() {
         Page page;
         DataPrintDialog* d = page.dialog;
