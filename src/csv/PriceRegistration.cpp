@@ -5,13 +5,18 @@
 #include "market/StockCode.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
+#include <cstring>
 #include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace tavora::csv {
 
@@ -32,12 +37,15 @@ std::uintmax_t sizeOf(const fs::path& path) {
 }
 
 // Reads and maps the files in order on a thread of its own, at most two files ahead of the
-// writer, so that reading one file overlaps writing the one before.
+// writer, so that reading one file overlaps writing the one before. The files refused before
+// the run are not read; they come back empty.
 class FileReader {
 public:
     FileReader(const std::vector<fs::path>& files, const CsvMapping& mapping,
-               const market::CatalogueCodes& catalogue)
-        : m_files(files), m_mapping(mapping), m_catalogue(catalogue), m_thread([this] { run(); }) {}
+               const market::CatalogueCodes& catalogue,
+               const std::map<std::size_t, FileRegistration>& refused)
+        : m_files(files), m_mapping(mapping), m_catalogue(catalogue), m_refused(refused),
+          m_thread([this] { run(); }) {}
     ~FileReader() {
         {
             std::lock_guard lock(m_mutex);
@@ -88,14 +96,14 @@ private:
     }
 
     void run() {
-        for (const auto& path : m_files) {
+        for (std::size_t i = 0; i < m_files.size(); ++i) {
             {
                 std::unique_lock lock(m_mutex);
                 m_changed.wait(lock, [this] { return m_stop || m_ready.size() < kAhead; });
                 if (m_stop)
                     return;
             }
-            PriceCsvFile file = readPriceCsv(path, m_mapping);
+            PriceCsvFile file = m_refused.contains(i) ? PriceCsvFile{} : readPriceCsv(m_files[i], m_mapping);
             std::size_t notInCatalogue = spellAsCatalogue(file);
             std::lock_guard lock(m_mutex);
             m_ready.push_back({std::move(file), notInCatalogue});
@@ -106,6 +114,7 @@ private:
     const std::vector<fs::path>& m_files;
     const CsvMapping& m_mapping;
     const market::CatalogueCodes& m_catalogue;
+    const std::map<std::size_t, FileRegistration>& m_refused;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::deque<ReadFile> m_ready;
@@ -123,6 +132,14 @@ struct Pass {
     std::string refusedReason;
 };
 
+// Every line skipped is a failure of the file, not a registration of no rows.
+std::string noRowsRefusal(const PriceCsvFile& parsed) {
+    std::string refusal = kNoRowsText;
+    if (parsed.skipped > 0)
+        refusal += "（" + skipCountsText(parsed.skipCounts) + "）";
+    return refusal;
+}
+
 struct RowRange {
     std::size_t file; // index into Pass::files, which is the index into the request's files
     std::size_t first;
@@ -130,11 +147,13 @@ struct RowRange {
 };
 
 Pass writePass(framework::ZSqlElement& db, const RegistrationRequest& request,
-               const market::CatalogueCodes& catalogue, const std::map<std::size_t, std::string>& refusedByDatabase,
-               framework::ProgressSink& progress, const std::atomic<bool>* cancel) {
+               const market::CatalogueCodes& catalogue,
+               const std::map<std::size_t, FileRegistration>& refusedBefore,
+               const std::map<std::size_t, std::string>& refusedByDatabase, framework::ProgressSink& progress,
+               const std::atomic<bool>* cancel) {
     Pass pass;
     const std::size_t count = request.files.size();
-    FileReader reader(request.files, request.mapping, catalogue);
+    FileReader reader(request.files, request.mapping, catalogue, refusedBefore);
     std::optional<market::PriceBulkWriter> writer;
     std::vector<RowRange> ranges;
     std::size_t rowsAdded = 0;
@@ -153,6 +172,10 @@ Pass writePass(framework::ZSqlElement& db, const RegistrationRequest& request,
             pass.cancelled = true;
             break;
         }
+        if (auto it = refusedBefore.find(i); it != refusedBefore.end()) {
+            pass.files.push_back(it->second);
+            continue;
+        }
         FileRegistration& file = pass.files.emplace_back();
         file.path = path;
         file.rowsSkipped = parsed.skipped;
@@ -165,10 +188,7 @@ Pass writePass(framework::ZSqlElement& db, const RegistrationRequest& request,
             continue;
         }
         if (parsed.rows.empty()) {
-            // Every line skipped is a failure of the file, not a registration of no rows.
-            file.refusal = "登録できる行がありません";
-            if (parsed.skipped > 0)
-                file.refusal += "（" + skipCountsText(parsed.skipCounts) + "）";
+            file.refusal = noRowsRefusal(parsed);
             continue;
         }
         if (auto it = refusedByDatabase.find(i); it != refusedByDatabase.end()) {
@@ -225,6 +245,86 @@ Pass writePass(framework::ZSqlElement& db, const RegistrationRequest& request,
     return pass;
 }
 
+// Why a file cannot be read at all (gone, not a regular file, no read permission); empty when
+// it can. Opened without blocking, so a FIFO in the list cannot hang the check.
+std::string unreadable(const fs::path& path) {
+    std::error_code ec;
+    const auto status = fs::status(path, ec);
+    if (!fs::exists(status))
+        return kMissingFileText;
+    if (!fs::is_regular_file(status))
+        return kNotAFileText;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return std::string(kUnreadableText) + std::strerror(errno);
+    ::close(fd);
+    return {};
+}
+
+// What is known before the backup: the files that cannot be read are refused, and the files
+// are tried in order through the mapping until one gives rows, those before it refused with
+// the mapping's reason. The run then has at least one file to store, or nothing is done at all
+// (no backup either). Reading stops at the first good file: the others are read by the run.
+struct Precheck {
+    std::map<std::size_t, FileRegistration> refused;
+    bool registrable = false;
+    bool cancelled = false;
+};
+
+Precheck precheck(const RegistrationRequest& request, framework::ProgressSink& progress,
+                  const std::atomic<bool>* cancel) {
+    Precheck check;
+    for (std::size_t i = 0; i < request.files.size(); ++i) {
+        if (cancel && cancel->load()) {
+            check.cancelled = true;
+            return check;
+        }
+        const fs::path& path = request.files[i];
+        if (auto why = unreadable(path); !why.empty()) {
+            FileRegistration& file = check.refused[i];
+            file.path = path;
+            file.refusal = std::move(why);
+            continue;
+        }
+        if (check.registrable)
+            continue;
+        progress.status(std::string(kCheckingText) + path.filename().string());
+        PriceCsvFile parsed = readPriceCsv(path, request.mapping);
+        if (parsed.ok() && !parsed.rows.empty()) {
+            check.registrable = true;
+            continue;
+        }
+        FileRegistration& file = check.refused[i];
+        file.path = path;
+        file.rowsSkipped = parsed.skipped;
+        file.skipCounts = parsed.skipCounts;
+        file.missingCode = parsed.missingCode;
+        file.refusal = parsed.ok() ? noRowsRefusal(parsed) : std::move(parsed.error);
+        file.skips = std::move(parsed.skips);
+    }
+    return check;
+}
+
+// The result of a run that wrote nothing because no file could be stored.
+RegistrationResult nothingToRegister(const Precheck& check) {
+    RegistrationResult result;
+    for (const auto& [i, file] : check.refused) {
+        result.files.push_back(file);
+        result.skipCounts += file.skipCounts;
+    }
+    return result;
+}
+
+void report(const RegistrationResult& result, framework::ProgressSink& progress) {
+    for (const auto& file : result.files)
+        progress.logLine(file.stored
+                             ? "registered " + file.path.string() + ": " + std::to_string(file.rowsStored) +
+                                   " rows, " + std::to_string(file.rowsSkipped) + " skipped"
+                             : "refused " + file.path.string() + ": " + file.refusal);
+    progress.percent(-1);
+    progress.status(registeredCountText(result.rowsStored));
+}
+
 } // namespace
 
 std::size_t RegistrationResult::filesRefused() const {
@@ -240,6 +340,15 @@ std::string registeredCountText(std::size_t rows) {
 
 RegistrationResult registerPriceFiles(const RegistrationRequest& request, framework::ProgressSink& progress,
                                       const std::atomic<bool>* cancel) {
+    // Nothing is backed up for a run that cannot store anything: with a handful of backups
+    // kept, failed tries would push the real ones out.
+    const Precheck check = precheck(request, progress, cancel);
+    if (check.cancelled || !check.registrable) {
+        RegistrationResult result = check.cancelled ? RegistrationResult{} : nothingToRegister(check);
+        result.cancelled = check.cancelled;
+        report(result, progress);
+        return result;
+    }
     RegistrationResult result;
     if (request.backupFirst) {
         const auto backup =
@@ -263,7 +372,7 @@ RegistrationResult registerPriceFiles(const RegistrationRequest& request, framew
     const market::CatalogueCodes catalogue(request.catalogueCodes);
     Pass pass;
     for (;;) {
-        pass = writePass(db, request, catalogue, refusedByDatabase, progress, cancel);
+        pass = writePass(db, request, catalogue, check.refused, refusedByDatabase, progress, cancel);
         if (!pass.refusedFile)
             break;
         refusedByDatabase[*pass.refusedFile] = pass.refusedReason;
@@ -274,13 +383,8 @@ RegistrationResult registerPriceFiles(const RegistrationRequest& request, framew
         result.rowsStored += file.stored ? file.rowsStored : 0;
         result.skipCounts += file.skipCounts;
         result.rowsNotInCatalogue += file.stored ? file.rowsNotInCatalogue : 0;
-        progress.logLine(file.stored
-                             ? "registered " + file.path.string() + ": " + std::to_string(file.rowsStored) +
-                                   " rows, " + std::to_string(file.rowsSkipped) + " skipped"
-                             : "refused " + file.path.string() + ": " + file.refusal);
     }
-    progress.percent(-1);
-    progress.status(registeredCountText(result.rowsStored));
+    report(result, progress);
     return result;
 }
 

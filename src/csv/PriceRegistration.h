@@ -4,8 +4,11 @@
 // stored or not at all, also when the process dies while writing it. The files of a run go
 // into one bulk write (a commit per file would rewrite the key b-trees once per file); when
 // the database refuses a row, that file is refused and the run is written again without it.
-// When asked, a backup of the price database is made first; a failed backup stops the run
-// before anything is written.
+// Before anything else the files are checked: a file that is gone or cannot be read is
+// refused, and the files are read through the mapping in order until one gives rows (those
+// before it are refused with the mapping's reason). When no file can be stored the run ends
+// there: no backup, nothing written. Otherwise, when asked, a backup of the price database is
+// made; a failed backup stops the run before anything is written.
 //
 // Used by the desktop program's データ取込 page (on a worker thread), by `tavora-cli import`
 // and by `tavora-cli download --register`. The caller holds the registration ticket of the
@@ -63,6 +66,14 @@ struct RegistrationResult {
     // True when every file was stored and nothing stopped the run.
     bool ok() const { return error.empty() && !cancelled && filesRefused() == 0; }
 };
+
+// Refusals found before anything is written.
+inline constexpr const char* kMissingFileText = "ファイルがありません";
+inline constexpr const char* kNotAFileText = "通常のファイルではありません";
+inline constexpr const char* kUnreadableText = "読み込めません: ";
+inline constexpr const char* kNoRowsText = "登録できる行がありません";
+// The status while the files are checked, followed by the file's name.
+inline constexpr const char* kCheckingText = "ファイルを確認中 ";
 
 // "%d 件登録": the rows stored by a run.
 std::string registeredCountText(std::size_t rows);

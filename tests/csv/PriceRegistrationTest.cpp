@@ -209,6 +209,94 @@ TEST_F(PriceRegistrationTest, BacksUpFirstAndStopsBeforeWritingWhenTheBackupFail
     EXPECT_EQ(progress.statuses.back(), acquisition::kRegistrationStoppedText);
 }
 
+// The files are checked before the backup: with nothing to store, no backup is made (eight
+// are kept, and failed tries would push the real ones out) and nothing is written.
+struct PrecheckCase {
+    const char* name;
+    // "good", "missing", "folder", "plain" (no row through the mapping), "undecodable"
+    std::vector<std::string> files;
+    std::size_t backups;            // backups made by the run
+    std::vector<std::string> refusals; // per file: the start of its refusal, "" when stored
+};
+
+class RegistrationPrecheckTest : public PriceRegistrationTest,
+                                 public ::testing::WithParamInterface<PrecheckCase> {
+protected:
+    fs::path make(const std::string& kind, std::size_t i) {
+        const std::string name = std::to_string(i) + "_" + kind + ".csv";
+        if (kind == "good")
+            return file(name, test::kabuPlusDayFile("2026-01-0" + std::to_string(i + 5), 20));
+        if (kind == "folder") {
+            fs::create_directories(importDir / name);
+            return importDir / name;
+        }
+        if (kind == "plain")
+            return file(name, "Date,Close\n2026-01-05,100\n");
+        if (kind == "undecodable")
+            return file(name, "\x82\n");
+        return importDir / name; // missing
+    }
+};
+
+TEST_P(RegistrationPrecheckTest, NoBackupWhenNothingCanBeRegistered) {
+    const PrecheckCase& c = GetParam();
+    file("seed.csv", test::kabuPlusDayFile("2026-01-02", 20));
+    registerFiles({importDir / "seed.csv"}); // something to back up
+    csv::RegistrationRequest request;
+    for (std::size_t i = 0; i < c.files.size(); ++i)
+        request.files.push_back(make(c.files[i], i));
+    request.priceDbDir = dbDir.string();
+    request.backupFirst = true;
+    request.backupDir = (dir / "buckup").string();
+    const auto result = csv::registerPriceFiles(request, progress);
+
+    EXPECT_EQ(acquisition::ListPriceBackups(request.backupDir).size(), c.backups);
+    EXPECT_TRUE(result.error.empty()) << result.error;
+    ASSERT_EQ(result.files.size(), c.refusals.size());
+    std::size_t stored = 0;
+    for (std::size_t i = 0; i < c.refusals.size(); ++i) {
+        SCOPED_TRACE(result.files[i].path.string());
+        EXPECT_EQ(result.files[i].stored, c.refusals[i].empty());
+        EXPECT_EQ(result.files[i].refusal.rfind(c.refusals[i], 0), 0u) << result.files[i].refusal;
+        stored += result.files[i].stored ? 20 : 0;
+    }
+    EXPECT_EQ(result.rowsStored, stored);
+    EXPECT_EQ(rowCount(), static_cast<std::int64_t>(20 + stored));
+    EXPECT_EQ(progress.statuses.back(), csv::registeredCountText(stored));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RegistrationPrecheckTest,
+    ::testing::Values(
+        PrecheckCase{"MissingFile", {"missing"}, 0, {csv::kMissingFileText}},
+        PrecheckCase{"Folder", {"folder"}, 0, {csv::kNotAFileText}},
+        PrecheckCase{"NoRowThroughTheMapping", {"plain"}, 0, {csv::kNoRowsText}},
+        PrecheckCase{"Undecodable", {"undecodable"}, 0, {"line 1: not valid Shift-JIS"}},
+        PrecheckCase{"NoneOfSeveral", {"missing", "plain", "folder"}, 0,
+                     {csv::kMissingFileText, csv::kNoRowsText, csv::kNotAFileText}},
+        // One file that can be stored is enough for the backup; the others are refused by name.
+        PrecheckCase{"MissingThenGood", {"missing", "good"}, 1, {csv::kMissingFileText, ""}},
+        PrecheckCase{"RefusedThenGood", {"plain", "good", "missing"}, 1,
+                     {csv::kNoRowsText, "", csv::kMissingFileText}},
+        PrecheckCase{"GoodThenUndecodable", {"good", "undecodable"}, 1, {"", "line 1: not valid"}}),
+    [](const ::testing::TestParamInfo<PrecheckCase>& info) { return std::string(info.param.name); });
+
+TEST_F(PriceRegistrationTest, ATitleMissingFromTheFirstFileStopsBeforeTheBackup) {
+    file("seed.csv", test::kabuPlusDayFile("2026-01-02", 20));
+    registerFiles({importDir / "seed.csv"});
+    csv::RegistrationRequest request;
+    request.files = {file("a.csv", test::kabuPlusDayFile("2026-01-05", 20))};
+    request.mapping.matchBy = csv::CsvMatchBy::Titles; // its titles are not those of a KABU+ file
+    request.priceDbDir = dbDir.string();
+    request.backupFirst = true;
+    request.backupDir = (dir / "buckup").string();
+    const auto result = csv::registerPriceFiles(request, progress);
+    ASSERT_EQ(result.files.size(), 1u);
+    EXPECT_EQ(result.files[0].refusal.rfind("見出し行にタイトル", 0), 0u) << result.files[0].refusal;
+    EXPECT_TRUE(acquisition::ListPriceBackups(request.backupDir).empty());
+    EXPECT_EQ(rowCount(), 20);
+}
+
 TEST_F(PriceRegistrationTest, CancelStopsBetweenFiles) {
     const auto a = file("a.csv", test::kabuPlusDayFile("2026-01-05", 10));
     std::atomic<bool> cancel{true};
