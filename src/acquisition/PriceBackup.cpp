@@ -292,13 +292,17 @@ void removeStalePartials(const fs::path& backupDir) {
             framework::DeleteZDirectory(entry.path);
 }
 
-std::vector<std::string> pruneOldBackups(const fs::path& backupDir) {
+// `keep` (when not empty) is never removed: the backup a restore is about to put in place.
+std::vector<std::string> pruneOldBackups(const fs::path& backupDir, const std::string& keep) {
     std::vector<std::string> names = ListPriceBackups(backupDir.string());
     std::vector<std::string> removed;
     // Newest first: everything after the first kMaxPriceBackups goes, the oldest first.
-    for (std::size_t i = names.size(); i > kMaxPriceBackups; --i)
-        if (framework::DeleteZDirectory(backupDir / names[i - 1]))
+    std::size_t left = names.size();
+    for (std::size_t i = names.size(); i > 0 && left > kMaxPriceBackups; --i)
+        if (names[i - 1] != keep && framework::DeleteZDirectory(backupDir / names[i - 1])) {
             removed.push_back(names[i - 1]);
+            --left;
+        }
     return removed;
 }
 
@@ -374,9 +378,11 @@ std::vector<std::string> ListPriceBackups(const std::string& backupDir) {
     return names;
 }
 
-PriceBackupResult CreatePriceBackup(const PriceBackupPlaces& places, framework::ProgressSink& sink,
-                                    const std::atomic<bool>* cancel,
-                                    std::chrono::system_clock::time_point now) {
+namespace {
+
+PriceBackupResult createBackup(const PriceBackupPlaces& places, framework::ProgressSink& sink,
+                               const std::atomic<bool>* cancel, std::chrono::system_clock::time_point now,
+                               const std::string& keep) {
     PriceBackupResult result;
     sink.status(kBackupRunningText);
     sink.percent(0);
@@ -408,11 +414,19 @@ PriceBackupResult CreatePriceBackup(const PriceBackupPlaces& places, framework::
         return failed(result, wasCancelled ? "the backup was cancelled" : why, kBackupFailedText);
     }
     framework::SyncZPath(backupDir);
-    result.pruned = pruneOldBackups(backupDir);
+    result.pruned = pruneOldBackups(backupDir, keep);
     result.ok = true;
     result.statusText = kBackupDoneText;
     sink.status("");
     return result;
+}
+
+} // namespace
+
+PriceBackupResult CreatePriceBackup(const PriceBackupPlaces& places, framework::ProgressSink& sink,
+                                    const std::atomic<bool>* cancel,
+                                    std::chrono::system_clock::time_point now) {
+    return createBackup(places, sink, cancel, now, {});
 }
 
 PriceBackupResult BackupBeforeRegistration(const PriceBackupPlaces& places, framework::ProgressSink& sink,
@@ -421,6 +435,25 @@ PriceBackupResult BackupBeforeRegistration(const PriceBackupPlaces& places, fram
     if (!result.ok)
         result.statusText = kRegistrationStoppedText;
     return result;
+}
+
+PriceBackupResult BackupBeforeRestore(const PriceBackupPlaces& places, const std::string& restoring,
+                                      framework::ProgressSink& sink, const std::atomic<bool>* cancel,
+                                      std::chrono::system_clock::time_point now) {
+    PriceBackupResult result = createBackup(places, sink, cancel, now, restoring);
+    if (!result.ok)
+        result.statusText = kRestoreStoppedText;
+    return result;
+}
+
+std::string backupDateText(const std::string& name) {
+    if (!isBackupName(name))
+        return name;
+    std::string text = name.substr(0, 10) + " " + name.substr(11, 2) + ":" + name.substr(14, 2) + ":" +
+                       name.substr(17, 2);
+    if (name.size() > 19) // the further backups of one second
+        text += " (" + std::to_string(std::atoi(name.c_str() + 20) + 1) + ")";
+    return text;
 }
 
 PriceBackupResult RestorePriceBackup(const PriceBackupPlaces& places, const std::string& name,

@@ -60,6 +60,8 @@ inline constexpr const char* kBackupFailedText = "バックアップを作成で
 inline constexpr const char* kRegistrationStoppedText =
     "バックアップを作成できなかったため、データ登録を中止しました。";
 inline constexpr const char* kRestoreRunningText = "データを復元中";
+inline constexpr const char* kRestoreStoppedText =
+    "現在のデータのバックアップを作成できなかったため、復元を中止しました。";
 
 // The name a backup made at `now` gets, given the names that exist: the second's name, or it
 // with the next free "_NNN" suffix when that second is taken.
@@ -81,6 +83,19 @@ CreatePriceBackup(const PriceBackupPlaces& places, framework::ProgressSink& sink
 // the result is not ok.
 PriceBackupResult BackupBeforeRegistration(const PriceBackupPlaces& places, framework::ProgressSink& sink,
                                            const std::atomic<bool>* cancel = nullptr);
+
+// The backup a restore makes of the live database before it replaces it with `restoring`: as
+// CreatePriceBackup, but the pruning never removes `restoring` (it may be the oldest of eight),
+// and a failure's status text says that the restore was stopped. The restore must not go on
+// when the result is not ok.
+PriceBackupResult
+BackupBeforeRestore(const PriceBackupPlaces& places, const std::string& restoring, framework::ProgressSink& sink,
+                    const std::atomic<bool>* cancel = nullptr,
+                    std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
+
+// A backup's name as a date and time for the user: "2026-12-09 10:00:00", with " (2)", " (3)",
+// ... for the further backups of one second; a name of another form unchanged.
+std::string backupDateText(const std::string& name);
 
 // Replaces the live database with backup `name` (one of ListPriceBackups). `ticket` is the
 // caller's restore ticket: readers are kept out while the folders are swapped.

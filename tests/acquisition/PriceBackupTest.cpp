@@ -310,6 +310,34 @@ TEST_F(PriceBackupTest, AFailedOrCancelledBackupLeavesNoPartialAndPrunesNothing)
         << "a failed backup must not create an empty database";
 }
 
+// The backup a restore makes first must not prune the very backup about to be restored, even
+// when it is the oldest of eight; the restore then puts it in place.
+TEST_F(PriceBackupTest, TheBackupBeforeARestoreNeverPrunesTheBackupBeingRestored) {
+    for (int i = 0; i < 8; ++i)
+        ASSERT_TRUE(backupAt(at(9, 0, i)).ok);
+    const std::string oldest = "2026-12-09_09-00-00";
+    ASSERT_EQ(ListPriceBackups(m_places.backupDir).back(), oldest);
+    write({{"9984", "2026-12-08", 1.0, 1.0, 1.0, 1.0, 1}});
+
+    const auto before = BackupBeforeRestore(m_places, oldest, m_progress, nullptr, at(10, 0, 0));
+    ASSERT_TRUE(before.ok) << before.error;
+    EXPECT_EQ(before.pruned, std::vector<std::string>{"2026-12-09_09-00-01"});
+    const auto names = ListPriceBackups(m_places.backupDir);
+    EXPECT_EQ(names.size(), kMaxPriceBackups);
+    EXPECT_EQ(names.back(), oldest);
+    ASSERT_TRUE(restore(oldest).ok);
+    EXPECT_EQ(allRows(), m_original);
+
+    // A plain backup prunes the oldest as ever.
+    ASSERT_TRUE(backupAt(at(11, 0, 0)).ok);
+    EXPECT_EQ(ListPriceBackups(m_places.backupDir).back(), "2026-12-09_09-00-02");
+
+    fs::remove(fs::path(m_places.priceDbDir) / "kabuka.db");
+    const auto failed = BackupBeforeRestore(m_places, oldest, m_progress, nullptr, at(12, 0, 0));
+    EXPECT_FALSE(failed.ok);
+    EXPECT_EQ(failed.statusText, kRestoreStoppedText);
+}
+
 TEST_F(PriceBackupTest, TheBackupHoldsTheOtherFilesOfTheFolderButNotSqliteSideFiles) {
     writeFile(fs::path(m_places.priceDbDir) / "notes.txt", "kept");
     writeFile(fs::path(m_places.priceDbDir) / "kabuka.db-journal", "");
@@ -325,6 +353,17 @@ TEST(PriceBackupNames, AcceptOnlyTheirOwnForm) {
     for (const char* bad : {"2026-12-09_10-00", "2026-12-09 10-00-00", "2026-12-09_10-00-00_1", "../x",
                             "2026-12-09_10-00-00_0a1", "20261209100000"})
         EXPECT_FALSE(isBackupName(bad)) << bad;
+}
+
+TEST(PriceBackupNames, ReadAsADateAndTime) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"2026-12-09_10-00-05", "2026-12-09 10:00:05"},
+        {"2026-12-09_10-00-05_001", "2026-12-09 10:00:05 (2)"},
+        {"2026-12-09_10-00-05_012", "2026-12-09 10:00:05 (13)"},
+        {"mine", "mine"},
+    };
+    for (const auto& [name, text] : cases)
+        EXPECT_EQ(backupDateText(name), text) << name;
 }
 
 } // namespace
