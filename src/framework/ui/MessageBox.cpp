@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
+#include <utility>
 
 namespace tavora::framework::ui {
 
 namespace {
 std::deque<QMessageBox::StandardButton> g_nextAnswers;
+std::function<void()> g_whileShown; // runs when the next answer is taken
 QString g_lastText;
 QString g_lastCaption;
 
@@ -19,11 +21,17 @@ bool nonInteractive() {
 
 void MessageBox::setNextAnswer(QMessageBox::StandardButton answer) {
     g_nextAnswers.clear();
+    g_whileShown = nullptr;
     if (answer != QMessageBox::NoButton)
         g_nextAnswers.push_back(answer);
 }
 void MessageBox::setNextAnswers(std::initializer_list<QMessageBox::StandardButton> answers) {
     g_nextAnswers.assign(answers.begin(), answers.end());
+    g_whileShown = nullptr;
+}
+void MessageBox::setNextAnswer(QMessageBox::StandardButton answer, std::function<void()> whileShown) {
+    setNextAnswer(answer);
+    g_whileShown = std::move(whileShown);
 }
 QString MessageBox::lastText() { return g_lastText; }
 QString MessageBox::lastCaption() { return g_lastCaption; }
@@ -43,6 +51,8 @@ QMessageBox::StandardButton MessageBox::show(QWidget* parent, QMessageBox::Icon 
     if (!g_nextAnswers.empty()) {
         const auto answer = g_nextAnswers.front();
         g_nextAnswers.pop_front();
+        if (auto whileShown = std::exchange(g_whileShown, nullptr))
+            whileShown();
         return answer;
     }
     if (nonInteractive()) {

@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QString>
 
+#include <functional>
 #include <initializer_list>
 
 namespace tavora::framework::ui {
@@ -28,6 +29,9 @@ public:
     static void setNextAnswer(QMessageBox::StandardButton answer);
     // The next boxes, one answer each in this order (replacing any answer still waiting).
     static void setNextAnswers(std::initializer_list<QMessageBox::StandardButton> answers);
+    // As setNextAnswer, running `whileShown` first, as if it happened while the box was open (a
+    // file arriving, a timer firing).
+    static void setNextAnswer(QMessageBox::StandardButton answer, std::function<void()> whileShown);
     // Text and caption of the last box asked for (shown or answered by the seam).
     static QString lastText();
     static QString lastCaption();
