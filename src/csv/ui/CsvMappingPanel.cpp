@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
+#include <QStackedWidget>
 #include <QVBoxLayout>
 
 namespace tavora::csv::ui {
@@ -63,18 +64,24 @@ CsvMappingPanel::CsvMappingPanel(QWidget* parent) : QWidget(parent) {
     grid->addWidget(m_byTitles, 0, 2, 1, 2);
     for (int r = 0; r < kMappingRows; ++r) {
         auto* caption = new QLabel(QString::fromUtf8(mappingRowCaption(r)), columns);
-        auto* box = new QComboBox(columns);
+        // The column box and the title field share one place, so that switching the mode
+        // never moves anything on the page.
+        auto* place = new QStackedWidget(columns);
+        place->setObjectName(QString("place_%1").arg(r));
+        auto* box = new QComboBox(place);
         box->setObjectName(QString("column_%1").arg(r));
         box->addItem(QString()); // no column
         for (int c = 1; c <= kMaxColumnChoice; ++c)
             box->addItem(text(columnBoxText(c)));
         box->setMinimumWidth(90);
-        auto* title = new QLineEdit(columns);
+        auto* title = new QLineEdit(place);
         title->setObjectName(QString("title_%1").arg(r));
         title->setMinimumWidth(160);
+        place->addWidget(box);
+        place->addWidget(title);
         grid->addWidget(caption, r + 1, 0);
-        grid->addWidget(box, r + 1, 1);
-        grid->addWidget(title, r + 1, 2, 1, 2);
+        grid->addWidget(place, r + 1, 1, 1, 3);
+        m_places[static_cast<std::size_t>(r)] = place;
         m_columns[static_cast<std::size_t>(r)] = box;
         m_titles[static_cast<std::size_t>(r)] = title;
         connect(box, &QComboBox::currentIndexChanged, this, &CsvMappingPanel::changed);
@@ -177,10 +184,8 @@ CsvMapping CsvMappingPanel::mapping() const {
 
 void CsvMappingPanel::showMode() {
     const bool titles = m_byTitles->isChecked();
-    for (std::size_t r = 0; r < m_columns.size(); ++r) {
-        m_columns[r]->setVisible(!titles);
-        m_titles[r]->setVisible(titles);
-    }
+    for (std::size_t r = 0; r < m_places.size(); ++r)
+        m_places[r]->setCurrentIndex(titles ? 1 : 0);
     const bool given = m_codeGiven->isChecked();
     m_columns[RowCode]->setEnabled(!given);
     m_titles[RowCode]->setEnabled(!given);

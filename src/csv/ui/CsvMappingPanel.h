@@ -14,6 +14,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QRadioButton;
+class QStackedWidget;
 
 namespace tavora::csv::ui {
 
@@ -40,6 +41,7 @@ private:
     QRadioButton* m_byTitles;
     std::array<QComboBox*, kMappingRows> m_columns{};
     std::array<QLineEdit*, kMappingRows> m_titles{};
+    std::array<QStackedWidget*, kMappingRows> m_places{}; // each row's box and title, one shown
     QComboBox* m_dataStart;
     QComboBox* m_encoding;
     QComboBox* m_quote;
