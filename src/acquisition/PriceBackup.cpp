@@ -449,8 +449,8 @@ PriceBackupResult BackupBeforeRestore(const PriceBackupPlaces& places, const std
 std::string backupDateText(const std::string& name) {
     if (!isBackupName(name))
         return name;
-    std::string text = name.substr(0, 10) + " " + name.substr(11, 2) + ":" + name.substr(14, 2) + ":" +
-                       name.substr(17, 2);
+    std::string text =
+        name.substr(0, 10) + " " + name.substr(11, 2) + ":" + name.substr(14, 2) + ":" + name.substr(17, 2);
     if (name.size() > 19) // the further backups of one second
         text += " (" + std::to_string(std::atoi(name.c_str() + 20) + 1) + ")";
     return text;

@@ -89,8 +89,8 @@ PriceBackupResult BackupBeforeRegistration(const PriceBackupPlaces& places, fram
 // and a failure's status text says that the restore was stopped. The restore must not go on
 // when the result is not ok.
 PriceBackupResult
-BackupBeforeRestore(const PriceBackupPlaces& places, const std::string& restoring, framework::ProgressSink& sink,
-                    const std::atomic<bool>* cancel = nullptr,
+BackupBeforeRestore(const PriceBackupPlaces& places, const std::string& restoring,
+                    framework::ProgressSink& sink, const std::atomic<bool>* cancel = nullptr,
                     std::chrono::system_clock::time_point now = std::chrono::system_clock::now());
 
 // A backup's name as a date and time for the user: "2026-12-09 10:00:00", with " (2)", " (3)",

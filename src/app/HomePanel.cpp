@@ -585,6 +585,14 @@ void HomePanel::reopen() {
     m_reopen->start(openInput(), m_ctx.paths.priceDbFile, &m_ctx.priceJobs);
 }
 
+void HomePanel::reopenThenShow(const QString& statusText) {
+    if (m_ctx.currentCode && *m_ctx.currentCode < m_ctx.catalogue.size())
+        m_afterOpening = statusText; // shown when the chart is there
+    else
+        m_status->setText(statusText); // nothing to open, nothing clears it
+    reopen();
+}
+
 void HomePanel::openCurrentCode() {
     cancelCompanionToday();
     updateAdPanel();

@@ -73,6 +73,8 @@ public:
     void openCurrentCode();
     // Opens the current code on the reopen worker.
     void reopen();
+    // The same, then shows `statusText` in place of what the opening clears (a job's result).
+    void reopenThenShow(const QString& statusText);
     // 532: searches the catalogue with the search box text.
     void search();
     // 160/161: lays out and repaints the four chart panels.

@@ -77,8 +77,7 @@ void MainPanel::installImportPage() {
     host.addSheetPanel = [this](framework::ui::SideSheetPanel* p) { addSheetPanel(p); };
     host.openSheet = [this](framework::ui::SideSheetPanel* p, int width) { showSheetPanel(p, width); };
     host.closeSheet = [this] { return closeSideSheet(); };
-    host.reopenCurrentCode = [this] { m_home->reopen(); };
-    host.notice = [this](const QString& text, int width) { m_notice->showNotice(text, Qt::white, width); };
+    host.reopenCurrentCode = [this](const QString& statusText) { m_home->reopenThenShow(statusText); };
     host.status = m_status;
     m_import = new csv::ui::DataTorikomiPage(m_ctx, std::move(host));
     installPage(TabImport, m_import);
@@ -188,6 +187,10 @@ void MainPanel::selectTab(int index, int previous) {
     for (auto* p : m_pages)
         if (p)
             p->hide();
+    // A message belongs to the page it was said on ("保存しました"); a running job's progress
+    // stays.
+    if (index != m_visiblePage && !m_status->isWaiting())
+        m_status->setText(QString());
     m_visiblePage = index;
     if (index == TabHome) {
         m_home->show();

@@ -75,6 +75,37 @@ TEST_F(ImportCommandsTest, RegistersKabuPlusFilesWithTheStoredMapping) {
     EXPECT_NE(preview.err.find("計 200件"), std::string::npos) << preview.err;
 }
 
+// `import --backup` makes its backup only when a file can be stored: a missing first file or
+// a mapping that refuses it leaves the backups as they were.
+TEST_F(ImportCommandsTest, NoBackupWhenNothingCanBeRegistered) {
+    ASSERT_EQ(run("backup").status, 0); // a real backup, which a failed try must not push out
+    auto backups = [&] {
+        std::size_t n = 0;
+        for (const auto& e : fs::directory_iterator(root() / "data" / "buckup"))
+            n += e.is_directory() ? 1 : 0;
+        return n;
+    };
+    ASSERT_EQ(backups(), 1u);
+    const long long rows = count("1");
+    const fs::path missing = dir / "in" / "missing.csv";
+    const auto plain = file("plain.csv", "Date,Close\n2026-01-05,100\n");
+    for (const fs::path& first : {missing, plain}) {
+        SCOPED_TRACE(first.string());
+        const RunResult r = run("import --backup " + q(first));
+        EXPECT_EQ(r.status, 1) << r.err;
+        EXPECT_EQ(r.out.rfind("refused " + first.string() + ": ", 0), 0u) << r.out;
+        EXPECT_EQ(backups(), 1u);
+        EXPECT_EQ(count("1"), rows);
+    }
+    // With a file that can be stored the backup is made, and the missing one is named.
+    const auto day = file("day.csv", test::kabuPlusDayFile("2026-01-05", 20));
+    const RunResult r = run("import --backup " + q(missing) + " " + q(day));
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.out.find("refused " + missing.string() + ": "), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("registered " + day.string() + ": 20 rows"), std::string::npos) << r.out;
+    EXPECT_EQ(backups(), 2u);
+}
+
 TEST_F(ImportCommandsTest, OptionsChangeTheMappingForOneRun) {
     const auto plain =
         file("plain.tsv.csv", "Code\tDate\tClose\tVolume\n7203\t2026年1月5日\t'1,234.5'\t'3,000,000,000'\n");

@@ -215,7 +215,7 @@ struct PrecheckCase {
     const char* name;
     // "good", "missing", "folder", "plain" (no row through the mapping), "undecodable"
     std::vector<std::string> files;
-    std::size_t backups;            // backups made by the run
+    std::size_t backups;               // backups made by the run
     std::vector<std::string> refusals; // per file: the start of its refusal, "" when stored
 };
 
@@ -267,18 +267,22 @@ TEST_P(RegistrationPrecheckTest, NoBackupWhenNothingCanBeRegistered) {
 
 INSTANTIATE_TEST_SUITE_P(
     Files, RegistrationPrecheckTest,
-    ::testing::Values(
-        PrecheckCase{"MissingFile", {"missing"}, 0, {csv::kMissingFileText}},
-        PrecheckCase{"Folder", {"folder"}, 0, {csv::kNotAFileText}},
-        PrecheckCase{"NoRowThroughTheMapping", {"plain"}, 0, {csv::kNoRowsText}},
-        PrecheckCase{"Undecodable", {"undecodable"}, 0, {"line 1: not valid Shift-JIS"}},
-        PrecheckCase{"NoneOfSeveral", {"missing", "plain", "folder"}, 0,
-                     {csv::kMissingFileText, csv::kNoRowsText, csv::kNotAFileText}},
-        // One file that can be stored is enough for the backup; the others are refused by name.
-        PrecheckCase{"MissingThenGood", {"missing", "good"}, 1, {csv::kMissingFileText, ""}},
-        PrecheckCase{"RefusedThenGood", {"plain", "good", "missing"}, 1,
-                     {csv::kNoRowsText, "", csv::kMissingFileText}},
-        PrecheckCase{"GoodThenUndecodable", {"good", "undecodable"}, 1, {"", "line 1: not valid"}}),
+    ::testing::Values(PrecheckCase{"MissingFile", {"missing"}, 0, {csv::kMissingFileText}},
+                      PrecheckCase{"Folder", {"folder"}, 0, {csv::kNotAFileText}},
+                      PrecheckCase{"NoRowThroughTheMapping", {"plain"}, 0, {csv::kNoRowsText}},
+                      PrecheckCase{"Undecodable", {"undecodable"}, 0, {"line 1: not valid Shift-JIS"}},
+                      PrecheckCase{"NoneOfSeveral",
+                                   {"missing", "plain", "folder"},
+                                   0,
+                                   {csv::kMissingFileText, csv::kNoRowsText, csv::kNotAFileText}},
+                      // One file that can be stored is enough for the backup; the others are refused by name.
+                      PrecheckCase{"MissingThenGood", {"missing", "good"}, 1, {csv::kMissingFileText, ""}},
+                      PrecheckCase{"RefusedThenGood",
+                                   {"plain", "good", "missing"},
+                                   1,
+                                   {csv::kNoRowsText, "", csv::kMissingFileText}},
+                      PrecheckCase{
+                          "GoodThenUndecodable", {"good", "undecodable"}, 1, {"", "line 1: not valid"}}),
     [](const ::testing::TestParamInfo<PrecheckCase>& info) { return std::string(info.param.name); });
 
 TEST_F(PriceRegistrationTest, ATitleMissingFromTheFirstFileStopsBeforeTheBackup) {

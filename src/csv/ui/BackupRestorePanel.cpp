@@ -37,7 +37,7 @@ void BackupRestorePanel::setBackups(const std::vector<std::string>& names) {
     m_list->clear();
     for (const auto& name : names)
         m_list->addItem(QString::fromStdString(name));
-    m_list->setCurrentIndex(-1);
+    m_list->setCurrentIndex(names.empty() ? -1 : 0); // the newest: the usual way back
 }
 
 } // namespace tavora::csv::ui

@@ -20,13 +20,13 @@ public:
 
     QString panelName() const override { return "以前の株価データに復元"; }
 
-    // The backups to offer, newest first; none chosen.
+    // The backups to offer, newest first; the newest chosen.
     void setBackups(const std::vector<std::string>& names);
     QComboBox* list() const { return m_list; }
     QPushButton* runButton() const { return m_run; }
 
 signals:
-    // "実行" with a backup chosen (command 153).
+    // "実行" with a backup chosen (command 153); the page asks before it replaces anything.
     void restoreRequested(const QString& name);
 
 private:

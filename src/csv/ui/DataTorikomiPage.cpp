@@ -45,6 +45,43 @@ QString qs(const std::string& s) {
     return QString::fromStdString(s);
 }
 
+// One status line for a registration: "N 件登録", then the rows skipped, the files refused
+// (the first named with its reason) and a cancel, when there are any.
+QString registrationStatusText(const RegistrationResult& result) {
+    if (!result.error.empty())
+        return qs(result.error);
+    std::size_t skipped = 0;
+    const FileRegistration* firstRefused = nullptr;
+    for (const auto& file : result.files) {
+        skipped += file.stored ? file.rowsSkipped : 0;
+        if (!file.stored && !firstRefused)
+            firstRefused = &file;
+    }
+    QStringList more;
+    if (skipped > 0)
+        more << QString("スキップ %1行").arg(skipped);
+    if (const std::size_t refused = result.filesRefused(); refused > 0 && firstRefused)
+        more << QString("登録できなかったファイル %1件: %2: %3%4")
+                    .arg(refused)
+                    .arg(qs(firstRefused->path.filename().string()), qs(firstRefused->refusal),
+                         refused > 1 ? QString(" ほか") : QString());
+    if (result.cancelled)
+        more << "中止しました";
+    QString text = qs(registeredCountText(result.rowsStored));
+    if (!more.isEmpty())
+        text += "（" + more.join("、") + "）";
+    return text;
+}
+
+QString backupStatusText(const acquisition::PriceBackupResult& result) {
+    if (!result.ok)
+        return qs(result.statusText) + (result.error.empty() ? QString() : "（" + qs(result.error) + "）");
+    QString text = qs(result.statusText) + "（" + qs(acquisition::backupDateText(result.name));
+    if (!result.pruned.empty())
+        text += QString("、古いバックアップ %1件を削除").arg(result.pruned.size());
+    return text + "）";
+}
+
 } // namespace
 
 DataTorikomiPage::DataTorikomiPage(app::AppContext& ctx, DataPageHost host, QWidget* parent)
@@ -97,7 +134,7 @@ DataTorikomiPage::DataTorikomiPage(app::AppContext& ctx, DataPageHost host, QWid
     connect(m_register, &CsvRegisterPanel::runRequested, this, [this] { onCommand(CmdRunRegistration); });
     connect(m_register, &CsvRegisterPanel::backupToggled, this,
             [this](bool on) { m_ctx.settings.buckupcreate_ch = on; });
-    connect(m_restore, &BackupRestorePanel::restoreRequested, this, &DataTorikomiPage::startRestore);
+    connect(m_restore, &BackupRestorePanel::restoreRequested, this, &DataTorikomiPage::confirmRestore);
     connect(m_codeData, &CodeDataPanel::exportRequested, this, [this] { onCommand(CmdExportCode); });
     connect(m_codeData, &CodeDataPanel::importRequested, this, [this] { onCommand(CmdImportCode); });
     connect(m_jobs, &PriceJobRunner::finished, this, &DataTorikomiPage::jobEnded);
@@ -233,14 +270,8 @@ void DataTorikomiPage::startRegistration() {
 }
 
 void DataTorikomiPage::showRegistration(const RegistrationResult& result) {
-    QString text = qs(registeredCountText(result.rowsStored));
+    const QString text = registrationStatusText(result);
     const std::size_t refused = result.filesRefused();
-    if (refused > 0)
-        text += QString("（登録できなかったファイル %1件）").arg(refused);
-    if (result.cancelled)
-        text += "（中止しました）";
-    if (!result.error.empty())
-        text = qs(result.error);
     status(text);
     if (!result.error.empty()) {
         MessageBox::warning(this, qs(result.error), "CSVデータを登録");
@@ -254,8 +285,8 @@ void DataTorikomiPage::showRegistration(const RegistrationResult& result) {
         MessageBox::warning(this, "次のファイルは登録されませんでした。\n" + lines.join("\n"),
                             "CSVデータを登録");
     }
-    if (result.rowsStored > 0 && m_host.reopenCurrentCode)
-        m_host.reopenCurrentCode();
+    if (result.rowsStored > 0)
+        reopenThenSay(text);
     emit registrationShown(text);
 }
 
@@ -283,15 +314,26 @@ void DataTorikomiPage::startBackup() {
                   [this, places](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
                                  market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
                       const auto result = acquisition::CreatePriceBackup(places, progress, &cancel);
-                      return [this, result] {
-                          status(QString());
-                          if (m_host.notice)
-                              m_host.notice(qs(result.statusText), result.ok ? 500 : 300);
-                      };
+                      return [this, result] { status(backupStatusText(result)); };
                   });
 }
 
-void DataTorikomiPage::startRestore(const QString& name) {
+void DataTorikomiPage::confirmRestore(const QString& name) {
+    const bool backupFirst = m_ctx.settings.buckupcreate_ch;
+    const QString date = qs(acquisition::backupDateText(name.toStdString()));
+    QString question = date + " のバックアップに復元します。\n";
+    question += "現在の株価データはすべて、このバックアップの内容に置き換えられます。\n";
+    question += backupFirst
+                    ? "（「バックアップを作成する」の設定により、"
+                      "置き換える前に現在のデータをバックアップします）\n"
+                    : "（「バックアップを作成する」がオフのため、現在のデータはバックアップされません）\n";
+    question += "よろしいですか?";
+    if (MessageBox::askYesNo(this, question, m_restore->panelName()) != QMessageBox::Yes)
+        return;
+    startRestore(name, backupFirst);
+}
+
+void DataTorikomiPage::startRestore(const QString& name, bool backupFirst) {
     if (m_host.closeSheet && !m_host.closeSheet())
         return;
     const auto places = acquisition::priceBackupPlaces(m_ctx.paths);
@@ -300,14 +342,28 @@ void DataTorikomiPage::startRestore(const QString& name) {
     // whatever the result.
     const bool started = m_jobs->start(
         market::PriceJob::Restore,
-        [this, places, chosen](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
-                               market::PriceJobGuard::Ticket& ticket) -> PriceJobRunner::Done {
+        [this, places, chosen, backupFirst](framework::ProgressSink& progress,
+                                            const std::atomic<bool>& cancel,
+                                            market::PriceJobGuard::Ticket& ticket) -> PriceJobRunner::Done {
+            std::string before; // the backup of the data being replaced
+            if (backupFirst) {
+                const auto backup = acquisition::BackupBeforeRestore(places, chosen, progress, &cancel);
+                if (!backup.ok)
+                    return [this, backup] {
+                        market::PriceDatabase::open(m_ctx.priceDb, m_ctx.paths.priceDbDir);
+                        status(backupStatusText(backup));
+                    };
+                before = backup.name;
+            }
             const auto result = acquisition::RestorePriceBackup(places, chosen, ticket, progress, &cancel);
-            return [this, result] {
+            return [this, result, before] {
                 market::PriceDatabase::open(m_ctx.priceDb, m_ctx.paths.priceDbDir);
-                status(qs(result.statusText));
-                if (m_host.reopenCurrentCode)
-                    m_host.reopenCurrentCode();
+                QString text = qs(result.statusText);
+                if (!before.empty())
+                    text += "（復元前のデータは " + qs(acquisition::backupDateText(before)) +
+                            " のバックアップにあります）";
+                status(text);
+                reopenThenSay(text);
             };
         });
     if (started)
@@ -354,6 +410,11 @@ bool DataTorikomiPage::startJob(market::PriceJob job, int cancelCommand, PriceJo
         button->setText("中止");
     }
     return true;
+}
+
+void DataTorikomiPage::reopenThenSay(const QString& text) {
+    if (m_host.reopenCurrentCode)
+        m_host.reopenCurrentCode(text);
 }
 
 void DataTorikomiPage::jobEnded() {
@@ -404,8 +465,8 @@ void DataTorikomiPage::importCode() {
                           return [this, result] {
                               status(QString());
                               m_codeData->setResult(qs(result.message));
-                              if (result.ok && qs(result.code) == currentCode() && m_host.reopenCurrentCode)
-                                  m_host.reopenCurrentCode();
+                              if (result.ok && qs(result.code) == currentCode())
+                                  reopenThenSay(QString());
                           };
                       });
     if (!started)

@@ -44,8 +44,8 @@ struct DataPageHost {
     std::function<void(framework::ui::SideSheetPanel*)> addSheetPanel;
     std::function<void(framework::ui::SideSheetPanel*, int width)> openSheet;
     std::function<bool()> closeSheet; // false when the user kept the sheet open
-    std::function<void()> reopenCurrentCode;
-    std::function<void(const QString& text, int width)> notice; // the message pop-up
+    // Opens the current code again and then shows `statusText` (the opening clears the text).
+    std::function<void(const QString& statusText)> reopenCurrentCode;
     framework::ui::StatusBar* status = nullptr;
 };
 
@@ -101,12 +101,15 @@ private:
     void showRegistration(const RegistrationResult& result);
     void openOldData();
     void openRestorePanel();
-    void startRestore(const QString& name);
+    // Asks before the price database is replaced by backup `name`, then restores it.
+    void confirmRestore(const QString& name);
+    void startRestore(const QString& name, bool backupFirst);
     void startBackup();
     void startDownload();
     // Starts a job whose button (`cancelCommand`) reads "中止" and stops it until it ends.
     bool startJob(market::PriceJob job, int cancelCommand, PriceJobRunner::Work work);
     void jobEnded();
+    void reopenThenSay(const QString& text);
     void openCodeData();
     void exportCode();
     void importCode();

@@ -39,7 +39,10 @@ StatusBar::StatusBar(QWidget* parent)
 QString StatusBar::text() const { return m_label->text(); }
 int StatusBar::progress() const { return m_progress->isVisible() ? m_progress->value() : -1; }
 
-void StatusBar::setText(const QString& text) { m_label->setText(text); }
+void StatusBar::setText(const QString& text) {
+    m_label->setText(text);
+    emit textChanged(text);
+}
 
 void StatusBar::setProgress(int percent) {
     if (percent < 0) {

@@ -21,6 +21,10 @@ public:
     bool isWaiting() const { return m_waiting; }
     int progress() const;
 
+signals:
+    // The status text was set (also to the same text again).
+    void textChanged(const QString& text);
+
 public slots:
     void setText(const QString& text);
     // 0..100 shows the bar; -1 hides it.

@@ -13,6 +13,7 @@
 #include "csv/ui/CsvRegisterPanel.h"
 #include "csv/ui/OldDataPanel.h"
 #include "csv/ui/PriceJobRunner.h"
+#include "framework/Encoding.h"
 #include "framework/ui/FileDialog.h"
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/StatusBar.h"
@@ -22,11 +23,13 @@
 #include "support/SampleMarket.h"
 #include "support/TempDir.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -48,7 +51,8 @@ class DataTorikomiPageTest : public QObject {
         framework::ui::StatusBar status;
         std::vector<framework::ui::SideSheetPanel*> opened;
         int reopened = 0;
-        QStringList notices;
+        QString statusAfterReopen;
+        QStringList statuses; // every status text, in order
         std::unique_ptr<csv::ui::DataTorikomiPage> page;
 
         Page() {
@@ -62,9 +66,13 @@ class DataTorikomiPageTest : public QObject {
             csv::ui::DataPageHost host;
             host.openSheet = [this](framework::ui::SideSheetPanel* p, int) { opened.push_back(p); };
             host.closeSheet = [] { return true; };
-            host.reopenCurrentCode = [this] { ++reopened; };
-            host.notice = [this](const QString& text, int) { notices << text; };
+            host.reopenCurrentCode = [this](const QString& text) {
+                ++reopened;
+                statusAfterReopen = text;
+            };
             host.status = &status;
+            QObject::connect(&status, &framework::ui::StatusBar::textChanged,
+                             [this](const QString& text) { statuses << text; });
             page = std::make_unique<csv::ui::DataTorikomiPage>(ctx, host);
             page->resize(1200, 900);
             page->show();
@@ -225,25 +233,80 @@ private slots:
         QCOMPARE(p.page->mappingPanel()->mapping().separator, csv::CsvSeparator::Tab);
     }
 
+    // バックアップ says in the status bar what it made; 以前のデータに復元 offers the newest,
+    // asks before anything is replaced (いいえ leaves every byte), backs the current data up
+    // first when the backup option is on, and reports the result.
     void backupThenRestoreThroughThePage() {
         Page p;
+        const fs::path dbFile = p.ctx.paths.priceDbFile;
         p.page->filePanel()->button(165)->click();
         QVERIFY(p.waitJob());
-        QCOMPARE(p.notices, QStringList{QString::fromUtf8(acquisition::kBackupDoneText)});
+        const auto first = acquisition::ListPriceBackups(p.ctx.paths.backupDir);
+        QCOMPARE(first.size(), std::size_t{1});
+        QCOMPARE(p.status.text(), QString::fromUtf8(acquisition::kBackupDoneText) + "（" +
+                                      QString::fromStdString(acquisition::backupDateText(first.front())) +
+                                      "）");
         const std::size_t before = p.rowsOf("1301");
         QVERIFY(market::PriceDatabase(p.ctx.priceDb).write({{"1301", "2030-01-04", 1, 1, 1, 1, 1}}).ok());
+        p.page->onCommand(csv::ui::DataTorikomiPage::CmdBackup);
+        QVERIFY(p.waitJob());
+        QVERIFY(market::PriceDatabase(p.ctx.priceDb).write({{"1301", "2030-01-05", 1, 1, 1, 1, 1}}).ok());
+        const auto two = acquisition::ListPriceBackups(p.ctx.paths.backupDir);
+        QCOMPARE(two.size(), std::size_t{2});
+
         p.page->filePanel()->button(152)->click();
         auto* restore = p.page->restorePanel();
-        QCOMPARE(restore->list()->count(), 1);
-        framework::ui::MessageBox::setNextAnswer(QMessageBox::Ok);
-        restore->runButton()->click(); // nothing chosen
-        QCOMPARE(framework::ui::MessageBox::lastText(), QString("復元日時が選択されていません。"));
-        restore->list()->setCurrentIndex(0);
+        QCOMPARE(restore->list()->count(), 2);
+        QCOMPARE(restore->list()->currentText(), QString::fromStdString(two.front())); // the newest
+
+        // いいえ: nothing runs, nothing is touched.
+        p.ctx.settings.buckupcreate_ch = true;
+        const std::string bytes = test::readFile(dbFile);
+        framework::ui::MessageBox::setNextAnswer(QMessageBox::No);
+        restore->runButton()->click();
+        const QString question = framework::ui::MessageBox::lastText();
+        QVERIFY2(question.contains(QString::fromStdString(acquisition::backupDateText(two.front()))),
+                 qPrintable(question));
+        QVERIFY(question.contains("現在の株価データはすべて"));
+        QVERIFY(question.contains("置き換える前に現在のデータをバックアップします"));
+        QVERIFY(!p.page->jobs()->running());
+        QTest::qWait(50);
+        QCOMPARE(test::readFile(dbFile), bytes);
+        QCOMPARE(acquisition::ListPriceBackups(p.ctx.paths.backupDir), two);
+        QCOMPARE(p.reopened, 0);
+
+        // はい on the older one: the current data is backed up, then replaced, and the status
+        // bar says both.
+        restore->list()->setCurrentIndex(1);
+        framework::ui::MessageBox::setNextAnswer(QMessageBox::Yes);
         restore->runButton()->click();
         QVERIFY(p.waitJob());
-        QVERIFY(p.status.text().contains("復元が成功しました"));
+        const auto three = acquisition::ListPriceBackups(p.ctx.paths.backupDir);
+        QCOMPARE(three.size(), std::size_t{3});
+        const QString report = QString::fromStdString(first.front()) +
+                               " のデータに復元が成功しました（復元前のデータは " +
+                               QString::fromStdString(acquisition::backupDateText(three.front())) +
+                               " のバックアップにあります）";
+        QCOMPARE(p.status.text(), report);
+        QCOMPARE(p.statusAfterReopen, report); // shown again once the chart is open
         QCOMPARE(p.rowsOf("1301"), before);
         QCOMPARE(p.reopened, 1);
+
+        // With the option off the question says that nothing is backed up, and nothing is.
+        p.ctx.settings.buckupcreate_ch = false;
+        p.page->filePanel()->button(152)->click();
+        framework::ui::MessageBox::setNextAnswer(QMessageBox::Yes);
+        restore->runButton()->click();
+        QVERIFY(framework::ui::MessageBox::lastText().contains("現在のデータはバックアップされません"));
+        QVERIFY(p.waitJob());
+        QCOMPARE(acquisition::ListPriceBackups(p.ctx.paths.backupDir).size(), std::size_t{3});
+        QCOMPARE(p.rowsOf("1301"), before + 2); // the newest backup held both added days
+
+        // No backup at all: the message, no question.
+        restore->setBackups({});
+        framework::ui::MessageBox::setNextAnswer(QMessageBox::Ok);
+        restore->runButton()->click();
+        QCOMPARE(framework::ui::MessageBox::lastText(), QString("復元日時が選択されていません。"));
     }
 
     // The download fills the import folder; registering it stores the day; the button stops a run.
@@ -302,6 +365,132 @@ private slots:
         QVERIFY(p.waitJob());
         QVERIFY2(panel->result().startsWith("インポート完了: 行数=50, 成功=50"), qPrintable(panel->result()));
         QCOMPARE(p.rowsOf("9001"), std::size_t{50});
+    }
+
+    // Delete takes the files selected when it was pressed, by name: a file that arrives while
+    // the question is open moves the rows, not the choice; a file gone by then is named.
+    void deleteRemovesTheFilesSelectedWhenAsked() {
+        Page p;
+        p.drop({p.source("a.csv", "x\n"), p.source("c.csv", "x\n")});
+        QListWidget* list = p.page->filePanel()->list();
+        const fs::path folder = p.ctx.paths.csvWorkDir;
+        list->setCurrentRow(1); // c.csv
+        framework::ui::MessageBox::setNextAnswer(QMessageBox::Yes, [&] {
+            test::writeFile(folder / "b.csv", "x\n"); // a download lands now
+            QVERIFY(QTest::qWaitFor([&] { return list->count() == 3; }, 5000));
+            QCOMPARE(list->item(1)->text(), QString("b.csv")); // row 1 is another file now
+        });
+        QTest::keyClick(list, Qt::Key_Delete);
+        QVERIFY(framework::ui::MessageBox::lastText().contains("c.csv"));
+        QVERIFY(!fs::exists(folder / "c.csv"));
+        QVERIFY(fs::exists(folder / "b.csv"));
+        QVERIFY(fs::exists(folder / "a.csv"));
+        QCOMPARE(p.status.text(), QString("1個のファイルを削除しました"));
+
+        // いいえ keeps the files.
+        list->setCurrentRow(0);
+        framework::ui::MessageBox::setNextAnswer(QMessageBox::No);
+        QTest::keyClick(list, Qt::Key_Delete);
+        QVERIFY(fs::exists(folder / "a.csv"));
+
+        // Gone while asked (through the context menu's 削除): said, and nothing else removed.
+        list->setCurrentRow(0); // a.csv
+        framework::ui::MessageBox::setNextAnswer(QMessageBox::Yes, [&] { fs::remove(folder / "a.csv"); });
+        QAction* remove = p.page->filePanel()->contextMenu()->actions().at(1);
+        QCOMPARE(remove->text(), QString("削除"));
+        remove->trigger();
+        QCOMPARE(p.status.text(), QString("a.csv はもうありません"));
+        QVERIFY(fs::exists(folder / "b.csv"));
+        QTRY_COMPARE(list->count(), 1);
+    }
+
+    // ファイルを追加 and the context menu's 追加 copy the chosen files in as a drop does.
+    void addFilesCopiesSeveralFilesLikeADrop() {
+        Page p;
+        const auto a = p.source("b.csv", "x\n");
+        const auto b = p.source("a.CSV", "x\n");
+        const auto other = p.source("notes.txt", "x\n");
+        framework::ui::FileDialog::setNextFileNames({QString::fromStdString(a.string()),
+                                                     QString::fromStdString(b.string()),
+                                                     QString::fromStdString(other.string())});
+        p.page->filePanel()->addButton()->click();
+        QListWidget* list = p.page->filePanel()->list();
+        QCOMPARE(list->count(), 2);
+        QCOMPARE(list->item(0)->text(), QString("a.CSV"));
+        QCOMPARE(list->item(1)->text(), QString("b.csv"));
+        QVERIFY(fs::exists(fs::path(p.ctx.paths.csvWorkDir) / "b.csv"));
+        QVERIFY(fs::exists(a)); // copied, not moved
+        QVERIFY(p.status.text().contains("2個のCSVファイルを追加しました"));
+        QVERIFY(p.status.text().contains("notes.txt"));
+
+        QAction* add = p.page->filePanel()->contextMenu()->actions().at(0);
+        QCOMPARE(add->text(), QString("追加"));
+        framework::ui::FileDialog::setNextFileNames(
+            {QString::fromStdString(p.source("c.csv", "x\n").string())});
+        add->trigger();
+        QCOMPARE(list->count(), 3);
+        framework::ui::FileDialog::setNextFileNames({}); // cancelled
+        add->trigger();
+        QCOMPARE(list->count(), 3);
+    }
+
+    // While it runs the status bar names each file; at the end it says what was stored, what
+    // was skipped and which file was refused and why.
+    void registrationStatusLineShowsProgressAndCounts() {
+        Page p;
+        std::string skipping = test::kabuPlusDayText("2026-01-06", 100, 1);
+        skipping += "9999,短い行,東証プライム\r\n";
+        p.drop({p.source("a_day1.csv", test::kabuPlusDayFile("2026-01-05", 100)),
+                p.source("b_day2.csv", framework::ConvUTFtoSJIS(skipping).text),
+                p.source("c_broken.csv", "\x82\n")});
+        framework::ui::MessageBox::setNextAnswer(QMessageBox::Ok); // the list of refused files
+        QSignalSpy shown(p.page.get(), &csv::ui::DataTorikomiPage::registrationShown);
+        p.page->onCommand(csv::ui::DataTorikomiPage::CmdRunRegistration);
+        QVERIFY(shown.wait(30000));
+        for (const char* step : {"1 / 3 a_day1.csv", "2 / 3 b_day2.csv", "3 / 3 c_broken.csv"})
+            QVERIFY2(p.statuses.contains(QString(step)), qPrintable(p.statuses.join(" | ")));
+        const QString final = "200 件登録（スキップ 1行、登録できなかったファイル 1件: c_broken.csv: line 1: "
+                              "not valid Shift-JIS "
+                              "(CP932) text）";
+        QCOMPARE(p.status.text(), final);
+        QCOMPARE(p.statusAfterReopen, final);
+        QVERIFY(framework::ui::MessageBox::lastText().contains("c_broken.csv"));
+    }
+
+    // A run that cannot store anything makes no backup, however the option is set.
+    void noBackupWhenTheMappingRefusesTheFirstFile() {
+        Page p;
+        p.ctx.settings.buckupcreate_ch = true;
+        p.drop({p.source("plain.csv", plainCsv())}); // the KABU+ layout gives no row of it
+        framework::ui::MessageBox::setNextAnswer(QMessageBox::Ok);
+        QSignalSpy shown(p.page.get(), &csv::ui::DataTorikomiPage::registrationShown);
+        p.page->onCommand(csv::ui::DataTorikomiPage::CmdRunRegistration);
+        QVERIFY(shown.wait(30000));
+        QCOMPARE(acquisition::ListPriceBackups(p.ctx.paths.backupDir).size(), std::size_t{0});
+        QVERIFY2(p.status.text().startsWith("0 件登録（登録できなかったファイル 1件: plain.csv: "),
+                 qPrintable(p.status.text()));
+        QCOMPARE(p.reopened, 0);
+    }
+
+    // 列で固定 and タイトルで選択 take the same room: switching moves nothing on the page.
+    void switchingTheMappingModeMovesNothing() {
+        Page p;
+        auto* panel = p.page->mappingPanel();
+        auto geometries = [&] {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+            return QList<QRect>{p.page->filePanel()->geometry(), panel->geometry(),
+                                p.page->previewTable()->geometry(),
+                                panel->findChild<QRadioButton*>("byTitles")->geometry()};
+        };
+        const auto byColumns = geometries();
+        panel->findChild<QRadioButton*>("byTitles")->setChecked(true);
+        QVERIFY(panel->findChild<QLineEdit*>("title_0")->isVisible());
+        QVERIFY(!panel->findChild<QComboBox*>("column_0")->isVisible());
+        QCOMPARE(geometries(), byColumns);
+        panel->findChild<QRadioButton*>("byColumns")->setChecked(true);
+        QVERIFY(panel->findChild<QComboBox*>("column_0")->isVisible());
+        QCOMPARE(geometries(), byColumns);
     }
 
     void oldDataListsFoldersAndSaysTheTakeOverIsNotAvailable() {
