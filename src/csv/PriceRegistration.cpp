@@ -1,22 +1,18 @@
 #include "csv/PriceRegistration.h"
 
 #include "acquisition/PriceBackup.h"
+#include "framework/InputFile.h"
 #include "market/PriceDatabase.h"
 #include "market/StockCode.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <condition_variable>
 #include <cstdio>
-#include <cstring>
 #include <deque>
 #include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
-
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace tavora::csv {
 
@@ -246,19 +242,13 @@ Pass writePass(framework::ZSqlElement& db, const RegistrationRequest& request,
 }
 
 // Why a file cannot be read at all (gone, not a regular file, no read permission); empty when
-// it can. Opened without blocking, so a FIFO in the list cannot hang the check.
+// it can. Opened as the reader opens it, without blocking, so a FIFO cannot hang the check.
 std::string unreadable(const fs::path& path) {
     std::error_code ec;
-    const auto status = fs::status(path, ec);
-    if (!fs::exists(status))
+    if (!fs::exists(fs::status(path, ec))) // a dangling link included
         return kMissingFileText;
-    if (!fs::is_regular_file(status))
-        return kNotAFileText;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return std::string(kUnreadableText) + std::strerror(errno);
-    ::close(fd);
-    return {};
+    framework::InputFile file;
+    return file.open(path) ? std::string() : file.reason();
 }
 
 // What is known before the backup: the files that cannot be read are refused, and the files

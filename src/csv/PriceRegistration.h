@@ -69,8 +69,6 @@ struct RegistrationResult {
 
 // Refusals found before anything is written.
 inline constexpr const char* kMissingFileText = "ファイルがありません";
-inline constexpr const char* kNotAFileText = "通常のファイルではありません";
-inline constexpr const char* kUnreadableText = "読み込めません: ";
 inline constexpr const char* kNoRowsText = "登録できる行がありません";
 // The status while the files are checked, followed by the file's name.
 inline constexpr const char* kCheckingText = "ファイルを確認中 ";

@@ -268,13 +268,13 @@ TEST_P(RegistrationPrecheckTest, NoBackupWhenNothingCanBeRegistered) {
 INSTANTIATE_TEST_SUITE_P(
     Files, RegistrationPrecheckTest,
     ::testing::Values(PrecheckCase{"MissingFile", {"missing"}, 0, {csv::kMissingFileText}},
-                      PrecheckCase{"Folder", {"folder"}, 0, {csv::kNotAFileText}},
+                      PrecheckCase{"Folder", {"folder"}, 0, {"a directory, not a file"}},
                       PrecheckCase{"NoRowThroughTheMapping", {"plain"}, 0, {csv::kNoRowsText}},
                       PrecheckCase{"Undecodable", {"undecodable"}, 0, {"line 1: not valid Shift-JIS"}},
                       PrecheckCase{"NoneOfSeveral",
                                    {"missing", "plain", "folder"},
                                    0,
-                                   {csv::kMissingFileText, csv::kNoRowsText, csv::kNotAFileText}},
+                                   {csv::kMissingFileText, csv::kNoRowsText, "a directory, not a file"}},
                       // One file that can be stored is enough for the backup; the others are refused by name.
                       PrecheckCase{"MissingThenGood", {"missing", "good"}, 1, {csv::kMissingFileText, ""}},
                       PrecheckCase{"RefusedThenGood",
