@@ -57,8 +57,8 @@ int run(const std::vector<std::string>& args) {
         return ExitOk;
     }
     if (ctx.settings.kabuplusid.empty() || ctx.settings.kabupluspw.empty())
-        return fail(std::string(acquisition::kNoCredentialsText) +
-                    " (tavora-cli config kabuplusid ID; tavora-cli config kabupluspw --stdin)");
+        return fail("no KABU+ id and password are set (tavora-cli config kabuplusid ID; tavora-cli config "
+                    "kabupluspw --stdin)");
     auto ticket = session.beginPriceJob(market::PriceJob::Download);
     if (!ticket)
         return fail(session.error());

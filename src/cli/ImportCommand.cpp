@@ -176,7 +176,7 @@ int preview(const std::string& file, const csv::CsvMapping& mapping) {
             line += (line.empty() ? "" : ",") + framework::shownText(cell);
         std::printf("%s\n", line.c_str());
     }
-    std::cerr << csv::previewCountText(p.parsedRows) << ", " << p.skipped << " skipped\n";
+    std::cerr << p.parsedRows << " rows, " << p.skipped << " skipped\n";
     for (const auto& skip : p.skips)
         std::cerr << "  line " << skip.line << ": " << framework::shownLine(skip.reason) << "\n";
     return std::fflush(stdout) == 0 ? ExitOk : fail("cannot write the preview");

@@ -26,7 +26,8 @@ int run(const std::vector<std::string>& args) {
     std::size_t total = 0;
     for (const auto& name : csv::listOldCodeFolders(session.context().paths.codeDir, &total))
         std::printf("%s\n", framework::shownText(name).c_str());
-    std::cerr << csv::oldDataCountText(total) << "\n" << csv::kOldDataNotAvailableText << "\n";
+    std::cerr << total << (total == 1 ? " code folder" : " code folders") << "\n"
+              << "taking the old data over is not available in this version; its folders are left as they are\n";
     return std::fflush(stdout) == 0 ? ExitOk : fail("cannot write the list");
 }
 

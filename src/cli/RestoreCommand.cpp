@@ -42,8 +42,9 @@ int run(const std::vector<std::string>& args) {
     if (result.cancelled)
         return cancelledExit("the price database is as it was");
     if (!result.ok)
-        return fail(result.statusText + " (" + result.error + ")");
-    std::cerr << framework::shownLine(result.statusText) << "\n";
+        return fail("cannot restore " + framework::shownLine(args[0]) + ": " + framework::shownLine(result.error) +
+                    "; the prices are as they were");
+    std::cerr << "restored the prices of " << framework::shownLine(result.name) << "\n";
     std::cout << framework::shownText(result.name) << "\n";
     return ExitOk;
 }

@@ -67,7 +67,10 @@ TEST_F(BackupCommandsTest, BackupChangeRestoreGivesBackTheRows) {
     const auto restored = test::runCli(m_appdata.path(), "restore " + name);
     ASSERT_EQ(restored.status, 0) << restored.err;
     EXPECT_EQ(restored.lines(), std::vector<std::string>{name});
-    EXPECT_NE(restored.err.find(name + " のデータに復元が成功しました"), std::string::npos) << restored.err;
+    EXPECT_NE(restored.err.find("restored the prices of " + name + "\n"), std::string::npos) << restored.err;
+    // The progress is told in English too, one language a line.
+    EXPECT_NE(restored.err.find("restoring the prices\n"), std::string::npos) << restored.err;
+    EXPECT_EQ(restored.err.find("データ"), std::string::npos) << restored.err;
     EXPECT_EQ(close("2026-12-08"), before);
     EXPECT_EQ(close("2026-12-09"), "");
 }
@@ -98,7 +101,9 @@ TEST_F(BackupCommandsTest, ACorruptBackupLeavesTheLiveDatabaseAndSaysSo) {
     const auto restored = test::runCli(m_appdata.path(), "restore " + name);
     EXPECT_EQ(restored.status, 1);
     EXPECT_TRUE(restored.out.empty());
-    EXPECT_NE(restored.err.find("元のデータはそのままです"), std::string::npos) << restored.err;
+    EXPECT_NE(restored.err.find("not a database: file is not a database; the prices are as they were\n"),
+              std::string::npos)
+        << restored.err;
     EXPECT_EQ(close("2026-12-08"), "7.0");
 }
 
@@ -120,10 +125,11 @@ TEST_F(BackupCommandsTest, ABackupHoldingATriggerIsRefusedInOneLine) {
     EXPECT_EQ(restored.status, 1);
     EXPECT_TRUE(restored.out.empty());
     // The progress line, then the reason on a line of its own.
-    const auto at = restored.err.find("tavora-cli: " + name + " のデータに復元が失敗しました。元のデータはそのままです。");
+    const auto at = restored.err.find("tavora-cli: cannot restore " + name + ": ");
     ASSERT_NE(at, std::string::npos) << restored.err;
     const std::string reason = restored.err.substr(at);
     EXPECT_NE(reason.find("trigger \"wipe\""), std::string::npos) << reason;
+    EXPECT_NE(reason.find("; the prices are as they were\n"), std::string::npos) << reason;
     EXPECT_EQ(std::count(reason.begin(), reason.end(), '\n'), 1) << reason;
     EXPECT_EQ(reason.back(), '\n');
     EXPECT_EQ(close("2026-12-08"), "7.0");

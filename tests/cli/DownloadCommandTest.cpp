@@ -119,7 +119,7 @@ TEST_F(DownloadCommandTest, AWrongPasswordFailsWithTheAuthenticationMessage) {
 TEST_F(DownloadCommandTest, MissingCredentialsOrCalendarAreFailuresNothingToFetchIsNot) {
     const auto noAccount = download();
     EXPECT_EQ(noAccount.status, 1);
-    EXPECT_NE(noAccount.err.find("kabu+のid,パスワードが設定されていません。"), std::string::npos)
+    EXPECT_NE(noAccount.err.find("tavora-cli: no KABU+ id and password are set"), std::string::npos)
         << noAccount.err;
 
     ASSERT_NO_FATAL_FAILURE(configure(m_server.account().password));
