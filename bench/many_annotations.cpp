@@ -3,6 +3,7 @@
 // of a 1600 x 900 chart of 10,000 bars with them, once with the elements spread over the whole
 // history (a few hundred in view) and once with every one of them in view. Reading scales with
 // the document; painting with what is in view.
+#include "BenchGuiApp.h"
 #include "BenchScratch.h"
 #include "annotations/CodeAnnotations.h"
 #include "annotations/DocumentFile.h"
@@ -28,16 +29,6 @@ using namespace tavora;
 
 constexpr int kElements = 300000;
 constexpr const char* kKinds[] = {"LineElm", "TextElm", "RangeTimeElm", "TakayasuElm"};
-
-QGuiApplication& app() {
-    static int argc = 1;
-    static char name[] = "bench_many_annotations";
-    static char* argv[] = {name, nullptr};
-    static bool offscreen = framework::ui::useOffscreenPlatformWithoutDisplay();
-    (void)offscreen;
-    static QGuiApplication application(argc, argv);
-    return application;
-}
 
 struct Chart {
     market::KeisenList bars;
@@ -116,7 +107,7 @@ void BM_OpenManyAnnotations(benchmark::State& state) {
 
 // Arg 0: spread over the history; 1: all in view. Reports how many were drawn.
 void BM_PaintManyAnnotations(benchmark::State& state) {
-    app();
+    bench::guiApp();
     Chart& chart = chartData();
     annotations::CodeAnnotations lists;
     loadElements(documentFile(state.range(0) == 1), lists);

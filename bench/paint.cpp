@@ -1,6 +1,7 @@
 // Full and fast paint of a 1600 x 900 day chart of 10,000 bars with the five Ichimoku lines,
 // through the Qt canvas on a QImage (the chart panel's path). Reports the time per paint;
 // run with --benchmark_repetitions=N --benchmark_report_aggregates_only=true for medians.
+#include "BenchGuiApp.h"
 #include "analysis/BunsekiGraphList.h"
 #include "analysis/GraphKeisan.h"
 #include "chart/ChartGeometry.h"
@@ -63,23 +64,13 @@ struct Chart {
     }
 };
 
-QGuiApplication& app() {
-    static int argc = 1;
-    static char name[] = "bench_paint";
-    static char* argv[] = {name, nullptr};
-    static bool offscreen = framework::ui::useOffscreenPlatformWithoutDisplay();
-    (void)offscreen;
-    static QGuiApplication application(argc, argv);
-    return application;
-}
-
 Chart& chartData() {
     static Chart chart;
     return chart;
 }
 
 void paint(benchmark::State& state, bool full) {
-    app();
+    bench::guiApp();
     Chart& chart = chartData();
     QImage image(1600, 900, QImage::Format_RGB32);
     QImage clean(1600, 900, QImage::Format_RGB32);

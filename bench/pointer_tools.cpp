@@ -2,6 +2,7 @@
 // read-out) and of the snap label with a hover test, on a 1600 x 900 day chart of 10,000 bars
 // carrying 1,000 annotations of every kind in view, through the Qt canvas on a QImage (the plot
 // area's path). Also the full paint of that chart with its annotations. Time per frame.
+#include "BenchGuiApp.h"
 #include "annotations/GraphDrawList.h"
 #include "annotations/LineElm.h"
 #include "annotations/PointerTools.h"
@@ -110,16 +111,6 @@ struct Chart {
     }
 };
 
-QGuiApplication& app() {
-    static int argc = 1;
-    static char name[] = "bench_pointer_tools";
-    static char* argv[] = {name, nullptr};
-    static bool offscreen = framework::ui::useOffscreenPlatformWithoutDisplay();
-    (void)offscreen;
-    static QGuiApplication application(argc, argv);
-    return application;
-}
-
 Chart& chartData() {
     static Chart chart;
     return chart;
@@ -144,7 +135,7 @@ struct Frame {
 };
 
 void BM_CrossCursorFrame(benchmark::State& state) {
-    app();
+    bench::guiApp();
     Chart& chart = chartData();
     Frame frame(chart);
     chart.vs.tools.clear();
@@ -159,7 +150,7 @@ void BM_CrossCursorFrame(benchmark::State& state) {
 }
 
 void BM_SnapLabelAndHoverFrame(benchmark::State& state) {
-    app();
+    bench::guiApp();
     Chart& chart = chartData();
     Frame frame(chart);
     chart.vs.tools.clear();
@@ -173,7 +164,7 @@ void BM_SnapLabelAndHoverFrame(benchmark::State& state) {
 }
 
 void BM_FullPaintWithAnnotations(benchmark::State& state) {
-    app();
+    bench::guiApp();
     Chart& chart = chartData();
     Frame frame(chart);
     for (auto _ : state) {

@@ -2,6 +2,7 @@
 // a PDF file, as `tavora-cli print` and the dialog's PDF button do; and one sheet of the
 // preview. Run with --benchmark_repetitions=N --benchmark_report_aggregates_only=true for
 // medians.
+#include "BenchGuiApp.h"
 #include "framework/ui/QtPlatform.h"
 #include "printing/PrintSnapshot.h"
 #include "printing/SheetDrawing.h"
@@ -33,15 +34,6 @@ printing::PrintSnapshot tenYears() {
     return printing::takeSnapshot({&day, nullptr, nullptr, nullptr}, &title);
 }
 
-QGuiApplication& app() {
-    framework::ui::useOffscreenPlatformWithoutDisplay();
-    static int argc = 1;
-    static char name[] = "bench_print_pdf";
-    static char* argv[] = {name, nullptr};
-    static QGuiApplication application(argc, argv);
-    return application;
-}
-
 printing::SheetInput inputFor(const printing::PrintSnapshot& snap, bool printing) {
     printing::PrintChoices c;
     c.step = 2000;
@@ -50,7 +42,7 @@ printing::SheetInput inputFor(const printing::PrintSnapshot& snap, bool printing
 }
 
 void BM_PdfTenYearDayChart(benchmark::State& state) {
-    app();
+    bench::guiApp();
     const printing::PrintSnapshot snap = tenYears();
     const printing::SheetInput in = inputFor(snap, true);
     const auto path = std::filesystem::temp_directory_path() / "tavora-bench-print.pdf";
@@ -70,7 +62,7 @@ void BM_PdfTenYearDayChart(benchmark::State& state) {
 BENCHMARK(BM_PdfTenYearDayChart)->Unit(benchmark::kMillisecond);
 
 void BM_PreviewSheet(benchmark::State& state) {
-    app();
+    bench::guiApp();
     const printing::PrintSnapshot snap = tenYears();
     const printing::SheetInput in = inputFor(snap, false);
     for (auto _ : state) {
