@@ -37,7 +37,7 @@ int run(const std::vector<std::string>& args) {
     if (result.cancelled)
         return cancelledExit("no backup was made");
     if (!result.ok)
-        return fail(result.statusText + ": " + result.error);
+        return fail("the backup failed: " + result.error);
     for (const auto& name : result.pruned)
         std::cerr << "removed the oldest backup " << framework::shownText(name) << "\n";
     std::cout << framework::shownText(result.name) << "\n";

@@ -24,7 +24,8 @@ bool CliSession::start() {
 }
 
 std::optional<market::PriceJobGuard::Ticket> CliSession::beginPriceJob(market::PriceJob job) {
-    return m_context.priceJobs.tryBegin(job, &m_error);
+    std::string japanese;
+    return m_context.priceJobs.tryBegin(job, &japanese, &m_error);
 }
 
 CliSession::~CliSession() {

@@ -109,7 +109,7 @@ int run(const std::vector<std::string>& args) {
     }
     const auto check = settings::checkSetting(key, value);
     if (!check.ok)
-        return fail(key + ": " + check.error);
+        return fail(key + ": " + check.errorEnglish);
 
     framework::NullProgress quiet;
     CliSession session(quiet);

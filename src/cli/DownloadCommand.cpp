@@ -80,9 +80,10 @@ int run(const std::vector<std::string>& args) {
     if (!report.fatal.empty())
         return fail(report.fatal);
     if (report.authenticationFailed)
-        return fail(report.statusText);
+        return fail("KABU+ refused the id and password; check them (tavora-cli config kabuplusid ID, "
+                    "tavora-cli config kabupluspw --stdin); nothing was downloaded");
     if (plan.days.empty())
-        std::cerr << acquisition::kNothingToDownloadText << "\n";
+        std::cerr << "nothing to download: the prices are up to date\n";
     std::cout << plan.days.size() << " days: " << report.stored << " stored, " << report.failed << " failed"
               << (report.cancelled ? ", cancelled" : "") << "\n";
     if (report.cancelled)

@@ -49,7 +49,7 @@ int run(const std::vector<std::string>& args) {
             return fail(target.reason);
         const auto result = csv::exportCodeCsv(db, code, target.resolved);
         if (!result.ok)
-            return fail(result.message);
+            return fail(result.messageEnglish);
         std::printf("exported %s: %zu rows to %s\n", framework::shownText(code).c_str(), result.rows,
                     framework::shownText(out).c_str());
         return std::fflush(stdout) == 0 ? ExitOk : fail("cannot write to standard output");
@@ -57,7 +57,7 @@ int run(const std::vector<std::string>& args) {
     std::vector<market::PriceRow> rows;
     const auto result = csv::readCodeRows(db, code, rows);
     if (!result.ok)
-        return fail(result.message);
+        return fail(result.messageEnglish);
     const std::string text = csv::codeCsvText(rows);
     if (std::fwrite(text.data(), 1, text.size(), stdout) != text.size() || std::fflush(stdout) != 0)
         return fail("cannot write to standard output");

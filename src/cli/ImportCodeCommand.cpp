@@ -37,15 +37,10 @@ int run(const std::vector<std::string>& args) {
         session.log().UpdLog(line);
     const market::CatalogueCodes catalogue(ctx.csvCodeList);
     const auto result = csv::importCodeCsv(ctx.priceDb, args[0], args[1], &catalogue);
-    for (const auto& reason : result.skipReasons)
+    for (const auto& reason : result.skipReasonsEnglish)
         std::cerr << framework::shownText(args[1]) << ": " << framework::shownLine(reason) << "\n";
-    if (!result.ok) {
-        // The panel's text breaks its lines; the command's failure is one line.
-        std::string line = result.message;
-        for (std::size_t at; (at = line.find("\r\n")) != std::string::npos;)
-            line.replace(at, 2, "; ");
-        return fail(line);
-    }
+    if (!result.ok)
+        return fail(framework::shownLine(result.messageEnglish));
     std::string extra;
     if (result.skipped > 0)
         extra += " (" + csv::skipCountsNames(result.skipCounts) + ")";

@@ -169,7 +169,7 @@ std::string parse(const std::vector<std::string>& args, Options& o) {
 int preview(const std::string& file, const csv::CsvMapping& mapping) {
     const auto p = csv::previewPriceCsv(file, mapping);
     if (!p.error.empty())
-        return fail("refused " + file + ": " + p.error);
+        return fail("refused " + file + ": " + p.errorEnglish);
     for (const auto& cells : p.rows) {
         std::string line;
         for (const auto& cell : cells)
@@ -178,7 +178,7 @@ int preview(const std::string& file, const csv::CsvMapping& mapping) {
     }
     std::cerr << p.parsedRows << " rows, " << p.skipped << " skipped\n";
     for (const auto& skip : p.skips)
-        std::cerr << "  line " << skip.line << ": " << framework::shownLine(skip.reason) << "\n";
+        std::cerr << "  line " << skip.line << ": " << framework::shownLine(skip.reasonEnglish) << "\n";
     return std::fflush(stdout) == 0 ? ExitOk : fail("cannot write the preview");
 }
 

@@ -29,10 +29,10 @@ void printResult(const csv::RegistrationResult& result) {
                         file.rowsSkipped, extra.c_str());
         else
             std::printf(
-                "refused %s: %s%s\n", path.c_str(), framework::shownLine(file.refusal).c_str(),
+                "refused %s: %s%s\n", path.c_str(), framework::shownLine(file.refusalEnglish).c_str(),
                 file.missingCode ? " (for a file without a code column give the code with --code CODE)" : "");
         for (const auto& skip : file.skips)
-            std::cerr << path << ": line " << skip.line << ": " << framework::shownLine(skip.reason) << "\n";
+            std::cerr << path << ": line " << skip.line << ": " << framework::shownLine(skip.reasonEnglish) << "\n";
         if (file.rowsSkipped > file.skips.size())
             std::cerr << path << ": " << file.rowsSkipped - file.skips.size() << " more skipped\n";
     }
@@ -61,7 +61,7 @@ int registerAndReport(CliSession& session, const csv::RegistrationRequest& reque
                              " files registered, each whole; the others untouched");
     }
     if (!result.error.empty())
-        return fail(result.error);
+        return fail(result.errorEnglish);
     if (result.filesRefused() > 0)
         return fail(std::to_string(result.filesRefused()) + " of " + std::to_string(result.files.size()) +
                     " files were not registered");

@@ -1,5 +1,7 @@
 #include "cli/TextProgress.h"
 
+#include "csv/PriceRegistration.h"
+
 #include "framework/ShownText.h"
 
 #include <unistd.h>
@@ -37,6 +39,8 @@ std::string englishStatus(const std::string& text) {
     static const std::regex registered("^([0-9]+) 件登録$");
     static const std::regex downloading("^ダウンロード中([0-9]+)％$");
     static const std::regex days("^([0-9]+) 件中 成功 ([0-9]+)件　失敗 ([0-9]+)件 (.*)$");
+    if (const std::string_view checking = csv::kCheckingText; text.starts_with(checking))
+        return "checking " + text.substr(checking.size());
     std::smatch m;
     if (std::regex_match(text, m, registered))
         return m[1].str() + " rows registered";

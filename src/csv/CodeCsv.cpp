@@ -45,12 +45,14 @@ std::string format(const char* pattern, std::size_t a, std::size_t b, std::size_
 
 // The file as UTF-8: taken as it is when it is valid UTF-8, else read as CP932 (a file saved
 // by a Japanese spreadsheet); empty with `error` set when it is neither.
-std::string decodeText(std::string_view bytes, std::string& error) {
+std::string decodeText(std::string_view bytes, std::string& error, std::string& errorEnglish) {
     if (framework::isValidUtf8(bytes))
         return std::string(bytes);
     auto converted = framework::ConvSJIStoUTF(bytes);
-    if (!converted.ok())
+    if (!converted.ok()) {
         error = "テキストファイルではありません";
+        errorEnglish = "not a text file";
+    }
     return converted.text;
 }
 
@@ -61,8 +63,9 @@ struct CodeColumns {
     std::optional<std::size_t> date = 0, open = 1, high = 2, low = 3, close = 4, volume = 5, code;
 };
 
-// Reads a header line's titles into columns; the refusal names a title it does not know.
-std::string readHeader(const std::vector<std::string_view>& titles, CodeColumns& columns) {
+// Reads a header line's titles into columns; the refusal (and `english`, the same in English)
+// names a title it does not know.
+std::string readHeader(const std::vector<std::string_view>& titles, CodeColumns& columns, std::string& english) {
     struct Known {
         const char* folded; // as foldForSearch gives it
         std::optional<std::size_t> CodeColumns::*slot;
@@ -84,22 +87,36 @@ std::string readHeader(const std::vector<std::string_view>& titles, CodeColumns&
         for (const auto& k : kKnown)
             if (title == k.folded)
                 known = &k;
-        if (!known)
+        if (!known) {
+            english = "the title 「" + std::string(titles[i]) +
+                      "」 is none of Date, Open, High, Low, Close, Volume (or their Japanese titles)";
             return "見出し「" + std::string(titles[i]) +
                    "」は日付,始値,高値,安値,終値,出来高のどれでもありません (Date, Open, High, Low, Close, "
                    "Volume)";
+        }
         if (!known->slot)
             continue; // the adjusted close is not a price of the day
-        if (read.*(known->slot))
+        if (read.*(known->slot)) {
+            english = "the title 「" + std::string(titles[i]) + "」 comes twice";
             return "見出し「" + std::string(titles[i]) + "」が二度あります";
+        }
         read.*(known->slot) = i;
     }
-    const std::pair<const char*, std::optional<std::size_t> CodeColumns::*> needed[] = {
-        {"日付 (Date)", &CodeColumns::date}, {"始値 (Open)", &CodeColumns::open}, {"高値 (High)", &CodeColumns::high},
-        {"安値 (Low)", &CodeColumns::low},   {"終値 (Close)", &CodeColumns::close}};
-    for (const auto& [name, slot] : needed)
-        if (!(read.*slot))
-            return std::string("見出しに") + name + "がありません";
+    struct Needed {
+        const char* ja;
+        const char* en;
+        std::optional<std::size_t> CodeColumns::*slot;
+    };
+    const Needed needed[] = {{"日付 (Date)", "Date", &CodeColumns::date},
+                             {"始値 (Open)", "Open", &CodeColumns::open},
+                             {"高値 (High)", "High", &CodeColumns::high},
+                             {"安値 (Low)", "Low", &CodeColumns::low},
+                             {"終値 (Close)", "Close", &CodeColumns::close}};
+    for (const auto& [ja, en, slot] : needed)
+        if (!(read.*slot)) {
+            english = std::string("the header has no ") + en + " title";
+            return std::string("見出しに") + ja + "がありません";
+        }
     columns = read;
     return {};
 }
@@ -152,19 +169,23 @@ CodeExportResult readCodeRows(framework::ZSqlElement& db, const std::string& cod
     CodeExportResult result;
     if (code.empty()) {
         result.message = "コードが入力されていません。";
+        result.messageEnglish = "no code given";
         return result;
     }
     if (!db.isOpen()) {
         result.message = "エクスポート失敗：DBエラー";
+        result.messageEnglish = "export failed: the price database is not open";
         return result;
     }
     rows = market::PriceDatabase(db).rowsOldestFirst(code);
     if (db.lastResult() != 0) {
         result.message = "エクスポート失敗：DBエラー";
+        result.messageEnglish = "export failed: the price database cannot be read";
         return result;
     }
     if (rows.empty()) {
         result.message = code + "のデータは存在しませんでした。";
+        result.messageEnglish = "no prices stored for " + code;
         return result;
     }
     result.ok = true;
@@ -177,13 +198,17 @@ CodeExportResult writeCodeCsv(const std::vector<market::PriceRow>& rows, const s
     std::string error;
     if (!framework::WriteZFileAtomic(path, codeCsvText(rows), -1, &error)) {
         result.message = "CSVファイルの作成に失敗しました";
-        if (!error.empty())
+        result.messageEnglish = "cannot write the CSV file " + path.string();
+        if (!error.empty()) {
             result.message += ": " + error;
+            result.messageEnglish += ": " + error;
+        }
         return result;
     }
     result.ok = true;
     result.rows = rows.size();
     result.message = "CSVファイルに出力しました: \r\n" + path.string();
+    result.messageEnglish = "wrote " + path.string();
     return result;
 }
 
@@ -196,16 +221,18 @@ CodeExportResult exportCodeCsv(framework::ZSqlElement& db, const std::string& co
 
 CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code, const std::string& todayDate) {
     CodeCsvRows out;
-    const std::string text = decodeText(bytes, out.error);
+    const std::string text = decodeText(bytes, out.error, out.errorEnglish);
     if (!out.error.empty())
         return out;
     const std::string today = todayDate.empty() ? framework::todayDate() : todayDate;
     const CsvMapping numbers; // the zero text "-" reads as 0, as a KABU+ cell does
-    auto skip = [&](std::size_t line, SkipKind kind, const std::string& why) {
+    auto skip = [&](std::size_t line, SkipKind kind, const std::string& why, const std::string& whyEnglish) {
         ++out.skipped;
         ++out.skipCounts[kind];
-        if (out.skipReasons.size() < kKeptReasons)
+        if (out.skipReasons.size() < kKeptReasons) {
             out.skipReasons.push_back(std::to_string(line) + "行目: " + why);
+            out.skipReasonsEnglish.push_back("line " + std::to_string(line) + ": " + whyEnglish);
+        }
     };
     CodeColumns columns;
     LastRowPerDay days;
@@ -229,7 +256,7 @@ CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code, const 
         if (line.starts_with("\xEF\xBB\xBF"))
             line = framework::trimBlanks(line.substr(3));
         if (line.empty()) {
-            skip(lineNumber, SkipKind::Blank, "空行です");
+            skip(lineNumber, SkipKind::Blank, "空行です", "a blank line");
             continue;
         }
         splitFields(line, fields);
@@ -237,7 +264,7 @@ CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code, const 
         firstContent = false;
         auto date = normalizeCsvDate(fields[0]);
         if (first && !date && looksLikeHeader(fields, numbers)) {
-            out.refusal = readHeader(fields, columns);
+            out.refusal = readHeader(fields, columns, out.refusalEnglish);
             if (!out.refusal.empty()) {
                 out.rows.clear();
                 return out;
@@ -250,7 +277,9 @@ CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code, const 
         if (fields.size() != columns.fields && !volumeLeftOff) {
             skip(lineNumber, SkipKind::Columns,
                  std::to_string(fields.size()) + "項目あります（" + std::to_string(columns.fields) +
-                     "項目のはずです。数値の桁区切りのカンマは使えません）");
+                     "項目のはずです。数値の桁区切りのカンマは使えません）",
+                 std::to_string(fields.size()) + " fields where " + std::to_string(columns.fields) +
+                     " belong (a number cannot have thousands commas)");
             continue;
         }
         auto field = [&](const std::optional<std::size_t>& slot) -> std::optional<std::string_view> {
@@ -262,7 +291,8 @@ CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code, const 
             const auto cell = field(columns.code).value_or(std::string_view());
             const market::StockCode other = market::foldStockCode(cell);
             if (!other.ok() || other.code != code) {
-                skip(lineNumber, SkipKind::Code, "別のコードの行です: " + std::string(cell.substr(0, 40)));
+                skip(lineNumber, SkipKind::Code, "別のコードの行です: " + std::string(cell.substr(0, 40)),
+                     "a line of another code: " + std::string(cell.substr(0, 40)));
                 continue;
             }
         }
@@ -270,11 +300,13 @@ CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code, const 
             date = normalizeCsvDate(field(columns.date).value_or(std::string_view()));
         if (!date) {
             skip(lineNumber, SkipKind::Date,
-                 "日付ではありません: " + std::string(field(columns.date).value_or(std::string_view())));
+                 "日付ではありません: " + std::string(field(columns.date).value_or(std::string_view())),
+                 "not a date: " + std::string(field(columns.date).value_or(std::string_view())));
             continue;
         }
         if (dateOutOfRange(*date, today)) {
-            skip(lineNumber, SkipKind::DateRange, "日付が1900年より前か今日より後です: " + *date);
+            skip(lineNumber, SkipKind::DateRange, "日付が1900年より前か今日より後です: " + *date,
+                 "a date before 1900 or after today: " + *date);
             continue;
         }
         market::PriceRow row;
@@ -283,12 +315,14 @@ CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code, const 
         const std::pair<std::optional<double>*, std::optional<std::size_t>> prices[] = {
             {&row.open, columns.open}, {&row.high, columns.high}, {&row.low, columns.low}, {&row.close, columns.close}};
         const char* names[] = {"始値", "高値", "安値", "終値"};
+        const char* englishNames[] = {"open", "high", "low", "close"};
         bool good = true;
         for (std::size_t p = 0; p < 4 && good; ++p) {
             const std::string_view cell = field(prices[p].second).value_or(std::string_view());
             auto value = readPriceCell(cell, numbers);
             if (!value) {
-                skip(lineNumber, SkipKind::Number, std::string(names[p]) + "が数値ではありません: " + std::string(cell));
+                skip(lineNumber, SkipKind::Number, std::string(names[p]) + "が数値ではありません: " + std::string(cell),
+                     std::string("the ") + englishNames[p] + " is not a number: " + std::string(cell));
                 good = false;
                 break;
             }
@@ -299,20 +333,22 @@ CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code, const 
         if (auto cell = field(columns.volume)) {
             auto volume = readVolumeCell(*cell, numbers);
             if (!volume) {
-                skip(lineNumber, SkipKind::Number, "出来高が株数ではありません: " + std::string(*cell));
+                skip(lineNumber, SkipKind::Number, "出来高が株数ではありません: " + std::string(*cell),
+                     "the volume is not a share count: " + std::string(*cell));
                 continue;
             }
             row.volume = *volume;
         }
-        if (auto why = priceContradiction(row)) {
-            skip(lineNumber, SkipKind::Contradiction, *why);
+        if (std::string whyEnglish; auto why = priceContradiction(row, &whyEnglish)) {
+            skip(lineNumber, SkipKind::Contradiction, *why, whyEnglish);
             continue;
         }
         const std::string day = row.date;
         if (auto replaced = days.add(out.rows, std::move(row), lineNumber))
             skip(*replaced, SkipKind::Duplicate,
                  day + " は" + std::to_string(lineNumber) + "行目にもあり、" + std::to_string(lineNumber) +
-                     "行目を登録します");
+                     "行目を登録します",
+                 day + " comes again on line " + std::to_string(lineNumber) + ", which is stored");
     }
     return out;
 }
@@ -322,11 +358,13 @@ CodeImportResult importCodeCsv(framework::ZSqlElement& db, const std::string& ra
     CodeImportResult result;
     if (framework::trimBlanks(rawCode).empty()) {
         result.message = "コードが入力されていません。";
+        result.messageEnglish = "no code given";
         return result;
     }
     const market::StockCode folded = market::foldStockCode(rawCode);
     if (!folded.ok()) {
         result.message = std::string("このコードは使えません: ") + market::codeProblemText(folded.problem);
+        result.messageEnglish = "this cannot be a code";
         return result;
     }
     result.code = folded.code;
@@ -338,36 +376,50 @@ CodeImportResult importCodeCsv(framework::ZSqlElement& db, const std::string& ra
     }
     if (path.empty()) {
         result.message = "ファイルが入力されていません。";
+        result.messageEnglish = "no file given";
         return result;
     }
     std::string bytes;
     if (const std::string error = framework::ReadCsvFileBytes(path, bytes); !error.empty()) {
         result.message = "CSVファイルを開けません";
+        result.messageEnglish = "cannot open the CSV file";
         // A file that is there but refused says why (a missing file keeps the plain message).
-        if (std::error_code ec; std::filesystem::exists(path, ec))
+        if (std::error_code ec; std::filesystem::exists(path, ec)) {
             result.message += ": " + error;
+            result.messageEnglish += ": " + error;
+        } else {
+            result.messageEnglish += ": no such file";
+        }
         return result;
     }
     CodeCsvRows parsed = parseCodeCsv(bytes, result.code);
     if (!parsed.error.empty()) {
         result.message = "CSVファイルを開けません: " + parsed.error;
+        result.messageEnglish = "cannot open the CSV file: " + parsed.errorEnglish;
         return result;
     }
     if (!parsed.refusal.empty()) {
         result.message = "インポートできません: " + parsed.refusal;
+        result.messageEnglish = "cannot import: " + parsed.refusalEnglish;
         return result;
     }
     result.lines = parsed.lines;
     result.skipped = parsed.skipped;
     result.skipCounts = parsed.skipCounts;
     result.skipReasons = std::move(parsed.skipReasons);
+    result.skipReasonsEnglish = std::move(parsed.skipReasonsEnglish);
     if (parsed.rows.empty()) {
         // Nothing to store is a failure, not an import of no rows.
         result.message = format("インポートに失敗しました。処理行=%zu, 成功=%zu, スキップ=%zu, 失敗=%zu",
                                 result.lines, std::size_t{0}, result.skipped, std::size_t{0}) +
                          "\r\n登録できる行がありません";
-        if (result.skipped > 0)
+        result.messageEnglish = format("import failed: %zu lines read, %zu stored, %zu skipped, %zu failed",
+                                       result.lines, std::size_t{0}, result.skipped, std::size_t{0}) +
+                                "; no row can be stored";
+        if (result.skipped > 0) {
             result.message += "（" + skipCountsText(result.skipCounts) + "）";
+            result.messageEnglish += " (" + skipCountsNames(result.skipCounts) + ")";
+        }
         return result;
     }
 
@@ -380,8 +432,12 @@ CodeImportResult importCodeCsv(framework::ZSqlElement& db, const std::string& ra
         result.failed = written.rowsFailed;
         result.message = format("インポートに失敗しました。処理行=%zu, 成功=%zu, スキップ=%zu, 失敗=%zu",
                                 result.lines, std::size_t{0}, result.skipped, result.failed);
-        if (!written.firstError.empty())
+        result.messageEnglish = format("import failed: %zu lines read, %zu stored, %zu skipped, %zu failed",
+                                       result.lines, std::size_t{0}, result.skipped, result.failed);
+        if (!written.firstError.empty()) {
             result.message += "\r\n" + written.firstError;
+            result.messageEnglish += "; " + written.firstError;
+        }
         return result;
     }
     result.ok = true;
@@ -389,6 +445,8 @@ CodeImportResult importCodeCsv(framework::ZSqlElement& db, const std::string& ra
     result.message = format("インポート完了: 行数=%zu, 成功=%zu, スキップ=%zu, 失敗=%zu "
                             "\r\n更新ボタンを押してグラフを最新化してください。",
                             result.lines, result.stored, result.skipped, result.failed);
+    result.messageEnglish = format("imported: %zu lines read, %zu stored, %zu skipped, %zu failed", result.lines,
+                                   result.stored, result.skipped, result.failed);
     if (result.skipped > 0)
         result.message += "\r\nスキップ: " + skipCountsText(result.skipCounts);
     if (!result.codeInCatalogue)

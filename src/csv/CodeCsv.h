@@ -25,7 +25,8 @@ namespace tavora::csv {
 struct CodeExportResult {
     bool ok = false;
     std::size_t rows = 0;
-    std::string message; // the panel's result text
+    std::string message;        // the panel's result text
+    std::string messageEnglish; // the same in English, one line, for tavora-cli
 };
 
 // The file's text for the rows (oldest first).
@@ -50,8 +51,10 @@ struct CodeImportResult {
     std::size_t skipped = 0;              // blank lines and lines that are not a day of prices
     SkipCounts skipCounts;                // `skipped` by kind
     std::size_t failed = 0;               // rows the database refused
-    std::vector<std::string> skipReasons; // the first few, "line N: why"
-    std::string message;                  // the panel's result text
+    std::vector<std::string> skipReasons;        // the first few, "line N: why"
+    std::vector<std::string> skipReasonsEnglish; // the same in English, for tavora-cli
+    std::string message;                         // the panel's result text
+    std::string messageEnglish;                  // the same in English, one line, for tavora-cli
 };
 
 // The rows of a per-code file for `code` (already folded), with the counts of what was
@@ -62,8 +65,10 @@ struct CodeCsvRows {
     std::size_t skipped = 0;
     SkipCounts skipCounts;
     std::vector<std::string> skipReasons;
+    std::vector<std::string> skipReasonsEnglish;
     std::string error;   // the bytes are not text
     std::string refusal; // the header names a column the import does not know
+    std::string errorEnglish, refusalEnglish; // the same two in English, for tavora-cli
 };
 CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code, const std::string& today = {});
 

@@ -36,6 +36,7 @@ CsvPreview previewPriceCsv(const std::filesystem::path& file, const CsvMapping& 
     preview.file = file;
     PriceCsvFile parsed = readPriceCsv(file, mapping);
     preview.error = std::move(parsed.error);
+    preview.errorEnglish = std::move(parsed.errorEnglish);
     preview.parsedRows = parsed.rows.size();
     preview.skipped = parsed.skipped;
     preview.skips = std::move(parsed.skips);

@@ -26,6 +26,7 @@ struct CsvPreview {
     std::size_t skipped = 0;
     std::vector<SkippedRow> skips;
     std::string error; // the file is refused
+    std::string errorEnglish; // the same in English, for tavora-cli
 };
 
 CsvPreview previewPriceCsv(const std::filesystem::path& file, const CsvMapping& mapping,

@@ -85,6 +85,10 @@ const char* usedRowCaption(std::size_t used) {
     return mappingRowCaption(kUsedRows[used]);
 }
 
+// The used rows' names in tavora-cli's English (its --column roles).
+constexpr const char* kUsedRoleNames[] = {"code", "date", "open", "high", "low", "close", "volume"};
+static_assert(std::size(kUsedRoleNames) == kUsedRows.size());
+
 class RowMapper {
 public:
     RowMapper(const CsvMapping& mapping, const ResolvedColumns& columns, std::size_t firstLineCells,
@@ -94,7 +98,7 @@ public:
 
     void map(std::span<const std::string_view> cells, std::size_t line) {
         if (cells.size() == 1 && trimBlanks(cells[0]).empty())
-            return skip(line, SkipKind::Blank, "空行です");
+            return skip(line, SkipKind::Blank, "空行です", "a blank line");
         // Cells beyond those of the first line mean a cell was split (an unquoted "1,234"):
         // the mapped cells may have moved. Empty ones (a trailing separator) move nothing.
         if (cells.size() > m_firstLineCells) {
@@ -103,7 +107,9 @@ public:
             if (extraText)
                 return skip(line, SkipKind::Columns,
                             std::to_string(cells.size()) + "列あります（1行目は" +
-                                std::to_string(m_firstLineCells) + "列）");
+                                std::to_string(m_firstLineCells) + "列）",
+                            std::to_string(cells.size()) + " cells where the first line has " +
+                                std::to_string(m_firstLineCells));
         }
         std::array<std::string_view, kUsedRows.size()> value{};
         for (std::size_t k = 0; k < m_columns.size(); ++k) {
@@ -112,7 +118,8 @@ public:
                 continue;
             if (static_cast<std::size_t>(column) > cells.size())
                 return skip(line, SkipKind::Columns,
-                            std::to_string(column) + "列目(" + usedRowCaption(k) + ")がありません");
+                            std::to_string(column) + "列目(" + usedRowCaption(k) + ")がありません",
+                            "no column " + std::to_string(column) + " (" + kUsedRoleNames[k] + ")");
             value[k] = trimBlanks(cells[static_cast<std::size_t>(column) - 1]);
         }
         market::PriceRow row;
@@ -120,7 +127,7 @@ public:
             row.code = m_givenCode;
         } else {
             if (value[0].empty())
-                return skip(line, SkipKind::Code, "コードが空です");
+                return skip(line, SkipKind::Code, "コードが空です", "an empty code");
             // The rows of a code share its cell text often enough (a file of one code) to fold once.
             if (!m_codeKnown || value[0] != m_codeCell) {
                 m_codeCell.assign(value[0]);
@@ -129,7 +136,8 @@ public:
             }
             if (!m_code.ok())
                 return skip(line, SkipKind::Code,
-                            std::string(market::codeProblemText(m_code.problem)) + ": " + printable(value[0]));
+                            std::string(market::codeProblemText(m_code.problem)) + ": " + printable(value[0]),
+                            "cannot be a code: " + printable(value[0]));
             row.code = m_code.code;
         }
         // The rows of a day file share one date cell: it is read once.
@@ -139,10 +147,12 @@ public:
             m_dateKnown = true;
         }
         if (!m_date)
-            return skip(line, SkipKind::Date, "日付ではありません: " + std::string(value[1]));
+            return skip(line, SkipKind::Date, "日付ではありません: " + std::string(value[1]),
+                        "not a date: " + std::string(value[1]));
         if (dateOutOfRange(*m_date, m_today))
             return skip(line, SkipKind::DateRange,
-                        "日付が1900年より前か今日より後です: " + std::string(value[1]));
+                        "日付が1900年より前か今日より後です: " + std::string(value[1]),
+                        "a date before 1900 or after today: " + std::string(value[1]));
         row.date = *m_date;
         std::optional<double>* prices[] = {&row.open, &row.high, &row.low, &row.close};
         for (std::size_t p = 0; p < 4; ++p) {
@@ -152,30 +162,34 @@ public:
             if (!price)
                 return skip(line, SkipKind::Number,
                             std::string(usedRowCaption(2 + p)) + "が数値ではありません: " +
+                                std::string(value[2 + p]),
+                            std::string("the ") + kUsedRoleNames[2 + p] + " is not a number: " +
                                 std::string(value[2 + p]));
             *prices[p] = *price;
         }
         if (m_columns[6] != 0) {
             auto volume = readVolumeCell(value[6], m_mapping);
             if (!volume)
-                return skip(line, SkipKind::Number, "出来高が株数ではありません: " + std::string(value[6]));
+                return skip(line, SkipKind::Number, "出来高が株数ではありません: " + std::string(value[6]),
+                            "the volume is not a share count: " + std::string(value[6]));
             row.volume = *volume;
         }
-        if (auto why = priceContradiction(row))
-            return skip(line, SkipKind::Contradiction, *why);
+        if (std::string whyEnglish; auto why = priceContradiction(row, &whyEnglish))
+            return skip(line, SkipKind::Contradiction, *why, whyEnglish);
         const std::string code = row.code;
         const std::string date = row.date;
         if (auto replaced = m_days.add(m_out.rows, std::move(row), line))
             skip(*replaced, SkipKind::Duplicate,
                  code + " " + date + " は" + std::to_string(line) + "行目にもあり、" + std::to_string(line) +
-                     "行目を登録します");
+                     "行目を登録します",
+                 code + " " + date + " comes again on line " + std::to_string(line) + ", which is stored");
     }
 
-    void skip(std::size_t line, SkipKind kind, std::string reason) {
+    void skip(std::size_t line, SkipKind kind, std::string reason, std::string reasonEnglish) {
         ++m_out.skipped;
         ++m_out.skipCounts[kind];
         if (m_out.skips.size() < kKeptSkipReasons)
-            m_out.skips.push_back({line, std::move(reason), kind});
+            m_out.skips.push_back({line, std::move(reason), kind, std::move(reasonEnglish)});
     }
 
 private:
@@ -236,12 +250,15 @@ ResolvedColumns resolveColumns(const CsvMapping& mapping, const std::vector<std:
         if (!code.ok()) {
             resolved.error = std::string(kGivenCodeChoice) + "のコードが使えません: " +
                              market::codeProblemText(code.problem);
+            resolved.errorEnglish = "the given code cannot be a code";
             return resolved;
         }
         resolved.givenCode = code.code;
     }
     const std::string choice = std::string("（ファイルにコードの列がないときは、コードに「") + kGivenCodeChoice +
                                "」を選んでコードを入れてください）";
+    const std::string choiceEnglish = std::string(" (for a file without a code column choose 「") + kGivenCodeChoice +
+                                      "」 and give the code)";
     for (std::size_t k = 0; k < kUsedRows.size(); ++k) {
         if (k == 0 && mapping.codeGiven)
             continue;
@@ -256,8 +273,10 @@ ResolvedColumns resolveColumns(const CsvMapping& mapping, const std::vector<std:
         if (column == 0) {
             resolved.error =
                 "見出し行にタイトル「" + slot.title + "」(" + usedRowCaption(k) + ")がありません";
+            resolved.errorEnglish = "the header line has no title 「" + slot.title + "」 (" + kUsedRoleNames[k] + ")";
             if (k == 0) {
                 resolved.error += choice;
+                resolved.errorEnglish += choiceEnglish;
                 resolved.missingCode = true;
             }
             return resolved;
@@ -267,11 +286,14 @@ ResolvedColumns resolveColumns(const CsvMapping& mapping, const std::vector<std:
     // Without a code and a date no row can be stored.
     if (resolved.columns[0] == 0 && !mapping.codeGiven) {
         resolved.error = std::string(usedRowCaption(0)) + "の列が指定されていません" + choice;
+        resolved.errorEnglish = "no column is given for the code" + choiceEnglish;
         resolved.missingCode = true;
         return resolved;
     }
-    if (resolved.columns[1] == 0)
+    if (resolved.columns[1] == 0) {
         resolved.error = std::string(usedRowCaption(1)) + "の列が指定されていません";
+        resolved.errorEnglish = "no column is given for the date";
+    }
     return resolved;
 }
 
@@ -298,8 +320,10 @@ public:
     PriceCsvFile finish(std::string readError) {
         if (!m_mapper && readError.empty())
             resolve(nullptr); // an empty file: the mapping still decides what is wrong with it
-        if (!readError.empty())
+        if (!readError.empty()) {
+            m_out.errorEnglish = readError; // the reader's reasons are English
             m_out.error = std::move(readError);
+        }
         if (!m_out.error.empty()) {
             m_out.rows.clear();
             m_out.rows.shrink_to_fit();
@@ -314,6 +338,7 @@ private:
             header.assign(cells->begin(), cells->end());
         m_columns = resolveColumns(m_mapping, cells ? &header : nullptr);
         m_out.error = m_columns.error;
+        m_out.errorEnglish = m_columns.errorEnglish;
         m_out.missingCode = m_columns.missingCode;
         // A header line says how many cells a line has; a first line of data, or one of a
         // single cell (a blank line, a title above the table), says nothing.

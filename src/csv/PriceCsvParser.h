@@ -25,6 +25,7 @@ struct SkippedRow {
     std::size_t line = 0; // 1-based line of the file
     std::string reason;
     SkipKind kind = SkipKind::Blank;
+    std::string reasonEnglish; // the same in English, for tavora-cli
 };
 inline constexpr std::size_t kKeptSkipReasons = 20;
 
@@ -34,6 +35,7 @@ struct PriceCsvFile {
     SkipCounts skipCounts;         // `skipped` by kind
     std::vector<SkippedRow> skips; // the first kKeptSkipReasons skipped rows
     std::string error;             // not empty: the file is refused and `rows` is empty
+    std::string errorEnglish;      // the same in English, for tavora-cli
     bool missingCode = false;      // refused because the mapping finds no code column
     bool ok() const { return error.empty(); }
 };
@@ -46,6 +48,7 @@ struct ResolvedColumns {
     std::array<int, kUsedRows.size()> columns{};
     std::string givenCode;
     std::string error;
+    std::string errorEnglish; // the same in English, for tavora-cli
     bool missingCode = false; // the error is that no code column is mapped or found
 };
 ResolvedColumns resolveColumns(const CsvMapping& mapping, const std::vector<std::string>* header);

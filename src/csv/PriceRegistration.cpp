@@ -126,6 +126,7 @@ struct Pass {
     bool cancelled = false;
     std::optional<std::size_t> refusedFile; // the file whose row the database refused
     std::string refusedReason;
+    std::string refusedReasonEnglish;
 };
 
 // Every line skipped is a failure of the file, not a registration of no rows.
@@ -134,6 +135,20 @@ std::string noRowsRefusal(const PriceCsvFile& parsed) {
     if (parsed.skipped > 0)
         refusal += "（" + skipCountsText(parsed.skipCounts) + "）";
     return refusal;
+}
+
+std::string noRowsRefusalEnglish(const PriceCsvFile& parsed) {
+    std::string refusal = "no row can be stored";
+    if (parsed.skipped > 0)
+        refusal += " (" + skipCountsNames(parsed.skipCounts) + ")";
+    return refusal;
+}
+
+// A file's refusal after reading it: the mapping's reason, or that no row can be stored.
+void refuseParsed(FileRegistration& file, PriceCsvFile& parsed) {
+    const bool readable = parsed.ok(); // asked once: moving the error out changes the answer
+    file.refusal = readable ? noRowsRefusal(parsed) : std::move(parsed.error);
+    file.refusalEnglish = readable ? noRowsRefusalEnglish(parsed) : std::move(parsed.errorEnglish);
 }
 
 struct RowRange {
@@ -145,7 +160,7 @@ struct RowRange {
 Pass writePass(framework::ZSqlElement& db, const RegistrationRequest& request,
                const market::CatalogueCodes& catalogue,
                const std::map<std::size_t, FileRegistration>& refusedBefore,
-               const std::map<std::size_t, std::string>& refusedByDatabase, framework::ProgressSink& progress,
+               const std::map<std::size_t, std::pair<std::string, std::string>>& refusedByDatabase, framework::ProgressSink& progress,
                const std::atomic<bool>* cancel) {
     Pass pass;
     const std::size_t count = request.files.size();
@@ -179,16 +194,13 @@ Pass writePass(framework::ZSqlElement& db, const RegistrationRequest& request,
         file.rowsNotInCatalogue = notInCatalogue;
         file.skips = std::move(parsed.skips);
         file.missingCode = parsed.missingCode;
-        if (!parsed.ok()) {
-            file.refusal = std::move(parsed.error);
-            continue;
-        }
-        if (parsed.rows.empty()) {
-            file.refusal = noRowsRefusal(parsed);
+        if (!parsed.ok() || parsed.rows.empty()) {
+            refuseParsed(file, parsed);
             continue;
         }
         if (auto it = refusedByDatabase.find(i); it != refusedByDatabase.end()) {
-            file.refusal = it->second;
+            file.refusal = it->second.first;
+            file.refusalEnglish = it->second.second;
             continue;
         }
         if (!writer) {
@@ -221,22 +233,26 @@ Pass writePass(framework::ZSqlElement& db, const RegistrationRequest& request,
         return pass;
     }
     const std::string reason = "データベースに書き込めません: " + written.firstError;
+    const std::string reasonEnglish = "cannot write to the price database: " + written.firstError;
     for (const auto& range : ranges)
         if (written.firstFailedRow >= range.first && written.firstFailedRow < range.first + range.count) {
             pass.refusedFile = range.file;
             pass.refusedReason = reason;
+            pass.refusedReasonEnglish = reasonEnglish;
             return pass;
         }
     // Not a row's failure (the transaction or the commit): nothing of the pass is stored.
     for (auto& file : pass.files)
         if (file.refusal.empty()) {
             file.refusal = reason;
+            file.refusalEnglish = reasonEnglish;
             file.rowsStored = 0;
         }
     for (std::size_t i = pass.files.size(); i < count && !pass.cancelled; ++i) {
         FileRegistration& file = pass.files.emplace_back();
         file.path = request.files[i];
         file.refusal = reason;
+        file.refusalEnglish = reasonEnglish;
     }
     return pass;
 }
@@ -273,6 +289,7 @@ Precheck precheck(const RegistrationRequest& request, framework::ProgressSink& p
         if (auto why = unreadable(path); !why.empty()) {
             FileRegistration& file = check.refused[i];
             file.path = path;
+            file.refusalEnglish = why == kMissingFileText ? "no such file" : why; // the reader's reasons are English
             file.refusal = std::move(why);
             continue;
         }
@@ -289,7 +306,7 @@ Precheck precheck(const RegistrationRequest& request, framework::ProgressSink& p
         file.rowsSkipped = parsed.skipped;
         file.skipCounts = parsed.skipCounts;
         file.missingCode = parsed.missingCode;
-        file.refusal = parsed.ok() ? noRowsRefusal(parsed) : std::move(parsed.error);
+        refuseParsed(file, parsed);
         file.skips = std::move(parsed.skips);
     }
     return check;
@@ -345,6 +362,8 @@ RegistrationResult registerPriceFiles(const RegistrationRequest& request, framew
             acquisition::BackupBeforeRegistration({request.priceDbDir, request.backupDir}, progress, cancel);
         if (!backup.ok) {
             result.error = backup.statusText + (backup.error.empty() ? "" : "（" + backup.error + "）");
+            result.errorEnglish = "the backup failed, nothing was registered" +
+                                  (backup.error.empty() ? "" : " (" + backup.error + ")");
             result.cancelled = backup.cancelled;
             progress.percent(-1);
             progress.status(backup.statusText);
@@ -355,17 +374,18 @@ RegistrationResult registerPriceFiles(const RegistrationRequest& request, framew
     framework::ZSqlElement db;
     if (market::PriceDatabase::open(db, request.priceDbDir) != 0) {
         result.error = "株価データベースを開けません: " + db.lastError();
+        result.errorEnglish = "cannot open the price database: " + db.lastError();
         return result;
     }
     // Every refusal removes one file, so this ends after at most one pass per file.
-    std::map<std::size_t, std::string> refusedByDatabase;
+    std::map<std::size_t, std::pair<std::string, std::string>> refusedByDatabase; // Japanese, English
     const market::CatalogueCodes catalogue(request.catalogueCodes);
     Pass pass;
     for (;;) {
         pass = writePass(db, request, catalogue, check.refused, refusedByDatabase, progress, cancel);
         if (!pass.refusedFile)
             break;
-        refusedByDatabase[*pass.refusedFile] = pass.refusedReason;
+        refusedByDatabase[*pass.refusedFile] = {pass.refusedReason, pass.refusedReasonEnglish};
     }
     result.files = std::move(pass.files);
     result.cancelled = pass.cancelled;

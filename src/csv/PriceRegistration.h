@@ -49,7 +49,8 @@ struct FileRegistration {
     SkipCounts skipCounts;       // `rowsSkipped` by kind
     std::size_t rowsNotInCatalogue = 0; // rows (stored or not) whose code the catalogue lacks
     std::vector<SkippedRow> skips;
-    std::string refusal;      // why nothing of the file was stored; empty when stored
+    std::string refusal;        // why nothing of the file was stored; empty when stored
+    std::string refusalEnglish; // the same in English, for tavora-cli
     bool missingCode = false; // refused because the mapping finds no code column
 };
 
@@ -59,6 +60,7 @@ struct RegistrationResult {
     SkipCounts skipCounts;               // rows skipped by kind, over all files read
     std::size_t rowsNotInCatalogue = 0;  // over all files stored
     std::string error;                   // stopped before the files (backup, database)
+    std::string errorEnglish;            // the same in English, for tavora-cli
     bool cancelled = false;              // files after the last handled one were not read
     std::string backupName;              // the backup made first, if any
 

@@ -61,21 +61,34 @@ std::string skipCountsNames(const SkipCounts& counts) {
     return countsText(counts, kKindNames);
 }
 
-std::optional<std::string> priceContradiction(const market::PriceRow& row) {
-    const std::pair<const char*, const std::optional<double>*> prices[] = {
-        {"始値", &row.open}, {"高値", &row.high}, {"安値", &row.low}, {"終値", &row.close}};
-    for (const auto& [name, price] : prices)
+std::optional<std::string> priceContradiction(const market::PriceRow& row, std::string* english) {
+    auto said = [english](std::string ja, std::string en) {
+        if (english)
+            *english = std::move(en);
+        return std::optional(std::move(ja));
+    };
+    struct Named {
+        const char* ja;
+        const char* en;
+        const std::optional<double>* price;
+    };
+    const Named prices[] = {
+        {"始値", "open", &row.open}, {"高値", "high", &row.high}, {"安値", "low", &row.low}, {"終値", "close", &row.close}};
+    for (const auto& [ja, en, price] : prices)
         if (*price && **price < 0)
-            return std::string(name) + "が負です: " + number(**price);
+            return said(std::string(ja) + "が負です: " + number(**price),
+                        std::string("the ") + en + " is negative: " + number(**price));
     const bool high = present(row.high);
     const bool low = present(row.low);
     if (high && low && *row.high < *row.low)
-        return "高値 " + number(*row.high) + " が安値 " + number(*row.low) + " より低いです";
-    for (const auto& [name, price] : {prices[0], prices[3]}) {
+        return said("高値 " + number(*row.high) + " が安値 " + number(*row.low) + " より低いです",
+                    "the high " + number(*row.high) + " is below the low " + number(*row.low));
+    for (const auto& [ja, en, price] : {prices[0], prices[3]}) {
         if (!present(*price))
             continue;
         if ((low && **price < *row.low) || (high && **price > *row.high))
-            return std::string(name) + " " + number(**price) + " が安値から高値の外です";
+            return said(std::string(ja) + " " + number(**price) + " が安値から高値の外です",
+                        std::string("the ") + en + " " + number(**price) + " lies outside low..high");
     }
     return std::nullopt;
 }

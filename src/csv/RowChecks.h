@@ -47,7 +47,8 @@ std::string skipCountsNames(const SkipCounts& counts);
 // Why the prices of a row contradict each other: a negative price, the high below the low, or
 // the open or close outside low..high. A price of 0 or none is no price (an empty cell and the
 // zero text read as 0, as index rows and untraded days have them) and is compared with nothing.
-std::optional<std::string> priceContradiction(const market::PriceRow& row);
+// `english`, when given, receives the reason in English for tavora-cli.
+std::optional<std::string> priceContradiction(const market::PriceRow& row, std::string* english = nullptr);
 
 // Whether a canonical day ("YYYY-MM-DD") lies before 1900 or after `today` (same form).
 bool dateOutOfRange(const std::string& date, const std::string& today);

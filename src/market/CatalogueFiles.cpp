@@ -29,15 +29,22 @@ bool LoadCodeList(CodeList& list, const std::string& path, std::string* error) {
     return true;
 }
 
-std::string CodeListFileProblem(const std::string& path) {
+std::string CodeListFileProblem(const std::string& path, std::string* english) {
+    auto said = [english](std::string ja, std::string en) {
+        if (english)
+            *english = std::move(en);
+        return ja;
+    };
     if (path.empty() || !framework::isliveFile(path))
-        return "銘柄リストが見つかりません: " + path;
+        return said("銘柄リストが見つかりません: " + path, "no code list at " + path);
     CodeList entries;
     std::string error;
     if (!LoadCodeList(entries, path, &error))
-        return "銘柄リストを読み込めません: " + path + ": " + error;
+        return said("銘柄リストを読み込めません: " + path + ": " + error,
+                    "cannot read the code list " + path + ": " + error);
     if (entries.empty())
-        return "銘柄リストに銘柄がありません（1行に コード,銘柄名,業種,市場 が必要です）: " + path;
+        return said("銘柄リストに銘柄がありません（1行に コード,銘柄名,業種,市場 が必要です）: " + path,
+                    "the code list holds no codes (each line needs code,name,sector,market): " + path);
     return {};
 }
 

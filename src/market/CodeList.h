@@ -59,8 +59,9 @@ void AppendCodeRecords(CodeList& list, const std::vector<std::vector<std::string
 bool LoadCodeList(CodeList& list, const std::string& path, std::string* error = nullptr);
 // Why a code-list file cannot serve as the catalogue: it is missing, cannot be read, or gives
 // no entry when loaded as the start-up loads it (a record with the four fields). Empty when
-// it can. The settings page and `tavora-cli config codelistcsvpath` both ask this.
-std::string CodeListFileProblem(const std::string& path);
+// it can. The settings page and `tavora-cli config codelistcsvpath` both ask this; `english`,
+// when given, receives the same reason in English for the CLI.
+std::string CodeListFileProblem(const std::string& path, std::string* english = nullptr);
 // Empties the target and appends a text copy of every source entry.
 void CopyCodeList(CodeList& target, const CodeList& source);
 // The first entry whose code equals the text exactly; nullptr when none.

@@ -20,15 +20,40 @@ const char* priceJobName(PriceJob job) {
     return "";
 }
 
+const char* priceJobEnglishName(PriceJob job) {
+    switch (job) {
+    case PriceJob::Download:
+        return "a price download";
+    case PriceJob::Registration:
+        return "a price registration";
+    case PriceJob::Backup:
+        return "a backup";
+    case PriceJob::Restore:
+        return "a restore";
+    case PriceJob::CodeImport:
+        return "a per-code import";
+    case PriceJob::CompanionMerge:
+        return "the companion's price merge";
+    }
+    return "another job";
+}
+
 std::string PriceJobGuard::refusalText(PriceJob runningJob) {
     return std::string(priceJobName(runningJob)) + "の実行中です。終了してからもう一度実行してください。";
 }
 
-std::optional<PriceJobGuard::Ticket> PriceJobGuard::tryBegin(PriceJob job, std::string* refusal) {
+std::string PriceJobGuard::refusalEnglish(PriceJob runningJob) {
+    return std::string(priceJobEnglishName(runningJob)) + " is running; try again when it has finished";
+}
+
+std::optional<PriceJobGuard::Ticket> PriceJobGuard::tryBegin(PriceJob job, std::string* refusal,
+                                                              std::string* refusalInEnglish) {
     std::lock_guard lock(m_mutex);
     if (m_running) {
         if (refusal)
             *refusal = refusalText(*m_running);
+        if (refusalInEnglish)
+            *refusalInEnglish = refusalEnglish(*m_running);
         return std::nullopt;
     }
     m_running = job;

@@ -20,6 +20,7 @@ enum class PriceJob { Download, Registration, Backup, Restore, CodeImport, Compa
 
 // The job's name as the status bar shows it ("株価ダウンロード", ...).
 const char* priceJobName(PriceJob job);
+const char* priceJobEnglishName(PriceJob job); // "a price download", ... for tavora-cli
 
 class PriceJobGuard {
 public:
@@ -80,12 +81,14 @@ public:
     PriceJobGuard& operator=(const PriceJobGuard&) = delete;
 
     // A ticket for `job`, or none while another job runs; then `refusal` (when given) gets the
-    // status text to show.
-    std::optional<Ticket> tryBegin(PriceJob job, std::string* refusal = nullptr);
+    // status text to show, and `refusalInEnglish` the same in English (tavora-cli).
+    std::optional<Ticket> tryBegin(PriceJob job, std::string* refusal = nullptr,
+                                   std::string* refusalInEnglish = nullptr);
     // The job running now, if any.
     std::optional<PriceJob> running() const;
     // The status text shown when a request is refused because `runningJob` runs.
     static std::string refusalText(PriceJob runningJob);
+    static std::string refusalEnglish(PriceJob runningJob);
 
     // Registers a reader that has its own connection to the price database; waits while a
     // job has the readers excluded (a restore swapping the folder, a fraction of a second).

@@ -13,6 +13,17 @@ namespace tavora::settings {
 
 namespace {
 
+// A refusal in the pages' Japanese and in tavora-cli's English.
+struct Refusal {
+    std::string ja;
+    std::string en;
+};
+using Checked = std::optional<Refusal>;
+
+std::optional<std::string> japanese(const Checked& bad) {
+    return bad ? std::optional(bad->ja) : std::nullopt;
+}
+
 bool hasControl(std::string_view text) {
     return std::any_of(text.begin(), text.end(), [](char c) {
         const auto u = static_cast<unsigned char>(c);
@@ -21,49 +32,53 @@ bool hasControl(std::string_view text) {
 }
 
 // Common to every free text: UTF-8, bounded, no control character.
-std::optional<std::string> checkText(std::string_view text, const char* what) {
+Checked checkText(std::string_view text, const char* what, const char* whatEn) {
+    const std::string en(whatEn);
     if (!framework::isValidUtf8(text))
-        return std::string(what) + "の文字コードが正しくありません。";
+        return Refusal{std::string(what) + "の文字コードが正しくありません。", "the " + en + " is not valid UTF-8"};
     if (text.size() > kMaxSettingTextBytes)
-        return std::string(what) + "が長すぎます（" + std::to_string(kMaxSettingTextBytes) + "バイトまで）。";
+        return Refusal{std::string(what) + "が長すぎます（" + std::to_string(kMaxSettingTextBytes) + "バイトまで）。",
+                       "the " + en + " is too long (at most " + std::to_string(kMaxSettingTextBytes) +
+                           " bytes)"};
     if (hasControl(text))
-        return std::string(what) + "に制御文字は使えません。";
+        return Refusal{std::string(what) + "に制御文字は使えません。", "the " + en + " holds a control character"};
     return std::nullopt;
 }
 
-std::optional<std::string> checkFlag(std::string_view value) {
+Checked checkFlag(std::string_view value) {
     if (value == "0" || value == "1")
         return std::nullopt;
-    return std::string("0 か 1 を指定してください。");
+    return Refusal{"0 か 1 を指定してください。", "give 0 or 1"};
 }
 
 bool isHostChar(char c) {
     return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '.';
 }
 
-std::optional<std::string> checkHost(std::string_view host) {
+Checked checkHost(std::string_view host) {
     if (host.empty() || host.size() > 253 || !std::all_of(host.begin(), host.end(), isHostChar) ||
         host.front() == '.' || host.front() == '-')
-        return std::string("ホスト名が正しくありません。");
+        return Refusal{"ホスト名が正しくありません。", "not a host name"};
     return std::nullopt;
 }
 
-std::optional<std::string> checkPort(std::string_view port) {
+Checked checkPort(std::string_view port) {
+    const Refusal refusal{"ポート番号は 1 から 65535 の数で指定してください。", "give the port as a number from 1 to 65535"};
     if (port.empty() || port.size() > 5 ||
         !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::string("ポート番号は 1 から 65535 の数で指定してください。");
+        return refusal;
     const int n = std::stoi(std::string(port));
     if (n < 1 || n > 65535)
-        return std::string("ポート番号は 1 から 65535 の数で指定してください。");
+        return refusal;
     return std::nullopt;
 }
 
-std::optional<std::string> checkAdpanel(std::string_view value) {
+Checked checkAdpanel(std::string_view value) {
     for (const char* known : {kAdpanelNotView, kAdpanelView, kAdpanelLargeView})
         if (value == known)
             return std::nullopt;
-    return std::string("ADPANEL_WIDTH_TYPE_NOT_VIEW, ADPANEL_WIDTH_TYPE_VIEW, ADPANEL_WIDTH_TYPE_LARGE_VIEW "
-                       "のいずれかを指定してください。");
+    const std::string names = "ADPANEL_WIDTH_TYPE_NOT_VIEW, ADPANEL_WIDTH_TYPE_VIEW, ADPANEL_WIDTH_TYPE_LARGE_VIEW";
+    return Refusal{names + " のいずれかを指定してください。", "give one of " + names};
 }
 
 std::string withoutTrailingSlashes(std::string_view url) {
@@ -74,9 +89,11 @@ std::string withoutTrailingSlashes(std::string_view url) {
 }
 
 // A whole number of seconds within the file time bound's range.
-std::optional<std::string> checkFileTimeout(std::string_view value) {
-    const std::string message = "秒数は " + std::to_string(kMinFileTimeoutSeconds) + " から " +
-                                std::to_string(kMaxFileTimeoutSeconds) + " の整数で指定してください。";
+Checked checkFileTimeout(std::string_view value) {
+    const std::string low = std::to_string(kMinFileTimeoutSeconds);
+    const std::string high = std::to_string(kMaxFileTimeoutSeconds);
+    const Refusal message{"秒数は " + low + " から " + high + " の整数で指定してください。",
+                          "give the seconds as a whole number from " + low + " to " + high};
     if (value.empty() || value.size() > 5 ||
         !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return message;
@@ -131,28 +148,27 @@ bool isSecretKey(std::string_view key) {
     return key == "kabupluspw";
 }
 
-std::optional<std::string> checkKabuPlusId(std::string_view id) {
-    if (auto bad = checkText(id, "ユーザーID"))
+namespace {
+
+Checked idRefusal(std::string_view id) {
+    if (auto bad = checkText(id, "ユーザーID", "user id"))
         return bad;
     if (id.find(':') != std::string_view::npos)
-        return std::string("ユーザーIDに「:」は使えません。");
+        return Refusal{"ユーザーIDに「:」は使えません。", "the user id cannot hold \":\""};
     return std::nullopt;
 }
 
-std::optional<std::string> checkKabuPlusPassword(std::string_view password) {
-    return checkText(password, "パスワード");
-}
-
-std::optional<std::string> checkHttpsUrl(std::string_view url) {
+Checked urlRefusal(std::string_view url) {
     constexpr std::string_view scheme = "https://";
-    if (auto bad = checkText(url, "アドレス"))
+    if (auto bad = checkText(url, "アドレス", "address"))
         return bad;
     if (url.substr(0, scheme.size()) != scheme)
-        return std::string("アドレスは https:// で始めてください。");
+        return Refusal{"アドレスは https:// で始めてください。", "the address must begin with https://"};
     const std::string_view rest = url.substr(scheme.size());
     const std::string_view authority = rest.substr(0, rest.find('/'));
     if (rest.find_first_of("?#@ \\") != std::string_view::npos)
-        return std::string("アドレスにユーザー名、?、#、空白は使えません。");
+        return Refusal{"アドレスにユーザー名、?、#、空白は使えません。",
+                       "the address cannot hold a user name, ?, # or blanks"};
     const auto colon = authority.rfind(':');
     if (colon != std::string_view::npos) {
         if (auto bad = checkPort(authority.substr(colon + 1)))
@@ -162,14 +178,32 @@ std::optional<std::string> checkHttpsUrl(std::string_view url) {
     return checkHost(authority);
 }
 
-std::optional<std::string> checkOptionalFile(std::string_view path) {
+Checked fileRefusal(std::string_view path) {
     if (path.empty())
         return std::nullopt;
-    if (auto bad = checkText(path, "ファイル名"))
+    if (auto bad = checkText(path, "ファイル名", "file name"))
         return bad;
     if (!framework::isliveFile(std::string(path)))
-        return "ファイルが見つかりません: " + std::string(path);
+        return Refusal{"ファイルが見つかりません: " + std::string(path), "no such file: " + std::string(path)};
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<std::string> checkKabuPlusId(std::string_view id) {
+    return japanese(idRefusal(id));
+}
+
+std::optional<std::string> checkKabuPlusPassword(std::string_view password) {
+    return japanese(checkText(password, "パスワード", "password"));
+}
+
+std::optional<std::string> checkHttpsUrl(std::string_view url) {
+    return japanese(urlRefusal(url));
+}
+
+std::optional<std::string> checkOptionalFile(std::string_view path) {
+    return japanese(fileRefusal(path));
 }
 
 SettingCheck checkSetting(std::string_view key, std::string_view value) {
@@ -177,23 +211,24 @@ SettingCheck checkSetting(std::string_view key, std::string_view value) {
     const KeyRule* rule = ruleOf(key);
     if (!rule) {
         check.error = "設定できない項目です: " + std::string(key);
+        check.errorEnglish = "not a settable key: " + std::string(key);
         return check;
     }
-    std::optional<std::string> bad;
+    Checked bad;
     std::string stored(value);
     switch (rule->kind) {
     case Kind::Flag:
         bad = checkFlag(value);
         break;
     case Kind::Id:
-        bad = checkKabuPlusId(value);
+        bad = idRefusal(value);
         break;
     case Kind::Password:
-        bad = checkKabuPlusPassword(value);
+        bad = checkText(value, "パスワード", "password");
         break;
     case Kind::Url:
         stored = withoutTrailingSlashes(value);
-        bad = checkHttpsUrl(stored);
+        bad = urlRefusal(stored);
         break;
     case Kind::Host:
         bad = checkHost(value);
@@ -203,11 +238,12 @@ SettingCheck checkSetting(std::string_view key, std::string_view value) {
         break;
     case Kind::File:
     case Kind::CodeList:
-        bad = checkOptionalFile(value);
+        bad = fileRefusal(value);
         // A list without entries would leave the catalogue empty at the next start.
         if (!bad && !value.empty() && rule->kind == Kind::CodeList)
-            if (std::string problem = market::CodeListFileProblem(std::string(value)); !problem.empty())
-                bad = std::move(problem);
+            if (std::string english, problem = market::CodeListFileProblem(std::string(value), &english);
+                !problem.empty())
+                bad = Refusal{std::move(problem), std::move(english)};
         if (!bad && !value.empty()) { // the program reads it from wherever it runs
             std::error_code ec;
             const auto absolute = std::filesystem::absolute(std::string(value), ec);
@@ -225,7 +261,8 @@ SettingCheck checkSetting(std::string_view key, std::string_view value) {
         break;
     }
     if (bad) {
-        check.error = *bad;
+        check.error = bad->ja;
+        check.errorEnglish = bad->en;
         return check;
     }
     check.ok = true;

@@ -94,7 +94,7 @@ TEST_F(ConfigCommandTest, ACodeListWithoutEntriesIsRefusedAsTheSettingsPageRefus
     test::writeFile(noEntries, "root:*:19000:0:99999:7:::\ndaemon:*:19000:0:99999:7:::\n");
     const auto refused = test::runCli(m_appdata.path(), "config codelistcsvpath '" + noEntries.string() + "'");
     EXPECT_EQ(refused.status, 1);
-    EXPECT_NE(refused.err.find("銘柄リストに銘柄がありません"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("the code list holds no codes"), std::string::npos) << refused.err;
     EXPECT_FALSE(stored("codelistcsvpath"));
 
     const auto list = m_appdata / "codes.csv";

@@ -109,7 +109,7 @@ TEST_F(DownloadCommandTest, AWrongPasswordFailsWithTheAuthenticationMessage) {
     ASSERT_NO_FATAL_FAILURE(configure(wrong));
     const auto run = download();
     EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.err.find("KABU+の認証に失敗しました"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("tavora-cli: KABU+ refused the id and password"), std::string::npos) << run.err;
     EXPECT_EQ(run.out.find("stored"), std::string::npos);
     EXPECT_FALSE(framework::isliveFile(downloadDir() / "japan-all-stock-prices_20261209.csv"));
     EXPECT_EQ(run.err.find(wrong), std::string::npos);
@@ -126,7 +126,7 @@ TEST_F(DownloadCommandTest, MissingCredentialsOrCalendarAreFailuresNothingToFetc
     const auto upToDate = test::runCli(m_appdata.path(), "download", "TAVORA_TODAY=2026-12-08");
     EXPECT_EQ(upToDate.status, 0) << upToDate.err;
     EXPECT_EQ(upToDate.lines(), std::vector<std::string>{"0 days: 0 stored, 0 failed"});
-    EXPECT_NE(upToDate.err.find("ダウンロードするデータがありません。"), std::string::npos) << upToDate.err;
+    EXPECT_NE(upToDate.err.find("nothing to download: the prices are up to date"), std::string::npos) << upToDate.err;
 
     fs::remove(m_appdata / "Tavora" / "marketday" / "marketday_jpn.csv");
     const auto noCalendar = test::runCli(m_appdata.path(), "download --dry-run",
