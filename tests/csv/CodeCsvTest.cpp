@@ -71,11 +71,14 @@ TEST_F(CodeCsvTest, ExportMessagesAndAFailedWriteLeavesNoFile) {
     const fs::path out = dir / "x.csv";
     EXPECT_EQ(csv::exportCodeCsv(db, "", out).message, "コードが入力されていません。");
     EXPECT_EQ(csv::exportCodeCsv(db, "7203", out).message, "7203のデータは存在しませんでした。");
+    EXPECT_EQ(csv::exportCodeCsv(db, "7203", out).messageEnglish, "no prices stored for 7203"); // tavora-cli's
     store({{"7203", "2026-01-05", 1, 2, 0.5, 1.5, 10}});
     const fs::path missingDir = dir / "no" / "such" / "x.csv";
     const auto failed = csv::exportCodeCsv(db, "7203", missingDir);
     EXPECT_FALSE(failed.ok);
     EXPECT_EQ(failed.message.rfind("CSVファイルの作成に失敗しました", 0), 0u) << failed.message;
+    EXPECT_EQ(failed.messageEnglish.rfind("cannot write the CSV file " + missingDir.string(), 0), 0u)
+        << failed.messageEnglish;
     EXPECT_FALSE(fs::exists(missingDir));
     EXPECT_EQ(csv::codeExportFileName("Tavora", "7203"), "Tavora_export_7203.csv");
 }
