@@ -32,7 +32,8 @@ void printResult(const csv::RegistrationResult& result) {
                 "refused %s: %s%s\n", path.c_str(), framework::shownLine(file.refusalEnglish).c_str(),
                 file.missingCode ? " (for a file without a code column give the code with --code CODE)" : "");
         for (const auto& skip : file.skips)
-            std::cerr << path << ": line " << skip.line << ": " << framework::shownLine(skip.reasonEnglish) << "\n";
+            std::cerr << path << ": line " << skip.line << ": " << framework::shownLine(skip.reasonEnglish)
+                      << "\n";
         if (file.rowsSkipped > file.skips.size())
             std::cerr << path << ": " << file.rowsSkipped - file.skips.size() << " more skipped\n";
     }

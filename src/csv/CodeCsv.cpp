@@ -65,7 +65,8 @@ struct CodeColumns {
 
 // Reads a header line's titles into columns; the refusal (and `english`, the same in English)
 // names a title it does not know.
-std::string readHeader(const std::vector<std::string_view>& titles, CodeColumns& columns, std::string& english) {
+std::string readHeader(const std::vector<std::string_view>& titles, CodeColumns& columns,
+                       std::string& english) {
     struct Known {
         const char* folded; // as foldForSearch gives it
         std::optional<std::size_t> CodeColumns::*slot;
@@ -321,7 +322,8 @@ CodeCsvRows parseCodeCsv(std::string_view bytes, const std::string& code, const 
             const std::string_view cell = field(prices[p].second).value_or(std::string_view());
             auto value = readPriceCell(cell, numbers);
             if (!value) {
-                skip(lineNumber, SkipKind::Number, std::string(names[p]) + "が数値ではありません: " + std::string(cell),
+                skip(lineNumber, SkipKind::Number,
+                     std::string(names[p]) + "が数値ではありません: " + std::string(cell),
                      std::string("the ") + englishNames[p] + " is not a number: " + std::string(cell));
                 good = false;
                 break;
@@ -445,8 +447,8 @@ CodeImportResult importCodeCsv(framework::ZSqlElement& db, const std::string& ra
     result.message = format("インポート完了: 行数=%zu, 成功=%zu, スキップ=%zu, 失敗=%zu "
                             "\r\n更新ボタンを押してグラフを最新化してください。",
                             result.lines, result.stored, result.skipped, result.failed);
-    result.messageEnglish = format("imported: %zu lines read, %zu stored, %zu skipped, %zu failed", result.lines,
-                                   result.stored, result.skipped, result.failed);
+    result.messageEnglish = format("imported: %zu lines read, %zu stored, %zu skipped, %zu failed",
+                                   result.lines, result.stored, result.skipped, result.failed);
     if (result.skipped > 0)
         result.message += "\r\nスキップ: " + skipCountsText(result.skipCounts);
     if (!result.codeInCatalogue)

@@ -51,7 +51,7 @@ struct CodeImportResult {
     std::size_t skipped = 0;              // blank lines and lines that are not a day of prices
     SkipCounts skipCounts;                // `skipped` by kind
     std::size_t failed = 0;               // rows the database refused
-    std::vector<std::string> skipReasons;        // the first few, "line N: why"
+    std::vector<std::string> skipReasons; // the first few, "line N: why"
     std::vector<std::string> skipReasonsEnglish; // the same in English, for tavora-cli
     std::string message;                         // the panel's result text
     std::string messageEnglish;                  // the same in English, one line, for tavora-cli

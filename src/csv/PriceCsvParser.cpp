@@ -161,10 +161,10 @@ public:
             auto price = readPriceCell(value[2 + p], m_mapping);
             if (!price)
                 return skip(line, SkipKind::Number,
-                            std::string(usedRowCaption(2 + p)) + "が数値ではありません: " +
-                                std::string(value[2 + p]),
-                            std::string("the ") + kUsedRoleNames[2 + p] + " is not a number: " +
-                                std::string(value[2 + p]));
+                            std::string(usedRowCaption(2 + p)) +
+                                "が数値ではありません: " + std::string(value[2 + p]),
+                            std::string("the ") + kUsedRoleNames[2 + p] +
+                                " is not a number: " + std::string(value[2 + p]));
             *prices[p] = *price;
         }
         if (m_columns[6] != 0) {
@@ -257,8 +257,8 @@ ResolvedColumns resolveColumns(const CsvMapping& mapping, const std::vector<std:
     }
     const std::string choice = std::string("（ファイルにコードの列がないときは、コードに「") + kGivenCodeChoice +
                                "」を選んでコードを入れてください）";
-    const std::string choiceEnglish = std::string(" (for a file without a code column choose 「") + kGivenCodeChoice +
-                                      "」 and give the code)";
+    const std::string choiceEnglish = std::string(" (for a file without a code column choose 「") +
+                                      kGivenCodeChoice + "」 and give the code)";
     for (std::size_t k = 0; k < kUsedRows.size(); ++k) {
         if (k == 0 && mapping.codeGiven)
             continue;
@@ -273,7 +273,8 @@ ResolvedColumns resolveColumns(const CsvMapping& mapping, const std::vector<std:
         if (column == 0) {
             resolved.error =
                 "見出し行にタイトル「" + slot.title + "」(" + usedRowCaption(k) + ")がありません";
-            resolved.errorEnglish = "the header line has no title 「" + slot.title + "」 (" + kUsedRoleNames[k] + ")";
+            resolved.errorEnglish =
+                "the header line has no title 「" + slot.title + "」 (" + kUsedRoleNames[k] + ")";
             if (k == 0) {
                 resolved.error += choice;
                 resolved.errorEnglish += choiceEnglish;

@@ -160,8 +160,8 @@ struct RowRange {
 Pass writePass(framework::ZSqlElement& db, const RegistrationRequest& request,
                const market::CatalogueCodes& catalogue,
                const std::map<std::size_t, FileRegistration>& refusedBefore,
-               const std::map<std::size_t, std::pair<std::string, std::string>>& refusedByDatabase, framework::ProgressSink& progress,
-               const std::atomic<bool>* cancel) {
+               const std::map<std::size_t, std::pair<std::string, std::string>>& refusedByDatabase,
+               framework::ProgressSink& progress, const std::atomic<bool>* cancel) {
     Pass pass;
     const std::size_t count = request.files.size();
     FileReader reader(request.files, request.mapping, catalogue, refusedBefore);
@@ -289,7 +289,8 @@ Precheck precheck(const RegistrationRequest& request, framework::ProgressSink& p
         if (auto why = unreadable(path); !why.empty()) {
             FileRegistration& file = check.refused[i];
             file.path = path;
-            file.refusalEnglish = why == kMissingFileText ? "no such file" : why; // the reader's reasons are English
+            file.refusalEnglish =
+                why == kMissingFileText ? "no such file" : why; // the reader's reasons are English
             file.refusal = std::move(why);
             continue;
         }

@@ -72,8 +72,10 @@ std::optional<std::string> priceContradiction(const market::PriceRow& row, std::
         const char* en;
         const std::optional<double>* price;
     };
-    const Named prices[] = {
-        {"始値", "open", &row.open}, {"高値", "high", &row.high}, {"安値", "low", &row.low}, {"終値", "close", &row.close}};
+    const Named prices[] = {{"始値", "open", &row.open},
+                            {"高値", "high", &row.high},
+                            {"安値", "low", &row.low},
+                            {"終値", "close", &row.close}};
     for (const auto& [ja, en, price] : prices)
         if (*price && **price < 0)
             return said(std::string(ja) + "が負です: " + number(**price),

@@ -47,7 +47,7 @@ std::string PriceJobGuard::refusalEnglish(PriceJob runningJob) {
 }
 
 std::optional<PriceJobGuard::Ticket> PriceJobGuard::tryBegin(PriceJob job, std::string* refusal,
-                                                              std::string* refusalInEnglish) {
+                                                             std::string* refusalInEnglish) {
     std::lock_guard lock(m_mutex);
     if (m_running) {
         if (refusal)

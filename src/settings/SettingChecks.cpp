@@ -35,13 +35,15 @@ bool hasControl(std::string_view text) {
 Checked checkText(std::string_view text, const char* what, const char* whatEn) {
     const std::string en(whatEn);
     if (!framework::isValidUtf8(text))
-        return Refusal{std::string(what) + "の文字コードが正しくありません。", "the " + en + " is not valid UTF-8"};
+        return Refusal{std::string(what) + "の文字コードが正しくありません。",
+                       "the " + en + " is not valid UTF-8"};
     if (text.size() > kMaxSettingTextBytes)
-        return Refusal{std::string(what) + "が長すぎます（" + std::to_string(kMaxSettingTextBytes) + "バイトまで）。",
-                       "the " + en + " is too long (at most " + std::to_string(kMaxSettingTextBytes) +
-                           " bytes)"};
+        return Refusal{
+            std::string(what) + "が長すぎます（" + std::to_string(kMaxSettingTextBytes) + "バイトまで）。",
+            "the " + en + " is too long (at most " + std::to_string(kMaxSettingTextBytes) + " bytes)"};
     if (hasControl(text))
-        return Refusal{std::string(what) + "に制御文字は使えません。", "the " + en + " holds a control character"};
+        return Refusal{std::string(what) + "に制御文字は使えません。",
+                       "the " + en + " holds a control character"};
     return std::nullopt;
 }
 
@@ -63,7 +65,8 @@ Checked checkHost(std::string_view host) {
 }
 
 Checked checkPort(std::string_view port) {
-    const Refusal refusal{"ポート番号は 1 から 65535 の数で指定してください。", "give the port as a number from 1 to 65535"};
+    const Refusal refusal{"ポート番号は 1 から 65535 の数で指定してください。",
+                          "give the port as a number from 1 to 65535"};
     if (port.empty() || port.size() > 5 ||
         !std::all_of(port.begin(), port.end(), [](char c) { return c >= '0' && c <= '9'; }))
         return refusal;
@@ -77,7 +80,8 @@ Checked checkAdpanel(std::string_view value) {
     for (const char* known : {kAdpanelNotView, kAdpanelView, kAdpanelLargeView})
         if (value == known)
             return std::nullopt;
-    const std::string names = "ADPANEL_WIDTH_TYPE_NOT_VIEW, ADPANEL_WIDTH_TYPE_VIEW, ADPANEL_WIDTH_TYPE_LARGE_VIEW";
+    const std::string names =
+        "ADPANEL_WIDTH_TYPE_NOT_VIEW, ADPANEL_WIDTH_TYPE_VIEW, ADPANEL_WIDTH_TYPE_LARGE_VIEW";
     return Refusal{names + " のいずれかを指定してください。", "give one of " + names};
 }
 
@@ -184,7 +188,8 @@ Checked fileRefusal(std::string_view path) {
     if (auto bad = checkText(path, "ファイル名", "file name"))
         return bad;
     if (!framework::isliveFile(std::string(path)))
-        return Refusal{"ファイルが見つかりません: " + std::string(path), "no such file: " + std::string(path)};
+        return Refusal{"ファイルが見つかりません: " + std::string(path),
+                       "no such file: " + std::string(path)};
     return std::nullopt;
 }
 

@@ -14,7 +14,7 @@ inline constexpr std::size_t kMaxSettingTextBytes = 259;
 struct SettingCheck {
     bool ok = false;
     std::string value; // the text to store (normalised: a URL without its trailing "/")
-    std::string error;        // why the value is refused (Japanese, shown to the user)
+    std::string error; // why the value is refused (Japanese, shown to the user)
     std::string errorEnglish; // the same in English, for tavora-cli
 };
 

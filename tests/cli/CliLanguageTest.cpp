@@ -21,7 +21,11 @@ std::vector<char32_t> codePoints(const std::string& text) {
     std::vector<char32_t> out;
     for (std::size_t i = 0; i < text.size();) {
         const auto b = static_cast<unsigned char>(text[i]);
-        const std::size_t n = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 1;
+        const std::size_t n = b < 0x80           ? 1
+                              : (b >> 5) == 0x6  ? 2
+                              : (b >> 4) == 0xE  ? 3
+                              : (b >> 3) == 0x1E ? 4
+                                                 : 1;
         char32_t c = n == 1 ? b : b & (0x7F >> n);
         for (std::size_t k = 1; k < n && i + k < text.size(); ++k)
             c = (c << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
@@ -62,7 +66,9 @@ std::string lineWithJapaneseOutsideQuotes(const std::string& text) {
 }
 
 TEST(CliLanguageCheck, FindsJapaneseOutsideQuotesOnly) {
-    EXPECT_EQ(lineWithJapaneseOutsideQuotes("refused: the title 「見出し」 is unknown\nno prices for '日経'\n"), "");
+    EXPECT_EQ(
+        lineWithJapaneseOutsideQuotes("refused: the title 「見出し」 is unknown\nno prices for '日経'\n"),
+        "");
     EXPECT_EQ(lineWithJapaneseOutsideQuotes("ok\n計 3件, 0 skipped\n"), "計 3件, 0 skipped");
     EXPECT_EQ(lineWithJapaneseOutsideQuotes("tavora-cli: ユーザーIDに「:」は使えません。\n"),
               "tavora-cli: ユーザーIDに「:」は使えません。");
@@ -85,8 +91,9 @@ fs::path written(const fs::path& path, const std::string& text) {
     return path;
 }
 
-const std::string kTitles = "--encoding UTF-8 --by titles --title date=Date --title open=Open --title high=High "
-                            "--title low=Low --title close=Close --title volume=Volume ";
+const std::string kTitles =
+    "--encoding UTF-8 --by titles --title date=Date --title open=Open --title high=High "
+    "--title low=Low --title close=Close --title volume=Volume ";
 
 TEST_P(CliErrorPathTest, SaysWhyInEnglish) {
     const ErrorPath& c = GetParam();
@@ -105,12 +112,13 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorPath{"ExportOfAnUnknownCode", [](const fs::path&) { return std::string("export 9999"); }, 1,
                   "no prices stored for 9999"},
         ErrorPath{"ImportCodeOfAMissingFile",
-                  [](const fs::path& in) { return "import-code 1003 '" + (in / "none.csv").string() + "'"; }, 1,
-                  "cannot open the CSV file: no such file"},
+                  [](const fs::path& in) { return "import-code 1003 '" + (in / "none.csv").string() + "'"; },
+                  1, "cannot open the CSV file: no such file"},
         ErrorPath{"ImportCodeOfAnUnknownTitle",
                   [](const fs::path& in) {
                       return "import-code 1003 '" +
-                             written(in / "t.csv", "Date,Open,High,Low,Close,配当,Volume\n1990-01-05,1,2,1,1,0,5\n")
+                             written(in / "t.csv",
+                                     "Date,Open,High,Low,Close,配当,Volume\n1990-01-05,1,2,1,1,0,5\n")
                                  .string() +
                              "'";
                   },
@@ -118,7 +126,8 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorPath{"ImportCodeWithEveryLineSkipped",
                   [](const fs::path& in) {
                       return "import-code 1003 '" +
-                             written(in / "s.csv", "1990-01-05,1,1,2,1,1\n1990-01-06,x,1,1,1,1\n").string() + "'";
+                             written(in / "s.csv", "1990-01-05,1,1,2,1,1\n1990-01-06,x,1,1,1,1\n").string() +
+                             "'";
                   },
                   1, "line 2: the open is not a number: x"},
         ErrorPath{"ImportWithoutACodeColumn",
@@ -152,16 +161,18 @@ INSTANTIATE_TEST_SUITE_P(
         ErrorPath{"ConfigPortOutOfRange",
                   [](const fs::path&) { return std::string("config refserver_port 70000"); }, 1,
                   "a number from 1 to 65535"},
-        ErrorPath{"ConfigMissingCaFile",
-                  [](const fs::path& in) { return "config kabuplus_cafile '" + (in / "ca.pem").string() + "'"; },
-                  1, "no such file: "},
+        ErrorPath{
+            "ConfigMissingCaFile",
+            [](const fs::path& in) { return "config kabuplus_cafile '" + (in / "ca.pem").string() + "'"; }, 1,
+            "no such file: "},
         ErrorPath{"ConfigCodeListWithoutEntries",
                   [](const fs::path& in) {
-                      return "config codelistcsvpath '" + written(in / "l.csv", "root:*:19000:0::\n").string() + "'";
+                      return "config codelistcsvpath '" +
+                             written(in / "l.csv", "root:*:19000:0::\n").string() + "'";
                   },
                   1, "the code list holds no codes"},
-        ErrorPath{"RestoreOfAnUnknownBackup", [](const fs::path&) { return std::string("restore nosuch"); }, 1,
-                  "no backup named 'nosuch'"}),
+        ErrorPath{"RestoreOfAnUnknownBackup", [](const fs::path&) { return std::string("restore nosuch"); },
+                  1, "no backup named 'nosuch'"}),
     [](const ::testing::TestParamInfo<ErrorPath>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -126,7 +126,8 @@ TEST_F(DownloadCommandTest, MissingCredentialsOrCalendarAreFailuresNothingToFetc
     const auto upToDate = test::runCli(m_appdata.path(), "download", "TAVORA_TODAY=2026-12-08");
     EXPECT_EQ(upToDate.status, 0) << upToDate.err;
     EXPECT_EQ(upToDate.lines(), std::vector<std::string>{"0 days: 0 stored, 0 failed"});
-    EXPECT_NE(upToDate.err.find("nothing to download: the prices are up to date"), std::string::npos) << upToDate.err;
+    EXPECT_NE(upToDate.err.find("nothing to download: the prices are up to date"), std::string::npos)
+        << upToDate.err;
 
     fs::remove(m_appdata / "Tavora" / "marketday" / "marketday_jpn.csv");
     const auto noCalendar = test::runCli(m_appdata.path(), "download --dry-run",

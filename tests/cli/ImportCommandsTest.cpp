@@ -170,7 +170,8 @@ TEST_F(ImportCommandsTest, AFileWithoutACodeColumnTakesTheCodeGivenAndRowsAreChe
     const RunResult refused = run("import --no-backup " + titles + q(yahoo));
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(refused.out.find("refused " + yahoo.string()), std::string::npos) << refused.out;
-    EXPECT_NE(refused.out.find("the header line has no title 「SC」 (code)"), std::string::npos) << refused.out;
+    EXPECT_NE(refused.out.find("the header line has no title 「SC」 (code)"), std::string::npos)
+        << refused.out;
     EXPECT_NE(refused.out.find("choose 「ファイルにない: 指定コード」"), std::string::npos) << refused.out;
     EXPECT_NE(refused.out.find("--code CODE"), std::string::npos) << refused.out;
     EXPECT_EQ(count("code='1003' AND date<'2000-01-01'"), 0); // the shipped prices start in 2008
@@ -180,7 +181,8 @@ TEST_F(ImportCommandsTest, AFileWithoutACodeColumnTakesTheCodeGivenAndRowsAreChe
     EXPECT_EQ(r.out, "registered " + yahoo.string() +
                          ": 2 rows, 2 skipped (contradictory prices 1, duplicate day 1)\n"
                          "total: 2 rows, 2 skipped, 0 refused\n");
-    EXPECT_NE(r.err.find("line 4: 1003 1990-01-07 comes again on line 5, which is stored"), std::string::npos) << r.err;
+    EXPECT_NE(r.err.find("line 4: 1003 1990-01-07 comes again on line 5, which is stored"), std::string::npos)
+        << r.err;
     EXPECT_EQ(count("code='1003' AND date='1990-01-07' AND volume=2"), 1);
     EXPECT_EQ(count("code='1003' AND date='1990-01-06'"), 0);
 
@@ -195,7 +197,8 @@ TEST_F(ImportCommandsTest, AFileWithoutACodeColumnTakesTheCodeGivenAndRowsAreChe
     const auto allBad = file("allbad.csv", "Date,Open,High,Low,Close,Volume\n1990-01-05,1,1,2,1,1\n");
     const RunResult none = run("import --no-backup --code 1003 " + titles + q(allBad));
     EXPECT_EQ(none.status, 1);
-    EXPECT_NE(none.out.find("refused " + allBad.string() + ": no row can be stored (contradictory prices 1)"), std::string::npos)
+    EXPECT_NE(none.out.find("refused " + allBad.string() + ": no row can be stored (contradictory prices 1)"),
+              std::string::npos)
         << none.out;
 }
 
@@ -211,7 +214,8 @@ TEST_F(ImportCommandsTest, ImportCodeReadsAHeaderAndFoldsOrRefusesTheCode) {
                                              "1990-01-05,100,110,90,105,1,1000\n");
     const RunResult refused = run("import-code 1004 " + q(unknown));
     EXPECT_EQ(refused.status, 1);
-    EXPECT_NE(refused.err.find("the title 「Dividends」 is none of Date, Open"), std::string::npos) << refused.err;
+    EXPECT_NE(refused.err.find("the title 「Dividends」 is none of Date, Open"), std::string::npos)
+        << refused.err;
     EXPECT_TRUE(refused.out.empty());
 
     const auto shifted = file("shifted.csv", "1990-01-05,1,234,1300,1200,1250,1000\n");

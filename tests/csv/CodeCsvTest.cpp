@@ -71,7 +71,8 @@ TEST_F(CodeCsvTest, ExportMessagesAndAFailedWriteLeavesNoFile) {
     const fs::path out = dir / "x.csv";
     EXPECT_EQ(csv::exportCodeCsv(db, "", out).message, "コードが入力されていません。");
     EXPECT_EQ(csv::exportCodeCsv(db, "7203", out).message, "7203のデータは存在しませんでした。");
-    EXPECT_EQ(csv::exportCodeCsv(db, "7203", out).messageEnglish, "no prices stored for 7203"); // tavora-cli's
+    EXPECT_EQ(csv::exportCodeCsv(db, "7203", out).messageEnglish,
+              "no prices stored for 7203"); // tavora-cli's
     store({{"7203", "2026-01-05", 1, 2, 0.5, 1.5, 10}});
     const fs::path missingDir = dir / "no" / "such" / "x.csv";
     const auto failed = csv::exportCodeCsv(db, "7203", missingDir);

@@ -21,7 +21,8 @@ TEST(PriceJobGuard, RefusesASecondJobNamingTheRunningOneUntilTheFirstEnds) {
         std::string refusal, english;
         EXPECT_FALSE(guard.tryBegin(other, &refusal, &english));
         EXPECT_EQ(refusal, "株価ダウンロードの実行中です。終了してからもう一度実行してください。");
-        EXPECT_EQ(english, "a price download is running; try again when it has finished"); // tavora-cli's words
+        EXPECT_EQ(english,
+                  "a price download is running; try again when it has finished"); // tavora-cli's words
     }
 
     // A ticket moved into a worker keeps the job; ending it there frees the guard.

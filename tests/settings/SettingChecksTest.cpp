@@ -82,9 +82,9 @@ TEST(SettingChecks, AcceptOrRefuseEachKindOfValue) {
             EXPECT_FALSE(check.error.empty());
         // tavora-cli's English reason comes with every refusal, in plain ASCII (the values here are).
         EXPECT_EQ(check.errorEnglish.empty(), c.ok) << check.errorEnglish;
-        EXPECT_TRUE(std::all_of(check.errorEnglish.begin(), check.errorEnglish.end(),
-                                [](char ch) { return static_cast<unsigned char>(ch) < 0x80; }))
-            << check.errorEnglish;
+        EXPECT_TRUE(std::all_of(check.errorEnglish.begin(), check.errorEnglish.end(), [](char ch) {
+            return static_cast<unsigned char>(ch) < 0x80;
+        })) << check.errorEnglish;
     }
 }
 
