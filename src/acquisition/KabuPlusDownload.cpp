@@ -42,13 +42,20 @@ bool isAuthenticationStatus(long status) {
     return status == 401 || status == 403;
 }
 
-std::string setupProblem(const KabuPlusRequest& request) {
-    if (request.user.empty() || request.password.empty())
+// Why the run cannot start, in Japanese and (into `english`) in English; empty when it can.
+std::string setupProblem(const KabuPlusRequest& request, std::string& english) {
+    if (request.user.empty() || request.password.empty()) {
+        english = "no KABU+ id and password are set";
         return kNoCredentialsText;
-    if (!request.caFile.empty() && !framework::isliveFile(request.caFile))
+    }
+    if (!request.caFile.empty() && !framework::isliveFile(request.caFile)) {
+        english = "cannot read the KABU+ certificate file " + request.caFile;
         return "KABU+ の証明書ファイルを読めません: " + request.caFile;
-    if (!framework::CreateZDirectory(request.downloadDir))
+    }
+    if (!framework::CreateZDirectory(request.downloadDir)) {
+        english = "cannot create the download folder " + request.downloadDir;
         return "ダウンロード先のフォルダを作れません: " + request.downloadDir;
+    }
     return {};
 }
 
@@ -113,7 +120,7 @@ KabuPlusReport RunKabuPlusDownload(const KabuPlusRequest& request, framework::Pr
         sink.status(report.statusText);
         return report;
     };
-    if (auto problem = setupProblem(request); !problem.empty()) {
+    if (auto problem = setupProblem(request, report.fatalEnglish); !problem.empty()) {
         report.fatal = problem;
         return finish(problem);
     }
@@ -125,6 +132,7 @@ KabuPlusReport RunKabuPlusDownload(const KabuPlusRequest& request, framework::Pr
     HttpsFetcher fetcher(options);
     if (!fetcher.ready()) {
         report.fatal = kNoSessionText;
+        report.fatalEnglish = "download failed: cannot open an HTTPS session";
         return finish(kNoSessionText);
     }
     if (request.days.empty())

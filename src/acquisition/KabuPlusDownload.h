@@ -70,6 +70,7 @@ struct KabuPlusReport {
     bool authenticationFailed = false;
     bool cancelled = false;
     std::string fatal;      // why the run could not start (credentials, CA file, no handle)
+    std::string fatalEnglish; // the same in English, for tavora-cli
     std::string statusText; // the last text shown
 
     std::vector<std::string> storedPaths() const;

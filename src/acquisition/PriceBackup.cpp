@@ -498,6 +498,7 @@ PriceBackupResult RestorePriceBackup(const PriceBackupPlaces& places, const std:
     }
     sink.percent(-1);
     sink.status("");
+    result.liveIntact = swap.ok || swap.liveIntact;
     if (!swap.ok)
         return failed(result, swap.error,
                       swap.liveIntact

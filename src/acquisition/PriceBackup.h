@@ -51,6 +51,7 @@ struct PriceBackupResult {
     std::string error;               // why it failed; empty on success
     std::vector<std::string> pruned; // backups removed to keep at most kMaxPriceBackups
     std::string statusText;          // what the user is shown at the end
+    bool liveIntact = true;          // false: a failed restore could not put the old prices back
 };
 
 // Status texts.

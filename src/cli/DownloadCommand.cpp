@@ -78,7 +78,7 @@ int run(const std::vector<std::string>& args) {
     }
     session.log().UpdLog("KABU+ download: " + report.statusText);
     if (!report.fatal.empty())
-        return fail(report.fatal);
+        return fail(report.fatalEnglish);
     if (report.authenticationFailed)
         return fail("KABU+ refused the id and password; check them (tavora-cli config kabuplusid ID, "
                     "tavora-cli config kabupluspw --stdin); nothing was downloaded");

@@ -43,7 +43,8 @@ int run(const std::vector<std::string>& args) {
         return cancelledExit("the price database is as it was");
     if (!result.ok)
         return fail("cannot restore " + framework::shownLine(args[0]) + ": " + framework::shownLine(result.error) +
-                    "; the prices are as they were");
+                    (result.liveIntact ? "; the prices are as they were"
+                                       : "; the old prices could not be put back either"));
     std::cerr << "restored the prices of " << framework::shownLine(result.name) << "\n";
     std::cout << framework::shownText(result.name) << "\n";
     return ExitOk;

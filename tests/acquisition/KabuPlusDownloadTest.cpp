@@ -271,6 +271,7 @@ TEST_F(KabuPlusDownloadTest, RefusesToStartWithoutCredentialsAndSaysWhenThereIsN
     noPassword.user = "";
     const auto refused = RunKabuPlusDownload(noPassword, m_progress);
     EXPECT_EQ(refused.fatal, "kabu+のid,パスワードが設定されていません。");
+    EXPECT_EQ(refused.fatalEnglish, "no KABU+ id and password are set"); // tavora-cli's words
     EXPECT_FALSE(refused.ok());
 
     const auto nothing = RunKabuPlusDownload(request({}), m_progress);

@@ -136,6 +136,7 @@ TEST_F(PriceBackupTest, ARestoreFromAnUnusableBackupLeavesTheLiveDatabaseUntouch
         EXPECT_FALSE(result.ok);
         EXPECT_FALSE(result.error.empty());
         EXPECT_EQ(result.error.find('\n'), std::string::npos) << result.error; // one line where it is shown
+        EXPECT_TRUE(result.liveIntact); // refused before the swap: the live prices were never touched
         EXPECT_EQ(result.statusText,
                   "2026-12-09_10-00-00 のデータに復元が失敗しました。元のデータはそのままです。");
         EXPECT_EQ(readFile(fs::path(m_places.priceDbDir) / "kabuka.db"), liveBytes);
