@@ -85,7 +85,7 @@ void BM_NextCodeRepaint(benchmark::State& state) {
         auto connection = QObject::connect(f.home.get(), &app::HomePanel::chartShown, [&] { shown = true; });
         QElapsedTimer timer;
         timer.start();
-        f.home->navigate(forward ? app::CmdNextCode : app::CmdPrevCode);
+        f.home->navigate(forward ? app::Command::NextCode : app::Command::PrevCode);
         while (!shown)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         state.SetIterationTime(double(timer.nsecsElapsed()) / 1e9);

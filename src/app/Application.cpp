@@ -14,6 +14,7 @@
 #include "app/Updater.h"
 #include "app/core/AppContext.h"
 #include "app/core/BundledData.h"
+#include "app/core/Commands.h"
 #include "app/core/DocumentSteps.h"
 #include "app/core/Startup.h"
 #include "app/core/WorkRecovery.h"
@@ -59,7 +60,7 @@ void armAutomation(ApliWindow& window) {
         if (const char* tab = std::getenv("TAVORA_SCREENSHOT_TAB"); tab && *tab)
             window.tabBar()->clickTab(std::atoi(tab));
         if (const char* command = std::getenv("TAVORA_SCREENSHOT_COMMAND"); command && *command)
-            window.mainPanel()->onCommand(std::atoi(command));
+            window.mainPanel()->onCommand(static_cast<Command>(std::atoi(command)));
         // Let the window (and a side sheet sliding in) settle before it is grabbed.
         QTimer::singleShot(800, &window, [&window, shotPath] {
             if (!window.grab().save(shotPath))

@@ -20,18 +20,18 @@ std::optional<std::size_t> lastFavourite(const market::CodeList& catalogue) {
 std::optional<std::size_t> favouriteTarget(const market::CodeList& catalogue, std::optional<std::size_t> current,
                                            Command which) {
     switch (which) {
-    case CmdFirstCode:
+    case Command::FirstCode:
         return firstFavourite(catalogue);
-    case CmdLastCode:
+    case Command::LastCode:
         return lastFavourite(catalogue);
-    case CmdPrevCode:
+    case Command::PrevCode:
         if (!current)
             return std::nullopt;
         for (std::size_t i = *current; i-- > 0;)
             if (catalogue[i].favourite)
                 return i;
         return std::nullopt;
-    case CmdNextCode:
+    case Command::NextCode:
         for (std::size_t i = current ? *current + 1 : 0; i < catalogue.size(); ++i)
             if (catalogue[i].favourite)
                 return i;
@@ -52,15 +52,15 @@ std::optional<std::size_t> navigationTarget(const market::CodeList& catalogue, s
         return favouriteTarget(catalogue, current, which);
     const std::size_t last = catalogue.size() - 1;
     switch (which) {
-    case CmdFirstCode:
+    case Command::FirstCode:
         return current == std::size_t{0} ? std::nullopt : std::optional<std::size_t>(0);
-    case CmdPrevCode:
+    case Command::PrevCode:
         return !current || *current == 0 ? std::nullopt : std::optional<std::size_t>(*current - 1);
-    case CmdNextCode:
+    case Command::NextCode:
         if (!current)
             return 0;
         return *current == last ? std::nullopt : std::optional<std::size_t>(*current + 1);
-    case CmdLastCode:
+    case Command::LastCode:
         return last;
     default:
         return std::nullopt;

@@ -1,6 +1,6 @@
 #pragma once
 // Which catalogue entry the navigation buttons make current. Plain logic, any thread.
-#include "app/Commands.h"
+#include "app/core/Commands.h"
 #include "market/CodeList.h"
 
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "app/HomeHeadPanel.h"
 
-#include "app/Commands.h"
+#include "app/core/Commands.h"
 #include "framework/ui/Theme.h"
 
 #include <QHBoxLayout>
@@ -35,11 +35,11 @@ HomeHeadPanel::HomeHeadPanel(QWidget* parent)
     m_search->setObjectName("searchbox");
     m_search->setPlaceholderText("コード・銘柄名");
     m_search->setFixedWidth(120);
-    connect(m_search, &QLineEdit::returnPressed, this, [this] { emit command(CmdSearch); });
+    connect(m_search, &QLineEdit::returnPressed, this, [this] { emit command(Command::Search); });
     left->addWidget(m_search);
 
     auto addTo = [this](QHBoxLayout* layout, QWidget* owner, const QString& caption, const char* name,
-                        int cmd, int width, bool checkable) {
+                        Command cmd, int width, bool checkable) {
         auto* b = new QPushButton(caption, owner);
         b->setObjectName(name);
         b->setStyleSheet("QPushButton { padding: 0px 4px; }");
@@ -50,13 +50,14 @@ HomeHeadPanel::HomeHeadPanel(QWidget* parent)
         layout->addWidget(b);
         return b;
     };
-    m_navigation << addTo(left, m_left, "最初へ", "firstbutton", CmdFirstCode, 40, false)
-                 << addTo(left, m_left, "前へ", "prevbutton", CmdPrevCode, 36, false)
-                 << addTo(left, m_left, "次へ", "nextbutton", CmdNextCode, 36, false)
-                 << addTo(left, m_left, "最後へ", "lastbutton", CmdLastCode, 40, false)
-                 << addTo(left, m_left, "更新", "refreshbutton", CmdRefresh, 36, false);
-    m_favouritesOnly = addTo(left, m_left, "お気に入りリスト", "favlistcheck", CmdFavouritesOnly, 60, true);
-    m_favourite = addTo(left, m_left, "お気に入り追加", "favaddcheck", CmdToggleFavourite, 60, true);
+    m_navigation << addTo(left, m_left, "最初へ", "firstbutton", Command::FirstCode, 40, false)
+                 << addTo(left, m_left, "前へ", "prevbutton", Command::PrevCode, 36, false)
+                 << addTo(left, m_left, "次へ", "nextbutton", Command::NextCode, 36, false)
+                 << addTo(left, m_left, "最後へ", "lastbutton", Command::LastCode, 40, false)
+                 << addTo(left, m_left, "更新", "refreshbutton", Command::Refresh, 36, false);
+    m_favouritesOnly =
+        addTo(left, m_left, "お気に入りリスト", "favlistcheck", Command::FavouritesOnly, 60, true);
+    m_favourite = addTo(left, m_left, "お気に入り追加", "favaddcheck", Command::ToggleFavourite, 60, true);
     m_navigation << m_favouritesOnly << m_favourite;
     left->addStretch();
 
@@ -77,15 +78,15 @@ HomeHeadPanel::HomeHeadPanel(QWidget* parent)
         right->addWidget(b);
         return b;
     };
-    m_documents << addTo(right, m_right, "印刷", "printbutton", CmdPrint, 36, false)
-                << addTo(right, m_right, "新規ファイル", "newbutton", CmdNewDocument, 60, false)
-                << addTo(right, m_right, "ファイルを開く", "openbutton", CmdOpenDocument, 60, false);
+    m_documents << addTo(right, m_right, "印刷", "printbutton", Command::Print, 36, false)
+                << addTo(right, m_right, "新規ファイル", "newbutton", Command::NewDocument, 60, false)
+                << addTo(right, m_right, "ファイルを開く", "openbutton", Command::OpenDocument, 60, false);
     m_recent = dropDown("recentbutton");
     right->addSpacing(4);
-    m_documents << addTo(right, m_right, "保存", "savebutton", CmdSave, 36, false);
+    m_documents << addTo(right, m_right, "保存", "savebutton", Command::Save, 36, false);
     m_saveMenu = dropDown("savemenubutton");
-    m_saveMenu->menu()->addAction("上書き保存", this, [this] { emit command(CmdSave); });
-    m_saveMenu->menu()->addAction("名前を付けて保存", this, [this] { emit command(CmdSaveAs); });
+    m_saveMenu->menu()->addAction("上書き保存", this, [this] { emit command(Command::Save); });
+    m_saveMenu->menu()->addAction("名前を付けて保存", this, [this] { emit command(Command::SaveAs); });
     for (auto* b : m_documents)
         b->setToolTip(b->text());
     setRecentFiles({});

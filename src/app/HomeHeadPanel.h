@@ -5,6 +5,8 @@
 // until printing is part of the program; 新規ファイル 549; ファイルを開く 528 with the
 // drop-down of recent documents; 保存 271 with the drop-down 上書き保存 / 名前を付けて保存 270).
 // Every button sends its command. UI thread only.
+#include "app/core/Commands.h"
+
 #include <QWidget>
 
 class QLineEdit;
@@ -39,7 +41,7 @@ public:
     QList<QWidget*> focusChain() const;
 
 signals:
-    void command(int command);
+    void command(tavora::app::Command command);
     void recentChosen(const QString& path);
 
 protected:

@@ -14,24 +14,32 @@ constexpr int ButtonLeft = 4;
 struct ToolDef {
     const char* caption;
     const char* glyph;  // the face of the 25-pixel button
-    int command;
+    Command command;
     int gapBefore;  // pixels above this button (after the previous one)
     bool toggle;
 };
 
 // Top group, from y = 10.
 constexpr ToolDef kTopTools[] = {
-    {"十字カーソル", "╋", 110, 10, true}, {"値幅時間", "⇲", 144, 5, true},    {"高安値表示", "⇕", 111, 5, true},
-    {"日数計算", "↔", 112, 5, true},      {"値幅計算", "↕", 114, 5, true},   {"直線", "╱", 115, 5, true},
-    {"文字", "A", 535, 5, true},          {"メモ", "✎", 551, 5, true},       {"選択ツール", "➚", 146, 15, true},
-    {"元に戻す", "↶", 446, 15, false},    {"やり直し", "↷", 448, 5, false},  {"プロパティ", "☰", 323, 10, false},
+    {"十字カーソル", "╋", Command::CrossCursor, 10, true},
+    {"値幅時間", "⇲", Command::TimePrice, 5, true},
+    {"高安値表示", "⇕", Command::Takayasu, 5, true},
+    {"日数計算", "↔", Command::RangeTime, 5, true},
+    {"値幅計算", "↕", Command::RangeNedan, 5, true},
+    {"直線", "╱", Command::Line, 5, true},
+    {"文字", "A", Command::TextTool, 5, true},
+    {"メモ", "✎", Command::MemoTool, 5, true},
+    {"選択ツール", "➚", Command::SelectTool, 15, true},
+    {"元に戻す", "↶", Command::Undo, 15, false},
+    {"やり直し", "↷", Command::Redo, 5, false},
+    {"プロパティ", "☰", Command::OpenCtrlProp, 10, false},
 };
 // Bottom group, from 160 pixels above the bottom edge.
 constexpr ToolDef kBottomTools[] = {
-    {"ユーザーグラフデータを開く", "▤", 541, 0, false},
-    {"株価データ", "¥", 379, 5, false},
-    {"分析", "∿", 127, 5, false},
-    {"色", "◐", 373, 5, false},
+    {"ユーザーグラフデータを開く", "▤", Command::OpenUserGraphData, 0, false},
+    {"株価データ", "¥", Command::OpenCodeData, 5, false},
+    {"分析", "∿", Command::OpenBunseki, 5, false},
+    {"色", "◐", Command::OpenColor, 5, false},
 };
 constexpr int BottomGroupOffset = 160;
 }  // namespace
@@ -47,7 +55,7 @@ HomeLeftPanel::HomeLeftPanel(QWidget* parent) : QWidget(parent) {
         b->setAutoRaise(true);
         b->setFixedSize(ButtonSize, ButtonSize);
         b->setEnabled(false);
-        const int cmd = def.command;
+        const Command cmd = def.command;
         connect(b, &QToolButton::clicked, this, [this, cmd] { emit command(cmd); });
         return b;
     };
@@ -65,14 +73,14 @@ HomeLeftPanel::HomeLeftPanel(QWidget* parent) : QWidget(parent) {
     }
 }
 
-QToolButton* HomeLeftPanel::button(int command) const {
+QToolButton* HomeLeftPanel::button(Command command) const {
     for (const auto& e : m_entries)
         if (e.command == command)
             return e.button;
     return nullptr;
 }
 
-void HomeLeftPanel::setCommandEnabled(int command, bool enabled) {
+void HomeLeftPanel::setCommandEnabled(Command command, bool enabled) {
     if (auto* b = button(command))
         b->setEnabled(enabled);
 }

@@ -4,6 +4,8 @@
 // data, analysis and colour panels. Each sends its command. The pointer tools, the history
 // and the property and settings panels come with their own subsystems, so their buttons stay
 // disabled until then. UI thread only.
+#include "app/core/Commands.h"
+
 #include <QWidget>
 
 #include <vector>
@@ -20,13 +22,13 @@ public:
     explicit HomeLeftPanel(QWidget* parent);
 
     // Enables the button of one command (when its subsystem is in place).
-    void setCommandEnabled(int command, bool enabled);
-    QToolButton* button(int command) const;
+    void setCommandEnabled(Command command, bool enabled);
+    QToolButton* button(Command command) const;
     // As high as the top group and the bottom group need without overlapping.
     QSize minimumSizeHint() const override;
 
 signals:
-    void command(int command);
+    void command(tavora::app::Command command);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -35,7 +37,7 @@ protected:
 private:
     struct Entry {
         QToolButton* button;
-        int command;
+        Command command;
         int top;        // from the top edge, or
         int fromBottom; // > 0: placed this far above the bottom edge
     };

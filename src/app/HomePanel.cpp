@@ -109,10 +109,10 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
                 });
         connect(panel, &GraphPanel::memoRequested, this,
                 [this, i](annotations::MemoElm* memo) { emit memoEditRequested(periodAt(i), memo); });
-        connect(panel, &GraphPanel::codeRequested, this, [this] { onCommand(CmdNextCode); });
+        connect(panel, &GraphPanel::codeRequested, this, [this] { onCommand(Command::NextCode); });
         connect(panel, &GraphPanel::keyCommand, this, &HomePanel::chartKeyCommand);
     }
-    for (int tool : kToolCommands)
+    for (Command tool : kToolCommands)
         m_left->setCommandEnabled(tool, true);
     m_tabs->setObjectName("periodtabs");
     m_tabs->setExpanding(false);
@@ -122,8 +122,8 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
     m_tabs->setToolTip("ダブルクリックまたはドラッグで別ウィンドウに表示");
     connect(m_tabs, &QTabBar::currentChanged, this, [this](int) { showSelectedPanel(); });
 
-    connect(m_head, &HomeHeadPanel::command, this, [this](int cmd) { onCommand(cmd); });
-    connect(m_left, &HomeLeftPanel::command, this, [this](int cmd) { onCommand(cmd); });
+    connect(m_head, &HomeHeadPanel::command, this, [this](Command cmd) { onCommand(cmd); });
+    connect(m_left, &HomeLeftPanel::command, this, [this](Command cmd) { onCommand(cmd); });
     connect(m_adButton, &HomeHeadAdButtonPanel::clicked, this, &HomePanel::cycleAdView);
     connect(m_search, &CodeSearch::openRequested, this, [this](std::size_t position) {
         changeCurrentCode(position);
@@ -137,8 +137,8 @@ HomePanel::HomePanel(AppContext& ctx, framework::ui::StatusBar* status, QWidget*
             &HomeHeadPanel::setRecentFiles);
     connect(m_documents, &annotations::ui::DocumentCommands::busyChanged, this, &HomePanel::setBusy);
     connect(m_documents, &annotations::ui::DocumentCommands::documentReplaced, this, &HomePanel::documentReplaced);
-    m_left->setCommandEnabled(CmdUndo, true);
-    m_left->setCommandEnabled(CmdRedo, true);
+    m_left->setCommandEnabled(Command::Undo, true);
+    m_left->setCommandEnabled(Command::Redo, true);
     connect(m_today, &TodayQuery::answered, this, &HomePanel::applyToday);
     connect(m_today, &TodayQuery::finished, m_status, &framework::ui::StatusBar::stopWait);
     m_head->setNavigationEnabled(!m_ctx.catalogue.empty());
@@ -188,10 +188,10 @@ void HomePanel::chartKeyCommand(int action) {
     using chart::ui::ChartAction;
     switch (static_cast<ChartAction>(action)) {
     case ChartAction::PreviousCode:
-        navigate(CmdPrevCode);
+        navigate(Command::PrevCode);
         break;
     case ChartAction::NextCode:
-        navigate(CmdNextCode);
+        navigate(Command::NextCode);
         break;
     case ChartAction::ShowDay:
     case ChartAction::ShowWeek:
@@ -254,7 +254,7 @@ void HomePanel::cycleAdView() {
                                         settings::kAdpanelLargeView};
     const int next = nextAdViewType(m_ctx.settings.adpanelWidth());
     m_ctx.settings.adpanel_view_type = texts[next];
-    emit command(CmdStoreAdView, next); // stored at once in settei.db by the main window
+    emit command(Command::StoreAdView, next); // stored at once in settei.db by the main window
     updateAdPanel();
     relayoutCharts();
 }
@@ -408,56 +408,51 @@ bool HomePanel::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- commands ----
 
-void HomePanel::onCommand(int cmd, int param) {
+void HomePanel::onCommand(Command cmd, int param) {
     switch (cmd) {
-    case CmdSearch:
+    case Command::Search:
         search();
         break;
-    case CmdRelayoutCharts:
+    case Command::RelayoutCharts:
         relayoutCharts();
         break;
-    case CmdReopen130:
-    case CmdReopen131:
-    case CmdReopen135:
-        reopen();
-        break;
-    case CmdRefresh:
+    case Command::Refresh:
         syncCompanion();
         reopen();
         break;
-    case CmdFirstCode:
-    case CmdPrevCode:
-    case CmdNextCode:
-    case CmdLastCode:
-        navigate(static_cast<Command>(cmd));
+    case Command::FirstCode:
+    case Command::PrevCode:
+    case Command::NextCode:
+    case Command::LastCode:
+        navigate(cmd);
         break;
-    case CmdToggleFavourite:
+    case Command::ToggleFavourite:
         toggleFavourite();
         break;
-    case CmdFavouritesOnly:
+    case Command::FavouritesOnly:
         favouritesOnlySwitched();
         break;
-    case CmdReloadCodeList:
+    case Command::ReloadCodeList:
         reloadCodeList();
         break;
-    case CmdNewDocument:
+    case Command::NewDocument:
         m_documents->newDocument();
         break;
-    case CmdOpenDocument:
+    case Command::OpenDocument:
         m_documents->openWithDialog();
         break;
-    case CmdSave:
+    case Command::Save:
         m_documents->save();
         break;
-    case CmdSaveAs:
+    case Command::SaveAs:
         m_documents->saveAs();
         break;
-    case CmdUndo:
+    case Command::Undo:
         m_ctx.document.working.undo();
         reloadAnnotations(); // also when the counter did not move
         m_documents->documentEdited();
         break;
-    case CmdRedo:
+    case Command::Redo:
         m_ctx.document.working.redo();
         reloadAnnotations();
         m_documents->documentEdited();
@@ -549,7 +544,7 @@ void HomePanel::storeCurrentScale() {
         return;
     for (auto* panel : m_panels)
         chart::storeCodeScale(panel->state(), m_ctx.scale);
-    emit command(CmdStoreScale, 0);
+    emit command(Command::StoreScale, 0);
 }
 
 void HomePanel::changeCurrentCode(std::size_t index) {

@@ -4,7 +4,7 @@
 // side panel. It changes and (re)opens the current code through the reopen worker, swaps the
 // opened series into the panels and lays them out. UI thread only.
 #include "annotations/CodeAnnotations.h"
-#include "app/Commands.h"
+#include "app/core/Commands.h"
 #include "market/ChartPeriod.h"
 #include "market/CodeList.h"
 #include "market/OpenChart.h"
@@ -77,7 +77,7 @@ public:
     void reopenThenShow(const QString& statusText);
     // 532: searches the catalogue with the search box text.
     void search();
-    // 160/161: lays out and repaints the four chart panels.
+    // Lays out and repaints the four chart panels (Command::RelayoutCharts).
     void relayoutCharts();
     // Writes the four panels' pitch and tick size into the context's scale and stores the
     // current code's row in the in-memory scale table (before the code changes, and at exit).
@@ -125,12 +125,12 @@ public:
     void reloadAnnotations();
 
 public slots:
-    void onCommand(int command, int param = 0);
+    void onCommand(tavora::app::Command command, int param = 0);
 
 signals:
     // Commands this page does not carry out itself go to the main panel (navigation,
     // favourites, refresh and the code-list reload are carried out here).
-    void command(int command, int param);
+    void command(tavora::app::Command command, int param);
     // The opened series has been swapped in and painted.
     void chartShown();
     // 147: the memo tool clicked a memo of a period's chart; its editor opens.

@@ -1,13 +1,13 @@
 #include "app/MainPanel.h"
 
 #include "app/AppIcon.h"
-#include "app/Commands.h"
 #include "app/HomeLeftPanel.h"
 #include "app/HomePanel.h"
 #include "app/PrintRoute.h"
 #include "app/PropertyPanels.h"
 #include "app/VersionDialog.h"
 #include "app/core/AppContext.h"
+#include "app/core/Commands.h"
 #include "app/core/Startup.h"
 #include "csv/ui/DataTorikomiPage.h"
 #include "framework/ui/Browser.h"
@@ -50,12 +50,13 @@ MainPanel::MainPanel(AppContext& ctx, framework::ui::TitleTabBar* tabs, QWidget*
     m_home = new HomePanel(ctx, m_status, this);
     m_sheet = new framework::ui::PropertyDialog(this, m_shadow, StatusBar::Height);
     m_sheet->hide();
-    connect(m_home, &HomePanel::command, this, [this](int cmd, int param) { onCommand(cmd, param); });
+    connect(m_home, &HomePanel::command, this, [this](Command cmd, int param) { onCommand(cmd, param); });
     connect(m_sheet, &framework::ui::PropertyDialog::applyRequested, this,
-            [this] { onCommand(CmdSheetApply); });
+            [this] { onCommand(Command::SheetApply); });
     connect(m_sheet, &framework::ui::PropertyDialog::closeRequested, this,
-            [this] { onCommand(CmdCloseSheet); });
-    connect(m_notice, &framework::ui::NoticePopup::clicked, this, [this] { onCommand(CmdNoticeClicked); });
+            [this] { onCommand(Command::CloseSheet); });
+    connect(m_notice, &framework::ui::NoticePopup::clicked, this,
+            [this] { onCommand(Command::NoticeClicked); });
     if (m_tabs) {
         connect(m_tabs, &framework::ui::TitleTabBar::tabSelected, this, &MainPanel::selectTab);
         // The import and settings pages arrive with their own subsystems; until then their
@@ -66,7 +67,8 @@ MainPanel::MainPanel(AppContext& ctx, framework::ui::TitleTabBar* tabs, QWidget*
     buildHelpMenu();
     installImportPage();
     auto* settingsPage = new settings::ui::SettingsPage(ctx);
-    connect(settingsPage, &settings::ui::SettingsPage::command, this, [this](int cmd) { onCommand(cmd); });
+    connect(settingsPage, &settings::ui::SettingsPage::command, this,
+            [this](Command cmd) { onCommand(cmd); });
     connect(settingsPage, &settings::ui::SettingsPage::statusText, m_status, &StatusBar::setText);
     installPage(TabSettings, settingsPage);
     m_properties = new PropertyPanels(ctx, *this, *m_home, *m_status);
@@ -81,7 +83,7 @@ void MainPanel::installImportPage() {
     host.status = m_status;
     m_import = new csv::ui::DataTorikomiPage(m_ctx, std::move(host));
     installPage(TabImport, m_import);
-    m_home->toolColumn()->setCommandEnabled(CmdOpenImportExport, true);
+    m_home->toolColumn()->setCommandEnabled(Command::OpenCodeData, true);
 }
 
 void MainPanel::leaveVisiblePage() {
@@ -259,58 +261,58 @@ void MainPanel::showUpdateNotice(const QString& text) {
     m_notice->showNotice(text, Qt::white, 500);
 }
 
-void MainPanel::onCommand(int command, int param) {
+void MainPanel::onCommand(Command command, int param) {
     switch (command) {
-    case CmdSheetApply:
+    case Command::SheetApply:
         if (auto* panel = m_sheet->currentPanel(); panel && !panel->applyChanges())
             break; // the panel keeps its edits and has said why
         m_sheet->closeSheet();
         break;
-    case CmdCloseSheet:
+    case Command::CloseSheet:
         closeSideSheet();
         break;
-    case CmdOpenColor:
-    case CmdOpenBunseki:
-    case CmdOpenCtrlProp:
+    case Command::OpenColor:
+    case Command::OpenBunseki:
+    case Command::OpenCtrlProp:
         m_properties->onCommand(command, param);
         break;
-    case CmdHelpMenu:
+    case Command::HelpMenu:
         openHelpMenu();
         break;
-    case CmdPrint:
+    case Command::Print:
         openPrintDialog(m_print, m_ctx, *m_home, this, window());
         break;
-    case CmdNoticeClicked:
+    case Command::NoticeClicked:
         emit showWindowRequested();
         openHelpMenu(); // as the help tab does, without changing the page
         break;
-    case CmdMinimize:
+    case Command::Minimize:
         emit minimizeRequested();
         break;
-    case CmdStoreAdView:
+    case Command::StoreAdView:
         settings::SettingsStore(m_ctx.paths.setteiDb)
             .write({{"adpanel_view_type", m_ctx.settings.adpanel_view_type}});
         break;
-    case CmdStoreScale:
+    case Command::StoreScale:
         storeCurrentCodeScale(m_ctx);
         break;
-    case CmdOpenImportExport:
-    case CmdRefreshImportFolder:
-    case csv::ui::DataTorikomiPage::CmdBackup: // 165 and 152 also come from the settings page
-    case csv::ui::DataTorikomiPage::CmdRestorePanel:
+    case Command::OpenCodeData:
+    case Command::RefreshImportFolder:
+    case Command::Backup: // also sent by the settings page
+    case Command::Restore:
         m_import->onCommand(command);
         break;
-    case CmdDownloadPage:
+    case Command::DownloadPage:
         openSitePage("/kabukadata_download.html", "マニュアル");
         break;
-    case CmdFirstCode:
-    case CmdPrevCode:
-    case CmdNextCode:
-    case CmdLastCode:
-    case CmdRefresh:
-    case CmdToggleFavourite:
-    case CmdFavouritesOnly:
-    case CmdReloadCodeList:
+    case Command::FirstCode:
+    case Command::PrevCode:
+    case Command::NextCode:
+    case Command::LastCode:
+    case Command::Refresh:
+    case Command::ToggleFavourite:
+    case Command::FavouritesOnly:
+    case Command::ReloadCodeList:
         m_home->onCommand(command, param); // the Home page carries these out
         break;
     default:

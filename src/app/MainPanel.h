@@ -3,6 +3,8 @@
 // the side sheet in which property and data panels open, shows the help menu and the notice
 // pop-up, and routes the numbered commands of its children to the code that carries them
 // out. It holds no subsystem logic of its own. UI thread only.
+#include "app/core/Commands.h"
+
 #include <QWidget>
 
 #include <array>
@@ -73,7 +75,7 @@ public:
     void leaveVisiblePage();
 
 public slots:
-    void onCommand(int command, int param = 0);
+    void onCommand(tavora::app::Command command, int param = 0);
     void selectTab(int index, int previous);
 
 signals:

@@ -3,11 +3,11 @@
 #include "annotations/AnnotationHistory.h"
 #include "annotations/ui/CtrlProp.h"
 #include "annotations/ui/MemoProp.h"
-#include "app/Commands.h"
 #include "app/HomeLeftPanel.h"
 #include "app/HomePanel.h"
 #include "app/MainPanel.h"
 #include "app/core/AppContext.h"
+#include "app/core/Commands.h"
 #include "chart/ChartSettings.h"
 #include "chart/ui/GraphPanel.h"
 #include "framework/ui/StatusBar.h"
@@ -44,22 +44,22 @@ PropertyPanels::PropertyPanels(AppContext& ctx, MainPanel& main, HomePanel& home
     for (framework::ui::SideSheetPanel* panel :
          std::initializer_list<framework::ui::SideSheetPanel*>{m_color, m_bunseki, m_ctrl, m_memo})
         m_main.addSheetPanel(panel);
-    for (int command : {int(CmdOpenColor), int(CmdOpenBunseki), int(CmdOpenCtrlProp)})
+    for (Command command : {Command::OpenColor, Command::OpenBunseki, Command::OpenCtrlProp})
         m_home.toolColumn()->setCommandEnabled(command, true);
     connect(&m_home, &HomePanel::memoEditRequested, this, &PropertyPanels::openMemo);
 }
 
-bool PropertyPanels::onCommand(int command, int) {
+bool PropertyPanels::onCommand(Command command, int) {
     switch (command) {
-    case CmdOpenColor:
+    case Command::OpenColor:
         m_color->initPanel(m_ctx.settings);
         m_main.showSheetPanel(m_color, ColorWidth);
         return true;
-    case CmdOpenBunseki:
+    case Command::OpenBunseki:
         m_bunseki->initPanel();
         m_main.showSheetPanel(m_bunseki, BunsekiWidth);
         return true;
-    case CmdOpenCtrlProp: {
+    case Command::OpenCtrlProp: {
         // All four charts carry the same tool and defaults; the day chart's stand for them.
         const chart::GraphViewState& day = m_home.graphPanel(market::ChartPeriod::Day)->state();
         const annotations::PropertyTool tool = annotations::propertyToolOf(day.tools);

@@ -6,6 +6,7 @@
 // UI thread only.
 #include "annotations/MemoEdit.h"
 #include "annotations/ToolProperties.h"
+#include "app/core/Commands.h"
 #include "settings/ChartColours.h"
 
 #include <QObject>
@@ -34,7 +35,7 @@ public:
     PropertyPanels(AppContext& ctx, MainPanel& main, HomePanel& home, framework::ui::StatusBar& status);
 
     // Opens the panel of a command (373, 127, 323); false for another command.
-    bool onCommand(int command, int param);
+    bool onCommand(Command command, int param);
     // 147: opens the memo editor for a memo of a period's chart.
     void openMemo(market::ChartPeriod period, annotations::MemoElm* memo);
 

@@ -9,37 +9,37 @@
 
 namespace tavora::app {
 
-bool isToolCommand(int command) {
+bool isToolCommand(Command command) {
     return std::find(kToolCommands.begin(), kToolCommands.end(), command) != kToolCommands.end();
 }
 
-ToolFlag toolFlagOf(int command) {
+ToolFlag toolFlagOf(Command command) {
     using F = chart::ToolFlags;
     switch (command) {
-    case 110:
+    case Command::CrossCursor:
         return &F::cross;
-    case 144:
+    case Command::TimePrice:
         return &F::timePrice;
-    case 111:
+    case Command::Takayasu:
         return &F::takayasu;
-    case 112:
+    case Command::RangeTime:
         return &F::rangeTime;
-    case 114:
+    case Command::RangeNedan:
         return &F::rangeNedan;
-    case 115:
+    case Command::Line:
         return &F::line;
-    case 535:
+    case Command::TextTool:
         return &F::text;
-    case 551:
+    case Command::MemoTool:
         return &F::memo;
-    case 146:
+    case Command::SelectTool:
         return &F::select;
     default:
         return nullptr;
     }
 }
 
-void selectTool(int command, const std::array<chart::ui::GraphPanel*, 4>& panels, HomeLeftPanel& column) {
+void selectTool(Command command, const std::array<chart::ui::GraphPanel*, 4>& panels, HomeLeftPanel& column) {
     const ToolFlag flag = toolFlagOf(command);
     if (!flag)
         return;
@@ -51,7 +51,7 @@ void selectTool(int command, const std::array<chart::ui::GraphPanel*, 4>& panels
         if (pressed)
             panel->state().tools.*flag = true;
     }
-    for (int other : kToolCommands)
+    for (Command other : kToolCommands)
         if (QToolButton* b = column.button(other))
             b->setChecked(other == command && pressed);
     column.update();

@@ -2,6 +2,7 @@
 // Choosing a pointer tool from the tool column: the same tool on all four chart panels, the
 // pressed button alone kept pressed, and clicking the pressed button again leaves no tool.
 // An operation another tool left half done is ended first. UI thread only.
+#include "app/core/Commands.h"
 #include "chart/GraphViewState.h"
 
 #include <array>
@@ -14,14 +15,16 @@ namespace tavora::app {
 
 class HomeLeftPanel;
 
-// The pointer-tool commands of the tool column: 110, 144, 111, 112, 114, 115, 535, 551, 146.
-inline constexpr std::array<int, 9> kToolCommands{110, 144, 111, 112, 114, 115, 535, 551, 146};
-bool isToolCommand(int command);
+// The pointer-tool commands of the tool column.
+inline constexpr std::array<Command, 9> kToolCommands{
+    Command::CrossCursor, Command::TimePrice, Command::Takayasu, Command::RangeTime, Command::RangeNedan,
+    Command::Line,        Command::TextTool,  Command::MemoTool, Command::SelectTool};
+bool isToolCommand(Command command);
 using ToolFlag = bool chart::ToolFlags::*;
 // The flag of a tool command; null for another command.
-ToolFlag toolFlagOf(int command);
+ToolFlag toolFlagOf(Command command);
 
 // A tool button was clicked (its checked state already toggled).
-void selectTool(int command, const std::array<chart::ui::GraphPanel*, 4>& panels, HomeLeftPanel& column);
+void selectTool(Command command, const std::array<chart::ui::GraphPanel*, 4>& panels, HomeLeftPanel& column);
 
 } // namespace tavora::app

@@ -43,7 +43,7 @@ struct DeskWindow {
         return home()->series() != nullptr;
     }
     // Sends a command to the main panel and waits until the side sheet stops sliding.
-    bool command(int cmd, int param = 0) {
+    bool command(app::Command cmd, int param = 0) {
         main->onCommand(cmd, param);
         return settle();
     }

@@ -31,10 +31,6 @@ class GraphPanel : public QWidget {
 public:
     static constexpr int ScrollThickness = 17;
 
-    // Child identifiers of the original controls (kept for the command numbers).
-    enum : int { IdHorizontalScroll = 32784, IdVerticalScroll = 32783, IdVerticalSlider = 32885,
-                 IdHorizontalSlider = 32878 };
-
     // `scale` is the current code's scale, shared by the four panels (the scale combo box
     // stores the chosen fixed interval in it).
     GraphPanel(market::ChartPeriod period, const framework::YmdDate& today, CodeScale& scale, QWidget* parent);

@@ -26,12 +26,14 @@ namespace {
 
 struct ButtonDef {
     const char* caption;
-    int command;
+    app::Command command;
 };
 // The four buttons of the panel, then the page's entries for the backup and the per-code data.
-constexpr ButtonDef kButtons[] = {{"データを登録", 149},     {"以前のデータに復元", 152},
-                                  {"旧式データ取込み", 151}, {"株価ダウンロード", 156},
-                                  {"バックアップ", 165},     {"データの作成", 379}};
+using app::Command;
+constexpr ButtonDef kButtons[] = {
+    {"データを登録", Command::Register},    {"以前のデータに復元", Command::Restore},
+    {"旧式データ取込み", Command::OldData}, {"株価ダウンロード", Command::Download},
+    {"バックアップ", Command::Backup},      {"データの作成", Command::OpenCodeData}};
 constexpr int ButtonWidth = 140;
 constexpr int ButtonHeight = 50;
 constexpr int ButtonGap = 10; // six buttons stand in the height four were given
@@ -77,8 +79,8 @@ CsvFilePanel::CsvFilePanel(QWidget* parent)
     for (const auto& def : kButtons) {
         auto* b = new QPushButton(QString::fromUtf8(def.caption), this);
         b->setFixedSize(ButtonWidth, ButtonHeight);
-        b->setObjectName(QString("command_%1").arg(def.command));
-        const int cmd = def.command;
+        b->setObjectName(QString("command_%1").arg(app::commandNumber(def.command)));
+        const app::Command cmd = def.command;
         connect(b, &QPushButton::clicked, this, [this, cmd] { emit command(cmd); });
         right->addWidget(b);
         m_buttons.emplace_back(def.command, b);
@@ -88,7 +90,7 @@ CsvFilePanel::CsvFilePanel(QWidget* parent)
     connect(m_watcher, &QFileSystemWatcher::directoryChanged, this, &CsvFilePanel::refresh);
 }
 
-QPushButton* CsvFilePanel::button(int command) const {
+QPushButton* CsvFilePanel::button(app::Command command) const {
     for (const auto& [cmd, b] : m_buttons)
         if (cmd == command)
             return b;

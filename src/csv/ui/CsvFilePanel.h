@@ -4,6 +4,8 @@
 // ファイルを追加 (both copy them in) and empties with the Delete key or the list's context menu
 // (追加/削除); beside it the page's command buttons. The list follows the folder as files
 // arrive (a download) or go. UI thread only.
+#include "app/core/Commands.h"
+
 #include <QWidget>
 
 #include <filesystem>
@@ -27,7 +29,7 @@ public:
     const std::filesystem::path& folder() const { return m_folder; }
     // The .csv files listed, in the order they are registered.
     const std::vector<std::filesystem::path>& files() const { return m_files; }
-    // Reads the folder again (command 1124).
+    // Reads the folder again (Command::RefreshImportFolder).
     void refresh();
     // Copies the .csv files among `paths` into the folder; returns how many were copied and
     // says what was left out through `message`.
@@ -38,13 +40,13 @@ public:
     // the ones selected when asked, by name: the list may change while the question is open.
     void removeSelected();
     QListWidget* list() const { return m_list; }
-    QPushButton* button(int command) const;
+    QPushButton* button(app::Command command) const;
     QPushButton* addButton() const { return m_add; }
     QMenu* contextMenu() const { return m_menu; }
 
 signals:
-    // A button was pressed (the command numbers of the main window).
-    void command(int command);
+    // A button was pressed.
+    void command(tavora::app::Command command);
     // A text for the status bar.
     void message(const QString& text);
     // The list was read again (a file may have come or gone).
@@ -65,7 +67,7 @@ private:
     QMenu* m_menu;
     QAction* m_removeAction;
     QFileSystemWatcher* m_watcher;
-    std::vector<std::pair<int, QPushButton*>> m_buttons;
+    std::vector<std::pair<app::Command, QPushButton*>> m_buttons;
 };
 
 } // namespace tavora::csv::ui

@@ -128,15 +128,18 @@ DataTorikomiPage::DataTorikomiPage(app::AppContext& ctx, DataPageHost host, QWid
     });
     connect(m_previewLoader, &PreviewLoader::loaded, this, &DataTorikomiPage::showPreview);
     connect(m_mapping, &CsvMappingPanel::mappingChanged, this, &DataTorikomiPage::schedulePreview);
-    connect(m_files, &CsvFilePanel::command, this, [this](int cmd) { onCommand(cmd); });
+    connect(m_files, &CsvFilePanel::command, this, [this](app::Command cmd) { onCommand(cmd); });
     connect(m_files, &CsvFilePanel::message, this, &DataTorikomiPage::status);
     connect(m_files, &CsvFilePanel::filesChanged, this, &DataTorikomiPage::schedulePreview);
-    connect(m_register, &CsvRegisterPanel::runRequested, this, [this] { onCommand(CmdRunRegistration); });
+    connect(m_register, &CsvRegisterPanel::runRequested, this,
+            [this] { onCommand(app::Command::RunRegistration); });
     connect(m_register, &CsvRegisterPanel::backupToggled, this,
             [this](bool on) { m_ctx.settings.buckupcreate_ch = on; });
     connect(m_restore, &BackupRestorePanel::restoreRequested, this, &DataTorikomiPage::confirmRestore);
-    connect(m_codeData, &CodeDataPanel::exportRequested, this, [this] { onCommand(CmdExportCode); });
-    connect(m_codeData, &CodeDataPanel::importRequested, this, [this] { onCommand(CmdImportCode); });
+    connect(m_codeData, &CodeDataPanel::exportRequested, this,
+            [this] { onCommand(app::Command::ExportCode); });
+    connect(m_codeData, &CodeDataPanel::importRequested, this,
+            [this] { onCommand(app::Command::ImportCode); });
     connect(m_jobs, &PriceJobRunner::finished, this, &DataTorikomiPage::jobEnded);
 
     m_mapping->setMapping(loadCsvMapping(m_ctx.paths.setteiDb));
@@ -159,42 +162,42 @@ void DataTorikomiPage::storeMapping() {
         status("取込み設定を保存できませんでした");
 }
 
-bool DataTorikomiPage::onCommand(int command) {
+bool DataTorikomiPage::onCommand(app::Command command) {
     // While a registration or a download runs, its button stops it.
-    if (m_cancelCommand != 0 && command == m_cancelCommand) {
+    if (command == m_cancelCommand) {
         m_jobs->cancel();
         status("中止しています…");
         return true;
     }
     switch (command) {
-    case CmdDownload:
+    case app::Command::Download:
         startDownload();
         return true;
-    case CmdRegister:
+    case app::Command::Register:
         openRegisterPanel();
         return true;
-    case CmdRunRegistration:
+    case app::Command::RunRegistration:
         startRegistration();
         return true;
-    case CmdOldData:
+    case app::Command::OldData:
         openOldData();
         return true;
-    case CmdRestorePanel:
+    case app::Command::Restore:
         openRestorePanel();
         return true;
-    case CmdImportCode:
+    case app::Command::ImportCode:
         importCode();
         return true;
-    case CmdExportCode:
+    case app::Command::ExportCode:
         exportCode();
         return true;
-    case CmdBackup:
+    case app::Command::Backup:
         startBackup();
         return true;
-    case CmdCodeDataPanel:
+    case app::Command::OpenCodeData:
         openCodeData();
         return true;
-    case CmdRefreshFolder:
+    case app::Command::RefreshImportFolder:
         m_files->refresh();
         schedulePreview();
         return true;
@@ -260,13 +263,13 @@ void DataTorikomiPage::startRegistration() {
     for (const auto& entry : m_ctx.catalogue)
         request.catalogueCodes.push_back(entry.code);
     storeMapping(); // the mapping a registration used is the one kept
-    startJob(market::PriceJob::Registration, CmdRegister,
-                  [this, request](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
-                                  market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
-                      auto result = std::make_shared<RegistrationResult>(
-                          registerPriceFiles(request, progress, &cancel));
-                      return [this, result] { showRegistration(*result); };
-                  });
+    startJob(market::PriceJob::Registration, app::Command::Register,
+             [this, request](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
+                             market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
+                 auto result =
+                     std::make_shared<RegistrationResult>(registerPriceFiles(request, progress, &cancel));
+                 return [this, result] { showRegistration(*result); };
+             });
 }
 
 void DataTorikomiPage::showRegistration(const RegistrationResult& result) {
@@ -387,7 +390,7 @@ void DataTorikomiPage::startDownload() {
         return;
     }
     const auto request = acquisition::kabuPlusRequest(m_ctx, m_ctx.paths.csvWorkDir, plan.days);
-    startJob(market::PriceJob::Download, CmdDownload,
+    startJob(market::PriceJob::Download, app::Command::Download,
              [this, request](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
                              market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
                  const auto report = acquisition::RunKabuPlusDownload(request, progress, &cancel);
@@ -401,7 +404,7 @@ void DataTorikomiPage::startDownload() {
              });
 }
 
-bool DataTorikomiPage::startJob(market::PriceJob job, int cancelCommand, PriceJobRunner::Work work) {
+bool DataTorikomiPage::startJob(market::PriceJob job, app::Command cancelCommand, PriceJobRunner::Work work) {
     if (!m_jobs->start(job, std::move(work)))
         return false;
     m_cancelCommand = cancelCommand;
@@ -418,9 +421,9 @@ void DataTorikomiPage::reopenThenSay(const QString& text) {
 }
 
 void DataTorikomiPage::jobEnded() {
-    if (auto* button = m_files->button(m_cancelCommand))
+    if (auto* button = m_cancelCommand ? m_files->button(*m_cancelCommand) : nullptr)
         button->setText(m_cancelCaption);
-    m_cancelCommand = 0;
+    m_cancelCommand.reset();
     emit jobFinished();
 }
 

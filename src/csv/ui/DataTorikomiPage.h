@@ -6,6 +6,7 @@
 // (PriceJobRunner); after a registration or a restore the current code is opened again. The
 // mapping is loaded when the page is shown and stored when it is left and at exit.
 // UI thread only.
+#include "app/core/Commands.h"
 #include "csv/ui/PriceJobRunner.h"
 #include "framework/ui/TabPage.h"
 
@@ -13,6 +14,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QTimer;
 
@@ -52,20 +54,6 @@ struct DataPageHost {
 class DataTorikomiPage : public framework::ui::TabPage {
     Q_OBJECT
 public:
-    // The command numbers of the page's buttons and panels.
-    enum Command : int {
-        CmdRegister = 149,
-        CmdRunRegistration = 150,
-        CmdOldData = 151,
-        CmdRestorePanel = 152,
-        CmdDownload = 156,
-        CmdImportCode = 158,
-        CmdExportCode = 159,
-        CmdBackup = 165,
-        CmdCodeDataPanel = 379,
-        CmdRefreshFolder = 1124,
-    };
-
     DataTorikomiPage(app::AppContext& ctx, DataPageHost host, QWidget* parent = nullptr);
     ~DataTorikomiPage() override;
 
@@ -74,7 +62,7 @@ public:
     void leavePage() override;
 
     // Carries out a command; false for a command that is not the page's.
-    bool onCommand(int command);
+    bool onCommand(app::Command command);
     // Writes the mapping's DT_ keys (leaving the page, exit).
     void storeMapping();
 
@@ -107,7 +95,7 @@ private:
     void startBackup();
     void startDownload();
     // Starts a job whose button (`cancelCommand`) reads "中止" and stops it until it ends.
-    bool startJob(market::PriceJob job, int cancelCommand, PriceJobRunner::Work work);
+    bool startJob(market::PriceJob job, app::Command cancelCommand, PriceJobRunner::Work work);
     void jobEnded();
     void reopenThenSay(const QString& text);
     void openCodeData();
@@ -129,7 +117,7 @@ private:
     PreviewLoader* m_previewLoader;
     QTimer* m_previewTimer;
     bool m_registerPreviewWanted = false; // the next preview goes to the register panel too
-    int m_cancelCommand = 0;              // the button that stops the running job, if any
+    std::optional<app::Command> m_cancelCommand; // the button that stops the running job, if any
     QString m_cancelCaption;
 };
 

@@ -133,7 +133,8 @@ void CodeSettingsPanel::applySaved() {
         m_ctx.settings.codelistcsvpath = m_path->text().toStdString();
         m_ctx.settings.codeauto_ch = m_auto->isChecked();
         m_ctx.paths.codeListInUse = listInUse();
-        emit command(155); // the main window reloads the catalogue and opens its first code
+        emit command(
+            app::Command::ReloadCodeList); // the main window reloads the catalogue and opens its first code
     }
     initPanel();
 }

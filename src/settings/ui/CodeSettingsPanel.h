@@ -16,8 +16,6 @@ class CodeTablePanel;
 class CodeSettingsPanel : public SettingsSection {
     Q_OBJECT
 public:
-    enum : int { CmdBrowse = 275, CmdResetPath = 157 };
-
     explicit CodeSettingsPanel(app::AppContext& ctx, QWidget* parent = nullptr);
 
     void initPanel() override;

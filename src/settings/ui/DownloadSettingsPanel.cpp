@@ -28,7 +28,7 @@ DownloadSettingsPanel::DownloadSettingsPanel(app::AppContext& ctx, QWidget* pare
     grid->setColumnStretch(0, 1);
     body()->addLayout(grid);
     body()->addStretch(1);
-    connect(m_page, &QPushButton::clicked, this, [this] { emit command(CmdDownloadPage); });
+    connect(m_page, &QPushButton::clicked, this, [this] { emit command(app::Command::DownloadPage); });
 }
 
 } // namespace tavora::settings::ui

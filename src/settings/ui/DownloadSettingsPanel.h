@@ -10,8 +10,6 @@ namespace tavora::settings::ui {
 class DownloadSettingsPanel : public SettingsSection {
     Q_OBJECT
 public:
-    enum : int { CmdDownloadPage = 167 };
-
     explicit DownloadSettingsPanel(app::AppContext& ctx, QWidget* parent = nullptr);
 
     void initPanel() override {}

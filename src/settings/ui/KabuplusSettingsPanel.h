@@ -12,7 +12,6 @@ namespace tavora::settings::ui {
 class KabuplusSettingsPanel : public SettingsSection {
     Q_OBJECT
 public:
-    enum : int { CmdAuthenticate = 202 };
     static constexpr const char* kEntriesAcceptedText =
         "入力内容に問題はありません。KABU+での認証は次のダウンロードで行われます。";
 
@@ -30,7 +29,7 @@ public:
     QPushButton* authenticateButton() const { return m_authenticate; }
 
 private:
-    // "認証" (202): the entries checked as a save would check them; the result in the status bar.
+    // "認証": the entries checked as a save would check them; the result in the status bar.
     void authenticate();
 
     QLineEdit* m_user;

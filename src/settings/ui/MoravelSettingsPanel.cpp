@@ -38,8 +38,8 @@ MoravelSettingsPanel::MoravelSettingsPanel(app::AppContext& ctx, QWidget* parent
     auto* grid = new QGridLayout;
     int row = 0;
     for (auto [button, text, cmd] :
-         {std::tuple{m_backup, "現在の株価データのバックアップを作成します", int(CmdBackup)},
-          std::tuple{m_restore, "バックアップより株価データを復元します", int(CmdRestore)}}) {
+         {std::tuple{m_backup, "現在の株価データのバックアップを作成します", app::Command::Backup},
+          std::tuple{m_restore, "バックアップより株価データを復元します", app::Command::Restore}}) {
         button->setFixedWidth(ButtonWidth);
         grid->addWidget(button, row++, 1, Qt::AlignRight);
         grid->addWidget(new QLabel(QString::fromUtf8(text), this), row++, 1, Qt::AlignRight);

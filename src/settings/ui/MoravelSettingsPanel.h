@@ -12,8 +12,6 @@ namespace tavora::settings::ui {
 class MoravelSettingsPanel : public SettingsSection {
     Q_OBJECT
 public:
-    enum : int { CmdBackup = 165, CmdRestore = 152 };
-
     explicit MoravelSettingsPanel(app::AppContext& ctx, QWidget* parent = nullptr);
 
     void initPanel() override;

@@ -5,6 +5,7 @@
 // refused, and the user is told why), writes
 // all their keys to settei.db in one transaction, and only when that succeeded copies them
 // into the context and says "データーを保存しました。". UI thread only.
+#include "app/core/Commands.h"
 #include "framework/ui/TabPage.h"
 
 #include <vector>
@@ -46,7 +47,7 @@ public:
     QPushButton* saveButton() const { return m_save; }
 
 signals:
-    void command(int command);
+    void command(tavora::app::Command command);
     void statusText(const QString& text);
 
 private:

@@ -3,6 +3,7 @@
 // description the page shows for it, and its controls. The page fills every section from the
 // context when shown, asks each for its problems and rows when the user saves, writes all rows
 // at once and then lets each section copy its values into the context. UI thread only.
+#include "app/core/Commands.h"
 #include "settings/SettingsStore.h"
 
 #include <QWidget>
@@ -40,7 +41,7 @@ public:
 
 signals:
     // A command for the main window (backup, restore, the download page, the code-list reload).
-    void command(int command);
+    void command(tavora::app::Command command);
     // A text for the status bar.
     void statusText(const QString& text);
 

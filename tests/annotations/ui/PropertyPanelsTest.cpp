@@ -8,9 +8,9 @@
 #include "annotations/TextElm.h"
 #include "annotations/ui/CtrlProp.h"
 #include "annotations/ui/MemoProp.h"
-#include "app/Commands.h"
 #include "app/HomeLeftPanel.h"
 #include "app/PropertyPanels.h"
+#include "app/core/Commands.h"
 #include "app/core/DocumentSteps.h"
 #include "chart/ChartGeometry.h"
 #include "chart/ui/GraphPanel.h"
@@ -90,7 +90,7 @@ void clickAt(test::DeskWindow& w, QPoint at, Qt::KeyboardModifiers mods = Qt::No
 
 // A line drawn with the line tool from one bar and row to another; returns it.
 annotations::LineElm& drawLine(test::DeskWindow& w, int fromBar, int fromY, int toBar, int toY) {
-    QToolButton* lineTool = w.home()->toolColumn()->button(115);
+    QToolButton* lineTool = w.home()->toolColumn()->button(app::Command::Line);
     if (!lineTool->isChecked())
         lineTool->click();
     auto& list = w.home()->annotationLists().list(ChartPeriod::Day);
@@ -125,11 +125,11 @@ private slots:
         auto& untouched = addLine(w, ChartPeriod::Month, 0x123456, false);
         pressTool(w, &chart::ToolFlags::select);
 
-        QVERIFY(w.command(app::CmdOpenCtrlProp));
+        QVERIFY(w.command(app::Command::OpenCtrlProp));
         QCOMPARE(ctrl(w)->tool(), annotations::PropertyTool::Select);
         QVERIFY(!ctrl(w)->resetButton()->isEnabled());
         ctrl(w)->styleBox()->setCurrentText(settings::kLineDotted);
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QVERIFY(!w.sheet()->isOpen());
 
         QCOMPARE(history.steps.size(), std::size_t(1));
@@ -144,9 +144,9 @@ private slots:
         QCOMPARE(untouched.penStyle, 1);
 
         // A picked colour reaches every selected element, line and text alike.
-        QVERIFY(w.command(app::CmdOpenCtrlProp));
+        QVERIFY(w.command(app::Command::OpenCtrlProp));
         ctrl(w)->colourBox()->choose(0x00A5FF);
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QCOMPARE(history.steps.size(), std::size_t(2));
         QCOMPARE(red.pen_cr, 0x00A5FFu);
         QCOMPARE(blue.font_cr, 0x00A5FFu);
@@ -155,9 +155,9 @@ private slots:
         // With nothing selected a confirmation records nothing.
         for (ChartPeriod p : market::kAllPeriods)
             w.home()->annotationLists().list(p).setSelected(false);
-        QVERIFY(w.command(app::CmdOpenCtrlProp));
+        QVERIFY(w.command(app::Command::OpenCtrlProp));
         ctrl(w)->styleBox()->setCurrentText(settings::kLineDashed);
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QCOMPARE(history.steps.size(), std::size_t(2));
         QCOMPARE(red.penStyle, 2);
         w.home()->setAnnotationHistory(nullptr);
@@ -180,13 +180,13 @@ private slots:
         const int step = w.ctx.document.working.step();
         QCOMPARE(step, 2);
 
-        w.home()->toolColumn()->button(146)->click(); // 選択ツール
+        w.home()->toolColumn()->button(app::Command::SelectTool)->click(); // 選択ツール
         clickAt(w, middleOf(red), Qt::ControlModifier);
         clickAt(w, middleOf(blue), Qt::ControlModifier);
         QVERIFY(red.selected);
         QVERIFY(blue.selected);
 
-        QVERIFY(w.command(app::CmdOpenCtrlProp));
+        QVERIFY(w.command(app::Command::OpenCtrlProp));
         QCOMPARE(ctrl(w)->tool(), annotations::PropertyTool::Select);
         QCOMPARE(ctrl(w)->colourBox()->color(), 0x0000FFu); // the first one's
         QCOMPARE(ctrl(w)->styleBox()->currentText(), QString(settings::kLineSolid));
@@ -195,7 +195,7 @@ private slots:
         QVERIFY(!ctrl(w)->mixedMark(annotations::ui::CtrlProp::SizeRow)->isVisibleTo(ctrl(w)));
         QVERIFY(ctrl(w)->selectionNote()->text().contains("2個"));
         ctrl(w)->colourBox()->choose(0x00C000);
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QCOMPARE(red.pen_cr, 0x00C000u);
         QCOMPARE(blue.pen_cr, 0x00C000u);
         QCOMPARE(blue.penStyle, 3); // the style shown was not changed: each keeps its own
@@ -204,25 +204,25 @@ private slots:
         // One element alone: its values, nothing marked.
         clickAt(w, middleOf(blue), Qt::ControlModifier); // Ctrl+click again deselects
         QVERIFY(!blue.selected);
-        QVERIFY(w.command(app::CmdOpenCtrlProp));
+        QVERIFY(w.command(app::Command::OpenCtrlProp));
         QCOMPARE(ctrl(w)->colourBox()->color(), 0x00C000u);
         QVERIFY(!ctrl(w)->mixedMark(annotations::ui::CtrlProp::ColourRow)->isVisibleTo(ctrl(w)));
         QVERIFY(ctrl(w)->selectionNote()->text().contains("1個"));
         MessageBox::setNextAnswer(QMessageBox::Yes);
-        QVERIFY(w.command(app::CmdCloseSheet));
+        QVERIFY(w.command(app::Command::CloseSheet));
 
         // Nothing selected: the panel says so before and after apply, and nothing changes.
         clickAt(w, {dayColumn(w, 60), 40}); // an empty place
         QVERIFY(!red.selected);
-        QVERIFY(w.command(app::CmdOpenCtrlProp));
+        QVERIFY(w.command(app::Command::OpenCtrlProp));
         QVERIFY(ctrl(w)->selectionNote()->text().contains("選択されている要素がありません"));
         ctrl(w)->colourBox()->choose(0x123456);
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QCOMPARE(w.main->statusBar()->text(), QString("選択されている要素がありません。変更は適用されませんでした。"));
         QCOMPARE(red.pen_cr, 0x00C000u);
         QCOMPARE(w.ctx.document.working.step(), step + 1);
         // The recolouring was recorded as one step: one undo takes both back as drawn.
-        w.home()->onCommand(app::CmdUndo);
+        w.home()->onCommand(app::Command::Undo);
         const auto& list = w.home()->annotationLists().list(ChartPeriod::Day);
         QCOMPARE(list.size(), std::size_t(2));
         QCOMPARE(list[0].pen_cr, 0xB2B2B2u);
@@ -232,21 +232,21 @@ private slots:
     void aToolsDefaultsReachEveryChartAndTheSettings() {
         test::DeskWindow w;
         pressTool(w, &chart::ToolFlags::cross);
-        QVERIFY(w.command(app::CmdOpenCtrlProp));
+        QVERIFY(w.command(app::Command::OpenCtrlProp));
         QCOMPARE(ctrl(w)->tool(), annotations::PropertyTool::Cross);
         QCOMPARE(ctrl(w)->sizeBox()->currentText(), QString("9"));
 
         // A size outside 1 to 72 is refused and the sheet stays open with the boxes.
         ctrl(w)->sizeBox()->setEditText("73");
         MessageBox::setNextAnswer(QMessageBox::Ok);
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QVERIFY(w.sheet()->isOpen());
         QVERIFY(MessageBox::lastText().contains("1から72"));
         QCOMPARE(w.home()->graphPanel(ChartPeriod::Day)->state().toolDefaults.cross.fontSize, 9);
 
         ctrl(w)->sizeBox()->setEditText("14");
         ctrl(w)->colourBox()->choose(0x0000C0);
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QVERIFY(!w.sheet()->isOpen());
         for (ChartPeriod p : market::kAllPeriods) {
             const chart::ToolStyle& cross = w.home()->graphPanel(p)->state().toolDefaults.cross;
@@ -259,11 +259,11 @@ private slots:
         QCOMPARE(w.ctx.settings.jyuji_fontcr, 0x0000C0u);
 
         // "初期値に戻す" only shows the initial values; apply makes them the defaults.
-        QVERIFY(w.command(app::CmdOpenCtrlProp));
+        QVERIFY(w.command(app::Command::OpenCtrlProp));
         QTest::mouseClick(ctrl(w)->resetButton(), Qt::LeftButton);
         QCOMPARE(ctrl(w)->sizeBox()->currentText(), QString("9"));
         QCOMPARE(w.ctx.settings.jyuji_fontsize, 14);
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QCOMPARE(w.ctx.settings.jyuji_fontsize, 9);
         QCOMPARE(w.ctx.settings.jyuji_sencr, 0xB76800u);
     }
@@ -271,11 +271,11 @@ private slots:
     void thePriceRangePositionIsTakenAtOnce() {
         test::DeskWindow w;
         pressTool(w, &chart::ToolFlags::rangeNedan);
-        QVERIFY(w.command(app::CmdOpenCtrlProp));
+        QVERIFY(w.command(app::Command::OpenCtrlProp));
         QVERIFY(ctrl(w)->positionButton(2)->isEnabled());
         QTest::mouseClick(ctrl(w)->positionButton(2), Qt::LeftButton);
         MessageBox::setNextAnswer(QMessageBox::Yes); // leave without applying
-        QVERIFY(w.command(app::CmdCloseSheet));
+        QVERIFY(w.command(app::Command::CloseSheet));
         QVERIFY(!w.sheet()->isOpen());
         for (ChartPeriod p : market::kAllPeriods)
             QCOMPARE(w.home()->graphPanel(p)->state().toolDefaults.rangeNedanYoko, 2);
@@ -298,7 +298,7 @@ private slots:
         memo(w)->editBox()->setPlainText("売り");
         QVERIFY(memo(w)->hasUnsavedChanges());
         w.home()->reloadAnnotations(); // undo took the memo away
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QVERIFY(history.steps.empty());
         QVERIFY(w.main->statusBar()->text().contains("メモ"));
 
@@ -308,7 +308,7 @@ private slots:
         w.main->propertyPanels()->openMemo(ChartPeriod::Day, &kept);
         QVERIFY(w.settle());
         memo(w)->editBox()->setPlainText("line1\nline2");
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QCOMPARE(history.steps.size(), std::size_t(1));
         QCOMPARE(kept.str, std::string("line1\r\nline2"));
         w.home()->setAnnotationHistory(nullptr);

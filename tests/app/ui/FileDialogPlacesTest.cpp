@@ -158,7 +158,7 @@ private slots:
             host.status = &status;
             csv::ui::DataTorikomiPage page(p.ctx, host);
             page.initPanel();
-            page.onCommand(csv::ui::DataTorikomiPage::CmdCodeDataPanel);
+            page.onCommand(app::Command::OpenCodeData);
             FileDialog::setNextFileName(database);
             MessageBox::setNextAnswer(QMessageBox::Ok);
             page.codeDataPanel()->exportButton()->click();

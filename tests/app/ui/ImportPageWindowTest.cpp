@@ -55,7 +55,7 @@ private slots:
         test::writeFile(source, test::kabuPlusDayFile("2026-01-05", 30));
         QCOMPARE(w.page()->filePanel()->addFiles({QString::fromStdString(source.string())}), 1);
         QSignalSpy shown(w.main->homePanel(), &app::HomePanel::chartShown);
-        w.page()->onCommand(csv::ui::DataTorikomiPage::CmdRunRegistration);
+        w.page()->onCommand(app::Command::RunRegistration);
         QVERIFY(shown.wait(30000));
         QCOMPARE(w.status()->text(), QString("30 件登録"));
     }

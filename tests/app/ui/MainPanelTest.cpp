@@ -169,7 +169,7 @@ private slots:
         QCOMPARE(shadow->geometry(), QRect(0, 0, 490, 675));
 
         // Apply (302) runs the panel's apply and closes the sheet.
-        w.main->onCommand(302);
+        w.main->onCommand(app::Command::SheetApply);
         QVERIFY(QTest::qWaitFor([&] { return !sheet->isSliding(); }, 3000));
         QCOMPARE(w.sheetPanel->applied, 1);
         QCOMPARE(sheet->sheetWidth(), framework::ui::PropertyDialog::ClosedWidth);

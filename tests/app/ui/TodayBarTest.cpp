@@ -161,7 +161,7 @@ private slots:
         page.ctx.settings.sync_moravel_db = false; // 更新 does not ask the flag
         const auto asked = page.peer->requests().size();
         QSignalSpy shown(page.home.get(), &app::HomePanel::chartShown);
-        page.home->onCommand(539);
+        page.home->onCommand(app::Command::Refresh);
         QVERIFY(shown.wait(10000));
         const market::KeisenElm* today = page.bar(ChartPeriod::Day, "2024-07-01");
         QVERIFY(today && today->open);
@@ -171,7 +171,7 @@ private slots:
 
         std::filesystem::remove(companion);
         test::writeFile(companion, "not a database, only text that goes on for a good while");
-        page.home->onCommand(539);
+        page.home->onCommand(app::Command::Refresh);
         QVERIFY(shown.wait(10000));
         QCOMPARE(page.status.text(), QString("moravelとデータ同期キャンセル"));
     }

@@ -5,13 +5,13 @@
 #include "annotations/LineElm.h"
 #include "annotations/ui/DocumentCommands.h"
 #include "app/ApliWindow.h"
-#include "app/Commands.h"
 #include "app/EndSession.h"
 #include "app/HomeHeadPanel.h"
 #include "app/HomeLeftPanel.h"
 #include "app/HomePanel.h"
 #include "app/MainPanel.h"
 #include "app/core/AppContext.h"
+#include "app/core/Commands.h"
 #include "app/core/DocumentSteps.h"
 #include "app/core/WorkRecovery.h"
 #include "chart/ChartGeometry.h"
@@ -77,7 +77,7 @@ struct Desk {
     }
     // A line drawn with the line tool, as the user draws it (one history step).
     void drawLine(int fromBar) {
-        QToolButton* tool = home()->toolColumn()->button(115);
+        QToolButton* tool = home()->toolColumn()->button(app::Command::Line);
         if (!tool->isChecked())
             tool->click();
         const chart::GraphViewState& vs = home()->graphPanel(ChartPeriod::Day)->state();
@@ -86,7 +86,7 @@ struct Desk {
     }
     bool save(bool as) {
         QSignalSpy spy(documents(), &DocumentCommands::saved);
-        home()->onCommand(as ? app::CmdSaveAs : app::CmdSave);
+        home()->onCommand(as ? app::Command::SaveAs : app::Command::Save);
         return spy.wait(10000) && spy.front().front().toBool();
     }
     // Ctrl+Q as the user presses it: the window's application-wide shortcut.
@@ -171,9 +171,9 @@ private slots:
 
         d.drawLine(40);
         QCOMPARE(d.title(), kCaption + " - *" + file);
-        d.home()->onCommand(app::CmdUndo);
+        d.home()->onCommand(app::Command::Undo);
         QCOMPARE(d.title(), kCaption + " - " + file);
-        d.home()->onCommand(app::CmdRedo);
+        d.home()->onCommand(app::Command::Redo);
         QCOMPARE(d.title(), kCaption + " - *" + file);
 
         // A save that cannot be written keeps the mark (a folder stands where the file goes).
@@ -189,15 +189,15 @@ private slots:
         QCOMPARE(d.savedLines(file.toStdString()), std::size_t(2));
 
         // Undo below the saved step marks it; a new change at the saved step's number is not it.
-        d.home()->onCommand(app::CmdUndo);
+        d.home()->onCommand(app::Command::Undo);
         QCOMPARE(d.title(), kCaption + " - *" + file);
         d.drawLine(60);
         QCOMPARE(d.ctx.document.working.step(), 2);
         QCOMPARE(d.title(), kCaption + " - *" + file);
         QVERIFY(d.save(false));
-        d.home()->onCommand(app::CmdToggleFavourite);
+        d.home()->onCommand(app::Command::ToggleFavourite);
         QCOMPARE(d.title(), kCaption + " - *" + file);
-        d.home()->onCommand(app::CmdToggleFavourite);
+        d.home()->onCommand(app::Command::ToggleFavourite);
         QCOMPARE(d.title(), kCaption + " - " + file);
     }
 
@@ -252,7 +252,7 @@ private slots:
         const std::string before = test::readFile(mine);
 
         MessageBox::setNextAnswer(QMessageBox::Cancel);
-        d.home()->onCommand(app::CmdNewDocument);
+        d.home()->onCommand(app::Command::NewDocument);
         QCOMPARE(MessageBox::lastText(), QString("「mine.tvrd」への変更を保存しますか?"));
         QCOMPARE(d.dayList().size(), std::size_t(2));
 
@@ -280,7 +280,7 @@ private slots:
 
         d.drawLine(40);
         MessageBox::setNextAnswer(QMessageBox::Yes); // saved, then the new document
-        d.home()->onCommand(app::CmdNewDocument);
+        d.home()->onCommand(app::Command::NewDocument);
         QCOMPARE(d.savedLines(other), std::size_t(2));
         QVERIFY(d.ctx.document.savedPath.empty());
         QCOMPARE(d.title(), kCaption);

@@ -7,10 +7,10 @@
 #include "annotations/RangeTimeElm.h"
 #include "annotations/TakayasuElm.h"
 #include "annotations/TextElm.h"
-#include "app/Commands.h"
 #include "app/HomeLeftPanel.h"
 #include "app/HomePanel.h"
 #include "app/core/AppContext.h"
+#include "app/core/Commands.h"
 #include "chart/ChartGeometry.h"
 #include "chart/ui/GraphPanel.h"
 #include "chart/ui/GraphPlotAreaPanel.h"
@@ -145,7 +145,9 @@ class PointerToolsTest : public QObject {
         }
         chart::ui::GraphPanel* day() const { return home->graphPanel(ChartPeriod::Day); }
         chart::ui::GraphPlotAreaPanel* plot() const { return day()->plotArea(); }
-        QToolButton* tool(int command) const { return home->toolColumn()->button(command); }
+        QToolButton* tool(int command) const {
+            return home->toolColumn()->button(static_cast<app::Command>(command));
+        }
         // The centre of a bar, counted from the first one shown (a short series is placed with
         // empty columns before its oldest bar).
         int column(int fromStart) const {
@@ -508,7 +510,7 @@ private slots:
         page.plot()->fullPaint();
         QVERIFY(page.plot()->painter().visible().all.empty());
 
-        page.home->onCommand(app::CmdUndo);
+        page.home->onCommand(app::Command::Undo);
         QCOMPARE(list.size(), std::size_t(1));
         QVERIFY(list[0].view_bl);
         QCOMPARE(list[0].classname, std::string("LineElm"));
@@ -521,7 +523,7 @@ private slots:
         QTest::keyClicks(page.plot()->editor()->edit(), "note");
         page.click(page.column(50), 300);
         QCOMPARE(list.size(), std::size_t(2));
-        page.home->onCommand(app::CmdRedo);
+        page.home->onCommand(app::Command::Redo);
         QCOMPARE(list.size(), std::size_t(2));
         QVERIFY(list[0].view_bl);
         QVERIFY(list[1].view_bl);

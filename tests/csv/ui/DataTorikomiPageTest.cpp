@@ -185,7 +185,7 @@ private slots:
         Page p;
         p.drop({p.source("day1.csv", test::kabuPlusDayFile("2026-01-05", 100)),
                 p.source("day2.csv", test::kabuPlusDayFile("2026-01-06", 100, 1))});
-        p.page->filePanel()->button(149)->click();
+        p.page->filePanel()->button(app::Command::Register)->click();
         QCOMPARE(p.opened.size(), std::size_t{1});
         auto* sheet = p.page->registerPanel();
         QCOMPARE(p.opened.back(), static_cast<framework::ui::SideSheetPanel*>(sheet));
@@ -208,13 +208,13 @@ private slots:
         p.drop({p.source("day1.csv", test::kabuPlusDayFile("2026-01-05", 10))});
         auto running = p.ctx.priceJobs.tryBegin(market::PriceJob::Download);
         QVERIFY(running.has_value());
-        p.page->onCommand(csv::ui::DataTorikomiPage::CmdRunRegistration);
+        p.page->onCommand(app::Command::RunRegistration);
         QVERIFY(!p.page->jobs()->running());
         QCOMPARE(p.status.text(),
                  QString::fromStdString(market::PriceJobGuard::refusalText(market::PriceJob::Download)));
         QCOMPARE(p.rowsOf(test::kabuPlusCode(1)), std::size_t{0});
         running.reset();
-        p.page->onCommand(csv::ui::DataTorikomiPage::CmdRunRegistration);
+        p.page->onCommand(app::Command::RunRegistration);
         QVERIFY(p.waitJob());
         QCOMPARE(p.rowsOf(test::kabuPlusCode(1)), std::size_t{1});
     }
@@ -239,7 +239,7 @@ private slots:
     void backupThenRestoreThroughThePage() {
         Page p;
         const fs::path dbFile = p.ctx.paths.priceDbFile;
-        p.page->filePanel()->button(165)->click();
+        p.page->filePanel()->button(app::Command::Backup)->click();
         QVERIFY(p.waitJob());
         const auto first = acquisition::ListPriceBackups(p.ctx.paths.backupDir);
         QCOMPARE(first.size(), std::size_t{1});
@@ -248,13 +248,13 @@ private slots:
                                       "）");
         const std::size_t before = p.rowsOf("1301");
         QVERIFY(market::PriceDatabase(p.ctx.priceDb).write({{"1301", "2030-01-04", 1, 1, 1, 1, 1}}).ok());
-        p.page->onCommand(csv::ui::DataTorikomiPage::CmdBackup);
+        p.page->onCommand(app::Command::Backup);
         QVERIFY(p.waitJob());
         QVERIFY(market::PriceDatabase(p.ctx.priceDb).write({{"1301", "2030-01-05", 1, 1, 1, 1, 1}}).ok());
         const auto two = acquisition::ListPriceBackups(p.ctx.paths.backupDir);
         QCOMPARE(two.size(), std::size_t{2});
 
-        p.page->filePanel()->button(152)->click();
+        p.page->filePanel()->button(app::Command::Restore)->click();
         auto* restore = p.page->restorePanel();
         QCOMPARE(restore->list()->count(), 2);
         QCOMPARE(restore->list()->currentText(), QString::fromStdString(two.front())); // the newest
@@ -294,7 +294,7 @@ private slots:
 
         // With the option off the question says that nothing is backed up, and nothing is.
         p.ctx.settings.buckupcreate_ch = false;
-        p.page->filePanel()->button(152)->click();
+        p.page->filePanel()->button(app::Command::Restore)->click();
         framework::ui::MessageBox::setNextAnswer(QMessageBox::Yes);
         restore->runButton()->click();
         QVERIFY(framework::ui::MessageBox::lastText().contains("現在のデータはバックアップされません"));
@@ -324,7 +324,7 @@ private slots:
         p.ctx.settings.kabuplus_cafile = server.caFile();
         p.ctx.settings.kabuplusid = server.account().user;
         p.ctx.settings.kabupluspw = server.account().password;
-        QPushButton* download = p.page->filePanel()->button(156);
+        QPushButton* download = p.page->filePanel()->button(app::Command::Download);
         download->click();
         QCOMPARE(download->text(), QString("中止")); // while it runs, the button stops it
         QVERIFY(p.waitJob());
@@ -334,7 +334,7 @@ private slots:
         QCOMPARE(list->count(), 1);
         QCOMPARE(list->item(0)->text(), QString("japan-all-stock-prices_20261209.csv"));
 
-        p.page->onCommand(csv::ui::DataTorikomiPage::CmdRunRegistration);
+        p.page->onCommand(app::Command::RunRegistration);
         QVERIFY(p.waitJob());
         QCOMPARE(p.rowsOf("7203"), std::size_t{1});
         QCOMPARE(market::PriceDatabase(p.ctx.priceDb).rowsNewestFirst("7203").front().volume,
@@ -350,7 +350,7 @@ private slots:
 
     void perCodeExportAndImport() {
         Page p;
-        p.page->onCommand(csv::ui::DataTorikomiPage::CmdCodeDataPanel);
+        p.page->onCommand(app::Command::OpenCodeData);
         auto* panel = p.page->codeDataPanel();
         QCOMPARE(panel->code(), QString("1301"));
         const fs::path out = p.dir / "export.csv";
@@ -445,7 +445,7 @@ private slots:
                 p.source("c_broken.csv", "\x82\n")});
         framework::ui::MessageBox::setNextAnswer(QMessageBox::Ok); // the list of refused files
         QSignalSpy shown(p.page.get(), &csv::ui::DataTorikomiPage::registrationShown);
-        p.page->onCommand(csv::ui::DataTorikomiPage::CmdRunRegistration);
+        p.page->onCommand(app::Command::RunRegistration);
         QVERIFY(shown.wait(30000));
         for (const char* step : {"1 / 3 a_day1.csv", "2 / 3 b_day2.csv", "3 / 3 c_broken.csv"})
             QVERIFY2(p.statuses.contains(QString(step)), qPrintable(p.statuses.join(" | ")));
@@ -464,7 +464,7 @@ private slots:
         p.drop({p.source("plain.csv", plainCsv())}); // the KABU+ layout gives no row of it
         framework::ui::MessageBox::setNextAnswer(QMessageBox::Ok);
         QSignalSpy shown(p.page.get(), &csv::ui::DataTorikomiPage::registrationShown);
-        p.page->onCommand(csv::ui::DataTorikomiPage::CmdRunRegistration);
+        p.page->onCommand(app::Command::RunRegistration);
         QVERIFY(shown.wait(30000));
         QCOMPARE(acquisition::ListPriceBackups(p.ctx.paths.backupDir).size(), std::size_t{0});
         QVERIFY2(p.status.text().startsWith("0 件登録（登録できなかったファイル 1件: plain.csv: "),
@@ -497,7 +497,7 @@ private slots:
         Page p;
         for (const char* code : {"7203", "1301"})
             fs::create_directories(fs::path(p.ctx.paths.codeDir) / code);
-        p.page->filePanel()->button(151)->click();
+        p.page->filePanel()->button(app::Command::OldData)->click();
         auto* panel = p.page->oldDataPanel();
         QCOMPARE(panel->table()->rowCount(), 2);
         QCOMPARE(panel->table()->item(0, 0)->text(), QString("1301"));

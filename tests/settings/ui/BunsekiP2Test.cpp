@@ -3,9 +3,9 @@
 #include "support/DeskWindow.h"
 
 #include "analysis/BunsekiGraphList.h"
-#include "app/Commands.h"
 #include "app/PropertyPanels.h"
 #include "app/ReopenWorker.h"
+#include "app/core/Commands.h"
 #include "chart/ui/GraphPanel.h"
 #include "chart/ui/GraphPlotAreaPanel.h"
 #include "framework/ui/ColorChoice.h"
@@ -63,7 +63,7 @@ private slots:
         // Eleven years of days: even the year chart has more bars than the window.
         test::DeskWindow w({{"1001", "極東電機", 2900, 1000}});
         QVERIFY(w.openFirstCode());
-        QVERIFY(w.command(app::CmdOpenBunseki));
+        QVERIFY(w.command(app::Command::OpenBunseki));
         auto* d = detail(w);
         QCOMPARE(editor(w)->table()->rowCount(), 5);
         d->nameEdit()->setText("半値9");
@@ -77,7 +77,7 @@ private slots:
         QVERIFY(editor(w)->hasUnsavedChanges());
 
         QSignalSpy shown(w.home(), &app::HomePanel::chartShown);
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QVERIFY(!w.sheet()->isOpen());
         // The reopening may already have ended while the sheet slid away.
         QVERIFY(!shown.isEmpty() || shown.wait(20000));
@@ -108,18 +108,18 @@ private slots:
 
     void theShownCellStoresZeroAndOne() {
         test::DeskWindow w;
-        QVERIFY(w.command(app::CmdOpenBunseki));
+        QVERIFY(w.command(app::Command::OpenBunseki));
         auto* table = editor(w)->table();
         QCOMPARE(table->item(0, 1)->checkState(), Qt::Checked);
         emit table->cellClicked(0, 1);
         QCOMPARE(table->item(0, 1)->checkState(), Qt::Unchecked);
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QCOMPARE(stored(w)[0][1], std::string("0"));
         QVERIFY(!w.ctx.bunsekiList[0].shown);
 
-        QVERIFY(w.command(app::CmdOpenBunseki));
+        QVERIFY(w.command(app::Command::OpenBunseki));
         emit table->cellClicked(0, 1);
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QCOMPARE(stored(w)[0][1], std::string("1"));
     }
 
@@ -128,14 +128,14 @@ private slots:
         QVERIFY(w.openFirstCode());
         const QByteArray before = fileBytes(w.ctx.paths.bunsekiDb);
         QVERIFY(!before.isEmpty());
-        QVERIFY(w.command(app::CmdOpenBunseki));
+        QVERIFY(w.command(app::Command::OpenBunseki));
         // Select rows and register them unchanged, toggle a flag twice: still no change.
         editor(w)->table()->selectRow(3);
         QTest::mouseClick(detail(w)->registerButton(), Qt::LeftButton);
         emit editor(w)->table()->cellClicked(1, 1);
         emit editor(w)->table()->cellClicked(1, 1);
         QVERIFY(!editor(w)->hasUnsavedChanges());
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QVERIFY(!w.home()->reopenWorker()->running());
         QCOMPARE(fileBytes(w.ctx.paths.bunsekiDb), before);
     }
@@ -144,7 +144,7 @@ private slots:
         test::DeskWindow w;
         const std::string junk = "this is no SQLite file" + std::string(2000, '#');
         test::writeFile(w.ctx.paths.bunsekiDb, junk);
-        QVERIFY(w.command(app::CmdOpenBunseki));
+        QVERIFY(w.command(app::Command::OpenBunseki));
         BunsekiP2* e = editor(w);
         QVERIFY(e->problemLabel()->isVisible());
         QVERIFY(!detail(w)->registerButton()->isEnabled());
@@ -152,13 +152,13 @@ private slots:
         QVERIFY(!w.applyButton()->isEnabled());
         QCOMPARE(e->table()->rowCount(), 0);
         // Even a forced apply writes nothing and keeps the sheet open.
-        w.main->onCommand(app::CmdSheetApply);
+        w.main->onCommand(app::Command::SheetApply);
         QVERIFY(w.sheet()->isOpen());
         QCOMPARE(test::readFile(w.ctx.paths.bunsekiDb), junk);
 
         // Once the file is good again the next opening offers everything.
         std::filesystem::remove(w.ctx.paths.bunsekiDb);
-        QVERIFY(w.command(app::CmdOpenBunseki));
+        QVERIFY(w.command(app::Command::OpenBunseki));
         QVERIFY(!e->problemLabel()->isVisible());
         QVERIFY(detail(w)->registerButton()->isEnabled());
         QVERIFY(w.applyButton()->isEnabled());
@@ -167,14 +167,14 @@ private slots:
     void aFailedSaveKeepsTheSheetAndItsRows() {
         test::DeskWindow w;
         QVERIFY(w.openFirstCode());
-        QVERIFY(w.command(app::CmdOpenBunseki));
+        QVERIFY(w.command(app::Command::OpenBunseki));
         detail(w)->nameEdit()->setText("新しい式");
         QTest::mouseClick(detail(w)->registerButton(), Qt::LeftButton);
         // The file goes away and a folder takes its name: the save cannot open it.
         std::filesystem::remove(w.ctx.paths.bunsekiDb);
         std::filesystem::create_directory(w.ctx.paths.bunsekiDb);
         MessageBox::setNextAnswer(QMessageBox::Ok);
-        w.main->onCommand(app::CmdSheetApply);
+        w.main->onCommand(app::Command::SheetApply);
         QVERIFY(MessageBox::lastText().startsWith("分析グラフを保存できませんでした。"));
         QVERIFY(w.settle());
         QVERIFY(w.sheet()->isOpen());
@@ -186,7 +186,7 @@ private slots:
 
     void selectingARowShowsOnlyThatRowsValues() {
         test::DeskWindow w;
-        QVERIFY(w.command(app::CmdOpenBunseki));
+        QVERIFY(w.command(app::Command::OpenBunseki));
         BunsekiP2* e = editor(w);
         auto* d = detail(w);
         // A half value of the user's and a formula graph without kind or parameters.
@@ -232,7 +232,7 @@ private slots:
 
     void windowsAreCheckedBeforeRegistering() {
         test::DeskWindow w;
-        QVERIFY(w.command(app::CmdOpenBunseki));
+        QVERIFY(w.command(app::Command::OpenBunseki));
         auto* d = detail(w);
         d->nameEdit()->setText("半値");
         QTest::mouseClick(d->kindButton(analysis::KindHanne), Qt::LeftButton);

@@ -2,8 +2,8 @@
 // twelve keys, the charts taking the colours, and a write that fails.
 #include "support/DeskWindow.h"
 
-#include "app/Commands.h"
 #include "app/PropertyPanels.h"
+#include "app/core/Commands.h"
 #include "chart/ui/GraphPanel.h"
 #include "framework/Sql.h"
 #include "framework/ui/ColorChoice.h"
@@ -55,7 +55,7 @@ private slots:
         w.ctx.settings.grbuckcr = 0x101010;
         w.ctx.settings.title_cr = 0x00FF00;
         w.ctx.settings.x_sen_cb = settings::kLineDashed;
-        QVERIFY(w.command(app::CmdOpenColor));
+        QVERIFY(w.command(app::Command::OpenColor));
         ColorP* p = panel(w);
         QVERIFY(p->isVisible());
         QCOMPARE(p->colourBox(0)->color(), 0x101010u);
@@ -64,7 +64,7 @@ private slots:
 
         QTest::mouseClick(p->resetButton(), Qt::LeftButton);
         QVERIFY(p->hasUnsavedChanges());
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QVERIFY(!w.sheet()->isOpen());
         const Rows expected{
             {"grbuckcr", "16579836"},       {"hiduke_sencr", "15198183"},  {"nedan_sencr", "15198183"},
@@ -82,21 +82,21 @@ private slots:
 
         // Opening again and applying without a change writes nothing.
         clearSettings(w.ctx.paths.setteiDb);
-        QVERIFY(w.command(app::CmdOpenColor));
+        QVERIFY(w.command(app::Command::OpenColor));
         QVERIFY(!p->hasUnsavedChanges());
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QVERIFY(storedSettings(w.ctx.paths.setteiDb).empty());
     }
 
     void eachStyleBoxSetsTheOtherDirectionsLines() {
         test::DeskWindow w;
-        QVERIFY(w.command(app::CmdOpenColor));
+        QVERIFY(w.command(app::Command::OpenColor));
         ColorP* p = panel(w);
         // The box on the "X軸" row (the date lines' colour) is the price lines' style.
         QCOMPARE(p->xStyleBox()->y(), p->colourBox(1)->y());
         QCOMPARE(p->yStyleBox()->y(), p->colourBox(2)->y());
         p->xStyleBox()->setCurrentIndex(1);
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QCOMPARE(w.ctx.settings.x_sen_cb, std::string(settings::kLineDotted));
         for (market::ChartPeriod period : market::kAllPeriods) {
             const auto& paint = w.home()->graphPanel(period)->state().paint;
@@ -107,7 +107,7 @@ private slots:
 
     void coloursComeFromThePopUpAndTheColourDialog() {
         test::DeskWindow w;
-        QVERIFY(w.command(app::CmdOpenColor));
+        QVERIFY(w.command(app::Command::OpenColor));
         ColorP* p = panel(w);
         auto* box = p->colourBox(4); // 陽線
         QTest::mouseClick(box->dropButton(), Qt::LeftButton);
@@ -131,17 +131,17 @@ private slots:
         QVERIFY(w.main->closeSideSheet());
         QVERIFY(w.settle());
         QCOMPARE(framework::ui::MessageBox::lastCaption(), QString("色の変更"));
-        QVERIFY(w.command(app::CmdOpenColor));
+        QVERIFY(w.command(app::Command::OpenColor));
         QCOMPARE(box->color(), 0xFFFFFFu);
     }
 
     void aWriteThatFailsIsReportedWhileTheChartsShowTheNewColours() {
         test::DeskWindow w;
         w.ctx.paths.setteiDb = (w.dir.path() / "missing" / "settei.db").string();
-        QVERIFY(w.command(app::CmdOpenColor));
+        QVERIFY(w.command(app::Command::OpenColor));
         ColorP* p = panel(w);
         p->colourBox(0)->choose(0x000000);
-        QVERIFY(w.command(app::CmdSheetApply));
+        QVERIFY(w.command(app::Command::SheetApply));
         QVERIFY(w.main->statusBar()->text().contains("保存できませんでした"));
         QCOMPARE(w.home()->graphPanel(market::ChartPeriod::Week)->state().paint.background, 0u);
         QCOMPARE(w.ctx.settings.grbuckcr, 0u);
