@@ -10,6 +10,7 @@
 #include "app/core/Commands.h"
 #include "app/core/Startup.h"
 #include "csv/ui/DataTorikomiPage.h"
+#include "csv/ui/PriceJobsController.h"
 #include "framework/ui/Browser.h"
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/NoticePopup.h"
@@ -81,7 +82,9 @@ void MainPanel::installImportPage() {
     host.closeSheet = [this] { return closeSideSheet(); };
     host.reopenCurrentCode = [this](const QString& statusText) { m_home->reopenThenShow(statusText); };
     host.status = m_status;
-    m_import = new csv::ui::DataTorikomiPage(m_ctx, std::move(host));
+    // Made before the page: destroyed first, it ends a running job while the page is there.
+    m_priceJobs = new csv::ui::PriceJobsController(m_ctx, host, this);
+    m_import = new csv::ui::DataTorikomiPage(m_ctx, std::move(host), *m_priceJobs);
     installPage(TabImport, m_import);
     m_home->toolColumn()->setCommandEnabled(Command::OpenCodeData, true);
 }
@@ -298,9 +301,11 @@ void MainPanel::onCommand(Command command, int param) {
         break;
     case Command::OpenCodeData:
     case Command::RefreshImportFolder:
-    case Command::Backup: // also sent by the settings page
-    case Command::Restore:
         m_import->onCommand(command);
+        break;
+    case Command::Backup: // from the settings page (the import page carries out its own)
+    case Command::Restore:
+        m_priceJobs->onCommand(command);
         break;
     case Command::DownloadPage:
         openSitePage("/kabukadata_download.html", "マニュアル");

@@ -26,7 +26,8 @@ class DataPrintDialog;
 
 namespace tavora::csv::ui {
 class DataTorikomiPage;
-}
+class PriceJobsController;
+} // namespace tavora::csv::ui
 
 namespace tavora::app {
 
@@ -71,6 +72,8 @@ public:
 
     // The データ取込 page (it carries out its own commands).
     csv::ui::DataTorikomiPage* importPage() const { return m_import; }
+    // The backup, restore and download shared by the import and settings pages.
+    csv::ui::PriceJobsController* priceJobs() const { return m_priceJobs; }
     // At exit: the page shown is left as a tab change leaves it (the import page keeps its mapping).
     void leaveVisiblePage();
 
@@ -106,6 +109,7 @@ private:
     PropertyPanels* m_properties = nullptr;
     VersionDialog* m_version = nullptr;
     printing::ui::DataPrintDialog* m_print = nullptr;  // made on first use
+    csv::ui::PriceJobsController* m_priceJobs = nullptr;
     csv::ui::DataTorikomiPage* m_import = nullptr;
     QMenu* m_helpMenu = nullptr;
     int m_visiblePage = TabHome;

@@ -2,14 +2,11 @@
 
 #include "market/StockCode.h"
 
-#include "acquisition/KabuPlusDownload.h"
-#include "acquisition/PriceBackup.h"
 #include "app/core/AppContext.h"
 #include "csv/CodeCsv.h"
 #include "csv/CsvMappingStore.h"
 #include "csv/OldData.h"
 #include "csv/PriceRegistration.h"
-#include "csv/ui/BackupRestorePanel.h"
 #include "csv/ui/CodeDataPanel.h"
 #include "csv/ui/CsvFilePanel.h"
 #include "csv/ui/CsvMappingPanel.h"
@@ -18,6 +15,7 @@
 #include "csv/ui/OldDataPanel.h"
 #include "csv/ui/PreviewLoader.h"
 #include "csv/ui/PriceJobRunner.h"
+#include "csv/ui/PriceJobsController.h"
 #include "framework/Files.h"
 #include "framework/ui/FileDialog.h"
 #include "framework/ui/MessageBox.h"
@@ -73,23 +71,14 @@ QString registrationStatusText(const RegistrationResult& result) {
     return text;
 }
 
-QString backupStatusText(const acquisition::PriceBackupResult& result) {
-    if (!result.ok)
-        return qs(result.statusText) + (result.error.empty() ? QString() : "（" + qs(result.error) + "）");
-    QString text = qs(result.statusText) + "（" + qs(acquisition::backupDateText(result.name));
-    if (!result.pruned.empty())
-        text += QString("、古いバックアップ %1件を削除").arg(result.pruned.size());
-    return text + "）";
-}
-
 } // namespace
 
-DataTorikomiPage::DataTorikomiPage(app::AppContext& ctx, DataPageHost host, QWidget* parent)
+DataTorikomiPage::DataTorikomiPage(app::AppContext& ctx, DataPageHost host, PriceJobsController& priceJobs,
+                                   QWidget* parent)
     : TabPage(parent), m_ctx(ctx), m_host(std::move(host)), m_files(new CsvFilePanel(this)),
       m_mapping(new CsvMappingPanel(this)), m_preview(new CsvPreviewTable(this)),
-      m_register(new CsvRegisterPanel), m_oldData(new OldDataPanel), m_restore(new BackupRestorePanel),
-      m_codeData(new CodeDataPanel), m_jobs(new PriceJobRunner(ctx.priceJobs, m_host.status, this)),
-      m_previewLoader(new PreviewLoader(this)), m_previewTimer(new QTimer(this)) {
+      m_register(new CsvRegisterPanel), m_oldData(new OldDataPanel), m_codeData(new CodeDataPanel),
+      m_priceJobs(priceJobs), m_previewLoader(new PreviewLoader(this)), m_previewTimer(new QTimer(this)) {
     setObjectName("DataTorikomi");
     setAutoFillBackground(true);
 
@@ -108,7 +97,7 @@ DataTorikomiPage::DataTorikomiPage(app::AppContext& ctx, DataPageHost host, QWid
     layout->addWidget(lower);
 
     for (framework::ui::SideSheetPanel* panel :
-         std::initializer_list<framework::ui::SideSheetPanel*>{m_register, m_oldData, m_restore, m_codeData})
+         std::initializer_list<framework::ui::SideSheetPanel*>{m_register, m_oldData, m_codeData})
         if (m_host.addSheetPanel) {
             m_host.addSheetPanel(panel);
         } else { // without a side sheet the page keeps them, hidden
@@ -135,17 +124,24 @@ DataTorikomiPage::DataTorikomiPage(app::AppContext& ctx, DataPageHost host, QWid
             [this] { onCommand(app::Command::RunRegistration); });
     connect(m_register, &CsvRegisterPanel::backupToggled, this,
             [this](bool on) { m_ctx.settings.buckupcreate_ch = on; });
-    connect(m_restore, &BackupRestorePanel::restoreRequested, this, &DataTorikomiPage::confirmRestore);
     connect(m_codeData, &CodeDataPanel::exportRequested, this,
             [this] { onCommand(app::Command::ExportCode); });
     connect(m_codeData, &CodeDataPanel::importRequested, this,
             [this] { onCommand(app::Command::ImportCode); });
-    connect(m_jobs, &PriceJobRunner::finished, this, &DataTorikomiPage::jobEnded);
+    connect(jobs(), &PriceJobRunner::finished, this, &DataTorikomiPage::jobEnded);
+    connect(&m_priceJobs, &PriceJobsController::downloadEnded, this, [this] {
+        m_files->refresh(); // the files it stored
+        schedulePreview();
+    });
 
     m_mapping->setMapping(loadCsvMapping(m_ctx.paths.setteiDb));
 }
 
 DataTorikomiPage::~DataTorikomiPage() = default;
+
+PriceJobRunner* DataTorikomiPage::jobs() const {
+    return m_priceJobs.runner();
+}
 
 void DataTorikomiPage::initPanel() {
     m_mapping->setMapping(loadCsvMapping(m_ctx.paths.setteiDb));
@@ -165,7 +161,7 @@ void DataTorikomiPage::storeMapping() {
 bool DataTorikomiPage::onCommand(app::Command command) {
     // While a registration or a download runs, its button stops it.
     if (command == m_cancelCommand) {
-        m_jobs->cancel();
+        jobs()->cancel();
         status("中止しています…");
         return true;
     }
@@ -183,7 +179,7 @@ bool DataTorikomiPage::onCommand(app::Command command) {
         openOldData();
         return true;
     case app::Command::Restore:
-        openRestorePanel();
+        m_priceJobs.openRestorePanel();
         return true;
     case app::Command::ImportCode:
         importCode();
@@ -192,7 +188,7 @@ bool DataTorikomiPage::onCommand(app::Command command) {
         exportCode();
         return true;
     case app::Command::Backup:
-        startBackup();
+        m_priceJobs.startBackup();
         return true;
     case app::Command::OpenCodeData:
         openCodeData();
@@ -263,13 +259,21 @@ void DataTorikomiPage::startRegistration() {
     for (const auto& entry : m_ctx.catalogue)
         request.catalogueCodes.push_back(entry.code);
     storeMapping(); // the mapping a registration used is the one kept
-    startJob(market::PriceJob::Registration, app::Command::Register,
-             [this, request](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
-                             market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
-                 auto result =
-                     std::make_shared<RegistrationResult>(registerPriceFiles(request, progress, &cancel));
-                 return [this, result] { showRegistration(*result); };
-             });
+    // The runner belongs to the price jobs, which may outlive the page: the result finds the
+    // page only while it is there.
+    const bool started = jobs()->start(
+        market::PriceJob::Registration,
+        [page = QPointer(this), request](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
+                                         market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
+            auto result =
+                std::make_shared<RegistrationResult>(registerPriceFiles(request, progress, &cancel));
+            return [page, result] {
+                if (page)
+                    page->showRegistration(*result);
+            };
+        });
+    if (started)
+        showStopOn(app::Command::Register);
 }
 
 void DataTorikomiPage::showRegistration(const RegistrationResult& result) {
@@ -303,116 +307,19 @@ void DataTorikomiPage::openOldData() {
         m_host.openSheet(m_oldData, OldDataPanel::Width);
 }
 
-// ---- backup and restore
-
-void DataTorikomiPage::openRestorePanel() {
-    m_restore->setBackups(acquisition::ListPriceBackups(m_ctx.paths.backupDir));
-    if (m_host.openSheet)
-        m_host.openSheet(m_restore, BackupRestorePanel::Width);
-}
-
-void DataTorikomiPage::startBackup() {
-    const auto places = acquisition::priceBackupPlaces(m_ctx.paths);
-    m_jobs->start(market::PriceJob::Backup,
-                  [this, places](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
-                                 market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
-                      const auto result = acquisition::CreatePriceBackup(places, progress, &cancel);
-                      return [this, result] { status(backupStatusText(result)); };
-                  });
-}
-
-void DataTorikomiPage::confirmRestore(const QString& name) {
-    const bool backupFirst = m_ctx.settings.buckupcreate_ch;
-    const QString date = qs(acquisition::backupDateText(name.toStdString()));
-    QString question = date + " のバックアップに復元します。\n";
-    question += "現在の株価データはすべて、このバックアップの内容に置き換えられます。\n";
-    question += backupFirst
-                    ? "（「バックアップを作成する」の設定により、"
-                      "置き換える前に現在のデータをバックアップします）\n"
-                    : "（「バックアップを作成する」がオフのため、現在のデータはバックアップされません）\n";
-    question += "よろしいですか?";
-    if (MessageBox::askYesNo(this, question, m_restore->panelName()) != QMessageBox::Yes)
-        return;
-    startRestore(name, backupFirst);
-}
-
-void DataTorikomiPage::startRestore(const QString& name, bool backupFirst) {
-    if (m_host.closeSheet && !m_host.closeSheet())
-        return;
-    const auto places = acquisition::priceBackupPlaces(m_ctx.paths);
-    const std::string chosen = name.toStdString();
-    // This thread's connection lets go of the files while they are swapped; it opens again
-    // whatever the result.
-    const bool started = m_jobs->start(
-        market::PriceJob::Restore,
-        [this, places, chosen, backupFirst](framework::ProgressSink& progress,
-                                            const std::atomic<bool>& cancel,
-                                            market::PriceJobGuard::Ticket& ticket) -> PriceJobRunner::Done {
-            std::string before; // the backup of the data being replaced
-            if (backupFirst) {
-                const auto backup = acquisition::BackupBeforeRestore(places, chosen, progress, &cancel);
-                if (!backup.ok)
-                    return [this, backup] {
-                        market::PriceDatabase::open(m_ctx.priceDb, m_ctx.paths.priceDbDir);
-                        status(backupStatusText(backup));
-                    };
-                before = backup.name;
-            }
-            const auto result = acquisition::RestorePriceBackup(places, chosen, ticket, progress, &cancel);
-            return [this, result, before] {
-                market::PriceDatabase::open(m_ctx.priceDb, m_ctx.paths.priceDbDir);
-                QString text = qs(result.statusText);
-                if (!before.empty())
-                    text += "（復元前のデータは " + qs(acquisition::backupDateText(before)) +
-                            " のバックアップにあります）";
-                status(text);
-                reopenThenSay(text);
-            };
-        });
-    if (started)
-        framework::SQL_Close(m_ctx.priceDb);
-}
-
-// ---- download
+// ---- jobs shared with the settings page
 
 void DataTorikomiPage::startDownload() {
-    if (m_ctx.settings.kabuplusid.empty() || m_ctx.settings.kabupluspw.empty()) {
-        MessageBox::information(this, QString::fromUtf8(acquisition::kNoCredentialsText), "株価ダウンロード");
-        return;
-    }
-    if (m_host.closeSheet && !m_host.closeSheet())
-        return;
-    // The days come from this thread's connection; the files go into the import folder, where
-    // the registration takes them.
-    const auto plan = acquisition::planKabuPlusDownload(m_ctx, m_ctx.priceDb);
-    if (!plan.ok()) {
-        status(qs(plan.error));
-        return;
-    }
-    const auto request = acquisition::kabuPlusRequest(m_ctx, m_ctx.paths.csvWorkDir, plan.days);
-    startJob(market::PriceJob::Download, app::Command::Download,
-             [this, request](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
-                             market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
-                 const auto report = acquisition::RunKabuPlusDownload(request, progress, &cancel);
-                 return [this, report] {
-                     status(qs(report.statusText));
-                     if (!report.fatal.empty())
-                         MessageBox::warning(this, qs(report.fatal), "株価ダウンロード");
-                     m_files->refresh();
-                     schedulePreview();
-                 };
-             });
+    if (m_priceJobs.startDownload())
+        showStopOn(app::Command::Download);
 }
 
-bool DataTorikomiPage::startJob(market::PriceJob job, app::Command cancelCommand, PriceJobRunner::Work work) {
-    if (!m_jobs->start(job, std::move(work)))
-        return false;
-    m_cancelCommand = cancelCommand;
-    if (auto* button = m_files->button(cancelCommand)) {
+void DataTorikomiPage::showStopOn(app::Command command) {
+    m_cancelCommand = command;
+    if (auto* button = m_files->button(command)) {
         m_cancelCaption = button->text();
         button->setText("中止");
     }
-    return true;
 }
 
 void DataTorikomiPage::reopenThenSay(const QString& text) {
@@ -456,24 +363,28 @@ void DataTorikomiPage::importCode() {
     const std::string file = m_codeData->file().toStdString();
     const std::string dbDir = m_ctx.paths.priceDbDir;
     auto catalogue = std::make_shared<const market::CatalogueCodes>(m_ctx.catalogue);
-    const bool started =
-        m_jobs->start(market::PriceJob::CodeImport,
-                      [this, code, file, dbDir, catalogue](framework::ProgressSink& progress,
-                                                           const std::atomic<bool>&,
-                                                           market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
-                          progress.status("インポート中");
-                          framework::ZSqlElement db;
-                          market::PriceDatabase::open(db, dbDir);
-                          const auto result = importCodeCsv(db, code, file, catalogue.get());
-                          return [this, result] {
-                              status(QString());
-                              m_codeData->setResult(qs(result.message));
-                              if (result.ok && qs(result.code) == currentCode())
-                                  reopenThenSay(QString());
-                          };
-                      });
+    const bool started = jobs()->start(market::PriceJob::CodeImport,
+                                       [page = QPointer(this), code, file, dbDir, catalogue](
+                                           framework::ProgressSink& progress, const std::atomic<bool>&,
+                                           market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
+                                           progress.status("インポート中");
+                                           framework::ZSqlElement db;
+                                           market::PriceDatabase::open(db, dbDir);
+                                           const auto result = importCodeCsv(db, code, file, catalogue.get());
+                                           return [page, result] {
+                                               if (page)
+                                                   page->showCodeImport(result);
+                                           };
+                                       });
     if (!started)
-        m_codeData->setResult(m_jobs->lastRefusal());
+        m_codeData->setResult(jobs()->lastRefusal());
+}
+
+void DataTorikomiPage::showCodeImport(const CodeImportResult& result) {
+    status(QString());
+    m_codeData->setResult(qs(result.message));
+    if (result.ok && qs(result.code) == currentCode())
+        reopenThenSay(QString());
 }
 
 } // namespace tavora::csv::ui

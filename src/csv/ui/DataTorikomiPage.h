@@ -1,12 +1,14 @@
 #pragma once
 // The データ取込 page: the import folder with its buttons above, the column mapping and a live
-// preview of the first file below. It carries out its commands itself: registration (with its
-// side-sheet panel), the KABU+ download, backup and restore, the per-code export and import,
-// and the old-format listing. The price-database jobs run one at a time on a worker
-// (PriceJobRunner); after a registration or a restore the current code is opened again. The
-// mapping is loaded when the page is shown and stored when it is left and at exit.
-// UI thread only.
+// preview of the first file below. It lays these out and routes its commands: registration
+// (with its side-sheet panel), the per-code export and import and the old-format listing it
+// carries out itself; the KABU+ download, backup and restore go to the price jobs it shares
+// with the settings page. Its price-database jobs run one at a time on the price jobs' runner;
+// after a registration the current code is opened again. While a registration or a download
+// runs, its button reads "中止" and stops it. The mapping is loaded when the page is shown and
+// stored when it is left and at exit. UI thread only.
 #include "app/core/Commands.h"
+#include "csv/ui/DataPageHost.h"
 #include "csv/ui/PriceJobRunner.h"
 #include "framework/ui/TabPage.h"
 
@@ -21,18 +23,14 @@ class QTimer;
 namespace tavora::app {
 struct AppContext;
 }
-namespace tavora::framework::ui {
-class SideSheetPanel;
-class StatusBar;
-} // namespace tavora::framework::ui
 namespace tavora::csv {
+struct CodeImportResult;
 struct CsvPreview;
 struct RegistrationResult;
 } // namespace tavora::csv
 
 namespace tavora::csv::ui {
 
-class BackupRestorePanel;
 class CodeDataPanel;
 class CsvFilePanel;
 class CsvMappingPanel;
@@ -40,21 +38,14 @@ class CsvPreviewTable;
 class CsvRegisterPanel;
 class OldDataPanel;
 class PreviewLoader;
-
-// What the page needs from the main window.
-struct DataPageHost {
-    std::function<void(framework::ui::SideSheetPanel*)> addSheetPanel;
-    std::function<void(framework::ui::SideSheetPanel*, int width)> openSheet;
-    std::function<bool()> closeSheet; // false when the user kept the sheet open
-    // Opens the current code again and then shows `statusText` (the opening clears the text).
-    std::function<void(const QString& statusText)> reopenCurrentCode;
-    framework::ui::StatusBar* status = nullptr;
-};
+class PriceJobsController;
 
 class DataTorikomiPage : public framework::ui::TabPage {
     Q_OBJECT
 public:
-    DataTorikomiPage(app::AppContext& ctx, DataPageHost host, QWidget* parent = nullptr);
+    // `priceJobs` outlives the page.
+    DataTorikomiPage(app::AppContext& ctx, DataPageHost host, PriceJobsController& priceJobs,
+                     QWidget* parent = nullptr);
     ~DataTorikomiPage() override;
 
     QString pageName() const override { return "データ取込"; }
@@ -71,9 +62,8 @@ public:
     CsvPreviewTable* previewTable() const { return m_preview; }
     CsvRegisterPanel* registerPanel() const { return m_register; }
     OldDataPanel* oldDataPanel() const { return m_oldData; }
-    BackupRestorePanel* restorePanel() const { return m_restore; }
     CodeDataPanel* codeDataPanel() const { return m_codeData; }
-    PriceJobRunner* jobs() const { return m_jobs; }
+    PriceJobRunner* jobs() const;
 
 signals:
     // A registration ended and its result is shown (the status text is in the status bar).
@@ -88,19 +78,15 @@ private:
     void startRegistration();
     void showRegistration(const RegistrationResult& result);
     void openOldData();
-    void openRestorePanel();
-    // Asks before the price database is replaced by backup `name`, then restores it.
-    void confirmRestore(const QString& name);
-    void startRestore(const QString& name, bool backupFirst);
-    void startBackup();
     void startDownload();
-    // Starts a job whose button (`cancelCommand`) reads "中止" and stops it until it ends.
-    bool startJob(market::PriceJob job, app::Command cancelCommand, PriceJobRunner::Work work);
+    // The button of `command` reads "中止" and stops the job just started until it ends.
+    void showStopOn(app::Command command);
     void jobEnded();
     void reopenThenSay(const QString& text);
     void openCodeData();
     void exportCode();
     void importCode();
+    void showCodeImport(const CodeImportResult& result);
     void status(const QString& text);
     QString currentCode() const;
 
@@ -111,9 +97,8 @@ private:
     CsvPreviewTable* m_preview;
     CsvRegisterPanel* m_register;
     OldDataPanel* m_oldData;
-    BackupRestorePanel* m_restore;
     CodeDataPanel* m_codeData;
-    PriceJobRunner* m_jobs;
+    PriceJobsController& m_priceJobs;
     PreviewLoader* m_previewLoader;
     QTimer* m_previewTimer;
     bool m_registerPreviewWanted = false; // the next preview goes to the register panel too

@@ -8,6 +8,7 @@
 #include "app/core/DocumentSteps.h"
 #include "csv/ui/CodeDataPanel.h"
 #include "csv/ui/DataTorikomiPage.h"
+#include "csv/ui/PriceJobsController.h"
 #include "framework/ui/FileDialog.h"
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/StatusBar.h"
@@ -156,7 +157,8 @@ private slots:
             host.openSheet = [](framework::ui::SideSheetPanel*, int) {};
             host.closeSheet = [] { return true; };
             host.status = &status;
-            csv::ui::DataTorikomiPage page(p.ctx, host);
+            csv::ui::PriceJobsController jobs(p.ctx, host, nullptr);
+            csv::ui::DataTorikomiPage page(p.ctx, host, jobs);
             page.initPanel();
             page.onCommand(app::Command::OpenCodeData);
             FileDialog::setNextFileName(database);

@@ -1,20 +1,27 @@
 // The main panel: tab switching with its prompts, the help tab and the side sheet.
-#include "support/SampleMarket.h"
-#include "support/TempDir.h"
-#include "app/HomePanel.h"
 #include "app/MainPanel.h"
+#include "acquisition/PriceBackup.h"
+#include "app/HomePanel.h"
 #include "app/core/AppContext.h"
 #include "csv/CsvMappingStore.h"
+#include "csv/ui/BackupRestorePanel.h"
 #include "csv/ui/CsvMappingPanel.h"
 #include "csv/ui/DataTorikomiPage.h"
+#include "csv/ui/PriceJobRunner.h"
+#include "csv/ui/PriceJobsController.h"
 #include "framework/ui/MessageBox.h"
 #include "framework/ui/NoticePopup.h"
 #include "framework/ui/PropertyDialog.h"
 #include "framework/ui/SideSheetPanel.h"
+#include "framework/ui/StatusBar.h"
 #include "framework/ui/TabPage.h"
 #include "framework/ui/TitleTabBar.h"
+#include "support/SampleMarket.h"
+#include "support/TempDir.h"
 
+#include <QComboBox>
 #include <QMenu>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
 #include <QSignalSpy>
@@ -116,6 +123,24 @@ private slots:
         page->mappingPanel()->findChild<QRadioButton*>("separatorComma")->setChecked(true);
         w.main->leaveVisiblePage();
         QCOMPARE(csv::loadCsvMapping(w.ctx.paths.setteiDb).separator, csv::CsvSeparator::Comma);
+    }
+
+    // The settings page's バックアップ and 以前のデータに復元 reach the price jobs the import page
+    // uses: a backup is made, and the restore panel opens in the side sheet offering it.
+    void theSettingsPageBackupAndRestoreReachThePriceJobs() {
+        Window w(false);
+        w.ctx.paths.backupDir = (w.dir / "data" / "buckup").string();
+        w.tabs.clickTab(app::MainPanel::TabSettings);
+        QSignalSpy done(w.main->priceJobs()->runner(), &csv::ui::PriceJobRunner::finished);
+        w.main->findChild<QPushButton*>("backupbutton")->click();
+        QVERIFY(done.wait(30000));
+        QCOMPARE(acquisition::ListPriceBackups(w.ctx.paths.backupDir).size(), std::size_t{1});
+        QVERIFY2(w.main->statusBar()->text().startsWith(QString::fromUtf8(acquisition::kBackupDoneText)),
+                 qPrintable(w.main->statusBar()->text()));
+        w.main->findChild<QPushButton*>("restorebutton")->click();
+        QVERIFY(QTest::qWaitFor([&] { return !w.main->sideSheet()->isSliding(); }, 3000));
+        QCOMPARE(w.main->sideSheet()->currentPanel(), w.main->priceJobs()->restorePanel());
+        QCOMPARE(w.main->priceJobs()->restorePanel()->list()->count(), 1);
     }
 
     void leavingUnsavedSettings_data() {

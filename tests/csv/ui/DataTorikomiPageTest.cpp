@@ -13,6 +13,7 @@
 #include "csv/ui/CsvRegisterPanel.h"
 #include "csv/ui/OldDataPanel.h"
 #include "csv/ui/PriceJobRunner.h"
+#include "csv/ui/PriceJobsController.h"
 #include "framework/Encoding.h"
 #include "framework/ui/FileDialog.h"
 #include "framework/ui/MessageBox.h"
@@ -53,6 +54,7 @@ class DataTorikomiPageTest : public QObject {
         int reopened = 0;
         QString statusAfterReopen;
         QStringList statuses; // every status text, in order
+        std::unique_ptr<csv::ui::PriceJobsController> jobs;
         std::unique_ptr<csv::ui::DataTorikomiPage> page;
 
         Page() {
@@ -73,7 +75,8 @@ class DataTorikomiPageTest : public QObject {
             host.status = &status;
             QObject::connect(&status, &framework::ui::StatusBar::textChanged,
                              [this](const QString& text) { statuses << text; });
-            page = std::make_unique<csv::ui::DataTorikomiPage>(ctx, host);
+            jobs = std::make_unique<csv::ui::PriceJobsController>(ctx, host, nullptr);
+            page = std::make_unique<csv::ui::DataTorikomiPage>(ctx, host, *jobs);
             page->resize(1200, 900);
             page->show();
             page->initPanel();
@@ -255,7 +258,7 @@ private slots:
         QCOMPARE(two.size(), std::size_t{2});
 
         p.page->filePanel()->button(app::Command::Restore)->click();
-        auto* restore = p.page->restorePanel();
+        auto* restore = p.jobs->restorePanel();
         QCOMPARE(restore->list()->count(), 2);
         QCOMPARE(restore->list()->currentText(), QString::fromStdString(two.front())); // the newest
 
