@@ -13,7 +13,8 @@ fail() { echo "install-test: $*" >&2; exit 1; }
 cmake --install "$build" --prefix "$prefix" >/dev/null
 sizes=(16 24 32 48 64 128 256)
 expected=(bin/tavora bin/tavora-cli share/tavora/others/code_info.csv share/tavora/marketday/marketday_jpn.csv
-  share/tavora/prices/0001.csv share/applications/tavora.desktop share/mime/packages/tavora.xml)
+  share/tavora/prices/0001.csv share/applications/tavora.desktop share/mime/packages/tavora.xml
+  share/man/man1/tavora.1.gz share/man/man1/tavora-cli.1.gz share/bash-completion/completions/tavora-cli)
 for n in "${sizes[@]}"; do expected+=("share/icons/hicolor/${n}x${n}/apps/tavora.png"); done
 for f in "${expected[@]}"; do [ -s "$prefix/$f" ] || fail "missing $f"; done
 [ -x "$prefix/bin/tavora" ] && [ -x "$prefix/bin/tavora-cli" ] || fail "programs not executable"
