@@ -9,14 +9,15 @@ set(CPACK_PACKAGE_CONTACT "Tavora maintainers <maintainers@tavora.example>")
 set(CPACK_PACKAGE_HOMEPAGE_URL "https://tavora.example")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "stock charts of the Japanese market")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Tavora keeps the daily prices of Japanese stocks and indices in SQLite and shows
-them as candlestick charts of day, week, month and year bars with volume and
-Ichimoku lines. Charts can be annotated and saved as chart documents (.tvrd),
-printed on graph paper or written as PDF. Prices come from CSV files or the
-KABU+ daily download.
+    "Tavora keeps the daily prices of Japanese stocks and indices in SQLite
+and shows them as candlestick charts of day, week, month and year bars
+with volume and Ichimoku lines. Charts can be annotated and saved as
+chart documents (.tvrd), printed on graph paper or written as PDF.
+Prices come from CSV files or the KABU+ daily download.
 
-The package holds the desktop program tavora and tavora-cli, the same core
-without windows for scripts and batch work. The user interface is Japanese.")
+The package holds the desktop program tavora and tavora-cli, the same
+core without windows for scripts and batch work. The user interface is
+Japanese.")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # tavora_<version>_<arch>.deb
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
