@@ -23,6 +23,10 @@ for d in fonts-noto-cjk libc6 libqt6core6 libqt6widgets6 libsqlite3-0 libcurl4; 
   [[ ", $depends," == *", $d "* || ", $depends," == *", $d,"* ]] || fail "Depends lacks $d: $depends"
 done
 
+# Everything belongs to root and only root may write it, whatever the umask of the build.
+loose="$(dpkg-deb -c "$deb" | awk '$2 != "root/root" || substr($1, 6, 1) == "w" || substr($1, 9, 1) == "w"')"
+[ -z "$loose" ] || fail "files with a wrong owner or mode: $loose"
+
 dpkg-deb -x "$deb" "$root"
 expected=(usr/bin/tavora usr/bin/tavora-cli usr/share/tavora/others/code_info.csv
   usr/share/tavora/marketday/marketday_jpn.csv usr/share/applications/tavora.desktop
@@ -36,6 +40,10 @@ desktop-file-validate "$root/usr/share/applications/tavora.desktop" || fail "des
 # The newest changelog entry is this version.
 top="$(zcat "$root/usr/share/doc/tavora/changelog.gz" | head -n 1)"
 [[ "$top" == "tavora ($version) "* ]] || fail "the changelog starts with '$top', not version $version"
+for p in tavora tavora-cli; do
+  zcat "$root/usr/share/man/man1/$p.1.gz" | head -n 1 | grep -qF "\"Tavora $version\"" ||
+    fail "$p(1) is not the page of version $version"
+done
 
 # The extracted programs, started from elsewhere, find their data in the extracted /usr/share.
 cli="$root/usr/bin/tavora-cli"
@@ -76,5 +84,8 @@ want="$(printf '%s\n' "${commands[@]}" --help --version | sort | tr '\n' ' ')"
 [ "$(completion bars 00)" = "0001 0002 " ] || fail "completion of codes: $(completion bars 00)"
 [ "$(completion render 0001 --period "")" = "d m w y " ] || fail "completion of periods"
 [ "$(completion print 0001 --sch)" = "--scheme " ] || fail "completion of print's options"
+[ "$(completion import a.csv --encoding=UTF)" = "UTF-16 UTF-8 " ] || fail "completion after --option="
+[ "$(completion import a.csv --column "")" = "close= code= date= high= low= open= volume= " ] ||
+  fail "completion of the column roles"
 
 echo "package-test: $(basename "$deb") passes lintian, installs its files and runs from them"
