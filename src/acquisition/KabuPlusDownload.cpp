@@ -1,9 +1,6 @@
 #include "acquisition/KabuPlusDownload.h"
 
-#include "app/core/AppContext.h"
 #include "framework/Files.h"
-#include "market/MarketCalendar.h"
-#include "market/PriceDatabase.h"
 
 #include <algorithm>
 #include <chrono>
@@ -183,25 +180,6 @@ KabuPlusReport RunKabuPlusDownload(const KabuPlusRequest& request, framework::Pr
         }
     }
     return finish(downloadProgressText(total, report.stored, report.failed, request.days.back()));
-}
-
-DownloadDays planKabuPlusDownload(const app::AppContext& context, framework::ZSqlElement& priceDb) {
-    const auto last = market::PriceDatabase(priceDb).lastDate(kKabuPlusIndexCode);
-    return chooseDownloadDays(context.paths.marketDayDir + "/" + market::kJapanCalendarFile, last,
-                              context.oneYearAgoNextDay, context.today);
-}
-
-KabuPlusRequest kabuPlusRequest(const app::AppContext& context, const std::string& downloadDir,
-                                std::vector<framework::YmdDate> days) {
-    KabuPlusRequest request;
-    request.baseUrl = context.settings.kabuplus_url;
-    request.caFile = context.settings.kabuplus_cafile;
-    request.user = context.settings.kabuplusid;
-    request.password = context.settings.kabupluspw;
-    request.downloadDir = downloadDir;
-    request.days = std::move(days);
-    request.limits.totalTimeoutSeconds = context.settings.kabuplus_file_timeout;
-    return request;
 }
 
 } // namespace tavora::acquisition

@@ -14,8 +14,8 @@
 // reaches a status or log text.
 //
 // RunKabuPlusDownload runs on a worker thread (the desktop's download worker) or on the
-// caller's thread (tavora-cli); the caller holds a PriceJob::Download ticket. The other
-// functions belong to the thread that owns the context.
+// caller's thread (tavora-cli); the caller holds a PriceJob::Download ticket. The request is
+// built from the application context by app/core/AcquisitionPlaces.h.
 #include "acquisition/HttpsFetcher.h"
 #include "acquisition/KabuPlusDays.h"
 #include "framework/Progress.h"
@@ -25,13 +25,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
-namespace tavora::app {
-struct AppContext;
-}
-namespace tavora::framework {
-class ZSqlElement;
-}
 
 namespace tavora::acquisition {
 
@@ -88,13 +81,5 @@ std::string downloadProgressText(std::size_t handled, std::size_t stored, std::s
 
 KabuPlusReport RunKabuPlusDownload(const KabuPlusRequest& request, framework::ProgressSink& sink,
                                    const std::atomic<bool>* cancel = nullptr);
-
-// The days to fetch for the context: the Japanese calendar of the market-day folder, the last
-// stored day of "0001" read through `priceDb` (a connection of the calling thread), the
-// context's one-year anchor and today.
-DownloadDays planKabuPlusDownload(const app::AppContext& context, framework::ZSqlElement& priceDb);
-// A request with the context's service address, CA file and account, for `days`.
-KabuPlusRequest kabuPlusRequest(const app::AppContext& context, const std::string& downloadDir,
-                                std::vector<framework::YmdDate> days);
 
 } // namespace tavora::acquisition

@@ -1,6 +1,5 @@
 #include "acquisition/PriceBackup.h"
 
-#include "app/core/AppContext.h"
 #include "framework/Files.h"
 #include "framework/FolderSwap.h"
 #include "framework/ShownText.h"
@@ -331,10 +330,6 @@ PriceBackupResult failed(PriceBackupResult result, std::string error, std::strin
 }
 
 } // namespace
-
-PriceBackupPlaces priceBackupPlaces(const app::AppPaths& paths) {
-    return {paths.priceDbDir, paths.backupDir};
-}
 
 bool isBackupName(const std::string& name) {
     // YYYY-MM-DD_HH-MM-SS[_NNN]

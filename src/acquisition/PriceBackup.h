@@ -27,10 +27,6 @@
 #include <string>
 #include <vector>
 
-namespace tavora::app {
-struct AppPaths;
-}
-
 namespace tavora::acquisition {
 
 inline constexpr std::size_t kMaxPriceBackups = 8;
@@ -40,9 +36,6 @@ struct PriceBackupPlaces {
     std::string priceDbDir;
     std::string backupDir;
 };
-// The places of the program's data folder: the price database folder opened at start-up
-// (the data-path setting does not move it) and data/buckup.
-PriceBackupPlaces priceBackupPlaces(const app::AppPaths& paths);
 
 struct PriceBackupResult {
     bool ok = false;

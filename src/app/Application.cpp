@@ -1,7 +1,5 @@
 #include "app/Application.h"
 
-#include "acquisition/CompanionSync.h"
-#include "acquisition/ReferenceStartup.h"
 #include "annotations/ui/DocumentCommands.h"
 #include "app/ApliWindow.h"
 #include "app/AppIcon.h"
@@ -15,7 +13,9 @@
 #include "app/core/AppContext.h"
 #include "app/core/BundledData.h"
 #include "app/core/Commands.h"
+#include "app/core/CompanionSync.h"
 #include "app/core/DocumentSteps.h"
+#include "app/core/ReferenceStartup.h"
 #include "app/core/Startup.h"
 #include "app/core/WorkRecovery.h"
 #include "framework/Dates.h"
@@ -135,13 +135,13 @@ int runDesktop(int argc, char** argv) {
         return 1;
     }
     installFileDialogPlaces(*ctx);
-    acquisition::RunStartupCompanionSync(*ctx, log, splash); // step 13
+    app::RunStartupCompanionSync(*ctx, log, splash); // step 13
     splash.percent(30);
     auto window = std::make_unique<ApliWindow>(*ctx); // the main panel; the chart panels take the settings
     splash.percent(50);
-    acquisition::StartNetwork(*ctx, splash, &log);
-    acquisition::StartUpdateCheck(*ctx, splash, exeDir.string());
-    acquisition::StartReferenceRefresh(*ctx, splash, nullptr, {}, &log);
+    app::StartNetwork(*ctx, splash, &log);
+    app::StartUpdateCheck(*ctx, splash, exeDir.string());
+    app::StartReferenceRefresh(*ctx, splash, nullptr, {}, &log);
     splash.percent(70);
     runCatalogueStartup(*ctx, log, splash);
     int percent = 75;
@@ -156,7 +156,7 @@ int runDesktop(int argc, char** argv) {
     window->setShutdown([&] {
         if (sessionEnded)
             return;
-        acquisition::StopUpdateCheck(*ctx);
+        app::StopUpdateCheck(*ctx);
         HomePanel* home = window->mainPanel()->homePanel();
         home->documents()->waitForJob(); // a save in progress ends before the program does
         home->storeCurrentScale(); // the panels' scales into the context
@@ -176,9 +176,9 @@ int runDesktop(int argc, char** argv) {
     splash.close();
     window.reset();
     deleteTemporaryDirectory(*ctx);
-    acquisition::CloseReferenceSession(*ctx);
+    app::CloseReferenceSession(*ctx);
     startUpdaterIfRequested(*ctx);
-    acquisition::ReleaseNetwork(*ctx);
+    app::ReleaseNetwork(*ctx);
     log.Close();
     return rc;
 }

@@ -1,6 +1,5 @@
 #include "app/HomePanel.h"
 
-#include "acquisition/CompanionSync.h"
 #include "annotations/AnnotationHistory.h"
 #include "annotations/DocumentHistory.h"
 #include "annotations/ui/DocumentCommands.h"
@@ -17,6 +16,7 @@
 #include "app/core/AppContext.h"
 #include "app/core/CatalogueStartup.h"
 #include "app/core/ChartOpening.h"
+#include "app/core/CompanionSync.h"
 #include "chart/ChartGeometry.h"
 #include "chart/ChartSettings.h"
 #include "chart/ui/ChartKeyboard.h"
@@ -659,16 +659,16 @@ void HomePanel::askCompanionToday() {
         return; // switched off, not a trading day, or today is already priced
     const market::CodeElm& entry = m_ctx.catalogue[*m_ctx.currentCode];
     m_status->startWait();
-    m_today->start(acquisition::companionPathsOf(m_ctx).socket, entry.code, entry.symbol, today);
+    m_today->start(app::companionPathsOf(m_ctx).socket, entry.code, entry.symbol, today);
 }
 
 void HomePanel::syncCompanion() {
     m_status->startWait();
-    const auto r = acquisition::SyncCompanionNow(m_ctx, m_log);
+    const auto r = app::SyncCompanionNow(m_ctx, m_log);
     m_status->stopWait();
     m_afterOpening.clear();
     if (r.outcome == acquisition::SyncOutcome::Failed)
-        m_afterOpening = QString::fromUtf8(acquisition::kSyncCancelledText);
+        m_afterOpening = QString::fromUtf8(app::kSyncCancelledText);
     else if (r.outcome == acquisition::SyncOutcome::Refused)
         m_afterOpening = QString::fromStdString(r.error); // another price-database job runs
     m_status->setText(m_afterOpening);

@@ -2,6 +2,7 @@
 // Prints the new backup's name; the oldest backups beyond eight are removed (said on stderr).
 // Ctrl+C or SIGTERM stops the copy, removes the partial backup and exits 130.
 #include "acquisition/PriceBackup.h"
+#include "app/core/AcquisitionPlaces.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
 #include "cli/Interruption.h"
@@ -29,8 +30,7 @@ int run(const std::vector<std::string>& args) {
     if (!ticket)
         return fail(session.error());
     TextProgress progress;
-    const auto result =
-        acquisition::CreatePriceBackup(acquisition::priceBackupPlaces(ctx.paths), progress, &cancel);
+    const auto result = acquisition::CreatePriceBackup(app::priceBackupPlaces(ctx.paths), progress, &cancel);
     progress.endLine();
     session.log().UpdLog(result.ok ? result.statusText + "_" + result.name
                                    : result.statusText + "_" + result.error);

@@ -9,6 +9,7 @@
 // set). Ctrl+C or SIGTERM ends the run at once: the day in transfer is dropped, the days
 // stored before it stay, nothing is registered, exit 130.
 #include "acquisition/KabuPlusDownload.h"
+#include "app/core/AcquisitionPlaces.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
 #include "cli/Interruption.h"
@@ -45,7 +46,7 @@ int run(const std::vector<std::string>& args) {
     if (interrupted())
         return cancelledExit("nothing was fetched");
 
-    const auto plan = acquisition::planKabuPlusDownload(ctx, ctx.priceDb);
+    const auto plan = app::planKabuPlusDownload(ctx, ctx.priceDb);
     if (!plan.ok())
         return fail(plan.error);
     if (plan.badRows > 0)
@@ -65,8 +66,8 @@ int run(const std::vector<std::string>& args) {
 
     const std::string downloadDir = ctx.paths.root + "/data/download";
     TextProgress progress;
-    const auto report = acquisition::RunKabuPlusDownload(acquisition::kabuPlusRequest(ctx, downloadDir, plan.days),
-                                              progress, &cancel);
+    const auto report = acquisition::RunKabuPlusDownload(app::kabuPlusRequest(ctx, downloadDir, plan.days),
+                                                         progress, &cancel);
     progress.endLine();
     for (const auto& day : report.days) {
         if (day.stored)

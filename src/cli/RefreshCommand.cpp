@@ -3,8 +3,8 @@
 // as every start of the program does, with a progress line on standard error. Prints what was
 // fetched, deleted, left as it was, or could not be fetched.
 #include "acquisition/DataSession.h"
-#include "acquisition/ReferenceStartup.h"
 #include "app/core/AppContext.h"
+#include "app/core/ReferenceStartup.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
 #include "cli/TextProgress.h"
@@ -49,12 +49,12 @@ int run(const std::vector<std::string>& args) {
     framework::ZLog& log = session.log();
 
     TextProgress progress(verbose);
-    acquisition::StartNetwork(ctx, progress, &log);
+    app::StartNetwork(ctx, progress, &log);
     acquisition::RefreshReport report;
-    bool opened = acquisition::StartReferenceRefresh(ctx, progress, &report, {}, &log);
+    bool opened = app::StartReferenceRefresh(ctx, progress, &report, {}, &log);
     std::string error = ctx.dataSession ? ctx.dataSession->lastError() : std::string();
-    acquisition::CloseReferenceSession(ctx);
-    acquisition::ReleaseNetwork(ctx);
+    app::CloseReferenceSession(ctx);
+    app::ReleaseNetwork(ctx);
     progress.status("");
     const std::string& root = ctx.paths.root;
     if (!opened)

@@ -4,6 +4,7 @@
 // refuses it). Ctrl+C or SIGTERM before the swap leaves the database as it was (exit 130); the
 // swap itself is one rename and is not interrupted.
 #include "acquisition/PriceBackup.h"
+#include "app/core/AcquisitionPlaces.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
 #include "cli/Interruption.h"
@@ -34,8 +35,8 @@ int run(const std::vector<std::string>& args) {
         return fail(session.error());
     TextProgress progress;
     framework::SQL_Close(ctx.priceDb); // our own connection must not outlive the old files
-    const auto result = acquisition::RestorePriceBackup(acquisition::priceBackupPlaces(ctx.paths), args[0],
-                                                        *ticket, progress, &cancel);
+    const auto result = acquisition::RestorePriceBackup(app::priceBackupPlaces(ctx.paths), args[0], *ticket,
+                                                        progress, &cancel);
     market::PriceDatabase::open(ctx.priceDb, ctx.paths.priceDbDir);
     progress.endLine();
     session.log().UpdLog(result.ok ? result.statusText : result.statusText + "_" + result.error);

@@ -2,7 +2,7 @@
 // "更新" does (whatever sync_moravel_db says): every day it holds that the price database
 // does not is added; days already stored keep their values. Ctrl+C or SIGTERM stops the copy,
 // which keeps nothing of it, and exits 130.
-#include "acquisition/CompanionSync.h"
+#include "app/core/CompanionSync.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
 #include "cli/Interruption.h"
@@ -27,7 +27,7 @@ int run(const std::vector<std::string>& args) {
         return fail(session.error());
     if (interrupted())
         return cancelledExit("nothing was merged");
-    const auto r = acquisition::SyncCompanionNow(session.context(), &session.log(), &cancel);
+    const auto r = app::SyncCompanionNow(session.context(), &session.log(), &cancel);
     if (r.cancelled)
         return cancelledExit("nothing was merged");
     switch (r.outcome) {

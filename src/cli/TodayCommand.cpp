@@ -1,8 +1,8 @@
 // tavora-cli today: asks the running companion program for a code's prices of today, as the
 // chart does when it opens, and prints what it answered once read as the chart reads it (or
 // why the chart would ignore it). Nothing is stored.
-#include "acquisition/CompanionSync.h"
 #include "acquisition/CompanionToday.h"
+#include "app/core/CompanionSync.h"
 #include "app/core/Startup.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
@@ -34,7 +34,7 @@ int run(const std::vector<std::string>& args) {
         std::cerr << "tavora-cli: note: use_moravel_day_data is off, so the chart does not ask\n";
 
     const std::string today = framework::todayDate();
-    const std::string socket = acquisition::companionPathsOf(ctx).socket;
+    const std::string socket = app::companionPathsOf(ctx).socket;
     const auto answer = acquisition::AskCompanionToday(socket, entry->symbol, today);
     if (!answer.accepted())
         return fail("ignored (" + std::string(acquisition::kTodayRequest) + entry->symbol + " to " + socket +

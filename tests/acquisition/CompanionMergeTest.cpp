@@ -2,7 +2,7 @@
 // in rollback or WAL mode, paths that need quoting, and every failing step.
 #include "acquisition/CompanionMerge.h"
 #include "AcquisitionTestSupport.h"
-#include "acquisition/CompanionSync.h"
+#include "app/core/CompanionSync.h"
 #include "framework/Log.h"
 #include "market/PriceDatabase.h"
 #include "support/SampleMarket.h"
@@ -273,7 +273,7 @@ protected:
         fs::create_directories(dir / "Tavora/log");
         ASSERT_EQ(log.Open(dir / "Tavora/log/log.zfc", dir / "Tavora/log/log.txt"), 0);
         ASSERT_EQ(log.CreateLogDb(), 0);
-        paths = acquisition::companionPathsOf(ctx);
+        paths = app::companionPathsOf(ctx);
     }
     std::vector<std::string> logged() {
         framework::ZSqlElement db;
@@ -298,25 +298,25 @@ protected:
 TEST_F(CompanionSyncTest, StartUpMergesAndLogsOnlyWhenTheCompanionIsThereAndIdle) {
     EXPECT_EQ(paths.database, (dir / "moravel/data/kabukadb/kabuka.db").string());
     // No companion: the splash text and nothing else.
-    acquisition::RunStartupCompanionSync(ctx, log, splash);
+    app::RunStartupCompanionSync(ctx, log, splash);
     EXPECT_EQ(splash.statuses, (std::vector<std::string>{"moravelとデータ同期中"}));
     EXPECT_TRUE(logged().empty());
 
     // The companion is writing: nothing merged, nothing logged.
     writeCompanion(paths.database, kTheirs);
     writeFile(paths.busyMarker, "");
-    acquisition::RunStartupCompanionSync(ctx, log, splash);
+    app::RunStartupCompanionSync(ctx, log, splash);
     EXPECT_EQ(splash.statuses.size(), 2u);
     EXPECT_EQ(rowCount(), 0u);
     EXPECT_TRUE(logged().empty());
-    EXPECT_EQ(acquisition::SyncCompanionNow(ctx, &log).outcome, SyncOutcome::Updating);
+    EXPECT_EQ(app::SyncCompanionNow(ctx, &log).outcome, SyncOutcome::Updating);
 
     // Another price-database job runs: the request is refused with its status text.
     fs::remove(paths.busyMarker);
     {
         auto backup = ctx.priceJobs.tryBegin(market::PriceJob::Backup);
         ASSERT_TRUE(backup);
-        const auto refused = acquisition::SyncCompanionNow(ctx, &log);
+        const auto refused = app::SyncCompanionNow(ctx, &log);
         EXPECT_EQ(refused.outcome, SyncOutcome::Refused);
         EXPECT_EQ(refused.error, market::PriceJobGuard::refusalText(market::PriceJob::Backup));
         EXPECT_EQ(rowCount(), 0u);
@@ -324,12 +324,12 @@ TEST_F(CompanionSyncTest, StartUpMergesAndLogsOnlyWhenTheCompanionIsThereAndIdle
 
     // Switched off: not even the splash text.
     ctx.settings.sync_moravel_db = false;
-    acquisition::RunStartupCompanionSync(ctx, log, splash);
+    app::RunStartupCompanionSync(ctx, log, splash);
     EXPECT_EQ(splash.statuses.size(), 2u);
     EXPECT_EQ(rowCount(), 0u);
 
     ctx.settings.sync_moravel_db = true;
-    acquisition::RunStartupCompanionSync(ctx, log, splash);
+    app::RunStartupCompanionSync(ctx, log, splash);
     EXPECT_EQ(rowCount(), 1u);
     EXPECT_EQ(splash.statuses.back(), "moravelとデータ同期中");
     EXPECT_EQ(logged(), (std::vector<std::string>{"同期成功"}));
@@ -338,7 +338,7 @@ TEST_F(CompanionSyncTest, StartUpMergesAndLogsOnlyWhenTheCompanionIsThereAndIdle
 TEST_F(CompanionSyncTest, AFailedMergeIsLoggedAndShownAndStartUpGoesOn) {
     fs::create_directories(fs::path(paths.database).parent_path());
     writeFile(paths.database, "this is not a database, just some text that is long enough to be read");
-    acquisition::RunStartupCompanionSync(ctx, log, splash);
+    app::RunStartupCompanionSync(ctx, log, splash);
     EXPECT_EQ(splash.statuses,
               (std::vector<std::string>{"moravelとデータ同期中", "moravelとデータ同期キャンセル"}));
     const auto lines = logged();
@@ -348,7 +348,7 @@ TEST_F(CompanionSyncTest, AFailedMergeIsLoggedAndShownAndStartUpGoesOn) {
 
     // The request does not consult the flag; its failure is logged the same way.
     ctx.settings.sync_moravel_db = false;
-    const auto r = acquisition::SyncCompanionNow(ctx, &log);
+    const auto r = app::SyncCompanionNow(ctx, &log);
     EXPECT_EQ(r.outcome, SyncOutcome::Failed);
     EXPECT_EQ(logged().size(), 2u);
 }

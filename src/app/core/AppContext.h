@@ -140,7 +140,7 @@ struct AppContext {
     PendingUpdate pendingUpdate;
     bool updateOnExit = false;  // set by the help tab's software-update command
 
-    // The reference-data server (acquisition/ReferenceStartup.h): the TLS client context (from
+    // The reference-data server (app/core/ReferenceStartup.h): the TLS client context (from
     // start-up step 17 to shutdown), the session kept open for the program's life, and the
     // update check's thread.
     std::shared_ptr<framework::TlsContext> tlsContext;

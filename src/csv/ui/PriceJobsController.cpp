@@ -2,6 +2,7 @@
 
 #include "acquisition/KabuPlusDownload.h"
 #include "acquisition/PriceBackup.h"
+#include "app/core/AcquisitionPlaces.h"
 #include "app/core/AppContext.h"
 #include "csv/ui/BackupRestorePanel.h"
 #include "csv/ui/PriceJobRunner.h"
@@ -93,7 +94,7 @@ void PriceJobsController::reopenThenSay(const QString& text) {
 // ---- backup and restore
 
 void PriceJobsController::startBackup() {
-    const auto places = acquisition::priceBackupPlaces(m_ctx.paths);
+    const auto places = app::priceBackupPlaces(m_ctx.paths);
     m_runner->start(market::PriceJob::Backup,
                     [this, places](framework::ProgressSink& progress, const std::atomic<bool>& cancel,
                                    market::PriceJobGuard::Ticket&) -> PriceJobRunner::Done {
@@ -119,7 +120,7 @@ void PriceJobsController::confirmRestore(const QString& name) {
 void PriceJobsController::startRestore(const QString& name, bool backupFirst) {
     if (m_host.closeSheet && !m_host.closeSheet())
         return;
-    const auto places = acquisition::priceBackupPlaces(m_ctx.paths);
+    const auto places = app::priceBackupPlaces(m_ctx.paths);
     const std::string chosen = name.toStdString();
     // This thread's connection lets go of the files while they are swapped; it opens again
     // whatever the result.
@@ -165,12 +166,12 @@ bool PriceJobsController::startDownload() {
         return false;
     // The days come from this thread's connection; the files go into the import folder, where
     // the registration takes them.
-    const auto plan = acquisition::planKabuPlusDownload(m_ctx, m_ctx.priceDb);
+    const auto plan = app::planKabuPlusDownload(m_ctx, m_ctx.priceDb);
     if (!plan.ok()) {
         status(qs(plan.error));
         return false;
     }
-    const auto request = acquisition::kabuPlusRequest(m_ctx, m_ctx.paths.csvWorkDir, plan.days);
+    const auto request = app::kabuPlusRequest(m_ctx, m_ctx.paths.csvWorkDir, plan.days);
     return m_runner->start(
         market::PriceJob::Download,
         [this, request](framework::ProgressSink& progress, const std::atomic<bool>& cancel,

@@ -1,7 +1,7 @@
 // The server's steps of start-up and shutdown on a real application context.
-#include "acquisition/ReferenceStartup.h"
-#include "AcquisitionTestSupport.h"
+#include "acquisition/AcquisitionTestSupport.h"
 #include "acquisition/UpdateCheck.h"
+#include "app/core/ReferenceStartup.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -41,20 +41,20 @@ TEST(ReferenceStartup, RefreshesFromTheConfiguredServerAndFindsUpdates) {
     s.context.settings.refserver_port = std::to_string(server.port());
     s.context.settings.refserver_cafile = server.caFile();
 
-    acquisition::StartNetwork(s.context, s.progress);
-    acquisition::StartUpdateCheck(s.context, s.progress, s.bin.str(), shortTimeouts());
+    app::StartNetwork(s.context, s.progress);
+    app::StartUpdateCheck(s.context, s.progress, s.bin.str(), shortTimeouts());
     EXPECT_EQ(s.progress.statuses.back(), "更新プログラムの確認");
     acquisition::RefreshReport report;
-    EXPECT_TRUE(acquisition::StartReferenceRefresh(s.context, s.progress, &report, shortTimeouts()));
+    EXPECT_TRUE(app::StartReferenceRefresh(s.context, s.progress, &report, shortTimeouts()));
     EXPECT_EQ(readFile(s.root / "marketday" / "marketday_jpn.csv"), "2026-12-09\n");
     EXPECT_EQ(readFile(s.root / "others" / "bunseki.csv"), "a\tb\n");
     EXPECT_EQ(report.fetched.size(), 2u);
     s.context.updateCheck->join();
     EXPECT_EQ(s.context.pendingUpdate.text(), "tavora");
 
-    acquisition::StopUpdateCheck(s.context);
-    acquisition::CloseReferenceSession(s.context);
-    acquisition::ReleaseNetwork(s.context);
+    app::StopUpdateCheck(s.context);
+    app::CloseReferenceSession(s.context);
+    app::ReleaseNetwork(s.context);
     EXPECT_NE(server.protocolLog().find("\"QUIT\""), std::string::npos);
 }
 
@@ -71,12 +71,12 @@ TEST(ReferenceStartup, WithoutAServerStartUpGoesOnWithinTheConnectTimeout) {
     log.Open(s.root / "log.zfc", s.root / "log.txt");
 
     auto start = std::chrono::steady_clock::now();
-    acquisition::StartNetwork(s.context, s.progress, &log);
-    acquisition::StartUpdateCheck(s.context, s.progress, s.bin.str(), timeouts);
-    EXPECT_FALSE(acquisition::StartReferenceRefresh(s.context, s.progress, nullptr, timeouts, &log));
-    acquisition::StopUpdateCheck(s.context);
-    acquisition::CloseReferenceSession(s.context);
-    acquisition::ReleaseNetwork(s.context);
+    app::StartNetwork(s.context, s.progress, &log);
+    app::StartUpdateCheck(s.context, s.progress, s.bin.str(), timeouts);
+    EXPECT_FALSE(app::StartReferenceRefresh(s.context, s.progress, nullptr, timeouts, &log));
+    app::StopUpdateCheck(s.context);
+    app::CloseReferenceSession(s.context);
+    app::ReleaseNetwork(s.context);
     EXPECT_LT(std::chrono::steady_clock::now() - start, timeouts.connect);
     EXPECT_EQ(readFile(s.root / "others" / "bunseki.csv"), "kept\n");
     EXPECT_TRUE(s.context.pendingUpdate.empty());

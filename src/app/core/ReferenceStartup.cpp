@@ -1,10 +1,10 @@
-#include "acquisition/ReferenceStartup.h"
+#include "app/core/ReferenceStartup.h"
 
 #include "acquisition/DataSession.h"
 #include "acquisition/UpdateCheck.h"
 #include "framework/TlsContext.h"
 
-namespace tavora::acquisition {
+namespace tavora::app {
 
 namespace {
 
@@ -25,8 +25,8 @@ private:
     framework::ZLog* m_log;
 };
 
-SessionConfig configFor(const app::ServerAccount& account, const framework::NetTimeouts& timeouts) {
-    SessionConfig config;
+acquisition::SessionConfig configFor(const ServerAccount& account, const framework::NetTimeouts& timeouts) {
+    acquisition::SessionConfig config;
     config.host = account.host;
     config.port = account.port;
     config.user = account.user;
@@ -37,10 +37,10 @@ SessionConfig configFor(const app::ServerAccount& account, const framework::NetT
 
 } // namespace
 
-void StartNetwork(app::AppContext& context, framework::ProgressSink& shown, framework::ZLog* log) {
+void StartNetwork(AppContext& context, framework::ProgressSink& shown, framework::ZLog* log) {
     LoggedProgress sink(shown, log);
     const auto& s = context.settings;
-    for (app::ServerAccount* account : {&context.dataAccount, &context.updateAccount}) {
+    for (ServerAccount* account : {&context.dataAccount, &context.updateAccount}) {
         account->host = s.refserver_host;
         account->port = s.refserver_port;
     }
@@ -50,47 +50,50 @@ void StartNetwork(app::AppContext& context, framework::ProgressSink& shown, fram
         sink.logLine("TLS初期化_" + warning);
 }
 
-void StartUpdateCheck(app::AppContext& context, framework::ProgressSink& sink, const std::string& binDir,
+void StartUpdateCheck(AppContext& context, framework::ProgressSink& sink, const std::string& binDir,
                       const framework::NetTimeouts& timeouts) {
     sink.status("更新プログラムの確認");
     context.pendingUpdate.set("");
     if (!context.tlsContext)
         return;
-    app::PendingUpdate* pending = &context.pendingUpdate;
-    context.updateCheck = std::make_shared<UpdateCheck>(
-        context.tlsContext, configFor(context.updateAccount, timeouts), installedProgramFiles(binDir),
+    PendingUpdate* pending = &context.pendingUpdate;
+    context.updateCheck = std::make_shared<acquisition::UpdateCheck>(
+        context.tlsContext, configFor(context.updateAccount, timeouts),
+        acquisition::installedProgramFiles(binDir),
         [pending](const std::string& names) { pending->set(names); });
     context.updateCheck->start();
 }
 
-bool StartReferenceRefresh(app::AppContext& context, framework::ProgressSink& shown, RefreshReport* report,
-                           const framework::NetTimeouts& timeouts, framework::ZLog* log) {
+bool StartReferenceRefresh(AppContext& context, framework::ProgressSink& shown,
+                           acquisition::RefreshReport* report, const framework::NetTimeouts& timeouts,
+                           framework::ZLog* log) {
     LoggedProgress sink(shown, log);
-    context.dataSession =
-        std::make_shared<DataSession>(context.tlsContext, configFor(context.dataAccount, timeouts));
+    context.dataSession = std::make_shared<acquisition::DataSession>(
+        context.tlsContext, configFor(context.dataAccount, timeouts));
     context.dataSession->setProgress(&sink);
-    RefreshTargets targets{context.paths.marketDayDir, context.paths.othersDir, context.settings.codeauto_ch};
-    bool opened = OpenDataSession(*context.dataSession, targets, sink, report);
+    acquisition::RefreshTargets targets{context.paths.marketDayDir, context.paths.othersDir,
+                                        context.settings.codeauto_ch};
+    bool opened = acquisition::OpenDataSession(*context.dataSession, targets, sink, report);
     // The sink belongs to start-up (a splash or a progress line); later operations report nowhere
     // unless a caller sets a sink of its own.
     context.dataSession->setProgress(nullptr);
     return opened;
 }
 
-void StopUpdateCheck(app::AppContext& context) {
+void StopUpdateCheck(AppContext& context) {
     if (context.updateCheck)
         context.updateCheck->stop();
 }
 
-void CloseReferenceSession(app::AppContext& context) {
+void CloseReferenceSession(AppContext& context) {
     if (context.dataSession)
         context.dataSession->CloseDataSession();
 }
 
-void ReleaseNetwork(app::AppContext& context) {
+void ReleaseNetwork(AppContext& context) {
     context.updateCheck.reset();
     context.dataSession.reset();
     context.tlsContext.reset();
 }
 
-} // namespace tavora::acquisition
+} // namespace tavora::app

@@ -12,32 +12,32 @@
 
 #include <string>
 
-namespace tavora::acquisition {
+namespace tavora::app {
 
 // In the functions below, log lines go to sink and, when log is given, to the application log.
 
 // Creates the TLS client context (system trust store plus refserver_cafile) and points both
 // accounts at the configured server. A CA file that cannot be read is logged.
-void StartNetwork(app::AppContext& context, framework::ProgressSink& sink, framework::ZLog* log = nullptr);
+void StartNetwork(AppContext& context, framework::ProgressSink& sink, framework::ZLog* log = nullptr);
 
 // Shows "更新プログラムの確認", clears the pending-update text and starts the update check on
 // its own thread; what it finds lands in context.pendingUpdate. binDir holds the installed
 // executables and data folder (the running executable's directory).
-void StartUpdateCheck(app::AppContext& context, framework::ProgressSink& sink, const std::string& binDir,
+void StartUpdateCheck(AppContext& context, framework::ProgressSink& sink, const std::string& binDir,
                       const framework::NetTimeouts& timeouts = {});
 
 // Opens the session with the data account and refreshes the reference files. False when the
 // session could not be opened: the files on disk stay as they are and start-up goes on.
 // The session is kept in the context either way, for later probes and the close at exit.
-bool StartReferenceRefresh(app::AppContext& context, framework::ProgressSink& sink,
-                           RefreshReport* report = nullptr, const framework::NetTimeouts& timeouts = {},
-                           framework::ZLog* log = nullptr);
+bool StartReferenceRefresh(AppContext& context, framework::ProgressSink& sink,
+                           acquisition::RefreshReport* report = nullptr,
+                           const framework::NetTimeouts& timeouts = {}, framework::ZLog* log = nullptr);
 
 // Shutdown: ends the update check (within 100 ms) before anything is saved.
-void StopUpdateCheck(app::AppContext& context);
+void StopUpdateCheck(AppContext& context);
 // Shutdown: NOOP and QUIT when the server still answers, within a few seconds at most.
-void CloseReferenceSession(app::AppContext& context);
+void CloseReferenceSession(AppContext& context);
 // Shutdown: frees the TLS client context.
-void ReleaseNetwork(app::AppContext& context);
+void ReleaseNetwork(AppContext& context);
 
-} // namespace tavora::acquisition
+} // namespace tavora::app

@@ -1,8 +1,11 @@
-#include "acquisition/CompanionSync.h"
+#include "app/core/CompanionSync.h"
 
 #include <iostream>
 
-namespace tavora::acquisition {
+namespace tavora::app {
+
+using acquisition::SyncOutcome;
+using acquisition::SyncResult;
 
 namespace {
 
@@ -21,7 +24,7 @@ void logOutcome(const SyncResult& r, framework::ZLog* log, bool toStderr) {
 }
 
 // The merge under a price-job ticket; refused while another job runs.
-SyncResult syncUnderTicket(app::AppContext& ctx, const std::atomic<bool>* cancel = nullptr) {
+SyncResult syncUnderTicket(AppContext& ctx, const std::atomic<bool>* cancel = nullptr) {
     std::string refusal;
     const auto ticket = ctx.priceJobs.tryBegin(market::PriceJob::CompanionMerge, &refusal);
     if (!ticket) {
@@ -31,16 +34,16 @@ SyncResult syncUnderTicket(app::AppContext& ctx, const std::atomic<bool>* cancel
         r.companionDatabase = companionPathsOf(ctx).database;
         return r;
     }
-    return SyncFromMoravel(ctx.priceDb, companionPathsOf(ctx), cancel);
+    return acquisition::SyncFromMoravel(ctx.priceDb, companionPathsOf(ctx), cancel);
 }
 
 } // namespace
 
-CompanionPaths companionPathsOf(const app::AppContext& ctx) {
-    return companionPaths(roamingFolderOf(ctx.paths.root));
+acquisition::CompanionPaths companionPathsOf(const AppContext& ctx) {
+    return acquisition::companionPaths(acquisition::roamingFolderOf(ctx.paths.root));
 }
 
-void RunStartupCompanionSync(app::AppContext& ctx, framework::ZLog& log, framework::ProgressSink& progress) {
+void RunStartupCompanionSync(AppContext& ctx, framework::ZLog& log, framework::ProgressSink& progress) {
     if (!ctx.settings.sync_moravel_db)
         return;
     progress.status(kSyncingText);
@@ -50,10 +53,10 @@ void RunStartupCompanionSync(app::AppContext& ctx, framework::ZLog& log, framewo
         progress.status(kSyncCancelledText);
 }
 
-SyncResult SyncCompanionNow(app::AppContext& ctx, framework::ZLog* log, const std::atomic<bool>* cancel) {
+SyncResult SyncCompanionNow(AppContext& ctx, framework::ZLog* log, const std::atomic<bool>* cancel) {
     const SyncResult r = syncUnderTicket(ctx, cancel);
     logOutcome(r, log, false);
     return r;
 }
 
-} // namespace tavora::acquisition
+} // namespace tavora::app
