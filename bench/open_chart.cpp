@@ -1,9 +1,9 @@
 // Opening a code end to end: rows read from SQLite, the bundled Japanese calendar, two
 // splits, four periods, the five default Ichimoku graphs and their computations.
 // Arguments: number of day bars (about 250 per year).
+#include "chart/OpenChart.h"
 #include "framework/Dates.h"
 #include "market/MarketCalendar.h"
-#include "market/OpenChart.h"
 #include "market/PriceDatabase.h"
 #include "support/IchimokuDefinitions.h"
 
@@ -24,7 +24,7 @@ using namespace tavora;
 struct Fixture {
     std::filesystem::path dir;
     framework::ZSqlElement db;
-    market::OpenChartInput input;
+    chart::OpenChartInput input;
 
     explicit Fixture(int bars) {
         dir = std::filesystem::temp_directory_path() /
@@ -74,7 +74,7 @@ void BM_OpenChart(benchmark::State& state) {
     Fixture f(static_cast<int>(state.range(0)));
     std::size_t dayBars = 0;
     for (auto _ : state) {
-        market::ChartSeries s = market::OpenChart(f.input);
+        chart::ChartSeries s = chart::OpenChart(f.input);
         dayBars = s.period(market::ChartPeriod::Day).bars.size();
         benchmark::DoNotOptimize(s);
     }
@@ -88,7 +88,7 @@ void BM_LoadDayBars(benchmark::State& state) {
     Fixture f(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         market::KeisenList day;
-        market::LoadDayBars(f.db, "1234", day);
+        chart::LoadDayBars(f.db, "1234", day);
         benchmark::DoNotOptimize(day);
     }
 }
@@ -99,14 +99,14 @@ BENCHMARK(BM_LoadDayBars)->Arg(10000)->Unit(benchmark::kMillisecond);
 void BM_BuildChartSeries(benchmark::State& state) {
     Fixture f(static_cast<int>(state.range(0)));
     market::KeisenList loaded;
-    market::LoadDayBars(f.db, "1234", loaded);
+    chart::LoadDayBars(f.db, "1234", loaded);
     market::AppendMarketDays(loaded, f.input.calendarPath);
     for (auto _ : state) {
         state.PauseTiming();
         market::KeisenList day = loaded;
         state.ResumeTiming();
-        market::ChartSeries s;
-        market::BuildChartSeries(f.input, std::move(day), s);
+        chart::ChartSeries s;
+        chart::BuildChartSeries(f.input, std::move(day), s);
         benchmark::DoNotOptimize(s);
     }
 }

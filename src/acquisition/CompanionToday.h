@@ -6,7 +6,7 @@
 // that is absent, refuses or stalls. Nothing here touches a chart or the database: the caller
 // merges the accepted prices where it owns the bars. Any thread.
 #include "framework/PipeClient.h"
-#include "market/TodayBar.h"
+#include "market/TodayPrices.h"
 
 #include <optional>
 #include <string>

@@ -556,7 +556,7 @@ void HomePanel::changeCurrentCode(std::size_t index) {
     reopen();
 }
 
-market::OpenChartInput HomePanel::openInput() const {
+chart::OpenChartInput HomePanel::openInput() const {
     return chartInputFor(m_ctx, m_ctx.catalogue[*m_ctx.currentCode]);
 }
 
@@ -604,12 +604,12 @@ void HomePanel::openCurrentCode() {
         }
         return;
     }
-    market::OpenChartInput in = openInput();
+    chart::OpenChartInput in = openInput();
     in.priceDb = &m_ctx.priceDb;
-    showSeries(std::make_shared<market::ChartSeries>(market::OpenChart(in)));
+    showSeries(std::make_shared<chart::ChartSeries>(chart::OpenChart(in)));
 }
 
-void HomePanel::showSeries(std::shared_ptr<market::ChartSeries> series) {
+void HomePanel::showSeries(std::shared_ptr<chart::ChartSeries> series) {
     setBusy(false);
     if (!m_ctx.currentCode || *m_ctx.currentCode >= m_ctx.catalogue.size() ||
         m_ctx.catalogue[*m_ctx.currentCode].code != series->code)
@@ -617,7 +617,7 @@ void HomePanel::showSeries(std::shared_ptr<market::ChartSeries> series) {
     const market::CodeElm& entry = m_ctx.catalogue[*m_ctx.currentCode];
     // The code's stored scale (read here: the table belongs to the UI thread), else defaults.
     if (m_ctx.scaleDb.isOpen())
-        m_ctx.scale = market::LoadCodeScale(m_ctx.scaleDb, entry.code).value_or(chart::CodeScale{});
+        m_ctx.scale = chart::LoadCodeScale(m_ctx.scaleDb, entry.code).value_or(chart::CodeScale{});
     else
         m_ctx.scale = series->scale;
     m_series = std::move(series);
@@ -655,7 +655,7 @@ void HomePanel::reloadAnnotations() {
 
 void HomePanel::askCompanionToday() {
     const std::string today = framework::todayDate();
-    if (!m_ctx.settings.use_moravel_day_data || !m_series || !market::FindTodayBar(*m_series, today))
+    if (!m_ctx.settings.use_moravel_day_data || !m_series || !chart::FindTodayBar(*m_series, today))
         return; // switched off, not a trading day, or today is already priced
     const market::CodeElm& entry = m_ctx.catalogue[*m_ctx.currentCode];
     m_status->startWait();
@@ -683,7 +683,7 @@ void HomePanel::applyToday(const std::string& code, std::uint64_t generation,
                            const market::TodayPrices& prices) {
     if (!m_series || m_series->code != code || generation != m_today->generation())
         return;
-    if (!market::MergeTodayPrices(*m_series, prices))
+    if (!chart::MergeTodayPrices(*m_series, prices))
         return;
     for (auto* panel : m_panels)
         panel->relayout();

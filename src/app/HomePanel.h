@@ -5,10 +5,10 @@
 // opened series into the panels and lays them out. UI thread only.
 #include "annotations/CodeAnnotations.h"
 #include "app/core/Commands.h"
+#include "chart/OpenChart.h"
+#include "chart/TodayBar.h"
 #include "market/ChartPeriod.h"
 #include "market/CodeList.h"
-#include "market/OpenChart.h"
-#include "market/TodayBar.h"
 
 #include <QWidget>
 
@@ -112,7 +112,7 @@ public:
     ReopenWorker* reopenWorker() const { return m_reopen; }
     TodayQuery* todayQuery() const { return m_today; }
     // The series shown now; null before the first opening.
-    const market::ChartSeries* series() const { return m_series.get(); }
+    const chart::ChartSeries* series() const { return m_series.get(); }
 
     // Annotations: the current code's elements of the four periods, and the history that
     // records the tools' changes and loads a code's elements (none: nothing is recorded and a
@@ -141,7 +141,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    market::OpenChartInput openInput() const;
+    chart::OpenChartInput openInput() const;
     // The head's search box shows the current code's name.
     void showCurrentInHead();
     // A key of the chart that the Home page carries out (another code, another period).
@@ -149,7 +149,7 @@ private:
     // Brings a period's chart to the front with the keyboard, docked or floating.
     void showPeriod(market::ChartPeriod period);
     void setTabOrder();
-    void showSeries(std::shared_ptr<market::ChartSeries> series);
+    void showSeries(std::shared_ptr<chart::ChartSeries> series);
     // Today's prices from the companion for the chart shown, merged when still current.
     void askCompanionToday();
     void applyToday(const std::string& code, std::uint64_t generation, const market::TodayPrices& prices);
@@ -181,7 +181,7 @@ private:
     annotations::ui::DocumentCommands* m_documents;
     TodayQuery* m_today;
     QString m_afterOpening; // the 更新 merge's failure, shown again once the chart is reopened
-    std::shared_ptr<market::ChartSeries> m_series;
+    std::shared_ptr<chart::ChartSeries> m_series;
     QPoint m_tabPressPos;
     annotations::CodeAnnotations m_annotations;
     annotations::AnnotationHistory* m_history = nullptr;

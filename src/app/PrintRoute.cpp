@@ -13,7 +13,7 @@ printing::PrintSnapshot homeSnapshot(const AppContext& ctx, const HomePanel& hom
     std::array<const chart::GraphViewState*, 4> states{};
     for (std::size_t i = 0; i < states.size(); ++i)
         states[i] = &home.graphPanel(market::kAllPeriods[i])->state();
-    const market::ChartSeries* series = home.series();
+    const chart::ChartSeries* series = home.series();
     const bool open = series && ctx.currentCode && *ctx.currentCode < ctx.catalogue.size() &&
                       ctx.catalogue[*ctx.currentCode].code == series->code;
     if (!open)

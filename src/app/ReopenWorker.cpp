@@ -15,7 +15,7 @@ void ReopenWorker::cancelAll() {
     m_jobs.cancelAll();
 }
 
-void ReopenWorker::start(market::OpenChartInput input, const std::string& priceDbPath,
+void ReopenWorker::start(chart::OpenChartInput input, const std::string& priceDbPath,
                          market::PriceJobGuard* readers) {
     m_jobs.start([this, input = std::move(input), priceDbPath, readers](const std::atomic<bool>& cancel,
                                                                         std::uint64_t generation) mutable {
@@ -27,7 +27,7 @@ void ReopenWorker::start(market::OpenChartInput input, const std::string& priceD
         framework::SQL_Open(db, priceDbPath);
         input.priceDb = &db;
         input.scaleDb = nullptr; // the UI thread reads the code's scale from its own table
-        auto series = std::make_shared<market::ChartSeries>(market::OpenChart(input, &cancel));
+        auto series = std::make_shared<chart::ChartSeries>(chart::OpenChart(input, &cancel));
         if (cancel.load())
             series->cancelled = true;
         framework::SQL_Close(db);
@@ -39,7 +39,7 @@ void ReopenWorker::start(market::OpenChartInput input, const std::string& priceD
     });
 }
 
-void ReopenWorker::finished(std::uint64_t generation, std::shared_ptr<market::ChartSeries> series) {
+void ReopenWorker::finished(std::uint64_t generation, std::shared_ptr<chart::ChartSeries> series) {
     if (!m_jobs.finish(generation) || series->cancelled)
         return; // replaced by a newer opening: discard
     emit opened(std::move(series));

@@ -5,7 +5,7 @@
 // handed to the UI thread (signal `opened`). No thread is killed: the destructor stops and
 // joins every thread still running. Created and used on the UI thread.
 #include "app/NewestOnlyJobs.h"
-#include "market/OpenChart.h"
+#include "chart/OpenChart.h"
 #include "market/PriceJobGuard.h"
 
 #include <QObject>
@@ -23,7 +23,7 @@ public:
 
     // Opens `input.code`; `input.priceDb` is ignored: the thread opens `priceDbPath` itself,
     // holding a read lease of `readers` (when given) so a restore never swaps the files under it.
-    void start(market::OpenChartInput input, const std::string& priceDbPath,
+    void start(chart::OpenChartInput input, const std::string& priceDbPath,
                market::PriceJobGuard* readers = nullptr);
     // Tells every running opening to stop; none of their results will be delivered.
     void cancelAll();
@@ -33,10 +33,10 @@ public:
     std::size_t threadCount() const { return m_jobs.threadCount(); }
 
 signals:
-    void opened(std::shared_ptr<market::ChartSeries> series);
+    void opened(std::shared_ptr<chart::ChartSeries> series);
 
 private:
-    void finished(std::uint64_t generation, std::shared_ptr<market::ChartSeries> series);
+    void finished(std::uint64_t generation, std::shared_ptr<chart::ChartSeries> series);
 
     NewestOnlyJobs m_jobs;
 };

@@ -5,8 +5,8 @@
 // accepted and is still the newest. Starting again or cancelling makes every older answer
 // stale. No thread is killed: the destructor cancels and joins. UI thread only.
 #include "app/NewestOnlyJobs.h"
+#include "chart/TodayBar.h"
 #include "framework/PipeClient.h"
-#include "market/TodayBar.h"
 
 #include <QObject>
 

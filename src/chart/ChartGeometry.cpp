@@ -442,9 +442,9 @@ void applyCodeScale(GraphViewState& vs, const CodeScale& scale) {
     auto i = static_cast<std::size_t>(market::periodIndex(vs.period()));
     // A pitch or tick outside the zoom steps (a damaged row) would divide by zero or overflow
     // the geometry; keep the current one.
-    if (kPitchBounds.contains(scale.pitch[i]))
+    if (settings::kPitchBounds.contains(scale.pitch[i]))
         vs.x_haba_p = scale.pitch[i];
-    if (kTickBounds.contains(scale.tick[i]))
+    if (settings::kTickBounds.contains(scale.tick[i]))
         vs.y_ichimemori = scale.tick[i];
     vs.recomputeScale();
 }

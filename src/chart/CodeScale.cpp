@@ -2,7 +2,7 @@
 
 namespace tavora::chart {
 
-std::optional<int> readScaleValue(std::string_view text, ScaleBounds bounds) {
+std::optional<int> readScaleValue(std::string_view text, settings::ScaleBounds bounds) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == ' ' || text[i] == '\t' || text[i] == '\n' || text[i] == '\r'))
         ++i;

@@ -134,16 +134,16 @@ std::optional<CodeScale> readCodeScale(ZSqlElement& db, const std::string& code,
         return std::nullopt;
     const SQLListRow& row = rows.rows.front();
     CodeScale scale = current;
-    auto apply = [&](const std::string& column, ScaleBounds bounds, int fallback, int& target) {
+    auto apply = [&](const std::string& column, settings::ScaleBounds bounds, int fallback, int& target) {
         const auto* e = row.GetKeyElement(column);
         if (e && !e->isNull)
             target = readScaleValue(e->value, bounds).value_or(fallback);
     };
     for (int p = 0; p < 4; ++p) {
-        apply(std::string(kPeriodLetters[p]) + "_x_haba_p", kPitchBounds, CodeScale::kDefaultPitch,
+        apply(std::string(kPeriodLetters[p]) + "_x_haba_p", settings::kPitchBounds, CodeScale::kDefaultPitch,
               scale.pitch[p]);
-        apply(std::string(kPeriodLetters[p]) + "_y_ichimemori", kTickBounds, CodeScale::kDefaultTick,
-              scale.tick[p]);
+        apply(std::string(kPeriodLetters[p]) + "_y_ichimemori", settings::kTickBounds,
+              CodeScale::kDefaultTick, scale.tick[p]);
         scale.fixedGrid[p] = 0;
         apply("sonota" + std::to_string(p + 1), kFixedGridBounds, 0, scale.fixedGrid[p]);
     }

@@ -3,12 +3,12 @@
 #include "app/core/AppContext.h"
 #include "app/core/ChartOpening.h"
 #include "app/core/Startup.h"
+#include "chart/BarsCsv.h"
+#include "chart/OpenChart.h"
 #include "cli/CliCommand.h"
 #include "cli/CliSession.h"
 #include "framework/Progress.h"
 #include "framework/ShownText.h"
-#include "market/BarsCsv.h"
-#include "market/OpenChart.h"
 
 #include <iostream>
 
@@ -51,13 +51,13 @@ int run(const std::vector<std::string>& args) {
     if (!entry)
         return fail("no code " + code + " in the code list");
 
-    market::OpenChartInput in = app::chartInputFor(ctx, *entry);
+    chart::OpenChartInput in = app::chartInputFor(ctx, *entry);
     in.priceDb = &ctx.priceDb;
     in.scaleDb = ctx.scaleDb.isOpen() ? &ctx.scaleDb : nullptr;
-    const market::ChartSeries series = market::OpenChart(in);
+    const chart::ChartSeries series = chart::OpenChart(in);
     for (const auto& line : series.log)
         std::cerr << "tavora-cli: " << framework::shownLine(line) << "\n";
-    market::WriteBarsCsv(series.period(period), std::cout);
+    chart::WriteBarsCsv(series.period(period), std::cout);
     std::cout.flush();
     return std::cout ? ExitOk : fail("cannot write the bars");
 }

@@ -26,16 +26,16 @@ int runPaintingCommand(const std::function<int(app::AppContext&)>& body) {
 }
 
 bool openCodeChart(app::AppContext& ctx, const std::string& code, const market::CodeElm*& entry,
-                   market::ChartSeries& series, std::string& error) {
+                   chart::ChartSeries& series, std::string& error) {
     entry = market::FindCode(ctx.catalogue, code);
     if (!entry) {
         error = "no code " + code + " in the code list";
         return false;
     }
-    market::OpenChartInput in = app::chartInputFor(ctx, *entry);
+    chart::OpenChartInput in = app::chartInputFor(ctx, *entry);
     in.priceDb = &ctx.priceDb;
     in.scaleDb = ctx.scaleDb.isOpen() ? &ctx.scaleDb : nullptr;
-    series = market::OpenChart(in);
+    series = chart::OpenChart(in);
     if (series.period(market::ChartPeriod::Day).bars.empty()) {
         error = "no prices stored for code " + code;
         return false;

@@ -3,7 +3,7 @@
 // QGuiApplication for fonts, on the offscreen platform when there is no display, and a code's
 // chart opened as the desktop opens it. Main thread only.
 #include "app/core/AppContext.h"
-#include "market/OpenChart.h"
+#include "chart/OpenChart.h"
 
 #include <functional>
 #include <string>
@@ -16,6 +16,6 @@ int runPaintingCommand(const std::function<int(app::AppContext&)>& body);
 // Opens the chart of a catalogue code. False with `error` when the code is not in the
 // catalogue or has no prices.
 bool openCodeChart(app::AppContext& ctx, const std::string& code, const market::CodeElm*& entry,
-                   market::ChartSeries& series, std::string& error);
+                   chart::ChartSeries& series, std::string& error);
 
 } // namespace tavora::cli

@@ -4,11 +4,11 @@
 // exits 130.
 #include "app/core/AppContext.h"
 #include "app/core/UserOutput.h"
+#include "chart/OpenChart.h"
 #include "cli/CliCommand.h"
 #include "cli/Interruption.h"
 #include "cli/PaintingSession.h"
 #include "framework/Dates.h"
-#include "market/OpenChart.h"
 #include "printing/DocumentName.h"
 #include "printing/RangeCheck.h"
 #include "printing/SeriesSnapshot.h"
@@ -150,7 +150,7 @@ std::string parseArgs(const std::vector<std::string>& args, PrintOptions& o) {
 
 int print(app::AppContext& ctx, PrintOptions& o) {
     const market::CodeElm* entry = nullptr;
-    market::ChartSeries series;
+    chart::ChartSeries series;
     std::string error;
     if (!openCodeChart(ctx, o.code, entry, series, error))
         return fail(error);

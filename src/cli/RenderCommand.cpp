@@ -7,13 +7,13 @@
 #include "app/NoCodeScreen.h"
 #include "app/core/AppContext.h"
 #include "app/core/UserOutput.h"
+#include "chart/OpenChart.h"
 #include "chart/ui/ChartImage.h"
 #include "cli/CliCommand.h"
 #include "cli/PaintingSession.h"
 #include "framework/Dates.h"
 #include "framework/Files.h"
 #include "framework/ShownText.h"
-#include "market/OpenChart.h"
 
 #include <QBuffer>
 #include <QImageWriter>
@@ -157,7 +157,7 @@ int render(app::AppContext& ctx, const RenderOptions& o) {
     std::optional<framework::YmdDate> today = framework::parseDate(framework::todayDate());
     request.today = today.value_or(framework::todayYmd());
 
-    market::ChartSeries series;
+    chart::ChartSeries series;
     annotations::CodeAnnotations lists;
     if (!o.document.empty()) {
         lists.reset(o.code);

@@ -12,7 +12,7 @@ constexpr int kPlotWidth = 1200;
 constexpr int kPlotHeight = 700;
 } // namespace
 
-PrintSnapshot snapshotOfSeries(const market::ChartSeries& series, const chart::TitleText& title,
+PrintSnapshot snapshotOfSeries(const chart::ChartSeries& series, const chart::TitleText& title,
                                const chart::CodeScale& scale, const settings::Settings& settings,
                                const framework::YmdDate& today) {
     const market::DateList weeks(today);

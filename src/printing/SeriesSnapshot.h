@@ -5,14 +5,14 @@
 // without the desktop (`tavora-cli print`, benchmarks). Any single thread.
 #include "chart/ChartLayers.h"
 #include "chart/CodeScale.h"
+#include "chart/OpenChart.h"
 #include "framework/Dates.h"
-#include "market/OpenChart.h"
 #include "printing/PrintSnapshot.h"
 #include "settings/Settings.h"
 
 namespace tavora::printing {
 
-PrintSnapshot snapshotOfSeries(const market::ChartSeries& series, const chart::TitleText& title,
+PrintSnapshot snapshotOfSeries(const chart::ChartSeries& series, const chart::TitleText& title,
                                const chart::CodeScale& scale, const settings::Settings& settings,
                                const framework::YmdDate& today);
 

@@ -1,9 +1,9 @@
 #include "settings/SettingsStore.h"
 
-#include "chart/CodeScale.h"
 #include "framework/ColorText.h"
 #include "framework/Files.h"
 #include "framework/Sql.h"
+#include "settings/ScaleBounds.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -191,11 +191,11 @@ bool openStore(const std::string& path, ZSqlElement& db) {
 void keepScaleInBounds(Settings& s) {
     const Settings defaults;
     for (auto field : {&Settings::d_x_haba_p, &Settings::w_x_haba_p, &Settings::m_x_haba_p, &Settings::y_x_haba_p})
-        if (!chart::kPitchBounds.contains(s.*field))
+        if (!kPitchBounds.contains(s.*field))
             s.*field = defaults.*field;
     for (auto field : {&Settings::d_y_ichimemori, &Settings::w_y_ichimemori, &Settings::m_y_ichimemori,
                        &Settings::y_y_ichimemori})
-        if (!chart::kTickBounds.contains(s.*field))
+        if (!kTickBounds.contains(s.*field))
             s.*field = defaults.*field;
 }
 

@@ -1,8 +1,8 @@
 #include "app/core/BundledData.h"
 
+#include "chart/OpenChart.h"
 #include "market/CodeList.h"
 #include "market/MarketCalendar.h"
-#include "market/OpenChart.h"
 #include "market/PriceDatabase.h"
 #include "market/Splits.h"
 #include "support/ScopedEnv.h"
@@ -356,12 +356,12 @@ TEST(ShippedDataTest, AFirstStartOpensEveryCodeAsAContinuousChart) {
     std::size_t splitBars = 0;
     for (std::size_t i = 0; i < catalogue.size(); ++i) {
         const auto& entry = catalogue[i];
-        tavora::market::OpenChartInput input;
+        tavora::chart::OpenChartInput input;
         input.priceDb = &db;
         input.code = entry.code;
         input.splits = entry.splits;
         input.calendarPath = tavora::market::ChooseCalendar(entry, paths.marketDayDir);
-        const tavora::market::ChartSeries series = tavora::market::OpenChart(input);
+        const tavora::chart::ChartSeries series = tavora::chart::OpenChart(input);
         const auto& day = series.period(tavora::market::ChartPeriod::Day).bars;
         ASSERT_GT(day.size(), 15u * 240u) << entry.code;
         // The calendar carries the chart past the last price into the future.

@@ -1,5 +1,5 @@
 #include "chart/ScaleStore.h"
-#include "market/OpenChart.h"
+#include "chart/OpenChart.h"
 
 #include "support/TempDir.h"
 
@@ -127,7 +127,7 @@ TEST_F(ScaleStoreTest, ValuesOutsideTheScaleTablesTakeTheDefaults) {
         EXPECT_EQ(fromStore.pitch[0], c.pitch);
         EXPECT_EQ(fromStore.tick[0], c.tick);
         EXPECT_EQ(fromStore.fixedGrid[0], c.grid);
-        const auto fromOpening = market::LoadCodeScale(m_memory, "7203");
+        const auto fromOpening = chart::LoadCodeScale(m_memory, "7203");
         ASSERT_TRUE(fromOpening);
         EXPECT_EQ(fromOpening->pitch[0], c.pitch);
         EXPECT_EQ(fromOpening->tick[0], c.tick);

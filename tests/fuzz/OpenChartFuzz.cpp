@@ -5,10 +5,10 @@
 // days, and dates never run backwards in the day list.
 // fuzz-seeds: data/prices/1007.csv data/marketday/marketday_jpn.csv
 #include "FuzzSupport.h"
+#include "chart/OpenChart.h"
 #include "framework/CsvReader.h"
 #include "framework/Dates.h"
 #include "framework/Sql.h"
-#include "market/OpenChart.h"
 #include "market/PriceDatabase.h"
 #include "support/IchimokuDefinitions.h"
 
@@ -70,7 +70,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!fuzz::writeScratch(calendarPath, calendar))
         return 0;
 
-    market::OpenChartInput input;
+    chart::OpenChartInput input;
     input.priceDb = &db;
     input.code = "7203";
     input.calendarPath = calendarPath;
@@ -80,7 +80,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (s.size() >= 2)
                 input.splits.push_back({s[0], s[1].substr(0, market::BunkatsuElm::kMaxRatioText)});
 
-    const market::ChartSeries series = market::OpenChart(input);
+    const chart::ChartSeries series = chart::OpenChart(input);
     const auto& day = series.period(market::ChartPeriod::Day).bars;
     int previous = 0;
     for (auto it = day.rbegin(); it != day.rend(); ++it) {

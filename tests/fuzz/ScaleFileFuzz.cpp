@@ -6,9 +6,9 @@
 // not overflow.
 #include "FuzzSupport.h"
 #include "chart/ChartGeometry.h"
+#include "chart/OpenChart.h"
 #include "chart/ScaleStore.h"
 #include "framework/CsvReader.h"
-#include "market/OpenChart.h"
 
 #include <filesystem>
 
@@ -45,9 +45,9 @@ bool storeRows(const std::string& path, std::string_view csv) {
 void checkScale(const chart::CodeScale& s) {
     for (int p = 0; p < 4; ++p) {
         fuzz::check(s.pitch[p] == kCurrent.pitch[p] || s.pitch[p] == chart::CodeScale::kDefaultPitch ||
-                        chart::kPitchBounds.contains(s.pitch[p]),
+                        settings::kPitchBounds.contains(s.pitch[p]),
                     "a pitch outside the zoom steps");
-        fuzz::check(s.tick[p] == kCurrent.tick[p] || chart::kTickBounds.contains(s.tick[p]),
+        fuzz::check(s.tick[p] == kCurrent.tick[p] || settings::kTickBounds.contains(s.tick[p]),
                     "a tick outside the zoom steps");
         fuzz::check(chart::kFixedGridBounds.contains(s.fixedGrid[p]), "a fixed interval outside the table");
     }
@@ -78,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& row : codes.rows) {
         const std::string code = row.value("code");
         checkScale(store.load(code, kCurrent));
-        if (const auto opened = market::LoadCodeScale(memory, code))
+        if (const auto opened = chart::LoadCodeScale(memory, code))
             checkScale(*opened);
     }
     store.save("0000", kCurrent);

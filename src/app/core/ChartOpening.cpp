@@ -4,8 +4,8 @@
 
 namespace tavora::app {
 
-market::OpenChartInput chartInputFor(const AppContext& ctx, const market::CodeElm& entry) {
-    market::OpenChartInput in;
+chart::OpenChartInput chartInputFor(const AppContext& ctx, const market::CodeElm& entry) {
+    chart::OpenChartInput in;
     in.code = entry.code;
     in.splits = entry.splits;
     in.calendarPath = market::ChooseCalendar(entry, ctx.paths.marketDayDir);

@@ -3,10 +3,10 @@
 // the trading calendar of its market and the analysis definitions. The caller adds the
 // connections it opens with (the UI thread's, or none for a worker that opens its own).
 #include "app/core/AppContext.h"
-#include "market/OpenChart.h"
+#include "chart/OpenChart.h"
 
 namespace tavora::app {
 
-market::OpenChartInput chartInputFor(const AppContext& ctx, const market::CodeElm& entry);
+chart::OpenChartInput chartInputFor(const AppContext& ctx, const market::CodeElm& entry);
 
 } // namespace tavora::app

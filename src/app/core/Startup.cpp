@@ -122,8 +122,8 @@ void loadSettings(AppContext& ctx) {
     const int pitch[4] = {s.d_x_haba_p, s.w_x_haba_p, s.m_x_haba_p, s.y_x_haba_p};
     const int tick[4] = {s.d_y_ichimemori, s.w_y_ichimemori, s.m_y_ichimemori, s.y_y_ichimemori};
     for (int p = 0; p < 4; ++p) {
-        ctx.scale.pitch[p] = chart::kPitchBounds.contains(pitch[p]) ? pitch[p] : ctx.scale.pitch[p];
-        ctx.scale.tick[p] = chart::kTickBounds.contains(tick[p]) ? tick[p] : ctx.scale.tick[p];
+        ctx.scale.pitch[p] = settings::kPitchBounds.contains(pitch[p]) ? pitch[p] : ctx.scale.pitch[p];
+        ctx.scale.tick[p] = settings::kTickBounds.contains(tick[p]) ? tick[p] : ctx.scale.tick[p];
     }
 }
 

@@ -5,8 +5,8 @@
 // QGuiApplication must exist).
 #include "chart/ChartLayers.h"
 #include "chart/CodeScale.h"
+#include "chart/OpenChart.h"
 #include "framework/Dates.h"
-#include "market/OpenChart.h"
 #include "settings/Settings.h"
 
 #include <QImage>
@@ -15,7 +15,7 @@
 namespace tavora::chart::ui {
 
 struct ChartImageRequest {
-    const market::PeriodSeries* series = nullptr;  // null: the no-code screen
+    const chart::PeriodSeries* series = nullptr; // null: the no-code screen
     market::ChartPeriod period = market::ChartPeriod::Day;
     TitleText title;
     CodeScale scale;  // the code's stored scale, or the defaults

@@ -175,7 +175,7 @@ const market::KeisenList& GraphPanel::bars() const {
     return m_series ? m_series->bars : none;
 }
 
-void GraphPanel::setSeries(const market::PeriodSeries* series, ChartContent content) {
+void GraphPanel::setSeries(const chart::PeriodSeries* series, ChartContent content) {
     m_series = series;
     m_content = std::move(content);
     m_content.codeOpen = series != nullptr;

@@ -9,9 +9,9 @@
 #include "chart/ChartPainter.h"
 #include "chart/CodeScale.h"
 #include "chart/GraphViewState.h"
+#include "chart/OpenChart.h"
 #include "chart/ui/ChartKeyboard.h"
 #include "market/DateList.h"
-#include "market/OpenChart.h"
 
 #include <QWidget>
 
@@ -49,7 +49,7 @@ public:
     // Shows a freshly opened series (owned by the caller, which keeps it alive while shown):
     // the code's scale is applied, the series scaled and positioned, the sliders placed and
     // the chart repainted. A null series shows the screen without a code.
-    void setSeries(const market::PeriodSeries* series, ChartContent content);
+    void setSeries(const chart::PeriodSeries* series, ChartContent content);
     void setBusy(bool busy);
     // Lays out the children for the current size and repaints when shown (command 160, 161).
     void relayout();
@@ -102,7 +102,7 @@ private:
     CodeScale& m_scale;
     GraphViewState m_state;
     market::DateList m_weeks;
-    const market::PeriodSeries* m_series = nullptr;
+    const chart::PeriodSeries* m_series = nullptr;
     ChartContent m_content;
     GraphPlotAreaPanel* m_plot;
     QScrollBar* m_hscroll;

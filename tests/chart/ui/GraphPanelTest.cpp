@@ -2,9 +2,9 @@
 #include "chart/ui/GraphPanel.h"
 #include "app/core/AppContext.h"
 #include "chart/ChartGeometry.h"
+#include "chart/OpenChart.h"
 #include "chart/ui/GraphPlotAreaPanel.h"
 #include "framework/Dates.h"
-#include "market/OpenChart.h"
 #include "support/SampleMarket.h"
 #include "support/TempDir.h"
 
@@ -24,7 +24,7 @@ class GraphPanelTest : public QObject {
     struct Fixture {
         test::TempDir dir;
         app::AppContext ctx;
-        market::ChartSeries series;
+        chart::ChartSeries series;
         std::unique_ptr<chart::ui::GraphPanel> panel;
 
         // `calendar`: the market days after the last price (up to 2025-06-30) come from a
@@ -32,7 +32,7 @@ class GraphPanelTest : public QObject {
         explicit Fixture(int bars = 400, market::ChartPeriod period = market::ChartPeriod::Day,
                          bool calendar = false) {
             test::buildSampleContext(ctx, dir.path(), {{"1001", "極東電機", bars, 1000}});
-            market::OpenChartInput in;
+            chart::OpenChartInput in;
             in.priceDb = &ctx.priceDb;
             in.code = "1001";
             framework::YmdDate today = framework::todayYmd();
@@ -48,7 +48,7 @@ class GraphPanelTest : public QObject {
                 test::writeFile(in.calendarPath, days);
                 today = {2024, 7, 10};
             }
-            series = market::OpenChart(in);
+            series = chart::OpenChart(in);
             panel = std::make_unique<chart::ui::GraphPanel>(period, today, ctx.scale, nullptr);
             panel->resize(800, 500);
             panel->show();

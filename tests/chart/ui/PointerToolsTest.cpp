@@ -73,7 +73,7 @@ class PointerToolsTest : public QObject {
     struct Chart {
         test::TempDir dir;
         app::AppContext ctx;
-        market::PeriodSeries series;
+        chart::PeriodSeries series;
         annotations::GraphDrawList list{ChartPeriod::Day};
         std::unique_ptr<chart::ui::GraphPanel> panel;
         std::vector<std::vector<GraphDrawElement*>> steps;

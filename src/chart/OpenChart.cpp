@@ -1,4 +1,4 @@
-#include "market/OpenChart.h"
+#include "chart/OpenChart.h"
 
 #include "analysis/BunsekiGraphList.h"
 #include "chart/ScaleStore.h"
@@ -15,7 +15,7 @@
 #include <filesystem>
 #include <string_view>
 
-namespace tavora::market {
+namespace tavora::chart {
 
 namespace {
 
@@ -84,9 +84,9 @@ int readDayRows(framework::ZSqlElement& priceDb, const std::string& code, std::v
             continue;
         }
         // A NULL reads as 0.0 (and 0 as the volume), which is what an absent price is here.
-        rows.push_back({std::string(date),
-                        sqlite3_column_double(s, 1), sqlite3_column_double(s, 2), sqlite3_column_double(s, 3),
-                        sqlite3_column_double(s, 4), std::max<std::int64_t>(0, sqlite3_column_int64(s, 5))});
+        rows.push_back({std::string(date), sqlite3_column_double(s, 1), sqlite3_column_double(s, 2),
+                        sqlite3_column_double(s, 3), sqlite3_column_double(s, 4),
+                        std::max<std::int64_t>(0, sqlite3_column_int64(s, 5))});
     }
     return rc == SQLITE_DONE ? 0 : rc;
 }
@@ -98,14 +98,15 @@ std::optional<double> price(double v) {
 // Appends the future days (ascending) and then the rows (oldest first) so that the list runs
 // newest first; ids are those of reading the rows newest first and inserting the future days
 // after them.
-void fillDayList(const std::vector<DayRow>& rows, const std::vector<std::string>& future, KeisenList& day) {
+void fillDayList(const std::vector<DayRow>& rows, const std::vector<std::string>& future,
+                 market::KeisenList& day) {
     const int firstId = day.idCounter() + 1;
     const std::size_t start = day.size();
     day.reserve(start + future.size() + rows.size());
     for (auto it = future.rbegin(); it != future.rend(); ++it)
         day.append().setDate(*it);
     for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-        KeisenElm& bar = day.append();
+        market::KeisenElm& bar = day.append();
         bar.setDate(it->date);
         bar.open = price(it->open);
         bar.high = price(it->high);
@@ -122,7 +123,7 @@ void fillDayList(const std::vector<DayRow>& rows, const std::vector<std::string>
 
 } // namespace
 
-int LoadDayBars(framework::ZSqlElement& priceDb, const std::string& code, KeisenList& day,
+int LoadDayBars(framework::ZSqlElement& priceDb, const std::string& code, market::KeisenList& day,
                 const std::atomic<bool>* cancel) {
     std::vector<DayRow> rows;
     const int rc = readDayRows(priceDb, code, rows, cancel);
@@ -152,26 +153,26 @@ ChartSeries OpenChart(const OpenChartInput& input, const std::atomic<bool>* canc
     // They are read before the list is built, so no bar has to move to make room for them.
     std::vector<std::string> future;
     if (!rows.empty() && !input.calendarPath.empty()) {
-        KeisenElm newest;
+        market::KeisenElm newest;
         newest.setDate(rows.back().date);
         std::vector<std::string> badDates;
-        future = FutureMarketDates(input.calendarPath, newest.dateNumber(), &badDates);
+        future = market::FutureMarketDates(input.calendarPath, newest.dateNumber(), &badDates);
         for (auto& line : badDates)
             series.log.push_back(input.code + ": " + line);
     }
-    KeisenList day;
+    market::KeisenList day;
     fillDayList(rows, future, day);
     rows = {};
     BuildChartSeries(input, std::move(day), series, cancel);
     return series;
 }
 
-void BuildChartSeries(const OpenChartInput& input, KeisenList dayBars, ChartSeries& series,
+void BuildChartSeries(const OpenChartInput& input, market::KeisenList dayBars, ChartSeries& series,
                       const std::atomic<bool>* cancel) {
-    PeriodSeries& day = series.period(ChartPeriod::Day);
-    PeriodSeries& week = series.period(ChartPeriod::Week);
-    PeriodSeries& month = series.period(ChartPeriod::Month);
-    PeriodSeries& year = series.period(ChartPeriod::Year);
+    PeriodSeries& day = series.period(market::ChartPeriod::Day);
+    PeriodSeries& week = series.period(market::ChartPeriod::Week);
+    PeriodSeries& month = series.period(market::ChartPeriod::Month);
+    PeriodSeries& year = series.period(market::ChartPeriod::Year);
     day.bars = std::move(dayBars);
     if (cancelled(cancel)) {
         series.cancelled = true;
@@ -181,13 +182,13 @@ void BuildChartSeries(const OpenChartInput& input, KeisenList dayBars, ChartSeri
     analysis::CreateBunsekiGraphLists(day.bars, input.definitions, day.graphs);
 
     std::vector<std::string> skipped;
-    ApplySplits(input.splits, day.bars, &skipped);
+    market::ApplySplits(input.splits, day.bars, &skipped);
     for (auto& line : skipped)
         series.log.push_back(input.code + ": " + line);
     analysis::CreateGraphKeisanList(day.keisan, day.graphs);
-    series.priced = AggregatePeriods(day.bars, week.bars, month.bars, year.bars);
-    FillGaps(day.bars, series.priced);
-    AppendFuturePeriods(month.bars, year.bars);
+    series.priced = market::AggregatePeriods(day.bars, week.bars, month.bars, year.bars);
+    market::FillGaps(day.bars, series.priced);
+    market::AppendFuturePeriods(month.bars, year.bars);
     if (cancelled(cancel)) {
         series.cancelled = true;
         return;
@@ -198,8 +199,8 @@ void BuildChartSeries(const OpenChartInput& input, KeisenList dayBars, ChartSeri
         analysis::CreateGraphKeisanList(p->keisan, p->graphs);
     }
     // No week or month bar after the last price carries values (they hold zeros or nothing).
-    EmptyBarsAfterLastPrice(week.bars, series.priced);
-    EmptyBarsAfterLastPrice(month.bars, series.priced);
+    market::EmptyBarsAfterLastPrice(week.bars, series.priced);
+    market::EmptyBarsAfterLastPrice(month.bars, series.priced);
     for (PeriodSeries* p : {&day, &week, &month, &year}) {
         analysis::RunGraphKeisan(p->bars, p->keisan);
         if (cancelled(cancel)) {
@@ -216,13 +217,14 @@ void BuildChartSeries(const OpenChartInput& input, KeisenList dayBars, ChartSeri
     }
 }
 
-void ApplyTodayBarToAnalysis(ChartSeries& series, KeisenElm& todayBar) {
-    PeriodSeries& day = series.period(ChartPeriod::Day);
+void ApplyTodayBarToAnalysis(ChartSeries& series, market::KeisenElm& todayBar) {
+    PeriodSeries& day = series.period(market::ChartPeriod::Day);
     analysis::ComputeGraphKeisanBar(day.keisan, todayBar);
-    for (ChartPeriod p : {ChartPeriod::Week, ChartPeriod::Month, ChartPeriod::Year}) {
+    for (market::ChartPeriod p :
+         {market::ChartPeriod::Week, market::ChartPeriod::Month, market::ChartPeriod::Year}) {
         PeriodSeries& s = series.period(p);
         analysis::RebuildGraphKeisan(s.bars, s.graphs, s.keisan);
     }
 }
 
-} // namespace tavora::market
+} // namespace tavora::chart

@@ -1,10 +1,10 @@
 // Opening a code end to end: rows from a real SQLite file, calendar, splits, four periods,
 // analysis graph lists and their values, the stored scale, cancellation.
-#include "market/OpenChart.h"
+#include "chart/OpenChart.h"
+#include "chart/BarsCsv.h"
+#include "chart/TodayBar.h"
 #include "framework/Dates.h"
-#include "market/BarsCsv.h"
 #include "market/PriceDatabase.h"
-#include "market/TodayBar.h"
 #include "support/IchimokuDefinitions.h"
 #include "support/TempDir.h"
 
@@ -16,8 +16,11 @@
 #include <sstream>
 #include <thread>
 
-namespace tavora::market {
+namespace tavora::chart {
 namespace {
+
+// The bars, rows and calendars the cases build come from the market floor.
+using namespace market;
 
 class OpenChartTest : public ::testing::Test {
 protected:
@@ -145,14 +148,15 @@ TEST_F(OpenChartTest, AdjustsForSplitsAndLogsUnusableOnes) {
 // Stored rows as another program may have left them: dates that are no real day never reach
 // the period builders (one once overflowed the week key), volumes never wrap in a period.
 TEST_F(OpenChartTest, RowsWithoutARealDateAreSkippedAndVolumesNeverWrap) {
-    ASSERT_EQ(framework::SQL_exec(db, "INSERT INTO kabukadb VALUES"
-                                      "('1234','1969-99999999-1',1,1,1,1,1),"
-                                      "('1234','20271231',1,1,1,1,1),"
-                                      "('1234','2024-02-30',1,1,1,1,1),"
-                                      "('1234','2024/04/01',1,1,1,1,1);"
-                                      "UPDATE kabukadb SET volume=9223372036854775000 WHERE code='1234' AND "
-                                      "date IN ('2024-03-27','2024-03-28');"
-                                      "UPDATE kabukadb SET volume=-7 WHERE code='1234' AND date='2024-03-29';"),
+    ASSERT_EQ(framework::SQL_exec(db,
+                                  "INSERT INTO kabukadb VALUES"
+                                  "('1234','1969-99999999-1',1,1,1,1,1),"
+                                  "('1234','20271231',1,1,1,1,1),"
+                                  "('1234','2024-02-30',1,1,1,1,1),"
+                                  "('1234','2024/04/01',1,1,1,1,1);"
+                                  "UPDATE kabukadb SET volume=9223372036854775000 WHERE code='1234' AND "
+                                  "date IN ('2024-03-27','2024-03-28');"
+                                  "UPDATE kabukadb SET volume=-7 WHERE code='1234' AND date='2024-03-29';"),
               0)
         << db.lastError();
     const ChartSeries s = OpenChart(input);
@@ -174,7 +178,8 @@ TEST_F(OpenChartTest, RowsWithoutARealDateAreSkippedAndVolumesNeverWrap) {
     }
     // The week of 2024-03-25 holds the two huge days: its volume stays at the largest value.
     const auto& week = s.period(ChartPeriod::Week).bars;
-    const auto w = std::find_if(week.begin(), week.end(), [](const KeisenElm& b) { return b.date == "2024-03-25"; });
+    const auto w =
+        std::find_if(week.begin(), week.end(), [](const KeisenElm& b) { return b.date == "2024-03-25"; });
     ASSERT_NE(w, week.end());
     EXPECT_EQ(w->volume, INT64_MAX);
 }
@@ -326,4 +331,4 @@ TEST_F(OpenChartTest, TodaysPricesWidenThePricedWeekMonthAndYearThatHoldToday) {
 }
 
 } // namespace
-} // namespace tavora::market
+} // namespace tavora::chart

@@ -21,11 +21,11 @@
 #include <string>
 #include <vector>
 
-namespace tavora::market {
+namespace tavora::chart {
 
 // The bars of one period with the values of its shown analysis graphs and their computations.
 struct PeriodSeries {
-    KeisenList bars;
+    market::KeisenList bars;
     analysis::BunsekiGraphListList graphs; // elements refer to `bars`
     analysis::GraphKeisanList keisan;      // computations write into `graphs`
 };
@@ -35,15 +35,17 @@ struct PeriodSeries {
 struct ChartSeries {
     std::string code;
     std::array<PeriodSeries, 4> periods;
-    PricedRange priced;           // newest and oldest day with an open price
-    chart::CodeScale scale;       // the code's stored scale, or the defaults
+    market::PricedRange priced;   // newest and oldest day with an open price
+    CodeScale scale;              // the code's stored scale, or the defaults
     bool scaleStored = false;     // a row of the code was in the scale table
     std::vector<std::string> log; // lines for the log (splits that were skipped)
     bool cancelled = false;       // the result is incomplete and must be discarded
 
-    PeriodSeries& period(ChartPeriod p) { return periods[static_cast<std::size_t>(periodIndex(p))]; }
-    const PeriodSeries& period(ChartPeriod p) const {
-        return periods[static_cast<std::size_t>(periodIndex(p))];
+    PeriodSeries& period(market::ChartPeriod p) {
+        return periods[static_cast<std::size_t>(market::periodIndex(p))];
+    }
+    const PeriodSeries& period(market::ChartPeriod p) const {
+        return periods[static_cast<std::size_t>(market::periodIndex(p))];
     }
 };
 
@@ -54,7 +56,7 @@ struct OpenChartInput {
     // The in-memory scale table (graphdata_tb); optional, used like priceDb.
     framework::ZSqlElement* scaleDb = nullptr;
     std::string code;
-    BunkatsuList splits;               // the catalogue entry's splits
+    market::BunkatsuList splits;       // the catalogue entry's splits
     std::string calendarPath;          // ChooseCalendar of the entry; empty for none
     analysis::BunsekiList definitions; // a copy of the context's analysis definitions
     // Step "annotations of the code": replaces the chart's annotations with the code's as of
@@ -65,12 +67,12 @@ struct OpenChartInput {
 // Reads every row of a code, newest first, appending one day bar per row that has a date:
 // prices that are NULL or 0 stay absent. Returns the SQLite result (0 when the rows were read;
 // an unknown code reads no rows and returns 0). Stops early, returning -1, when cancelled.
-int LoadDayBars(framework::ZSqlElement& priceDb, const std::string& code, KeisenList& day,
+int LoadDayBars(framework::ZSqlElement& priceDb, const std::string& code, market::KeisenList& day,
                 const std::atomic<bool>* cancel = nullptr);
 
 // The code's row of the scale table (pitch, tick and the fixed grids of the four periods);
 // none when the table has no row for it.
-std::optional<chart::CodeScale> LoadCodeScale(framework::ZSqlElement& scaleDb, const std::string& code);
+std::optional<CodeScale> LoadCodeScale(framework::ZSqlElement& scaleDb, const std::string& code);
 
 // Opens a code: rows, future market days, split marks, split-adjusted week, month and year
 // bars, gap fill, future months and years, the analysis graph lists and their values, and
@@ -78,11 +80,11 @@ std::optional<chart::CodeScale> LoadCodeScale(framework::ZSqlElement& scaleDb, c
 ChartSeries OpenChart(const OpenChartInput& input, const std::atomic<bool>* cancel = nullptr);
 // Everything of OpenChart after the rows were read and the future market days appended: builds
 // the series from the code's day bars (newest first).
-void BuildChartSeries(const OpenChartInput& input, KeisenList dayBars, ChartSeries& series,
+void BuildChartSeries(const OpenChartInput& input, market::KeisenList dayBars, ChartSeries& series,
                       const std::atomic<bool>* cancel = nullptr);
 
 // Today's prices arrived after the chart was computed: the day computations take the bar
 // (their windows carry on), the week, month and year computations are rebuilt and run again.
-void ApplyTodayBarToAnalysis(ChartSeries& series, KeisenElm& todayBar);
+void ApplyTodayBarToAnalysis(ChartSeries& series, market::KeisenElm& todayBar);
 
-} // namespace tavora::market
+} // namespace tavora::chart

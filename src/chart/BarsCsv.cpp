@@ -1,9 +1,9 @@
-#include "market/BarsCsv.h"
+#include "chart/BarsCsv.h"
 
 #include <string>
 #include <string_view>
 
-namespace tavora::market {
+namespace tavora::chart {
 
 namespace {
 
@@ -34,7 +34,7 @@ void WriteBarsCsv(const PeriodSeries& series, std::ostream& out) {
     out << '\n';
     std::string line;
     for (std::size_t i = series.bars.size(); i-- > 0;) {
-        const KeisenElm& bar = series.bars[i];
+        const market::KeisenElm& bar = series.bars[i];
         line.clear();
         line.append(bar.date).append(1, ',');
         line.append(bar.openText()).append(1, ',');
@@ -55,4 +55,4 @@ void WriteBarsCsv(const PeriodSeries& series, std::ostream& out) {
     }
 }
 
-} // namespace tavora::market
+} // namespace tavora::chart
