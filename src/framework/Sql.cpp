@@ -70,13 +70,19 @@ void recordResult(ZSqlElement& db, int code) {
 } // namespace
 
 int SQL_Open(ZSqlElement& db, const std::string& path, bool lockCalls) {
+    return SQL_Open(db, path, SqlOpenMode::Create, lockCalls);
+}
+
+int SQL_Open(ZSqlElement& db, const std::string& path, SqlOpenMode mode, bool lockCalls) {
     SQL_Close(db);
     sqlite3* handle = nullptr;
+    const int access = mode == SqlOpenMode::ReadOnly    ? SQLITE_OPEN_READONLY
+                       : mode == SqlOpenMode::ReadWrite ? SQLITE_OPEN_READWRITE
+                                                        : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     // URI names are on so that an ATTACH can open a file read-only ("file:...?mode=ro") on
     // every SQLite build; our own paths are absolute and never read as URIs.
     int rc = sqlite3_open_v2(path.c_str(), &handle,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI |
-                                 (lockCalls ? SQLITE_OPEN_FULLMUTEX : SQLITE_OPEN_NOMUTEX),
+                             access | SQLITE_OPEN_URI | (lockCalls ? SQLITE_OPEN_FULLMUTEX : SQLITE_OPEN_NOMUTEX),
                              nullptr);
     if (rc != SQLITE_OK) {
         std::string err = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
@@ -91,11 +97,18 @@ int SQL_Open(ZSqlElement& db, const std::string& path, bool lockCalls) {
     return 0;
 }
 
-void SQL_Close(ZSqlElement& db) {
-    if (db.m_db) {
+int SQL_Close(ZSqlElement& db) {
+    if (!db.m_db)
+        return SQLITE_OK;
+    // sqlite3_close (not _v2) so that a statement left open is reported, not left as a zombie;
+    // the handle is given up either way.
+    int rc = sqlite3_close(db.m_db);
+    if (rc != SQLITE_OK) {
+        setSqlResult(db, rc, sqlite3_errmsg(db.m_db));
         sqlite3_close_v2(db.m_db);
-        db.m_db = nullptr;
     }
+    db.m_db = nullptr;
+    return rc;
 }
 
 int SQL_exec(ZSqlElement& db, const std::string& sql) {

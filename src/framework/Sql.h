@@ -52,6 +52,12 @@ public:
     std::size_t size() const { return rows.size(); }
 };
 
+enum class SqlOpenMode {
+    Create,    // read and write, creating the file when missing
+    ReadWrite, // an existing file only (a journal left by a crash can still be rolled back)
+    ReadOnly,  // an existing file, never written
+};
+
 // One connection with its last error text, last result code and a reusable result list.
 class ZSqlElement {
 public:
@@ -71,8 +77,8 @@ public:
     SQLList list; // reusable result list
 
 private:
-    friend int SQL_Open(ZSqlElement&, const std::string&, bool);
-    friend void SQL_Close(ZSqlElement&);
+    friend int SQL_Open(ZSqlElement&, const std::string&, SqlOpenMode, bool);
+    friend int SQL_Close(ZSqlElement&);
     friend void setSqlResult(ZSqlElement&, int, std::string);
     sqlite3* m_db = nullptr;
     std::string m_path;
@@ -84,7 +90,11 @@ private:
 // only ever one thread uses at a time (handed over, never shared) may skip SQLite's own locking
 // of every call (`lockCalls` false).
 int SQL_Open(ZSqlElement& db, const std::string& path, bool lockCalls = true);
-void SQL_Close(ZSqlElement& db);
+// The same with the file opened as `mode` says.
+int SQL_Open(ZSqlElement& db, const std::string& path, SqlOpenMode mode, bool lockCalls = true);
+// Closes the connection. Returns SQLite's result of the close (0 = OK; a statement still open
+// makes it fail, and the handle is given up all the same).
+int SQL_Close(ZSqlElement& db);
 // Runs SQL text (one or more statements). Returns the SQLite result code (0 = OK).
 int SQL_exec(ZSqlElement& db, const std::string& sql);
 // Runs one query and appends one row per result row to `out` (the columns named in

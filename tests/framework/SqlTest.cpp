@@ -1,4 +1,5 @@
 #include "framework/Sql.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -64,6 +65,60 @@ TEST_F(SqlTest, TransactionRollsBackUnlessCommitted) {
     out.reset();
     SQL_exec(db, "SELECT count(*) AS n FROM t", out);
     EXPECT_EQ(out.rows.at(0).value("n"), "1");
+}
+
+// What each open mode does with a file that is missing and with one that exists.
+struct OpenModeCase {
+    const char* name;
+    SqlOpenMode mode;
+    bool opensMissing; // and creates it
+    bool writes;       // an existing file
+};
+
+class SqlOpenModes : public ::testing::TestWithParam<OpenModeCase> {};
+
+TEST_P(SqlOpenModes, CreateOnlyWhenAskedAndWriteOnlyWhenAllowed) {
+    const OpenModeCase& c = GetParam();
+    tavora::test::TempDir dir;
+    const std::string missing = (dir / "missing.db").string();
+    ZSqlElement db;
+    EXPECT_EQ(SQL_Open(db, missing, c.mode) == 0, c.opensMissing);
+    EXPECT_EQ(std::filesystem::exists(missing), c.opensMissing);
+    if (!c.opensMissing) {
+        EXPECT_FALSE(db.lastError().empty());
+    }
+    SQL_Close(db);
+
+    const std::string existing = (dir / "existing.db").string();
+    {
+        ZSqlElement made;
+        ASSERT_EQ(SQL_Open(made, existing), 0);
+        ASSERT_EQ(SQL_exec(made, "CREATE TABLE t (i INTEGER);"), 0);
+    }
+    ASSERT_EQ(SQL_Open(db, existing, c.mode), 0);
+    SqlStatement insert(db, "INSERT INTO t VALUES (?);");
+    ASSERT_TRUE(insert.ok());
+    insert.bindInt64(1, 7);
+    EXPECT_EQ(insert.step() == 101 /* SQLITE_DONE */, c.writes) << insert.error();
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, SqlOpenModes,
+                         ::testing::Values(OpenModeCase{"Create", SqlOpenMode::Create, true, true},
+                                           OpenModeCase{"ReadWrite", SqlOpenMode::ReadWrite, false, true},
+                                           OpenModeCase{"ReadOnly", SqlOpenMode::ReadOnly, false, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SqlTest, CloseReportsAStatementLeftOpenAndGivesTheHandleUp) {
+    {
+        SqlStatement open(db, "SELECT 1;");
+        ASSERT_TRUE(open.ok());
+        EXPECT_NE(SQL_Close(db), 0);
+        EXPECT_FALSE(db.isOpen());
+    } // the statement ends after its connection was given up, as a zombie connection allows
+    ZSqlElement other;
+    ASSERT_EQ(SQL_Open(other, ":memory:"), 0);
+    EXPECT_EQ(SQL_Close(other), 0);
+    EXPECT_EQ(SQL_Close(other), 0); // closing twice is harmless
 }
 
 TEST(SqlIdentifier, PlainIdentifiersOnly) {
