@@ -2,6 +2,7 @@
 // The stock catalogue: one CodeElm per code of the code-list file, with name, sector, market,
 // the ticker symbol the companion understands, the code's splits and the favourite mark.
 // A CodeList is built and changed on the UI thread; workers get copies of the entries they need.
+#include "framework/Result.h"
 #include "market/Bunkatsu.h"
 
 #include <cstddef>
@@ -54,14 +55,13 @@ std::string deriveSymbol(std::string_view code, std::string_view market);
 // Appends one entry per record with at least four fields (code, name, sector, market; further
 // fields ignored) and derives its symbol. Does not empty the list first.
 void AppendCodeRecords(CodeList& list, const std::vector<std::vector<std::string>>& records);
-// Reads a code-list file (UTF-8, ",") and appends its entries. Returns false, with the reason
-// in `error` when given, when the file cannot be read; the list is then unchanged.
-bool LoadCodeList(CodeList& list, const std::string& path, std::string* error = nullptr);
-// Why a code-list file cannot serve as the catalogue: it is missing, cannot be read, or gives
-// no entry when loaded as the start-up loads it (a record with the four fields). Empty when
-// it can. The settings page and `tavora-cli config codelistcsvpath` both ask this; `english`,
-// when given, receives the same reason in English for the CLI.
-std::string CodeListFileProblem(const std::string& path, std::string* english = nullptr);
+// Reads a code-list file (UTF-8, ",") and appends its entries. Fails with the reader's reason
+// when the file cannot be read; the list is then unchanged.
+framework::Result<> LoadCodeList(CodeList& list, const std::string& path);
+// Whether a code-list file can serve as the catalogue; fails when it is missing, cannot be
+// read, or gives no entry when loaded as the start-up loads it (a record with the four
+// fields). The settings page and `tavora-cli config codelistcsvpath` both ask this.
+framework::Result<> CheckCodeListFile(const std::string& path);
 // Empties the target and appends a text copy of every source entry.
 void CopyCodeList(CodeList& target, const CodeList& source);
 // The first entry whose code equals the text exactly; nullptr when none.

@@ -246,9 +246,8 @@ SettingCheck checkSetting(std::string_view key, std::string_view value) {
         bad = fileRefusal(value);
         // A list without entries would leave the catalogue empty at the next start.
         if (!bad && !value.empty() && rule->kind == Kind::CodeList)
-            if (std::string english, problem = market::CodeListFileProblem(std::string(value), &english);
-                !problem.empty())
-                bad = Refusal{std::move(problem), std::move(english)};
+            if (auto listed = market::CheckCodeListFile(std::string(value)); !listed)
+                bad = Refusal{listed.message(), listed.english()};
         if (!bad && !value.empty()) { // the program reads it from wherever it runs
             std::error_code ec;
             const auto absolute = std::filesystem::absolute(std::string(value), ec);

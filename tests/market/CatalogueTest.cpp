@@ -132,10 +132,11 @@ TEST(CatalogueFileTest, LoadsTheCodeListAndTheSplitFile) {
     ASSERT_TRUE(AttachSplits(list, (dir / "bunkatsudata.csv").string()));
     EXPECT_EQ(list[2].splits, (BunkatsuList{{"2012-10-01", "2"}, {"2021-04-01", "3"}}));
 
-    std::string error;
     CodeList untouched;
-    EXPECT_FALSE(LoadCodeList(untouched, (dir / "missing.csv").string(), &error));
-    EXPECT_FALSE(error.empty());
+    const auto missing = LoadCodeList(untouched, (dir / "missing.csv").string());
+    EXPECT_FALSE(missing.ok());
+    EXPECT_NE(missing.message().find("missing.csv"), std::string::npos) << missing.message();
+    EXPECT_EQ(missing.english(), missing.message()); // the reader's own text, in both places
     EXPECT_TRUE(untouched.empty());
 }
 

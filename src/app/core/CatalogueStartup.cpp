@@ -11,16 +11,15 @@ std::vector<std::string> LoadCodeListStep(AppContext& ctx) {
     ctx.csvCodeList.clear();
     const std::string& path = ctx.paths.codeListInUse;
     if (!path.empty() && framework::isliveFile(path)) {
-        std::string error;
-        if (!market::LoadCodeList(ctx.csvCodeList, path, &error))
-            log.push_back("銘柄リストを読み込めません: " + path + ": " + error);
+        if (auto loaded = market::LoadCodeList(ctx.csvCodeList, path); !loaded)
+            log.push_back("銘柄リストを読み込めません: " + path + ": " + loaded.message());
     }
     market::CopyCodeList(ctx.workCodeList, ctx.csvCodeList);
     return log;
 }
 
 std::string CodeListFileProblem(const std::string& path) {
-    return market::CodeListFileProblem(path);
+    return market::CheckCodeListFile(path).message();
 }
 
 void BuildCatalogueStep(AppContext& ctx) {
@@ -39,9 +38,8 @@ std::vector<std::string> AttachSplitsStep(AppContext& ctx) {
     const std::string& path = ctx.paths.bunkatsuCsv;
     if (path.empty() || !framework::isliveFile(path))
         return log;
-    std::string error;
-    if (!market::AttachSplits(ctx.catalogue, path, &error, &log))
-        log.push_back("分割データを読み込めません: " + path + ": " + error);
+    if (auto attached = market::AttachSplits(ctx.catalogue, path, &log); !attached)
+        log.push_back("分割データを読み込めません: " + path + ": " + attached.message());
     return log;
 }
 
