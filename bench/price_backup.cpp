@@ -54,8 +54,8 @@ void BM_OnlineBackup(benchmark::State& state) {
     for (auto _ : state) {
         when += std::chrono::seconds(1);
         const auto result = acquisition::CreatePriceBackup(p, quiet, nullptr, when);
-        if (!result.ok)
-            state.SkipWithError(result.error.c_str());
+        if (!result.ok())
+            state.SkipWithError(result.outcome.english().c_str());
     }
     state.counters["db_MiB"] =
         static_cast<double>(fs::file_size(fs::path(p.priceDbDir) / "kabuka.db")) / (1 << 20);

@@ -36,23 +36,20 @@ bool cancelled(const std::atomic<bool>* cancel) {
     return cancel && cancel->load();
 }
 
-// A raw connection, closed on scope exit.
-struct Connection {
-    sqlite3* handle = nullptr;
-    Connection() = default;
-    Connection(const Connection&) = delete;
-    Connection& operator=(const Connection&) = delete;
-    ~Connection() {
-        if (handle)
-            sqlite3_close_v2(handle);
-    }
-    std::string error() const { return handle ? sqlite3_errmsg(handle) : "out of memory"; }
-};
+using framework::Result;
 
-std::string openConnection(Connection& db, const fs::path& path, int flags) {
-    if (sqlite3_open_v2(path.c_str(), &db.handle, flags, nullptr) != SQLITE_OK)
-        return path.string() + ": " + db.error();
-    sqlite3_busy_timeout(db.handle, 5000);
+// The reasons here are a path with the system's or SQLite's text, the same in both languages.
+framework::Failure failure(std::string why) {
+    return framework::Failure::untranslated(std::move(why));
+}
+framework::Failure systemFailure(const fs::path& path) {
+    return failure(path.string() + ": " + std::strerror(errno));
+}
+
+// Opens a file of the backup or the restore.
+Result<> openConnection(framework::ZSqlElement& db, const fs::path& path, framework::SqlOpenMode mode) {
+    if (framework::SQL_Open(db, path.string(), mode) != SQLITE_OK)
+        return failure(path.string() + ": " + db.lastError());
     return {};
 }
 
@@ -62,24 +59,24 @@ bool isSqliteSideFile(const std::string& name) {
 }
 
 // Copies the live database into `destination` page by page through SQLite, so the copy is
-// consistent even if another connection has it open. Empty on success.
-std::string copyDatabase(const fs::path& source, const fs::path& destination, framework::ProgressSink& sink,
+// consistent even if another connection has it open.
+Result<> copyDatabase(const fs::path& source, const fs::path& destination, framework::ProgressSink& sink,
                          const std::atomic<bool>* cancel, bool& wasCancelled) {
     if (!framework::isliveFile(source))
-        return source.string() + ": the price database does not exist";
-    Connection from, to;
+        return failure(source.string() + ": the price database does not exist");
+    framework::ZSqlElement from, to;
     // Read-write (never create): a journal left by a crash can then be rolled back first.
-    if (auto why = openConnection(from, source, SQLITE_OPEN_READWRITE); !why.empty())
-        return why;
-    if (auto why = openConnection(to, destination, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE); !why.empty())
-        return why;
-    sqlite3_exec(from.handle, "PRAGMA mmap_size=1073741824;", nullptr, nullptr, nullptr); // fewer reads
+    if (auto opened = openConnection(from, source, framework::SqlOpenMode::ReadWrite); !opened)
+        return opened;
+    if (auto opened = openConnection(to, destination, framework::SqlOpenMode::Create); !opened)
+        return opened;
+    framework::SQL_exec(from, "PRAGMA mmap_size=1073741824;"); // fewer reads
     // The copy is a new file in a partial folder that is thrown away on any failure, so it needs
     // no journal and no syncs of its own; it is flushed once when complete.
-    sqlite3_exec(to.handle, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;", nullptr, nullptr, nullptr);
-    sqlite3_backup* backup = sqlite3_backup_init(to.handle, "main", from.handle, "main");
+    framework::SQL_exec(to, "PRAGMA journal_mode=OFF; PRAGMA synchronous=OFF;");
+    sqlite3_backup* backup = sqlite3_backup_init(to.handle(), "main", from.handle(), "main");
     if (!backup)
-        return destination.string() + ": " + to.error();
+        return failure(destination.string() + ": " + sqlite3_errmsg(to.handle()));
     int rc = SQLITE_OK;
     while (true) {
         if (cancelled(cancel)) {
@@ -101,42 +98,41 @@ std::string copyDatabase(const fs::path& source, const fs::path& destination, fr
     }
     const int finish = sqlite3_backup_finish(backup);
     if (wasCancelled)
-        return "cancelled";
+        return failure("cancelled");
     if (rc != SQLITE_DONE || finish != SQLITE_OK)
-        return destination.string() + ": " + sqlite3_errstr(rc != SQLITE_DONE ? rc : finish);
-    if (sqlite3_close(to.handle) != SQLITE_OK)
-        return destination.string() + ": " + to.error();
-    to.handle = nullptr;
+        return failure(destination.string() + ": " + sqlite3_errstr(rc != SQLITE_DONE ? rc : finish));
+    if (framework::SQL_Close(to) != SQLITE_OK)
+        return failure(destination.string() + ": " + to.lastError());
     if (!framework::SyncZPath(destination))
-        return destination.string() + ": " + std::strerror(errno);
+        return systemFailure(destination);
     return {};
 }
 
 // Copies one file in chunks, flushed to disk; `copied` counts the bytes for the progress.
-std::string copyFile(const fs::path& from, const fs::path& to, std::uint64_t& copied, std::uint64_t total,
-                     framework::ProgressSink& sink, const std::atomic<bool>* cancel, bool& wasCancelled) {
+Result<> copyFile(const fs::path& from, const fs::path& to, std::uint64_t& copied, std::uint64_t total,
+                  framework::ProgressSink& sink, const std::atomic<bool>* cancel, bool& wasCancelled) {
     const int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0)
-        return from.string() + ": " + std::strerror(errno);
+        return systemFailure(from);
     const int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
     if (out < 0) {
-        std::string why = to.string() + ": " + std::strerror(errno);
+        Result<> why = systemFailure(to);
         ::close(in);
         return why;
     }
-    std::string why;
+    Result<> why;
     std::vector<char> buffer(kCopyChunk);
-    while (why.empty()) {
+    while (why) {
         if (cancelled(cancel)) {
             wasCancelled = true;
-            why = "cancelled";
+            why = failure("cancelled");
             break;
         }
         const ssize_t got = ::read(in, buffer.data(), buffer.size());
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
-            why = from.string() + ": " + std::strerror(errno);
+            why = systemFailure(from);
             break;
         }
         if (got == 0)
@@ -146,7 +142,7 @@ std::string copyFile(const fs::path& from, const fs::path& to, std::uint64_t& co
             if (put < 0 && errno == EINTR)
                 continue;
             if (put <= 0) {
-                why = to.string() + ": " + std::strerror(errno);
+                why = systemFailure(to);
                 break;
             }
             done += put;
@@ -155,121 +151,116 @@ std::string copyFile(const fs::path& from, const fs::path& to, std::uint64_t& co
         if (total > 0)
             sink.percent(static_cast<int>(copied * 90 / total));
     }
-    if (why.empty() && ::fsync(out) != 0)
-        why = to.string() + ": " + std::strerror(errno);
-    if (::close(out) != 0 && why.empty())
-        why = to.string() + ": " + std::strerror(errno);
+    if (why && ::fsync(out) != 0)
+        why = systemFailure(to);
+    if (::close(out) != 0 && why)
+        why = systemFailure(to);
     ::close(in);
     return why;
 }
 
 // Copies a folder with everything below it (regular files and folders).
-std::string copyTree(const fs::path& from, const fs::path& to, framework::ProgressSink& sink,
-                     const std::atomic<bool>* cancel, bool& wasCancelled) {
+Result<> copyTree(const fs::path& from, const fs::path& to, framework::ProgressSink& sink,
+                  const std::atomic<bool>* cancel, bool& wasCancelled) {
     std::error_code ec;
     std::uint64_t total = 0;
     for (fs::recursive_directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec))
         if (it->is_regular_file(ec))
             total += it->file_size(ec);
     if (ec)
-        return from.string() + ": " + ec.message();
+        return failure(from.string() + ": " + ec.message());
     if (!framework::CreateZDirectory(to, 0700))
-        return to.string() + ": cannot create the folder";
+        return failure(to.string() + ": cannot create the folder");
     std::uint64_t copied = 0;
     for (fs::recursive_directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
         const fs::path target = to / fs::relative(it->path(), from);
         if (it->is_directory(ec)) {
             if (!framework::CreateZDirectory(target, 0700))
-                return target.string() + ": cannot create the folder";
+                return failure(target.string() + ": cannot create the folder");
         } else if (it->is_regular_file(ec)) {
-            if (auto why = copyFile(it->path(), target, copied, total, sink, cancel, wasCancelled);
-                !why.empty())
-                return why;
+            if (auto copiedFile = copyFile(it->path(), target, copied, total, sink, cancel, wasCancelled);
+                !copiedFile)
+                return copiedFile;
         }
     }
     if (ec)
-        return from.string() + ": " + ec.message();
+        return failure(from.string() + ": " + ec.message());
     return {};
 }
 
 // The other files of the live folder (not the database and SQLite's own side files).
-std::string copyOtherFiles(const fs::path& from, const fs::path& to, framework::ProgressSink& sink,
-                           const std::atomic<bool>* cancel, bool& wasCancelled) {
+Result<> copyOtherFiles(const fs::path& from, const fs::path& to, framework::ProgressSink& sink,
+                        const std::atomic<bool>* cancel, bool& wasCancelled) {
     std::error_code ec;
     for (fs::directory_iterator it(from, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = it->path().filename().string();
         if (name == market::kPriceDbFileName || isSqliteSideFile(name))
             continue;
-        std::string why;
+        Result<> why;
         if (it->is_directory(ec)) {
             why = copyTree(it->path(), to / name, sink, cancel, wasCancelled);
         } else if (it->is_regular_file(ec)) {
             std::uint64_t copied = 0;
             why = copyFile(it->path(), to / name, copied, 0, sink, cancel, wasCancelled);
         }
-        if (!why.empty())
+        if (!why)
             return why;
     }
-    return ec ? from.string() + ": " + ec.message() : std::string();
+    if (ec)
+        return failure(from.string() + ": " + ec.message());
+    return {};
 }
 
 // A database folder fit to be the live one: kabuka.db opens, passes quick_check, holds exactly
-// the price table and its indexes (market/PriceSchema.h) and its rows can be read. Empty when
-// it does. `cancel` (optional) ends the check early, setting `wasCancelled`.
-std::string checkDatabaseFolder(const fs::path& dir, const std::atomic<bool>* cancel = nullptr,
-                                bool* wasCancelled = nullptr) {
+// the price table and its indexes (market/PriceSchema.h) and its rows can be read. `cancel`
+// (optional) ends the check early, setting `wasCancelled`.
+Result<> checkDatabaseFolder(const fs::path& dir, const std::atomic<bool>* cancel = nullptr,
+                             bool* wasCancelled = nullptr) {
     const fs::path file = dir / market::kPriceDbFileName;
     if (!framework::isliveFile(file))
-        return std::string(market::kPriceDbFileName) + " is missing";
-    Connection db;
-    if (auto why = openConnection(db, file, SQLITE_OPEN_READONLY); !why.empty())
-        return why;
-    sqlite3_stmt* st = nullptr;
+        return failure(std::string(market::kPriceDbFileName) + " is missing");
+    framework::ZSqlElement db;
+    if (auto opened = openConnection(db, file, framework::SqlOpenMode::ReadOnly); !opened)
+        return opened;
     std::string verdict;
-    if (sqlite3_prepare_v2(db.handle, "PRAGMA quick_check;", -1, &st, nullptr) != SQLITE_OK)
-        return "not a database: " + db.error();
-    int rc;
-    bool interrupted = false;
     {
-        framework::SqlInterruptScope interruptible(db.handle, cancel); // a big file takes a while
-        rc = sqlite3_step(st);
-        interrupted = interruptible.interrupted();
+        framework::SqlStatement check(db, "PRAGMA quick_check;");
+        if (!check.ok())
+            return failure("not a database: " + check.error());
+        int rc;
+        bool interrupted = false;
+        {
+            framework::SqlInterruptScope interruptible(db.handle(), cancel); // a big file takes a while
+            rc = check.step();
+            interrupted = interruptible.interrupted();
+        }
+        if (interrupted) {
+            if (wasCancelled)
+                *wasCancelled = true;
+            return failure("cancelled");
+        }
+        verdict = rc == SQLITE_ROW ? check.columnText(0) : check.error();
     }
-    if (interrupted) {
-        sqlite3_finalize(st);
-        if (wasCancelled)
-            *wasCancelled = true;
-        return "cancelled";
-    }
-    if (rc == SQLITE_ROW) {
-        const auto* text = sqlite3_column_text(st, 0);
-        verdict = text ? reinterpret_cast<const char*>(text) : "";
-    } else {
-        verdict = db.error();
-    }
-    sqlite3_finalize(st);
     if (verdict != "ok")
-        return "the database is damaged (quick_check: " + framework::shownLine(verdict) + ")"; // one line
-    if (auto why = market::priceSchemaProblem(db.handle); !why.empty())
-        return why;
-    if (sqlite3_prepare_v2(db.handle,
-                           "SELECT code, date, open, high, low, close, volume FROM kabukadb LIMIT 1;", -1,
-                           &st, nullptr) != SQLITE_OK)
-        return "no price table: " + db.error();
-    rc = sqlite3_step(st);
-    sqlite3_finalize(st);
+        return failure("the database is damaged (quick_check: " + framework::shownLine(verdict) + ")"); // one line
+    if (auto schema = market::checkPriceSchema(db); !schema)
+        return schema;
+    framework::SqlStatement read(db, "SELECT code, date, open, high, low, close, volume FROM kabukadb LIMIT 1;");
+    if (!read.ok())
+        return failure("no price table: " + read.error());
+    const int rc = read.step();
     if (rc != SQLITE_ROW && rc != SQLITE_DONE)
-        return "the price table cannot be read: " + std::string(sqlite3_errstr(rc));
+        return failure("the price table cannot be read: " + std::string(sqlite3_errstr(rc)));
     return {};
 }
 
 // The live folder after the swap: opens as the program opens it, and is still sound.
-std::string reopenLiveFolder(const fs::path& live) {
+Result<> reopenLiveFolder(const fs::path& live) {
     framework::ZSqlElement db;
     if (market::PriceDatabase::open(db, live.string()) != 0)
-        return "the restored database does not open: " + db.lastError();
+        return failure("the restored database does not open: " + db.lastError());
     if (db.lastResult() != 0)
-        return "the restored database cannot be prepared: " + db.lastError();
+        return failure("the restored database cannot be prepared: " + db.lastError());
     framework::SQL_Close(db);
     return checkDatabaseFolder(live);
 }
@@ -322,9 +313,8 @@ bool digits(const std::string& s, std::size_t from, std::size_t count) {
                        [](char c) { return c >= '0' && c <= '9'; });
 }
 
-PriceBackupResult failed(PriceBackupResult result, std::string error, std::string statusText) {
-    result.ok = false;
-    result.error = std::move(error);
+PriceBackupResult failed(PriceBackupResult result, Result<> why, std::string statusText) {
+    result.outcome = std::move(why);
     result.statusText = std::move(statusText);
     return result;
 }
@@ -383,34 +373,33 @@ PriceBackupResult createBackup(const PriceBackupPlaces& places, framework::Progr
     sink.percent(0);
     const fs::path backupDir = places.backupDir;
     if (!framework::CreateZDirectory(backupDir))
-        return failed(result, backupDir.string() + ": cannot create the backup folder", kBackupFailedText);
+        return failed(result, failure(backupDir.string() + ": cannot create the backup folder"), kBackupFailedText);
     removeStalePartials(backupDir);
     result.name = nextBackupName(now, ListPriceBackups(places.backupDir));
     if (framework::isliveDir(backupDir / result.name)) // the 999th backup of one second
-        return failed(result, result.name + ": a backup of that name exists", kBackupFailedText);
+        return failed(result, failure(result.name + ": a backup of that name exists"), kBackupFailedText);
     const fs::path partial = backupDir / (kPartialPrefix + result.name);
     if (!framework::CreateZDirectory(partial, 0700))
-        return failed(result, partial.string() + ": cannot create the folder", kBackupFailedText);
+        return failed(result, failure(partial.string() + ": cannot create the folder"), kBackupFailedText);
 
     bool wasCancelled = false;
-    std::string why = copyDatabase(fs::path(places.priceDbDir) / market::kPriceDbFileName,
+    Result<> copied = copyDatabase(fs::path(places.priceDbDir) / market::kPriceDbFileName,
                                    partial / market::kPriceDbFileName, sink, cancel, wasCancelled);
-    if (why.empty())
-        why = copyOtherFiles(places.priceDbDir, partial, sink, cancel, wasCancelled);
-    if (why.empty() && !framework::SyncZPath(partial))
-        why = partial.string() + ": " + std::strerror(errno);
-    if (why.empty() && std::rename(partial.c_str(), (backupDir / result.name).c_str()) != 0)
-        why = (backupDir / result.name).string() + ": " + std::strerror(errno);
+    if (copied)
+        copied = copyOtherFiles(places.priceDbDir, partial, sink, cancel, wasCancelled);
+    if (copied && !framework::SyncZPath(partial))
+        copied = systemFailure(partial);
+    if (copied && std::rename(partial.c_str(), (backupDir / result.name).c_str()) != 0)
+        copied = systemFailure(backupDir / result.name);
     sink.percent(-1);
-    if (!why.empty()) {
+    if (!copied) {
         framework::DeleteZDirectory(partial);
         result.cancelled = wasCancelled;
         sink.status("");
-        return failed(result, wasCancelled ? "the backup was cancelled" : why, kBackupFailedText);
+        return failed(result, wasCancelled ? failure("the backup was cancelled") : copied, kBackupFailedText);
     }
     framework::SyncZPath(backupDir);
     result.pruned = pruneOldBackups(backupDir, keep);
-    result.ok = true;
     result.statusText = kBackupDoneText;
     sink.status("");
     return result;
@@ -427,7 +416,7 @@ PriceBackupResult CreatePriceBackup(const PriceBackupPlaces& places, framework::
 PriceBackupResult BackupBeforeRegistration(const PriceBackupPlaces& places, framework::ProgressSink& sink,
                                            const std::atomic<bool>* cancel) {
     PriceBackupResult result = CreatePriceBackup(places, sink, cancel);
-    if (!result.ok)
+    if (!result.ok())
         result.statusText = kRegistrationStoppedText;
     return result;
 }
@@ -436,7 +425,7 @@ PriceBackupResult BackupBeforeRestore(const PriceBackupPlaces& places, const std
                                       framework::ProgressSink& sink, const std::atomic<bool>* cancel,
                                       std::chrono::system_clock::time_point now) {
     PriceBackupResult result = createBackup(places, sink, cancel, now, restoring);
-    if (!result.ok)
+    if (!result.ok())
         result.statusText = kRestoreStoppedText;
     return result;
 }
@@ -459,7 +448,7 @@ PriceBackupResult RestorePriceBackup(const PriceBackupPlaces& places, const std:
     const std::string failedText = name + " のデータに復元が失敗しました。元のデータはそのままです。";
     const auto names = ListPriceBackups(places.backupDir);
     if (std::find(names.begin(), names.end(), name) == names.end())
-        return failed(result, "no backup named '" + name + "' in " + places.backupDir, failedText);
+        return failed(result, failure("no backup named '" + name + "' in " + places.backupDir), failedText);
 
     sink.status(kRestoreRunningText);
     sink.percent(0);
@@ -468,19 +457,20 @@ PriceBackupResult RestorePriceBackup(const PriceBackupPlaces& places, const std:
     framework::DeleteZDirectory(staging); // left by an interrupted restore
 
     bool wasCancelled = false;
-    std::string why = copyTree(fs::path(places.backupDir) / name, staging, sink, cancel, wasCancelled);
-    if (why.empty())
-        why = checkDatabaseFolder(staging, cancel, &wasCancelled);
-    if (why.empty() && cancelled(cancel)) {
+    Result<> staged = copyTree(fs::path(places.backupDir) / name, staging, sink, cancel, wasCancelled);
+    if (staged)
+        staged = checkDatabaseFolder(staging, cancel, &wasCancelled);
+    if (staged && cancelled(cancel)) {
         wasCancelled = true;
-        why = "cancelled";
+        staged = failure("cancelled");
     }
-    if (!why.empty()) {
+    if (!staged) {
         framework::DeleteZDirectory(staging);
         sink.percent(-1);
         sink.status("");
         result.cancelled = wasCancelled;
-        return failed(result, wasCancelled ? "the restore was cancelled" : "backup " + name + ": " + why,
+        return failed(result,
+                      failure(wasCancelled ? "the restore was cancelled" : "backup " + name + ": " + staged.english()),
                       failedText);
     }
     framework::SyncZPath(staging);
@@ -493,15 +483,14 @@ PriceBackupResult RestorePriceBackup(const PriceBackupPlaces& places, const std:
     }
     sink.percent(-1);
     sink.status("");
-    result.liveIntact = swap.ok || swap.liveIntact;
-    if (!swap.ok)
-        return failed(result, swap.error,
+    result.liveIntact = swap.ok() || swap.liveIntact;
+    if (!swap.ok())
+        return failed(result, swap.outcome,
                       swap.liveIntact
                           ? failedText
                           : name + " のデータに復元が失敗しました。元のデータを戻せませんでした。");
     if (!swap.leftover.empty())
         sink.logLine("復元前のデータを削除できませんでした_" + swap.leftover);
-    result.ok = true;
     result.statusText = name + " のデータに復元が成功しました";
     return result;
 }

@@ -19,6 +19,7 @@
 // own connection to the live database closes it before a restore and opens it again after
 // (market::PriceDatabase::open), whatever the result.
 #include "framework/Progress.h"
+#include "framework/Result.h"
 #include "market/PriceJobGuard.h"
 
 #include <atomic>
@@ -38,13 +39,16 @@ struct PriceBackupPlaces {
 };
 
 struct PriceBackupResult {
-    bool ok = false;
+    // A failure holds why: a path with the system's or SQLite's text, the same in both
+    // languages (the window shows it after the status text, tavora-cli after its own words).
+    framework::Result<> outcome;
     bool cancelled = false;
     std::string name;                // the backup made (or restored)
-    std::string error;               // why it failed; empty on success
     std::vector<std::string> pruned; // backups removed to keep at most kMaxPriceBackups
     std::string statusText;          // what the user is shown at the end
     bool liveIntact = true;          // false: a failed restore could not put the old prices back
+
+    bool ok() const { return outcome.ok(); }
 };
 
 // Status texts.

@@ -32,12 +32,12 @@ int run(const std::vector<std::string>& args) {
     TextProgress progress;
     const auto result = acquisition::CreatePriceBackup(app::priceBackupPlaces(ctx.paths), progress, &cancel);
     progress.endLine();
-    session.log().UpdLog(result.ok ? result.statusText + "_" + result.name
-                                   : result.statusText + "_" + result.error);
+    session.log().UpdLog(result.ok() ? result.statusText + "_" + result.name
+                                     : result.statusText + "_" + result.outcome.message());
     if (result.cancelled)
         return cancelledExit("no backup was made");
-    if (!result.ok)
-        return fail("the backup failed: " + result.error);
+    if (!result.ok())
+        return fail("the backup failed: " + result.outcome.english());
     for (const auto& name : result.pruned)
         std::cerr << "removed the oldest backup " << framework::shownText(name) << "\n";
     std::cout << framework::shownText(result.name) << "\n";

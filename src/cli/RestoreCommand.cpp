@@ -39,11 +39,12 @@ int run(const std::vector<std::string>& args) {
                                                         progress, &cancel);
     market::PriceDatabase::open(ctx.priceDb, ctx.paths.priceDbDir);
     progress.endLine();
-    session.log().UpdLog(result.ok ? result.statusText : result.statusText + "_" + result.error);
+    session.log().UpdLog(result.ok() ? result.statusText : result.statusText + "_" + result.outcome.message());
     if (result.cancelled)
         return cancelledExit("the price database is as it was");
-    if (!result.ok)
-        return fail("cannot restore " + framework::shownLine(args[0]) + ": " + framework::shownLine(result.error) +
+    if (!result.ok())
+        return fail("cannot restore " + framework::shownLine(args[0]) + ": " +
+                    framework::shownLine(result.outcome.english()) +
                     (result.liveIntact ? "; the prices are as they were"
                                        : "; the old prices could not be put back either"));
     std::cerr << "restored the prices of " << framework::shownLine(result.name) << "\n";

@@ -361,10 +361,10 @@ RegistrationResult registerPriceFiles(const RegistrationRequest& request, framew
     if (request.backupFirst) {
         const auto backup =
             acquisition::BackupBeforeRegistration({request.priceDbDir, request.backupDir}, progress, cancel);
-        if (!backup.ok) {
-            result.error = backup.statusText + (backup.error.empty() ? "" : "（" + backup.error + "）");
+        if (const auto& why = backup.outcome; !why) {
+            result.error = backup.statusText + (why.message().empty() ? "" : "（" + why.message() + "）");
             result.errorEnglish = "the backup failed, nothing was registered" +
-                                  (backup.error.empty() ? "" : " (" + backup.error + ")");
+                                  (why.english().empty() ? "" : " (" + why.english() + ")");
             result.cancelled = backup.cancelled;
             progress.percent(-1);
             progress.status(backup.statusText);

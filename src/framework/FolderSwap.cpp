@@ -15,8 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string errnoText(const fs::path& path) {
-    return path.string() + ": " + std::strerror(errno);
+// The reasons are a path with the system's text, the same in both languages.
+Failure errnoFailure(const fs::path& path, int error = errno) {
+    return Failure::untranslated(path.string() + ": " + std::strerror(error));
 }
 
 // Exchanges two existing paths atomically. Returns 0, or the errno of the failure.
@@ -27,12 +28,12 @@ int exchange(const fs::path& a, const fs::path& b) {
 }
 
 // Moves `replacement` to `live`; the old folder ends up at `old` (or nowhere when there was
-// none). Empty on success.
-std::string swapIn(const fs::path& live, const fs::path& replacement, fs::path& old) {
+// none).
+Result<> swapIn(const fs::path& live, const fs::path& replacement, fs::path& old) {
     old.clear();
     if (!isliveDir(live)) {
         if (std::rename(replacement.c_str(), live.c_str()) != 0)
-            return errnoText(live);
+            return errnoFailure(live);
         return {};
     }
     const int rc = exchange(live, replacement);
@@ -41,14 +42,14 @@ std::string swapIn(const fs::path& live, const fs::path& replacement, fs::path& 
         return {};
     }
     if (rc != EINVAL && rc != ENOSYS && rc != ENOTSUP)
-        return live.string() + ": " + std::strerror(rc);
+        return errnoFailure(live, rc);
     // No exchange on this file system: two renames, the old folder back on failure.
     const fs::path aside = ZDirectoryAsidePath(live);
     DeleteZDirectory(aside);
     if (std::rename(live.c_str(), aside.c_str()) != 0)
-        return errnoText(live);
+        return errnoFailure(live);
     if (std::rename(replacement.c_str(), live.c_str()) != 0) {
-        std::string why = errnoText(live);
+        Failure why = errnoFailure(live);
         std::rename(aside.c_str(), live.c_str());
         return why;
     }
@@ -57,20 +58,21 @@ std::string swapIn(const fs::path& live, const fs::path& replacement, fs::path& 
 }
 
 // Undoes swapIn: the old folder back at `live`, the failed one at `failed` (then removed).
-std::string swapBack(const fs::path& live, const fs::path& old, const fs::path& failed) {
+Result<> swapBack(const fs::path& live, const fs::path& old, const fs::path& failed) {
     if (old.empty()) { // there was no live folder: just take the new one away
         if (std::rename(live.c_str(), failed.c_str()) != 0)
-            return errnoText(live);
+            return errnoFailure(live);
         return {};
     }
     if (old == failed) { // exchanged: exchange again
-        const int rc = exchange(live, old);
-        return rc == 0 ? std::string() : live.string() + ": " + std::strerror(rc);
+        if (const int rc = exchange(live, old); rc != 0)
+            return errnoFailure(live, rc);
+        return {};
     }
     if (std::rename(live.c_str(), failed.c_str()) != 0)
-        return errnoText(live);
+        return errnoFailure(live);
     if (std::rename(old.c_str(), live.c_str()) != 0) {
-        std::string why = errnoText(live);
+        Failure why = errnoFailure(live);
         std::rename(failed.c_str(), live.c_str()); // never leave the live path empty
         return why;
     }
@@ -93,30 +95,30 @@ bool SyncZPath(const fs::path& path) {
 }
 
 FolderSwapResult ReplaceZDirectory(const fs::path& live, const fs::path& replacement,
-                                   const std::function<std::string()>& verify) {
+                                   const std::function<Result<>()>& verify) {
     FolderSwapResult result;
     if (!isliveDir(replacement)) {
-        result.error = replacement.string() + ": not a folder";
+        result.outcome = Failure::untranslated(replacement.string() + ": not a folder");
         return result;
     }
     fs::path old;
-    if (std::string why = swapIn(live, replacement, old); !why.empty()) {
-        result.error = why;
+    if (auto swapped = swapIn(live, replacement, old); !swapped) {
+        result.outcome = swapped;
         return result;
     }
     SyncZPath(live.parent_path());
-    if (std::string bad = verify ? verify() : std::string(); !bad.empty()) {
-        result.error = bad;
-        if (std::string why = swapBack(live, old, replacement); !why.empty()) {
+    if (Result<> good = verify ? verify() : Result<>(); !good) {
+        result.outcome = good;
+        if (auto back = swapBack(live, old, replacement); !back) {
             result.liveIntact = false;
-            result.error += "; the previous folder could not be put back (" + why + ")" +
-                            (old.empty() ? std::string() : ", it is kept at " + old.string());
+            const std::string kept = "; the previous folder could not be put back (" + back.message() + ")" +
+                                     (old.empty() ? std::string() : ", it is kept at " + old.string());
+            result.outcome = Failure{good.message() + kept, good.english() + kept};
         } else if (!DeleteZDirectory(replacement))
             result.leftover = replacement.string();
         SyncZPath(live.parent_path());
         return result;
     }
-    result.ok = true;
     if (!old.empty() && !DeleteZDirectory(old))
         result.leftover = old.string();
     SyncZPath(live.parent_path());

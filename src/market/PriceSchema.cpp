@@ -23,46 +23,34 @@ struct SchemaObject {
 // Keyed by name; none when the schema cannot be read.
 using Schema = std::map<std::string, SchemaObject>;
 
-std::string columnText(sqlite3_stmt* st, int col) {
-    const auto* text = sqlite3_column_text(st, col);
-    return text ? reinterpret_cast<const char*>(text) : std::string();
-}
-
-std::optional<Schema> readSchema(sqlite3* db, std::string& error) {
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT type, name, tbl_name, sql FROM sqlite_master;", -1, &st, nullptr) !=
-        SQLITE_OK) {
-        error = sqlite3_errmsg(db);
-        return std::nullopt;
-    }
+framework::Result<Schema> readSchema(framework::ZSqlElement& db) {
+    framework::SqlStatement st(db, "SELECT type, name, tbl_name, sql FROM sqlite_master;");
+    if (!st.ok())
+        return framework::Failure::untranslated(st.error());
     Schema schema;
     int rc;
-    while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-        SchemaObject object{columnText(st, 0), columnText(st, 2), std::nullopt};
-        if (sqlite3_column_type(st, 3) != SQLITE_NULL)
-            object.sql = columnText(st, 3);
-        schema.emplace(columnText(st, 1), std::move(object));
+    while ((rc = st.step()) == SQLITE_ROW) {
+        SchemaObject object{st.columnText(0), st.columnText(2), std::nullopt};
+        if (!st.columnIsNull(3))
+            object.sql = st.columnText(3);
+        schema.emplace(st.columnText(1), std::move(object));
     }
-    sqlite3_finalize(st);
-    if (rc != SQLITE_DONE) {
-        error = sqlite3_errstr(rc);
-        return std::nullopt;
-    }
+    if (rc != SQLITE_DONE)
+        return framework::Failure::untranslated(sqlite3_errstr(rc));
     return schema;
 }
 
 // The schema PriceDatabase::open creates, made once in memory with the same statements.
 const Schema& programSchema() {
     static const Schema schema = [] {
-        sqlite3* db = nullptr;
+        framework::ZSqlElement db;
         Schema made;
-        if (sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) == SQLITE_OK) {
+        if (framework::SQL_Open(db, ":memory:") == SQLITE_OK) {
             for (const char* sql : {kCreatePriceTableSql, kCreateCodeIndexSql, kCreateDateIndexSql})
-                sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-            std::string ignored;
-            made = readSchema(db, ignored).value_or(Schema{});
+                framework::SqlStatement(db, sql).step();
+            if (auto read = readSchema(db))
+                made = std::move(*read);
         }
-        sqlite3_close(db);
         return made;
     }();
     return schema;
@@ -88,25 +76,26 @@ std::string shown(const std::string& name) {
 
 } // namespace
 
-std::string priceSchemaProblem(sqlite3* db) {
-    std::string error;
-    const auto schema = readSchema(db, error);
+framework::Result<> checkPriceSchema(framework::ZSqlElement& db) {
+    using framework::Failure;
+    const auto schema = readSchema(db);
     if (!schema)
-        return "its schema cannot be read: " + error;
+        return Failure::untranslated("its schema cannot be read: " + schema.english());
     const Schema& expected = programSchema();
     if (expected.empty())
-        return "the price table's schema cannot be made to compare with";
+        return Failure::untranslated("the price table's schema cannot be made to compare with");
     constexpr const char* kOnly = "; a price database holds only table kabukadb and its two indexes";
     for (const auto& [name, object] : *schema) {
         const auto it = expected.find(name);
         if (it == expected.end())
-            return "it holds " + object.type + " " + shown(name) + kOnly;
+            return Failure::untranslated("it holds " + object.type + " " + shown(name) + kOnly);
         if (!(it->second == object))
-            return object.type + " " + shown(name) + " is not the one the program creates" + kOnly;
+            return Failure::untranslated(object.type + " " + shown(name) + " is not the one the program creates" +
+                                         kOnly);
     }
     for (const auto& [name, object] : expected)
         if (!schema->contains(name))
-            return "it lacks " + object.type + " " + shown(name);
+            return Failure::untranslated("it lacks " + object.type + " " + shown(name));
     return {};
 }
 

@@ -4,14 +4,14 @@
 // trigger, view or other table). A file from outside (a backup to restore) must pass this
 // before it becomes the live database: a trigger in it would run on the program's next write.
 // Any thread, on a connection of the calling thread.
-#include <string>
-
-struct sqlite3;
+#include "framework/Result.h"
+#include "framework/Sql.h"
 
 namespace tavora::market {
 
-// Why the database's schema is not the price database's, in one line (objects named as
-// "trigger \"name\""); empty when it is exactly that.
-std::string priceSchemaProblem(sqlite3* db);
+// Fails, saying why in one line (objects named as "trigger \"name\""), unless the database's
+// schema is exactly the price database's. The reason is technical English that serves both
+// texts (the window shows it beside its own Japanese status).
+framework::Result<> checkPriceSchema(framework::ZSqlElement& db);
 
 } // namespace tavora::market

@@ -80,7 +80,7 @@ protected:
 
 TEST_F(PriceBackupTest, BackupChangeRestoreGivesBackTheExactRows) {
     auto backup = backupAt(at(10, 0, 0));
-    ASSERT_TRUE(backup.ok) << backup.error;
+    ASSERT_TRUE(backup.ok()) << backup.outcome.english();
     EXPECT_EQ(backup.name, "2026-12-09_10-00-00");
     EXPECT_EQ(backup.statusText, "バックアップを作成しました");
     EXPECT_EQ(m_progress.statuses.front(), "バックアップ作成中");
@@ -90,7 +90,7 @@ TEST_F(PriceBackupTest, BackupChangeRestoreGivesBackTheExactRows) {
     ASSERT_NE(allRows(), m_original);
 
     auto restored = restore(backup.name);
-    ASSERT_TRUE(restored.ok) << restored.error;
+    ASSERT_TRUE(restored.ok()) << restored.outcome.english();
     EXPECT_EQ(restored.statusText, "2026-12-09_10-00-00 のデータに復元が成功しました");
     EXPECT_EQ(allRows(), m_original);
     // Nothing is left beside the live folder, the backup stays for another restore.
@@ -100,7 +100,7 @@ TEST_F(PriceBackupTest, BackupChangeRestoreGivesBackTheExactRows) {
 }
 
 TEST_F(PriceBackupTest, ARestoreFromAnUnusableBackupLeavesTheLiveDatabaseUntouched) {
-    ASSERT_TRUE(backupAt(at(10, 0, 0)).ok);
+    ASSERT_TRUE(backupAt(at(10, 0, 0)).ok());
     const fs::path backupFile = fs::path(m_places.backupDir) / "2026-12-09_10-00-00" / "kabuka.db";
     const std::string good = readFile(backupFile);
     const std::string emptyDb = [&] {
@@ -133,9 +133,9 @@ TEST_F(PriceBackupTest, ARestoreFromAnUnusableBackupLeavesTheLiveDatabaseUntouch
         if (c.bytes)
             writeFile(backupFile, *c.bytes);
         auto result = restore("2026-12-09_10-00-00");
-        EXPECT_FALSE(result.ok);
-        EXPECT_FALSE(result.error.empty());
-        EXPECT_EQ(result.error.find('\n'), std::string::npos) << result.error; // one line where it is shown
+        EXPECT_FALSE(result.ok());
+        EXPECT_FALSE(result.outcome.english().empty());
+        EXPECT_EQ(result.outcome.english().find('\n'), std::string::npos) << result.outcome.english(); // one line where it is shown
         EXPECT_TRUE(result.liveIntact); // refused before the swap: the live prices were never touched
         EXPECT_EQ(result.statusText,
                   "2026-12-09_10-00-00 のデータに復元が失敗しました。元のデータはそのままです。");
@@ -148,7 +148,7 @@ TEST_F(PriceBackupTest, ARestoreFromAnUnusableBackupLeavesTheLiveDatabaseUntouch
 // A backup that would bring anything besides the price table and its two indexes (a trigger
 // that wipes the prices on the next insert, say) is refused with its reason on one line.
 TEST_F(PriceBackupTest, ARestoreRefusesABackupHoldingMoreOrLessThanThePriceTables) {
-    ASSERT_TRUE(backupAt(at(10, 0, 0)).ok);
+    ASSERT_TRUE(backupAt(at(10, 0, 0)).ok());
     const fs::path backupFile = fs::path(m_places.backupDir) / "2026-12-09_10-00-00" / "kabuka.db";
     const std::string good = readFile(backupFile);
     const struct {
@@ -175,9 +175,9 @@ TEST_F(PriceBackupTest, ARestoreRefusesABackupHoldingMoreOrLessThanThePriceTable
             ASSERT_EQ(framework::SQL_exec(db, c.sql), 0) << db.lastError();
         }
         const auto result = restore("2026-12-09_10-00-00");
-        EXPECT_FALSE(result.ok);
-        EXPECT_NE(result.error.find(c.reason), std::string::npos) << result.error;
-        EXPECT_EQ(result.error.find('\n'), std::string::npos) << "one line: " << result.error;
+        EXPECT_FALSE(result.ok());
+        EXPECT_NE(result.outcome.english().find(c.reason), std::string::npos) << result.outcome.english();
+        EXPECT_EQ(result.outcome.english().find('\n'), std::string::npos) << "one line: " << result.outcome.english();
         EXPECT_EQ(result.statusText,
                   "2026-12-09_10-00-00 のデータに復元が失敗しました。元のデータはそのままです。");
         EXPECT_EQ(allRows(), live);
@@ -186,18 +186,18 @@ TEST_F(PriceBackupTest, ARestoreRefusesABackupHoldingMoreOrLessThanThePriceTable
     // The backup as it was made still restores.
     writeFile(backupFile, good);
     const auto restored = restore("2026-12-09_10-00-00");
-    EXPECT_TRUE(restored.ok) << restored.error;
+    EXPECT_TRUE(restored.ok()) << restored.outcome.english();
     EXPECT_EQ(allRows(), m_original);
 }
 
 TEST_F(PriceBackupTest, ACancelledRestoreLeavesTheLiveDatabaseAndNoStagingCopy) {
-    ASSERT_TRUE(backupAt(at(10, 0, 0)).ok);
+    ASSERT_TRUE(backupAt(at(10, 0, 0)).ok());
     write({{"9984", "2026-12-09", 5.0, 6.0, 4.0, 5.5, 9}});
     const auto live = allRows();
     std::atomic<bool> cancel{true};
     auto ticket = m_guard.tryBegin(market::PriceJob::Restore);
     const auto result = RestorePriceBackup(m_places, "2026-12-09_10-00-00", *ticket, m_progress, &cancel);
-    EXPECT_FALSE(result.ok);
+    EXPECT_FALSE(result.ok());
     EXPECT_TRUE(result.cancelled);
     EXPECT_EQ(allRows(), live);
     EXPECT_EQ(entries(m_dir / "data"), (std::vector<std::string>{"buckup", "kabukadb"}));
@@ -242,12 +242,12 @@ TEST_F(PriceBackupTest, TidyingAfterAnInterruptionRemovesLeftoversAndPutsBackASe
 }
 
 TEST_F(PriceBackupTest, RefusesANameThatIsNotOneOfTheBackups) {
-    ASSERT_TRUE(backupAt(at(10, 0, 0)).ok);
+    ASSERT_TRUE(backupAt(at(10, 0, 0)).ok());
     fs::create_directories(fs::path(m_places.backupDir) / "mine");
     for (const char* name : {"2026-12-09_10-00-01", "../kabukadb", "mine", "", "."}) {
         SCOPED_TRACE(name);
         auto result = restore(name);
-        EXPECT_FALSE(result.ok);
+        EXPECT_FALSE(result.ok());
         EXPECT_EQ(allRows(), m_original);
     }
 }
@@ -258,17 +258,17 @@ TEST_F(PriceBackupTest, KeepsTheEightNewestAndPrunesOldestFirst) {
         fs::create_directories(fs::path(m_places.backupDir) / ("2026-12-0" + std::to_string(i % 9 + 1) +
                                                                (i < 9 ? "_08-00-00" : "_09-00-00")));
     auto first = backupAt(at(10, 0, 0));
-    ASSERT_TRUE(first.ok) << first.error;
+    ASSERT_TRUE(first.ok()) << first.outcome.english();
     EXPECT_EQ(first.pruned.size(), 3u) << "everything above eight goes, not only one";
     for (int i = 1; i <= 8; ++i)
-        ASSERT_TRUE(backupAt(at(10, 0, i)).ok);
+        ASSERT_TRUE(backupAt(at(10, 0, i)).ok());
     const auto names = ListPriceBackups(m_places.backupDir);
     ASSERT_EQ(names.size(), 8u);
     EXPECT_EQ(names.front(), "2026-12-09_10-00-08");
     EXPECT_EQ(names.back(), "2026-12-09_10-00-01");
     // Folders that are not backups are neither listed nor pruned.
     fs::create_directories(fs::path(m_places.backupDir) / "keep me");
-    ASSERT_TRUE(backupAt(at(10, 0, 9)).ok);
+    ASSERT_TRUE(backupAt(at(10, 0, 9)).ok());
     EXPECT_TRUE(framework::isliveDir(fs::path(m_places.backupDir) / "keep me"));
     EXPECT_EQ(ListPriceBackups(m_places.backupDir).size(), 8u);
 }
@@ -277,12 +277,12 @@ TEST_F(PriceBackupTest, BackupsWithinOneSecondAreAllKeptInTheOrderMade) {
     std::vector<std::string> made;
     for (int i = 0; i < 3; ++i) {
         auto result = backupAt(at(10, 0, 0));
-        ASSERT_TRUE(result.ok) << result.error;
+        ASSERT_TRUE(result.ok()) << result.outcome.english();
         made.push_back(result.name);
     }
     EXPECT_EQ(made, (std::vector<std::string>{"2026-12-09_10-00-00", "2026-12-09_10-00-00_001",
                                               "2026-12-09_10-00-00_002"}));
-    ASSERT_TRUE(backupAt(at(10, 0, 1)).ok);
+    ASSERT_TRUE(backupAt(at(10, 0, 1)).ok());
     EXPECT_EQ(ListPriceBackups(m_places.backupDir),
               (std::vector<std::string>{"2026-12-09_10-00-01", "2026-12-09_10-00-00_002",
                                         "2026-12-09_10-00-00_001", "2026-12-09_10-00-00"}));
@@ -290,21 +290,21 @@ TEST_F(PriceBackupTest, BackupsWithinOneSecondAreAllKeptInTheOrderMade) {
 
 TEST_F(PriceBackupTest, AFailedOrCancelledBackupLeavesNoPartialAndPrunesNothing) {
     for (int i = 0; i < 8; ++i)
-        ASSERT_TRUE(backupAt(at(9, 0, i)).ok);
+        ASSERT_TRUE(backupAt(at(9, 0, i)).ok());
     const auto before = entries(m_places.backupDir);
 
     std::atomic<bool> cancel{true};
     auto cancelled = CreatePriceBackup(m_places, m_progress, &cancel, at(10, 0, 0));
-    EXPECT_FALSE(cancelled.ok);
+    EXPECT_FALSE(cancelled.ok());
     EXPECT_TRUE(cancelled.cancelled);
     EXPECT_EQ(cancelled.statusText, "バックアップを作成できませんでした");
     EXPECT_EQ(entries(m_places.backupDir), before);
 
     fs::remove(fs::path(m_places.priceDbDir) / "kabuka.db");
     auto missing = BackupBeforeRegistration(m_places, m_progress);
-    EXPECT_FALSE(missing.ok);
+    EXPECT_FALSE(missing.ok());
     EXPECT_FALSE(missing.cancelled);
-    EXPECT_NE(missing.error.find("does not exist"), std::string::npos) << missing.error;
+    EXPECT_NE(missing.outcome.english().find("does not exist"), std::string::npos) << missing.outcome.english();
     EXPECT_EQ(missing.statusText, "バックアップを作成できなかったため、データ登録を中止しました。");
     EXPECT_EQ(entries(m_places.backupDir), before);
     EXPECT_FALSE(framework::isliveFile(fs::path(m_places.priceDbDir) / "kabuka.db"))
@@ -315,27 +315,27 @@ TEST_F(PriceBackupTest, AFailedOrCancelledBackupLeavesNoPartialAndPrunesNothing)
 // when it is the oldest of eight; the restore then puts it in place.
 TEST_F(PriceBackupTest, TheBackupBeforeARestoreNeverPrunesTheBackupBeingRestored) {
     for (int i = 0; i < 8; ++i)
-        ASSERT_TRUE(backupAt(at(9, 0, i)).ok);
+        ASSERT_TRUE(backupAt(at(9, 0, i)).ok());
     const std::string oldest = "2026-12-09_09-00-00";
     ASSERT_EQ(ListPriceBackups(m_places.backupDir).back(), oldest);
     write({{"9984", "2026-12-08", 1.0, 1.0, 1.0, 1.0, 1}});
 
     const auto before = BackupBeforeRestore(m_places, oldest, m_progress, nullptr, at(10, 0, 0));
-    ASSERT_TRUE(before.ok) << before.error;
+    ASSERT_TRUE(before.ok()) << before.outcome.english();
     EXPECT_EQ(before.pruned, std::vector<std::string>{"2026-12-09_09-00-01"});
     const auto names = ListPriceBackups(m_places.backupDir);
     EXPECT_EQ(names.size(), kMaxPriceBackups);
     EXPECT_EQ(names.back(), oldest);
-    ASSERT_TRUE(restore(oldest).ok);
+    ASSERT_TRUE(restore(oldest).ok());
     EXPECT_EQ(allRows(), m_original);
 
     // A plain backup prunes the oldest as ever.
-    ASSERT_TRUE(backupAt(at(11, 0, 0)).ok);
+    ASSERT_TRUE(backupAt(at(11, 0, 0)).ok());
     EXPECT_EQ(ListPriceBackups(m_places.backupDir).back(), "2026-12-09_09-00-02");
 
     fs::remove(fs::path(m_places.priceDbDir) / "kabuka.db");
     const auto failed = BackupBeforeRestore(m_places, oldest, m_progress, nullptr, at(12, 0, 0));
-    EXPECT_FALSE(failed.ok);
+    EXPECT_FALSE(failed.ok());
     EXPECT_EQ(failed.statusText, kRestoreStoppedText);
 }
 
@@ -343,7 +343,7 @@ TEST_F(PriceBackupTest, TheBackupHoldsTheOtherFilesOfTheFolderButNotSqliteSideFi
     writeFile(fs::path(m_places.priceDbDir) / "notes.txt", "kept");
     writeFile(fs::path(m_places.priceDbDir) / "kabuka.db-journal", "");
     auto backup = backupAt(at(10, 0, 0));
-    ASSERT_TRUE(backup.ok) << backup.error;
+    ASSERT_TRUE(backup.ok()) << backup.outcome.english();
     EXPECT_EQ(entries(fs::path(m_places.backupDir) / backup.name),
               (std::vector<std::string>{"kabuka.db", "notes.txt"}));
 }

@@ -35,9 +35,9 @@ TEST_F(FolderSwapTest, PutsTheNewFolderInPlaceAndRemovesTheOld) {
     std::string seenDuringVerify;
     auto result = ReplaceZDirectory(m_live, m_new, [&] {
         seenDuringVerify = readFile(m_live / "a.db");
-        return std::string();
+        return Result<>();
     });
-    ASSERT_TRUE(result.ok) << result.error;
+    ASSERT_TRUE(result.ok()) << result.outcome.english();
     EXPECT_EQ(seenDuringVerify, "new");
     EXPECT_EQ(readFile(m_live / "a.db"), "new");
     EXPECT_TRUE(result.leftover.empty());
@@ -45,23 +45,25 @@ TEST_F(FolderSwapTest, PutsTheNewFolderInPlaceAndRemovesTheOld) {
 }
 
 TEST_F(FolderSwapTest, PutsTheOldFolderBackWhenTheNewOneFailsItsCheck) {
-    auto result = ReplaceZDirectory(m_live, m_new, [] { return std::string("does not open"); });
-    EXPECT_FALSE(result.ok);
+    auto result =
+        ReplaceZDirectory(m_live, m_new, [] { return Result<>(Failure{"開けません", "does not open"}); });
+    EXPECT_FALSE(result.ok());
     EXPECT_TRUE(result.liveIntact);
-    EXPECT_EQ(result.error, "does not open");
+    EXPECT_EQ(result.outcome.message(), "開けません"); // the check's failure, both texts
+    EXPECT_EQ(result.outcome.english(), "does not open");
     EXPECT_EQ(readFile(m_live / "a.db"), "old");
     expectOnlyTheLiveFolder();
 }
 
 TEST_F(FolderSwapTest, CreatesAMissingLiveFolderAndTakesItAwayAgainOnFailure) {
     DeleteZDirectory(m_live);
-    auto refused = ReplaceZDirectory(m_live, m_new, [] { return std::string("bad"); });
-    EXPECT_FALSE(refused.ok);
+    auto refused = ReplaceZDirectory(m_live, m_new, [] { return Result<>(Failure::untranslated("bad")); });
+    EXPECT_FALSE(refused.ok());
     EXPECT_FALSE(isliveDir(m_live));
 
     writeFile(m_new / "a.db", "new");
-    auto placed = ReplaceZDirectory(m_live, m_new, [] { return std::string(); });
-    ASSERT_TRUE(placed.ok) << placed.error;
+    auto placed = ReplaceZDirectory(m_live, m_new, [] { return Result<>(); });
+    ASSERT_TRUE(placed.ok()) << placed.outcome.english();
     EXPECT_EQ(readFile(m_live / "a.db"), "new");
     expectOnlyTheLiveFolder();
 }

@@ -23,8 +23,9 @@ QString qs(const std::string& s) {
 }
 
 QString backupStatusText(const acquisition::PriceBackupResult& result) {
-    if (!result.ok)
-        return qs(result.statusText) + (result.error.empty() ? QString() : "（" + qs(result.error) + "）");
+    if (!result.ok())
+        return qs(result.statusText) +
+               (result.outcome.message().empty() ? QString() : "（" + qs(result.outcome.message()) + "）");
     QString text = qs(result.statusText) + "（" + qs(acquisition::backupDateText(result.name));
     if (!result.pruned.empty())
         text += QString("、古いバックアップ %1件を削除").arg(result.pruned.size());
@@ -132,7 +133,7 @@ void PriceJobsController::startRestore(const QString& name, bool backupFirst) {
             std::string before; // the backup of the data being replaced
             if (backupFirst) {
                 const auto backup = acquisition::BackupBeforeRestore(places, chosen, progress, &cancel);
-                if (!backup.ok)
+                if (!backup.ok())
                     return [this, backup] {
                         market::PriceDatabase::open(m_ctx.priceDb, m_ctx.paths.priceDbDir);
                         status(backupStatusText(backup));
