@@ -38,7 +38,7 @@ inline std::int64_t writePriceYear(framework::ZSqlElement& db, int year) {
         }
     }
     const auto result = writer.finish();
-    return result.committed ? static_cast<std::int64_t>(result.rowsWritten) : 0;
+    return result.ok() ? static_cast<std::int64_t>(result.rowsWritten) : 0;
 }
 
 // Removes the price database in `dir` with its journal files, so that a run starts from none.

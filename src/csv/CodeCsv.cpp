@@ -436,9 +436,9 @@ CodeImportResult importCodeCsv(framework::ZSqlElement& db, const std::string& ra
                                 result.lines, std::size_t{0}, result.skipped, result.failed);
         result.messageEnglish = format("import failed: %zu lines read, %zu stored, %zu skipped, %zu failed",
                                        result.lines, std::size_t{0}, result.skipped, result.failed);
-        if (!written.firstError.empty()) {
-            result.message += "\r\n" + written.firstError;
-            result.messageEnglish += "; " + written.firstError;
+        if (!written.outcome.message().empty()) {
+            result.message += "\r\n" + written.outcome.message();
+            result.messageEnglish += "; " + written.outcome.english();
         }
         return result;
     }

@@ -232,8 +232,8 @@ Pass writePass(framework::ZSqlElement& db, const RegistrationRequest& request,
             file.stored = file.refusal.empty();
         return pass;
     }
-    const std::string reason = "データベースに書き込めません: " + written.firstError;
-    const std::string reasonEnglish = "cannot write to the price database: " + written.firstError;
+    const std::string reason = "データベースに書き込めません: " + written.outcome.message();
+    const std::string reasonEnglish = "cannot write to the price database: " + written.outcome.english();
     for (const auto& range : ranges)
         if (written.firstFailedRow >= range.first && written.firstFailedRow < range.first + range.count) {
             pass.refusedFile = range.file;

@@ -86,8 +86,8 @@ PriceBulkWriter::~PriceBulkWriter() {
 }
 
 void PriceBulkWriter::fail(std::string error, std::size_t row) {
-    if (m_result.firstError.empty()) {
-        m_result.firstError = std::move(error);
+    if (m_result.outcome.ok()) {
+        m_result.outcome = framework::Failure::untranslated(std::move(error));
         m_result.firstFailedRow = row;
     }
 }
@@ -213,7 +213,6 @@ BulkWriteResult PriceBulkWriter::finish() {
     if (!failed() && rebuildSecondaryIndexes()) {
         int rc = m_transaction->commit();
         if (rc == SQLITE_OK) {
-            m_result.committed = true;
             m_result.rowsWritten = m_rowsAdded;
         } else {
             fail("commit failed: " + m_db.lastError());
@@ -221,7 +220,7 @@ BulkWriteResult PriceBulkWriter::finish() {
         }
     } else {
         m_transaction->rollback();
-        framework::setSqlResult(m_db, SQLITE_ERROR, m_result.firstError);
+        framework::setSqlResult(m_db, SQLITE_ERROR, m_result.outcome.english());
     }
     m_transaction.reset();
     return m_result;
@@ -298,16 +297,6 @@ BulkWriteResult PriceDatabase::write(const std::vector<PriceRow>& rows) {
     for (const auto& row : rows)
         writer.add(row);
     return writer.finish();
-}
-
-int PriceDatabase::registerRows(const framework::SQLList& rows) {
-    framework::SqlTransaction transaction(m_db);
-    if (!transaction.active())
-        return m_db.lastResult() != SQLITE_OK ? m_db.lastResult() : SQLITE_ERROR;
-    int rc = framework::ExecSqlElm2(m_db, kRegisterPriceSql, rows);
-    if (rc != SQLITE_OK)
-        return rc; // the transaction rolls back
-    return transaction.commit();
 }
 
 } // namespace tavora::market

@@ -3,6 +3,7 @@
 // sequence, the reads of one code and the bulk upsert. A PriceDatabase borrows a connection
 // (the context's price connection, or a worker's own); use it from the thread that owns
 // that connection.
+#include "framework/Result.h"
 #include "framework/Sql.h"
 
 #include <cstdint>
@@ -35,11 +36,6 @@ inline constexpr const char* kUpsertPriceSql =
     "INSERT INTO kabukadb (code, date, open, high, low, close, volume) VALUES (?,?,?,?,?,?,?) ON "
     "CONFLICT(code, date) DO UPDATE SET open=excluded.open, high=excluded.high, low=excluded.low, "
     "close=excluded.close, volume=excluded.volume;";
-// The same upsert in the form the CSV registration runs through ExecSqlElm2.
-inline constexpr const char* kRegisterPriceSql =
-    "INSERT INTO kabukadb(code, date, open, high, low, close, volume) VALUES(? , ? , ? , ? , ? , ? , ? ) ON "
-    "CONFLICT(code, date) DO UPDATE SET open = excluded.open,high = excluded.high,low = excluded.low,close = "
-    "excluded.close,volume = excluded.volume";
 
 // One day of one code. A price that is absent is stored as NULL; a stored 0 reads back as absent.
 struct PriceRow {
@@ -56,15 +52,16 @@ struct PriceRow {
 
 // The outcome of a bulk write: committed only when no row failed.
 struct BulkWriteResult {
-    bool committed = false;
+    // A failure holds the first error (SQLite's text, with the row when a row failed; the same
+    // in both languages); nothing of the run was kept then.
+    framework::Result<> outcome;
     std::size_t rowsWritten = 0; // rows stored (0 unless committed)
     std::size_t rowsFailed = 0;
-    std::string firstError; // empty when committed
     // The 1-based position in the run of the first row that failed; 0 when the failure was not
     // a row's (the transaction, the commit).
     std::size_t firstFailedRow = 0;
 
-    bool ok() const { return committed; }
+    bool ok() const { return outcome.ok(); } // committed
 };
 
 // How a bulk write may speed itself up; the stored result is the same either way.
@@ -110,7 +107,7 @@ private:
     void writePending();
     void writeRow(const Pending& pending);
     void fail(std::string error, std::size_t row = 0);
-    bool failed() const { return m_result.rowsFailed > 0 || !m_result.firstError.empty(); }
+    bool failed() const { return m_result.rowsFailed > 0 || !m_result.outcome.ok(); }
 
     framework::ZSqlElement& m_db;
     BulkWriteOptions m_options;
@@ -139,9 +136,6 @@ public:
     std::optional<std::string> lastDate(const std::string& code) const;
 
     BulkWriteResult write(const std::vector<PriceRow>& rows);
-    // Runs the registration upsert through ExecSqlElm2 over rows of seven parameters, in one
-    // transaction. Returns 0 when every row was stored; otherwise nothing of the run is kept.
-    int registerRows(const framework::SQLList& rows);
 
 private:
     std::vector<PriceRow> readRows(const char* sql, const std::string& code) const;

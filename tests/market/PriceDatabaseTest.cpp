@@ -58,7 +58,7 @@ TEST_F(PriceDatabaseTest, ReadsOrderedAndAbsentPricesAsNone) {
     PriceRow zero{"1301", "2026-01-06", 0.0, std::nullopt, 5.0, 0.0, 7};
     auto result = m_prices.write({row("1301", "2026-01-05", 1.5), zero, row("1301", "2026-01-07", 2.5),
                                   row("9999", "2026-01-08", 3.0)});
-    ASSERT_TRUE(result.ok()) << result.firstError;
+    ASSERT_TRUE(result.ok()) << result.outcome.english();
     EXPECT_EQ(result.rowsWritten, 4u);
 
     auto newest = m_prices.rowsNewestFirst("1301");
@@ -89,7 +89,7 @@ TEST_F(PriceDatabaseTest, BulkWriteWithABadRowStoresNothingAndSaysSo) {
     EXPECT_FALSE(result.ok());
     EXPECT_EQ(result.rowsFailed, 2u);
     EXPECT_EQ(result.rowsWritten, 0u);
-    EXPECT_NE(result.firstError.find("NOT NULL"), std::string::npos) << result.firstError;
+    EXPECT_NE(result.outcome.english().find("NOT NULL"), std::string::npos) << result.outcome.english();
     EXPECT_EQ(result.firstFailedRow, 2u);
     auto rows = m_prices.rowsNewestFirst("1301");
     ASSERT_EQ(rows.size(), 1u); // only what was there before
@@ -127,7 +127,7 @@ TEST_F(PriceDatabaseTest, SortedBatchesKeepTheLastRowOfADay) {
         for (const auto& r : input)
             ASSERT_TRUE(writer.add(r));
         auto result = writer.finish();
-        ASSERT_TRUE(result.ok()) << result.firstError;
+        ASSERT_TRUE(result.ok()) << result.outcome.english();
         EXPECT_EQ(result.rowsWritten, input.size());
         PriceDatabase prices(db);
         auto r1301 = prices.rowsOldestFirst("1301");
@@ -176,7 +176,7 @@ TEST_F(PriceDatabaseTest, LargeRunLeavesTheExactSchemaWhetherCommittedOrNot) {
     EXPECT_EQ(m_prices.rowsNewestFirst("0001").size(), 1u);
 
     auto run = runRows(false);
-    ASSERT_TRUE(run.ok()) << run.firstError;
+    ASSERT_TRUE(run.ok()) << run.outcome.english();
     EXPECT_EQ(schema(), before);
     SQLList counted;
     ASSERT_EQ(framework::SQL_exec(m_db, "SELECT count(*) AS n FROM kabukadb INDEXED BY idx_kabukadb_date;",
@@ -186,32 +186,13 @@ TEST_F(PriceDatabaseTest, LargeRunLeavesTheExactSchemaWhetherCommittedOrNot) {
     EXPECT_EQ(m_prices.lastDate("1000"), "2021-05-20");
 }
 
-TEST_F(PriceDatabaseTest, RegistrationThroughExecSqlElm2IsAllOrNothing) {
-    auto params = [](const char* date, bool nullDate) {
-        SQLListRow r;
-        r.add(SQLListElement::text("code", "1301"));
-        r.add(nullDate ? SQLListElement::null("date") : SQLListElement::text("date", date));
-        for (const char* c : {"open", "high", "low", "close"})
-            r.add(SQLListElement::real(c, 10.0));
-        r.add(SQLListElement::integer("volume", 5));
-        return r;
-    };
-    SQLList good;
-    good.rows = {params("2026-01-05", false), params("2026-01-06", false)};
-    EXPECT_EQ(m_prices.registerRows(good), 0);
-    SQLList bad;
-    bad.rows = {params("2026-01-07", false), params("", true)};
-    EXPECT_NE(m_prices.registerRows(bad), 0);
-    EXPECT_EQ(m_prices.rowsNewestFirst("1301").size(), 2u);
-}
-
 TEST(PriceDatabaseClosed, ReadsNothingAndRefusesWrites) {
     framework::ZSqlElement closed;
     PriceDatabase prices(closed);
     EXPECT_TRUE(prices.rowsNewestFirst("1301").empty());
     auto result = prices.write({row("1301", "2026-01-05", 1.0)});
     EXPECT_FALSE(result.ok());
-    EXPECT_FALSE(result.firstError.empty());
+    EXPECT_FALSE(result.outcome.english().empty());
 }
 
 } // namespace

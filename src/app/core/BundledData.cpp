@@ -311,7 +311,7 @@ BundledDataResult registerBundledPrices(const fs::path& dataDir, framework::ZSql
     }
     const market::BulkWriteResult written = writer.finish();
     if (!written.ok()) {
-        result.errors.push_back("同梱の株価を登録できません: " + written.firstError);
+        result.errors.push_back("同梱の株価を登録できません: " + written.outcome.message());
         return result;
     }
     result.codesRegistered = files.size();
