@@ -78,7 +78,7 @@ void BM_MergeCompanion(benchmark::State& state) {
         state.ResumeTiming();
         const auto result = tavora::acquisition::MergeMoravelWarehouse(db, companion.string());
         if (!result.ok())
-            state.SkipWithError(result.error.c_str());
+            state.SkipWithError(result.outcome.english().c_str());
         added = result.rowsAdded;
     }
     state.counters["rows_added"] = static_cast<double>(added);

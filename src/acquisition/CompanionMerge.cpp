@@ -13,12 +13,11 @@ using framework::ZSqlElement;
 namespace {
 
 bool isAttached(ZSqlElement& db, const char* alias) {
-    framework::SQLList rows;
-    rows.columns = {"name"};
-    if (SQL_exec(db, "PRAGMA database_list;", rows) != 0)
+    framework::SqlStatement list(db, "PRAGMA database_list;");
+    if (!list.ok())
         return false;
-    for (const auto& r : rows.rows)
-        if (r.value("name") == alias)
+    while (list.step() == SQLITE_ROW)
+        if (list.columnText(1) == alias) // seq, name, file
             return true;
     return false;
 }
@@ -31,7 +30,7 @@ int attachReadOnly(ZSqlElement& db, const std::string& path) {
     const int rc = attach.step();
     if (rc == SQLITE_DONE)
         return 0;
-    framework::setSqlResult(db, rc, sqlite3_errmsg(db.handle()));
+    framework::setSqlResult(db, rc, attach.error());
     return rc;
 }
 
@@ -65,47 +64,59 @@ std::string readOnlyUri(const std::string& path) {
 MergeResult MergeMoravelWarehouse(ZSqlElement& db, const std::string& companionDatabase,
                                   const std::atomic<bool>* cancel) {
     MergeResult result;
-    if (!db.isOpen()) {
-        result.error = "BEGIN IMMEDIATE error: the price database is not open";
+    auto failed = [&result](std::string where) {
+        result.outcome = framework::Failure::untranslated(std::move(where));
         return result;
-    }
+    };
+    if (!db.isOpen())
+        return failed("BEGIN IMMEDIATE error: the price database is not open");
     setMergePragmas(db);
     // A companion left attached by an interrupted earlier merge would make the ATTACH fail.
     if (isAttached(db, kCompanionAlias))
         SQL_exec(db, "DETACH DATABASE moravel;");
-    if (SQL_exec(db, "BEGIN IMMEDIATE;") != 0) {
-        result.error = "BEGIN IMMEDIATE error: " + db.lastError();
-        restorePragmas(db);
-        return result;
-    }
-    if (attachReadOnly(db, companionDatabase) != 0) {
-        result.error = "ATTACH DATABASE error: " + db.lastError();
-        SQL_exec(db, "ROLLBACK;");
-        restorePragmas(db);
-        return result;
-    }
-    auto failAttached = [&](const char* prefix) {
-        result.error = prefix + db.lastError();
-        result.rowsAdded = 0;
-        SQL_exec(db, "ROLLBACK;");
-        SQL_exec(db, "DETACH DATABASE moravel;");
-        restorePragmas(db);
-        return result;
-    };
-    bool copied;
+    bool succeeded = false;
     {
-        framework::SqlInterruptScope interruptible(db.handle(), cancel);
-        copied = SQL_exec(db, kCompanionCopySql) == 0;
-        result.cancelled = interruptible.interrupted();
+        framework::SqlTransaction transaction(db, "BEGIN IMMEDIATE;");
+        if (!transaction.active()) {
+            const std::string error = db.lastError();
+            restorePragmas(db);
+            return failed("BEGIN IMMEDIATE error: " + error);
+        }
+        if (attachReadOnly(db, companionDatabase) != 0) {
+            const std::string error = db.lastError();
+            transaction.rollback();
+            restorePragmas(db);
+            return failed("ATTACH DATABASE error: " + error);
+        }
+        const char* failedStep = "INSERT error: ";
+        {
+            framework::SqlInterruptScope interruptible(db.handle(), cancel);
+            framework::SqlStatement copy(db, kCompanionCopySql); // a failed prepare is recorded on db
+            if (copy.ok()) {
+                const int rc = copy.step();
+                succeeded = rc == SQLITE_DONE;
+                if (!succeeded)
+                    framework::setSqlResult(db, rc, copy.error());
+            }
+            result.cancelled = interruptible.interrupted();
+        }
+        if (succeeded) {
+            result.rowsAdded = sqlite3_changes64(db.handle());
+            failedStep = "COMMIT error: ";
+            succeeded = transaction.commit() == SQLITE_OK;
+        }
+        if (!succeeded) {
+            const std::string error = failedStep + db.lastError();
+            result.rowsAdded = 0;
+            transaction.rollback();
+            SQL_exec(db, "DETACH DATABASE moravel;");
+            restorePragmas(db);
+            return failed(error);
+        }
     }
-    if (!copied)
-        return failAttached("INSERT error: ");
-    result.rowsAdded = sqlite3_changes64(db.handle());
-    if (SQL_exec(db, "COMMIT;") != 0)
-        return failAttached("COMMIT error: ");
     // Detached before anything else runs on the connection, so nothing reaches the companion.
     if (SQL_exec(db, "DETACH DATABASE moravel;") != 0)
-        result.error = "DETACH DATABASE error: " + db.lastError();
+        result.outcome = framework::Failure::untranslated("DETACH DATABASE error: " + db.lastError());
     restorePragmas(db);
     return result;
 }
@@ -123,7 +134,7 @@ SyncResult SyncFromMoravel(ZSqlElement& priceDb, const CompanionPaths& paths, co
     }
     const MergeResult merged = MergeMoravelWarehouse(priceDb, paths.database, cancel);
     r.outcome = merged.ok() ? SyncOutcome::Merged : SyncOutcome::Failed;
-    r.error = merged.error;
+    r.error = merged.outcome.english();
     r.rowsAdded = merged.rowsAdded;
     r.cancelled = merged.cancelled;
     return r;

@@ -4,6 +4,7 @@
 // values. The companion's file is attached read-only and never written. Runs on the thread
 // that owns the price connection it is given.
 #include "acquisition/CompanionPaths.h"
+#include "framework/Result.h"
 #include "framework/Sql.h"
 
 #include <atomic>
@@ -22,13 +23,14 @@ inline constexpr const char* kCompanionCopySql = "\n"
                                                  "    ";
 
 struct MergeResult {
-    // Empty on success, else one of "BEGIN IMMEDIATE error: ", "ATTACH DATABASE error: ",
-    // "INSERT error: ", "COMMIT error: ", "DETACH DATABASE error: " and SQLite's message.
-    std::string error;
+    // A failure says where, one of "BEGIN IMMEDIATE error: ", "ATTACH DATABASE error: ",
+    // "INSERT error: ", "COMMIT error: ", "DETACH DATABASE error: ", and SQLite's message (one
+    // text for both languages).
+    framework::Result<> outcome;
     std::int64_t rowsAdded = 0; // rows the copy stored (0 unless committed)
     bool cancelled = false;     // the cancel flag stopped the copy; nothing was kept
 
-    bool ok() const { return error.empty(); }
+    bool ok() const { return outcome.ok(); }
 };
 
 // "file:<path, percent-encoded>?mode=ro": the companion's file opened read-only, whatever

@@ -110,7 +110,7 @@ TEST_F(CompanionMergeTest, AddsTheMissingDaysKeepsOursAndNeverWritesTheCompanion
         const auto before = companionBytes(companion);
 
         const auto result = MergeMoravelWarehouse(prices, companion.string());
-        EXPECT_TRUE(result.ok()) << result.error;
+        EXPECT_TRUE(result.ok()) << result.outcome.english();
         EXPECT_EQ(result.rowsAdded, 2);
         EXPECT_EQ(allRows(), kMerged);
         EXPECT_EQ(companionBytes(companion), before);
@@ -126,7 +126,7 @@ TEST_F(CompanionMergeTest, AddsTheMissingDaysKeepsOursAndNeverWritesTheCompanion
 
         // A second merge finds nothing new.
         const auto again = MergeMoravelWarehouse(prices, companion.string());
-        EXPECT_TRUE(again.ok()) << again.error;
+        EXPECT_TRUE(again.ok()) << again.outcome.english();
         EXPECT_EQ(again.rowsAdded, 0);
         framework::SQL_exec(prices, "DELETE FROM kabukadb WHERE date = '2024-04-03' OR code = '2002';");
     }
@@ -147,7 +147,7 @@ TEST_F(CompanionMergeTest, ReadsTheRunningCompanionsUncheckpointedRows) {
     const auto before = companionBytes(companion);
 
     const auto result = MergeMoravelWarehouse(prices, companion.string());
-    EXPECT_TRUE(result.ok()) << result.error;
+    EXPECT_TRUE(result.ok()) << result.outcome.english();
     EXPECT_EQ(result.rowsAdded, 1);
     EXPECT_EQ(market::PriceDatabase(prices).rowsOldestFirst("2002"), (Rows{kTheirs[2]}));
     EXPECT_EQ(companionBytes(companion), before);
@@ -160,7 +160,7 @@ TEST_F(CompanionMergeTest, APathThatNeedsQuotingIsAttachedAsItIs) {
         const fs::path companion = dir / name / "moravel/data/kabukadb/kabuka.db";
         writeCompanion(companion, kTheirs);
         const auto result = MergeMoravelWarehouse(prices, companion.string());
-        EXPECT_TRUE(result.ok()) << result.error;
+        EXPECT_TRUE(result.ok()) << result.outcome.english();
         EXPECT_EQ(allRows(), kMerged);
         framework::SQL_exec(prices, "DELETE FROM kabukadb WHERE date = '2024-04-03' OR code = '2002';");
     }
@@ -170,7 +170,7 @@ TEST_F(CompanionMergeTest, EachFailingStepIsNamedAndLeavesOurRowsAndNoAttachment
     // No such file: the read-only attach refuses and creates nothing there.
     const fs::path missing = dir / "nowhere/kabuka.db";
     auto result = MergeMoravelWarehouse(prices, missing.string());
-    EXPECT_EQ(result.error.rfind("ATTACH DATABASE error: ", 0), 0u) << result.error;
+    EXPECT_EQ(result.outcome.english().rfind("ATTACH DATABASE error: ", 0), 0u) << result.outcome.english();
     EXPECT_FALSE(fs::exists(missing));
 
     // A companion without the table.
@@ -182,7 +182,8 @@ TEST_F(CompanionMergeTest, EachFailingStepIsNamedAndLeavesOurRowsAndNoAttachment
         framework::SQL_exec(db, "CREATE TABLE other (x);");
     }
     result = MergeMoravelWarehouse(prices, empty.string());
-    EXPECT_EQ(result.error, "INSERT error: no such table: moravel.sync_kabukadb");
+    EXPECT_EQ(result.outcome.english(), "INSERT error: no such table: moravel.sync_kabukadb");
+    EXPECT_EQ(result.outcome.message(), result.outcome.english()); // SQLite's text serves both
     EXPECT_EQ(attachedNames(prices), (std::vector<std::string>{"main"}));
 
     // Another writer holds the price database.
@@ -194,7 +195,7 @@ TEST_F(CompanionMergeTest, EachFailingStepIsNamedAndLeavesOurRowsAndNoAttachment
         ASSERT_EQ(framework::SQL_Open(writer, prices.path()), 0);
         ASSERT_EQ(framework::SQL_exec(writer, "BEGIN IMMEDIATE;"), 0);
         result = MergeMoravelWarehouse(prices, companion.string());
-        EXPECT_EQ(result.error, "BEGIN IMMEDIATE error: database is locked");
+        EXPECT_EQ(result.outcome.english(), "BEGIN IMMEDIATE error: database is locked");
         framework::SQL_exec(writer, "ROLLBACK;");
     }
     // A reader keeps the commit from taking the file: the copy is rolled back and detached.
@@ -205,7 +206,7 @@ TEST_F(CompanionMergeTest, EachFailingStepIsNamedAndLeavesOurRowsAndNoAttachment
         ASSERT_EQ(framework::SQL_exec(reader, "BEGIN;"), 0);
         ASSERT_EQ(framework::SQL_exec(reader, "SELECT count(*) FROM kabukadb;", held), 0);
         result = MergeMoravelWarehouse(prices, companion.string());
-        EXPECT_EQ(result.error.rfind("COMMIT error: ", 0), 0u) << result.error;
+        EXPECT_EQ(result.outcome.english().rfind("COMMIT error: ", 0), 0u) << result.outcome.english();
         EXPECT_EQ(result.rowsAdded, 0);
         EXPECT_EQ(attachedNames(prices), (std::vector<std::string>{"main"}));
         framework::SQL_exec(reader, "COMMIT;");
@@ -215,7 +216,7 @@ TEST_F(CompanionMergeTest, EachFailingStepIsNamedAndLeavesOurRowsAndNoAttachment
 
     // Nothing was left behind: the next merge attaches again and succeeds.
     result = MergeMoravelWarehouse(prices, companion.string());
-    EXPECT_TRUE(result.ok()) << result.error;
+    EXPECT_TRUE(result.ok()) << result.outcome.english();
     EXPECT_EQ(allRows(), kMerged);
 }
 
@@ -227,7 +228,7 @@ TEST_F(CompanionMergeTest, AnAttachmentLeftByAnInterruptedMergeIsReplaced) {
     ASSERT_EQ(attach.step(), SQLITE_DONE);
     attach.reset();
     const auto result = MergeMoravelWarehouse(prices, companion.string());
-    EXPECT_TRUE(result.ok()) << result.error;
+    EXPECT_TRUE(result.ok()) << result.outcome.english();
     EXPECT_EQ(allRows(), kMerged);
 }
 
@@ -250,7 +251,7 @@ TEST_F(CompanionMergeTest, ACancelledMergeKeepsNothingOfTheCopy) {
     EXPECT_EQ(attachedNames(prices), (std::vector<std::string>{"main"}));
 
     const auto merged = MergeMoravelWarehouse(prices, companion.string());
-    EXPECT_TRUE(merged.ok()) << merged.error;
+    EXPECT_TRUE(merged.ok()) << merged.outcome.english();
     EXPECT_EQ(merged.rowsAdded, static_cast<std::int64_t>(many.size()));
 }
 
