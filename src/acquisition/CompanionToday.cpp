@@ -48,23 +48,20 @@ std::optional<std::int64_t> volumeField(std::string_view field) {
     return v;
 }
 
-std::optional<market::TodayPrices> reject(std::string* why, std::string text) {
-    if (why)
-        *why = std::move(text);
-    return std::nullopt;
+framework::Failure reject(std::string why) {
+    return framework::Failure::untranslated(std::move(why));
 }
 
 } // namespace
 
-std::optional<market::TodayPrices> ParseTodayReply(std::string_view reply, std::string_view barDate,
-                                                   std::string* why) {
+framework::Result<market::TodayPrices> ParseTodayReply(std::string_view reply, std::string_view barDate) {
     if (reply.find("ERROR") != std::string_view::npos)
-        return reject(why, "the companion answered ERROR");
+        return reject("the companion answered ERROR");
     const auto fields = splitFields(reply);
     if (fields.size() != 7)
-        return reject(why, "the reply has " + std::to_string(fields.size()) + " fields, not 7");
+        return reject("the reply has " + std::to_string(fields.size()) + " fields, not 7");
     if (fields[0] != barDate)
-        return reject(why, "the reply is for " + std::string(fields[0]) + ", not " + std::string(barDate));
+        return reject("the reply is for " + std::string(fields[0]) + ", not " + std::string(barDate));
     market::TodayPrices t;
     t.date = std::string(barDate);
     static const char* const names[] = {"open", "high", "low", "close"};
@@ -72,13 +69,12 @@ std::optional<market::TodayPrices> ParseTodayReply(std::string_view reply, std::
     for (int i = 0; i < 4; ++i) {
         const auto v = priceField(fields[std::size_t(2 + i)]);
         if (!v)
-            return reject(why, std::string("the ") + names[i] + " is not a price: '" +
-                                   std::string(fields[std::size_t(2 + i)]) + "'");
+            return reject(std::string("the ") + names[i] + " is not a price: '" + std::string(fields[std::size_t(2 + i)]) + "'");
         *prices[i] = *v;
     }
     const auto volume = volumeField(fields[6]);
     if (!volume)
-        return reject(why, "the volume is not a whole number of shares: '" + std::string(fields[6]) + "'");
+        return reject("the volume is not a whole number of shares: '" + std::string(fields[6]) + "'");
     t.volume = *volume;
     return t;
 }
@@ -88,17 +84,17 @@ TodayAnswer AskCompanionToday(const std::string& socketPath, const std::string& 
                               const framework::CancelFlag* cancel) {
     TodayAnswer answer;
     if (symbol.empty()) {
-        answer.why = "the code has no symbol";
+        answer.prices = reject("the code has no symbol");
         return answer;
     }
     const framework::PipeReply reply =
         framework::SendCommandToPipe(socketPath, kTodayRequest + symbol, limits, cancel);
     if (!reply.ok()) {
-        answer.why = reply.error;
+        answer.prices = reject(reply.error);
         return answer;
     }
     answer.reply = reply.text;
-    answer.prices = ParseTodayReply(reply.text, barDate, &answer.why);
+    answer.prices = ParseTodayReply(reply.text, barDate);
     return answer;
 }
 

@@ -6,6 +6,7 @@
 // that is absent, refuses or stalls. Nothing here touches a chart or the database: the caller
 // merges the accepted prices where it owns the bars. Any thread.
 #include "framework/PipeClient.h"
+#include "framework/Result.h"
 #include "market/TodayPrices.h"
 
 #include <optional>
@@ -16,17 +17,16 @@ namespace tavora::acquisition {
 
 inline constexpr const char* kTodayRequest = "TODAY ";
 
-// The prices of a reply for the bar dated `barDate`; none, with the reason in `why`, when the
-// reply must be ignored.
-std::optional<market::TodayPrices> ParseTodayReply(std::string_view reply, std::string_view barDate,
-                                                   std::string* why = nullptr);
+// The prices of a reply for the bar dated `barDate`; a failure saying why (in English, the
+// same text for the log and tavora-cli) when the reply must be ignored.
+framework::Result<market::TodayPrices> ParseTodayReply(std::string_view reply, std::string_view barDate);
 
 struct TodayAnswer {
-    std::optional<market::TodayPrices> prices; // set when the reply was accepted
-    std::string reply;                         // the reply line as received (may be empty)
-    std::string why;                           // why nothing was accepted
+    std::string reply; // the reply line as received (may be empty)
+    // The accepted prices, or why nothing was accepted.
+    framework::Result<market::TodayPrices> prices = framework::Failure::untranslated("no reply");
 
-    bool accepted() const { return prices.has_value(); }
+    bool accepted() const { return prices.ok(); }
 };
 
 // Asks the companion at `socketPath` for today's prices of `symbol` and reads the reply for

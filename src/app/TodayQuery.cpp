@@ -21,7 +21,7 @@ void TodayQuery::start(const std::string& socketPath, const std::string& code, c
 }
 
 void TodayQuery::done(std::uint64_t generation, const std::string& code,
-                      std::optional<market::TodayPrices> prices) {
+                      const framework::Result<market::TodayPrices>& prices) {
     if (!m_jobs.finish(generation))
         return; // a newer chart was opened meanwhile
     if (prices)

@@ -7,6 +7,7 @@
 #include "app/NewestOnlyJobs.h"
 #include "chart/TodayBar.h"
 #include "framework/PipeClient.h"
+#include "framework/Result.h"
 
 #include <QObject>
 
@@ -39,7 +40,8 @@ signals:
     void finished();
 
 private:
-    void done(std::uint64_t generation, const std::string& code, std::optional<market::TodayPrices> prices);
+    void done(std::uint64_t generation, const std::string& code,
+              const framework::Result<market::TodayPrices>& prices);
 
     NewestOnlyJobs m_jobs;
     framework::PipeLimits m_limits;

@@ -38,7 +38,7 @@ int run(const std::vector<std::string>& args) {
     const auto answer = acquisition::AskCompanionToday(socket, entry->symbol, today);
     if (!answer.accepted())
         return fail("ignored (" + std::string(acquisition::kTodayRequest) + entry->symbol + " to " + socket +
-                    "): " + answer.why);
+                    "): " + answer.prices.english());
     const auto& t = *answer.prices;
     using market::KeisenElm;
     std::cout << "date,open,high,low,close,volume\n"

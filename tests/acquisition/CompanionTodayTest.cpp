@@ -20,9 +20,8 @@ namespace {
 constexpr const char* kDate = "2024-04-01";
 
 TEST(CompanionReply, AcceptsExactlySevenFieldsForTheBarsDay) {
-    std::string why;
-    const auto t = ParseTodayReply("2024-04-01,1001.T,1600,1700.5,1590,1650,3797444701", kDate, &why);
-    ASSERT_TRUE(t) << why;
+    const auto t = ParseTodayReply("2024-04-01,1001.T,1600,1700.5,1590,1650,3797444701", kDate);
+    ASSERT_TRUE(t) << t.english();
     EXPECT_EQ(t->date, kDate);
     EXPECT_DOUBLE_EQ(t->open, 1600);
     EXPECT_DOUBLE_EQ(t->high, 1700.5);
@@ -59,9 +58,10 @@ TEST(CompanionReply, IgnoresEveryOtherShape) {
          "the volume is not a whole number of shares: '99999999999999999999'"},
     };
     for (const auto& c : cases) {
-        std::string why;
-        EXPECT_FALSE(ParseTodayReply(c.reply, kDate, &why)) << c.reply;
-        EXPECT_EQ(why, c.why) << c.reply;
+        const auto ignored = ParseTodayReply(c.reply, kDate);
+        EXPECT_FALSE(ignored) << c.reply;
+        EXPECT_EQ(ignored.english(), c.why) << c.reply;
+        EXPECT_EQ(ignored.message(), c.why) << c.reply; // the log and the command line share it
     }
 }
 
@@ -98,7 +98,7 @@ TEST_F(CompanionExchangeTest, SendsTheSymbolAndReadsOneLine) {
     for (const auto& c : cases) {
         peer.answer(c.sent);
         const auto a = ask();
-        EXPECT_EQ(a.accepted(), c.accepted) << c.sent << ": " << a.why;
+        EXPECT_EQ(a.accepted(), c.accepted) << c.sent << ": " << a.prices.english();
         if (a.accepted()) {
             EXPECT_EQ(a.prices->volume, 777);
         }
@@ -115,19 +115,19 @@ TEST_F(CompanionExchangeTest, AStallIsBoundedAndAFloodIsCutOff) {
     auto a = ask();
     const auto waited = framework::Clock::now() - start;
     EXPECT_FALSE(a.accepted());
-    EXPECT_NE(a.why.find("timed out"), std::string::npos) << a.why;
+    EXPECT_NE(a.prices.english().find("timed out"), std::string::npos) << a.prices.english();
     EXPECT_LT(waited, std::chrono::seconds(3));
 
     // A valid line, but only after more than 4 KiB.
     peer.answer(std::string(5000, ' ') + "2024-04-01,x,1,2,1,2,3\n");
     a = ask();
     EXPECT_FALSE(a.accepted());
-    EXPECT_EQ(a.why, "the reply is longer than 4096 bytes");
+    EXPECT_EQ(a.prices.english(), "the reply is longer than 4096 bytes");
     // Exactly 4 KiB with its line end still counts.
     const std::string line = "2024-04-01,x,1,2,1,2,3";
     peer.answer(line + std::string(4096 - line.size() - 1, ' ') + "\n");
     a = ask();
-    EXPECT_TRUE(a.accepted()) << a.why;
+    EXPECT_TRUE(a.accepted()) << a.prices.english();
 }
 
 TEST(CompanionExchange, AMissingOrRefusingSocketIsNoPeer) {

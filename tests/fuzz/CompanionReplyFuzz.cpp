@@ -29,10 +29,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view barDate = in.part();
     const std::string_view reply = in.rest();
 
-    std::string why;
-    const auto taken = acquisition::ParseTodayReply(reply, barDate, &why);
+    const auto taken = acquisition::ParseTodayReply(reply, barDate);
     if (!taken) {
-        fuzz::check(!why.empty(), "an ignored reply without a reason", reply);
+        fuzz::check(!taken.english().empty(), "an ignored reply without a reason", reply);
         return 0;
     }
     fuzz::check(reply.find("ERROR") == std::string_view::npos, "a reply with ERROR was taken", reply);
