@@ -69,7 +69,8 @@ framework::Result<market::TodayPrices> ParseTodayReply(std::string_view reply, s
     for (int i = 0; i < 4; ++i) {
         const auto v = priceField(fields[std::size_t(2 + i)]);
         if (!v)
-            return reject(std::string("the ") + names[i] + " is not a price: '" + std::string(fields[std::size_t(2 + i)]) + "'");
+            return reject(std::string("the ") + names[i] + " is not a price: '" +
+                          std::string(fields[std::size_t(2 + i)]) + "'");
         *prices[i] = *v;
     }
     const auto volume = volumeField(fields[6]);

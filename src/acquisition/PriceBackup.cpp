@@ -61,7 +61,7 @@ bool isSqliteSideFile(const std::string& name) {
 // Copies the live database into `destination` page by page through SQLite, so the copy is
 // consistent even if another connection has it open.
 Result<> copyDatabase(const fs::path& source, const fs::path& destination, framework::ProgressSink& sink,
-                         const std::atomic<bool>* cancel, bool& wasCancelled) {
+                      const std::atomic<bool>* cancel, bool& wasCancelled) {
     if (!framework::isliveFile(source))
         return failure(source.string() + ": the price database does not exist");
     framework::ZSqlElement from, to;
@@ -242,10 +242,12 @@ Result<> checkDatabaseFolder(const fs::path& dir, const std::atomic<bool>* cance
         verdict = rc == SQLITE_ROW ? check.columnText(0) : check.error();
     }
     if (verdict != "ok")
-        return failure("the database is damaged (quick_check: " + framework::shownLine(verdict) + ")"); // one line
+        return failure("the database is damaged (quick_check: " + framework::shownLine(verdict) +
+                       ")"); // one line
     if (auto schema = market::checkPriceSchema(db); !schema)
         return schema;
-    framework::SqlStatement read(db, "SELECT code, date, open, high, low, close, volume FROM kabukadb LIMIT 1;");
+    framework::SqlStatement read(db,
+                                 "SELECT code, date, open, high, low, close, volume FROM kabukadb LIMIT 1;");
     if (!read.ok())
         return failure("no price table: " + read.error());
     const int rc = read.step();
@@ -373,7 +375,8 @@ PriceBackupResult createBackup(const PriceBackupPlaces& places, framework::Progr
     sink.percent(0);
     const fs::path backupDir = places.backupDir;
     if (!framework::CreateZDirectory(backupDir))
-        return failed(result, failure(backupDir.string() + ": cannot create the backup folder"), kBackupFailedText);
+        return failed(result, failure(backupDir.string() + ": cannot create the backup folder"),
+                      kBackupFailedText);
     removeStalePartials(backupDir);
     result.name = nextBackupName(now, ListPriceBackups(places.backupDir));
     if (framework::isliveDir(backupDir / result.name)) // the 999th backup of one second
@@ -469,9 +472,10 @@ PriceBackupResult RestorePriceBackup(const PriceBackupPlaces& places, const std:
         sink.percent(-1);
         sink.status("");
         result.cancelled = wasCancelled;
-        return failed(result,
-                      failure(wasCancelled ? "the restore was cancelled" : "backup " + name + ": " + staged.english()),
-                      failedText);
+        return failed(
+            result,
+            failure(wasCancelled ? "the restore was cancelled" : "backup " + name + ": " + staged.english()),
+            failedText);
     }
     framework::SyncZPath(staging);
     sink.percent(95);

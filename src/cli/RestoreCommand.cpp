@@ -39,7 +39,8 @@ int run(const std::vector<std::string>& args) {
                                                         progress, &cancel);
     market::PriceDatabase::open(ctx.priceDb, ctx.paths.priceDbDir);
     progress.endLine();
-    session.log().UpdLog(result.ok() ? result.statusText : result.statusText + "_" + result.outcome.message());
+    session.log().UpdLog(result.ok() ? result.statusText
+                                     : result.statusText + "_" + result.outcome.message());
     if (result.cancelled)
         return cancelledExit("the price database is as it was");
     if (!result.ok())

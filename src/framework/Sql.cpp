@@ -81,9 +81,9 @@ int SQL_Open(ZSqlElement& db, const std::string& path, SqlOpenMode mode, bool lo
                                                         : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
     // URI names are on so that an ATTACH can open a file read-only ("file:...?mode=ro") on
     // every SQLite build; our own paths are absolute and never read as URIs.
-    int rc = sqlite3_open_v2(path.c_str(), &handle,
-                             access | SQLITE_OPEN_URI | (lockCalls ? SQLITE_OPEN_FULLMUTEX : SQLITE_OPEN_NOMUTEX),
-                             nullptr);
+    int rc = sqlite3_open_v2(
+        path.c_str(), &handle,
+        access | SQLITE_OPEN_URI | (lockCalls ? SQLITE_OPEN_FULLMUTEX : SQLITE_OPEN_NOMUTEX), nullptr);
     if (rc != SQLITE_OK) {
         std::string err = handle ? sqlite3_errmsg(handle) : sqlite3_errstr(rc);
         sqlite3_close(handle);

@@ -41,7 +41,8 @@ framework::Result<> CheckCodeListFile(const std::string& path) {
     return {};
 }
 
-framework::Result<> AttachSplits(CodeList& catalogue, const std::string& path, std::vector<std::string>* skipped) {
+framework::Result<> AttachSplits(CodeList& catalogue, const std::string& path,
+                                 std::vector<std::string>* skipped) {
     auto rows = readRecords(path);
     if (!rows)
         return rows.failure();

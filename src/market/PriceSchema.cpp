@@ -90,8 +90,8 @@ framework::Result<> checkPriceSchema(framework::ZSqlElement& db) {
         if (it == expected.end())
             return Failure::untranslated("it holds " + object.type + " " + shown(name) + kOnly);
         if (!(it->second == object))
-            return Failure::untranslated(object.type + " " + shown(name) + " is not the one the program creates" +
-                                         kOnly);
+            return Failure::untranslated(object.type + " " + shown(name) +
+                                         " is not the one the program creates" + kOnly);
     }
     for (const auto& [name, object] : expected)
         if (!schema->contains(name))

@@ -135,7 +135,8 @@ TEST_F(PriceBackupTest, ARestoreFromAnUnusableBackupLeavesTheLiveDatabaseUntouch
         auto result = restore("2026-12-09_10-00-00");
         EXPECT_FALSE(result.ok());
         EXPECT_FALSE(result.outcome.english().empty());
-        EXPECT_EQ(result.outcome.english().find('\n'), std::string::npos) << result.outcome.english(); // one line where it is shown
+        EXPECT_EQ(result.outcome.english().find('\n'), std::string::npos)
+            << result.outcome.english(); // one line where it is shown
         EXPECT_TRUE(result.liveIntact); // refused before the swap: the live prices were never touched
         EXPECT_EQ(result.statusText,
                   "2026-12-09_10-00-00 のデータに復元が失敗しました。元のデータはそのままです。");
@@ -177,7 +178,8 @@ TEST_F(PriceBackupTest, ARestoreRefusesABackupHoldingMoreOrLessThanThePriceTable
         const auto result = restore("2026-12-09_10-00-00");
         EXPECT_FALSE(result.ok());
         EXPECT_NE(result.outcome.english().find(c.reason), std::string::npos) << result.outcome.english();
-        EXPECT_EQ(result.outcome.english().find('\n'), std::string::npos) << "one line: " << result.outcome.english();
+        EXPECT_EQ(result.outcome.english().find('\n'), std::string::npos)
+            << "one line: " << result.outcome.english();
         EXPECT_EQ(result.statusText,
                   "2026-12-09_10-00-00 のデータに復元が失敗しました。元のデータはそのままです。");
         EXPECT_EQ(allRows(), live);
@@ -304,7 +306,8 @@ TEST_F(PriceBackupTest, AFailedOrCancelledBackupLeavesNoPartialAndPrunesNothing)
     auto missing = BackupBeforeRegistration(m_places, m_progress);
     EXPECT_FALSE(missing.ok());
     EXPECT_FALSE(missing.cancelled);
-    EXPECT_NE(missing.outcome.english().find("does not exist"), std::string::npos) << missing.outcome.english();
+    EXPECT_NE(missing.outcome.english().find("does not exist"), std::string::npos)
+        << missing.outcome.english();
     EXPECT_EQ(missing.statusText, "バックアップを作成できなかったため、データ登録を中止しました。");
     EXPECT_EQ(entries(m_places.backupDir), before);
     EXPECT_FALSE(framework::isliveFile(fs::path(m_places.priceDbDir) / "kabuka.db"))

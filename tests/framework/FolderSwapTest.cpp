@@ -45,8 +45,9 @@ TEST_F(FolderSwapTest, PutsTheNewFolderInPlaceAndRemovesTheOld) {
 }
 
 TEST_F(FolderSwapTest, PutsTheOldFolderBackWhenTheNewOneFailsItsCheck) {
-    auto result =
-        ReplaceZDirectory(m_live, m_new, [] { return Result<>(Failure{"開けません", "does not open"}); });
+    auto result = ReplaceZDirectory(m_live, m_new, [] {
+        return Result<>(Failure{"開けません", "does not open"});
+    });
     EXPECT_FALSE(result.ok());
     EXPECT_TRUE(result.liveIntact);
     EXPECT_EQ(result.outcome.message(), "開けません"); // the check's failure, both texts
