@@ -53,53 +53,50 @@ void DataSession::log(const std::string& line) {
     m_sink->logLine(line);
 }
 
-void DataSession::fail(const std::string& what) {
-    m_lastError = what;
+framework::Failure DataSession::fail(const std::string& what) {
     log("サーバー接続失敗_" + m_config.host + ":" + m_config.port + " " + what);
+    return failed(what);
 }
 
-bool DataSession::ReopenDataSession() {
+framework::Failure DataSession::failed(std::string what) {
+    m_lastError = what;
+    return framework::Failure::untranslated(std::move(what));
+}
+
+framework::Result<> DataSession::ReopenDataSession() {
     if (m_control) {
         if (m_control->tls())
             m_control->tls()->shutdown();
         m_control.reset();
     }
     m_lastError.clear();
-    if (!m_tls) {
-        fail("no TLS context");
-        return false;
-    }
+    if (!m_tls)
+        return fail("no TLS context");
     // The host is used up to 127 characters, as the server records have always been kept.
     std::string host = m_config.host.substr(0, 127);
     auto port = parsePort(m_config.port);
-    if (!port) {
-        fail("invalid server port \"" + m_config.port + "\"");
-        return false;
-    }
+    if (!port)
+        return fail("invalid server port \"" + m_config.port + "\"");
     std::string error;
     auto control = FtpsCommand::ZConnectServer(host, *port, m_config.timeouts, m_config.cancel, error);
-    if (!control) {
-        fail(error);
-        return false;
-    }
-    if (!control->SendAUTH(m_tls->get(), error)) {
-        fail(error);
-        return false;
-    }
+    if (!control)
+        return fail(error);
+    if (!control->SendAUTH(m_tls->get(), error))
+        return fail(error);
     log("サーバー証明書_" + control->tls()->peerSubject());
     m_control = std::move(control);
-    if (!login(error)) {
-        fail(error);
+    if (auto loggedIn = login(); !loggedIn) {
         m_control->tls()->shutdown();
         m_control.reset();
-        return false;
+        return fail(loggedIn.english());
     }
-    return true;
+    return {};
 }
 
-bool DataSession::login(std::string& error) {
+framework::Result<> DataSession::login() {
+    std::string error;
     if (!m_control->SSL_SendPBSZ(error) || !m_control->SSL_SendPROT(error))
-        return false;
+        return framework::Failure::untranslated(error);
     struct Step {
         std::string command;
         const char* expected;
@@ -112,18 +109,15 @@ bool DataSession::login(std::string& error) {
         {"TYPE I\r\n", "200", "TYPE I"},
     };
     for (const auto& step : steps) {
-        if (step.command.find_first_of("\r\n") != step.command.size() - 2) {
-            error = std::string(step.shown) + ": line break in the account data";
-            return false;
-        }
+        if (step.command.find_first_of("\r\n") != step.command.size() - 2)
+            return framework::Failure::untranslated(std::string(step.shown) +
+                                                    ": line break in the account data");
         std::string reply;
-        if (!m_control->ZSSLServSend(step.command, reply, step.expected, error)) {
-            if (error.empty())
-                error = std::string(step.shown) + " refused: " + firstLine(reply);
-            return false;
-        }
+        if (!m_control->ZSSLServSend(step.command, reply, step.expected, error))
+            return framework::Failure::untranslated(
+                error.empty() ? std::string(step.shown) + " refused: " + firstLine(reply) : error);
     }
-    return true;
+    return {};
 }
 
 DataSession::ProbeAnswer DataSession::probe(Clock::time_point deadline) {
@@ -168,8 +162,10 @@ bool DataSession::ProbeDataSession(const std::string& remotePath, const std::fun
 }
 
 SocketConnection DataSession::OpenDataChannel() {
-    if (!m_control)
+    if (!m_control) {
+        m_lastError = "data channel: not connected";
         return {};
+    }
     std::string error;
     SocketConnection data = m_control->SSL_SendPASV(error);
     if (!data.isOpen())
@@ -177,31 +173,34 @@ SocketConnection DataSession::OpenDataChannel() {
     return data;
 }
 
-std::unique_ptr<TlsConnection> DataSession::startDataTls(SocketConnection socket, std::string& error) {
+framework::Result<std::unique_ptr<TlsConnection>> DataSession::startDataTls(SocketConnection socket) {
     TlsConnection* control = m_control->tls();
     // With TLS 1.3 the resumable session arrives in a ticket after the handshake; make sure it
     // has been read before it is offered.
     if (!control->sessionResumable())
         m_control->absorbPending();
     auto data = std::make_unique<TlsConnection>(std::move(socket));
+    std::string error;
     if (!data->handshake(m_tls->get(), m_control->host(), control->session(),
                          Clock::now() + m_config.timeouts.connect, m_config.cancel, error))
-        return nullptr;
+        return framework::Failure::untranslated(error);
     return data;
 }
 
-std::optional<std::string> DataSession::ListRemote(const std::string& directory, const std::string& file) {
+framework::Result<std::string> DataSession::ListRemote(const std::string& directory,
+                                                       const std::string& file) {
     SocketConnection socket = OpenDataChannel();
     if (!socket.isOpen())
-        return std::nullopt;
+        return framework::Failure::untranslated(m_lastError);
     std::string path = file.empty() ? directory : directory + "/" + file;
     std::string reply, error;
-    if (!m_control->ZSSLServSend("LIST " + path + "\r\n", reply, "150", error)) {
-        m_lastError = "LIST " + path + ": " + (error.empty() ? firstLine(reply) : error);
-        return std::nullopt;
-    }
+    if (!m_control->ZSSLServSend("LIST " + path + "\r\n", reply, "150", error))
+        return failed("LIST " + path + ": " + (error.empty() ? firstLine(reply) : error));
     log("LIST_OK");
-    auto data = startDataTls(std::move(socket), error);
+    auto secured = startDataTls(std::move(socket));
+    std::unique_ptr<TlsConnection> data = secured ? std::move(*secured) : nullptr;
+    if (!secured)
+        error = secured.english();
     std::string listing;
     bool complete = false;
     if (data) {
@@ -230,25 +229,24 @@ std::optional<std::string> DataSession::ListRemote(const std::string& directory,
         log(firstLine(done));
     // A listing is used only when the server says it sent all of it: a partial listing would
     // make the mirror delete files the server still has.
-    if (!complete || done.rfind("226", 0) != 0) {
-        m_lastError = "LIST " + path + ": " +
-                      (error.empty() ? (replyError.empty() ? firstLine(done) : replyError) : error);
-        return std::nullopt;
-    }
+    if (!complete || done.rfind("226", 0) != 0)
+        return failed("LIST " + path + ": " +
+                      (error.empty() ? (replyError.empty() ? firstLine(done) : replyError) : error));
     return listing;
 }
 
-bool DataSession::RetrieveRemoteFile(const std::string& remotePath, std::FILE* out, std::uint64_t listedSize,
-                                     BatchProgress& batch) {
+framework::Result<> DataSession::RetrieveRemoteFile(const std::string& remotePath, std::FILE* out,
+                                                    std::uint64_t listedSize, BatchProgress& batch) {
     SocketConnection socket = OpenDataChannel();
     if (!socket.isOpen())
-        return false;
+        return framework::Failure::untranslated(m_lastError);
     std::string reply, error;
-    if (!m_control->ZSSLServSend("RETR " + remotePath + "\r\n", reply, "150", error)) {
-        m_lastError = "RETR " + remotePath + ": " + (error.empty() ? firstLine(reply) : error);
-        return false;
-    }
-    auto data = startDataTls(std::move(socket), error);
+    if (!m_control->ZSSLServSend("RETR " + remotePath + "\r\n", reply, "150", error))
+        return failed("RETR " + remotePath + ": " + (error.empty() ? firstLine(reply) : error));
+    auto secured = startDataTls(std::move(socket));
+    std::unique_ptr<TlsConnection> data = secured ? std::move(*secured) : nullptr;
+    if (!secured)
+        error = secured.english();
     std::uint64_t received = 0;
     bool ended = false; // the server closed the data stream (the normal end)
     if (data) {
@@ -298,13 +296,12 @@ bool DataSession::RetrieveRemoteFile(const std::string& remotePath, std::FILE* o
     if (!error.empty())
         log(error);
     if (ended && completed && received == listedSize)
-        return true;
-    m_lastError =
-        "RETR " + remotePath + ": " +
-        (!error.empty() ? error
-                        : "received " + std::to_string(received) + " of " + std::to_string(listedSize) +
-                              " bytes" + (done.empty() ? "" : ", " + firstLine(done)));
-    return false;
+        return {};
+    return failed("RETR " + remotePath + ": " +
+                  (!error.empty()
+                       ? error
+                       : "received " + std::to_string(received) + " of " + std::to_string(listedSize) +
+                             " bytes" + (done.empty() ? "" : ", " + firstLine(done))));
 }
 
 void DataSession::CloseDataSession() {

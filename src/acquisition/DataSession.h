@@ -7,6 +7,7 @@
 // update check's own thread with its own session).
 #include "framework/FtpsCommand.h"
 #include "framework/Progress.h"
+#include "framework/Result.h"
 #include "framework/TlsContext.h"
 
 #include <cstdint>
@@ -49,10 +50,11 @@ public:
 
     // Drops the current control connection (if any) and logs in afresh: connect, AUTH TLS,
     // handshake with a verified certificate, PBSZ, PROT, USER, PASS, OPTS UTF8 ON, TYPE I.
-    // True when logged in and in binary mode.
-    bool ReopenDataSession();
+    // Succeeds when logged in and in binary mode.
+    framework::Result<> ReopenDataSession();
     bool isOpen() const { return m_control != nullptr; }
-    // The reason of the last failure, for messages.
+    // The reason of the session's last failure (technical English), for a caller that reports
+    // on a whole run after it.
     const std::string& lastError() const { return m_lastError; }
 
     // Checks the control connection with NOOP and runs operation when the server answers, or
@@ -62,14 +64,14 @@ public:
     // A connected data socket (PASV); its TLS is built after the transfer command is accepted.
     framework::SocketConnection OpenDataChannel();
 
-    // The listing of a directory (file empty) or of one file in it, as UTF-8 text; none when
+    // The listing of a directory (file empty) or of one file in it, as UTF-8 text; fails when
     // the channel, the command or the transfer failed, or the listing exceeds 16 MiB.
-    std::optional<std::string> ListRemote(const std::string& directory, const std::string& file = {});
+    framework::Result<std::string> ListRemote(const std::string& directory, const std::string& file = {});
 
-    // Fetches remotePath into out. True only when exactly listedSize bytes arrived and the
+    // Fetches remotePath into out. Succeeds only when exactly listedSize bytes arrived and the
     // server reported the transfer complete.
-    bool RetrieveRemoteFile(const std::string& remotePath, std::FILE* out, std::uint64_t listedSize,
-                            BatchProgress& batch);
+    framework::Result<> RetrieveRemoteFile(const std::string& remotePath, std::FILE* out,
+                                           std::uint64_t listedSize, BatchProgress& batch);
 
     // NOOP, and QUIT when the server still answers it; then drops the connection. Does nothing
     // when no session is open. Waits at most kCloseWait (or the reply timeout when shorter) in
@@ -80,12 +82,15 @@ public:
 private:
     enum class ProbeAnswer { Alive, Gone };
     ProbeAnswer probe(framework::Clock::time_point deadline);
-    bool login(std::string& error);
+    framework::Result<> login();
     // Builds the TLS of a data connection, resuming the control connection's session.
-    std::unique_ptr<framework::TlsConnection> startDataTls(framework::SocketConnection socket,
-                                                           std::string& error);
+    framework::Result<std::unique_ptr<framework::TlsConnection>>
+    startDataTls(framework::SocketConnection socket);
     void log(const std::string& line);
-    void fail(const std::string& what);
+    // Records a failure of the session (logged as a failed connection) and returns it.
+    framework::Failure fail(const std::string& what);
+    // Records a failure of one command or transfer and returns it.
+    framework::Failure failed(std::string what);
 
     std::shared_ptr<framework::TlsContext> m_tls;
     SessionConfig m_config;

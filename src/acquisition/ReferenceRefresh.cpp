@@ -47,7 +47,7 @@ std::optional<FtpFileList> ReferenceRefresh::listAndParse(const std::string& rem
                                                           const std::string& file) {
     auto listing = m_session.ListRemote(remoteDir, file);
     if (!listing) {
-        m_sink.logLine("LIST失敗_" + m_session.lastError());
+        m_sink.logLine("LIST失敗_" + listing.english());
         return std::nullopt;
     }
     std::vector<std::string> rejected;
@@ -144,7 +144,7 @@ void ReferenceRefresh::fetch(const std::string& remotePath, const std::string& l
         m_report.failed.push_back(localPath);
         return;
     }
-    bool received = m_session.RetrieveRemoteFile(remotePath, out, size, batch);
+    const bool received = m_session.RetrieveRemoteFile(remotePath, out, size, batch).ok();
     bool written = std::fflush(out) == 0 && ::fsync(fileno(out)) == 0;
     written = (std::fclose(out) == 0) && written;
     std::error_code ec;

@@ -78,15 +78,18 @@ void UpdateCheck::join() {
 
 void UpdateCheck::run() {
     DataSession session(m_tls, m_account);
-    if (!session.ReopenDataSession()) {
-        m_lastError = session.lastError();
-    } else if (auto listing = session.ListRemote("/update")) {
+    auto listing = [&]() -> framework::Result<std::string> {
+        if (auto opened = session.ReopenDataSession(); !opened)
+            return opened.failure();
+        return session.ListRemote("/update");
+    }();
+    if (listing) {
         std::string names =
             findUpdatedFiles(framework::SetFtpFileList(*listing, std::time(nullptr)), m_installed);
         if (!names.empty() && !m_cancel)
             m_publish(names);
     } else {
-        m_lastError = session.lastError();
+        m_lastError = listing.english();
     }
     if (!m_cancel)
         session.CloseDataSession();

@@ -97,9 +97,11 @@ TEST_F(DataSessionTest, AnUntrustedCertificateEndsTheAttemptAndIsLogged) {
     // The system store alone does not know the test server's self-signed certificate.
     acquisition::DataSession untrusted(trustingContext(""), dataAccount(server.port()));
     untrusted.setProgress(&progress);
-    EXPECT_FALSE(untrusted.ReopenDataSession());
-    EXPECT_NE(untrusted.lastError().find("certificate verification failed"), std::string::npos)
-        << untrusted.lastError();
+    const auto opened = untrusted.ReopenDataSession();
+    EXPECT_FALSE(opened);
+    EXPECT_NE(opened.english().find("certificate verification failed"), std::string::npos)
+        << opened.english();
+    EXPECT_EQ(untrusted.lastError(), opened.english()); // what a caller reporting on the run reads
     EXPECT_TRUE(progress.loggedStartingWith("サーバー接続失敗_"));
     EXPECT_EQ(server.protocolLog().find("USER"), std::string::npos);
 }
