@@ -134,7 +134,7 @@ SyncResult SyncFromMoravel(ZSqlElement& priceDb, const CompanionPaths& paths, co
     }
     const MergeResult merged = MergeMoravelWarehouse(priceDb, paths.database, cancel);
     r.outcome = merged.ok() ? SyncOutcome::Merged : SyncOutcome::Failed;
-    r.error = merged.outcome.english();
+    r.status = merged.outcome;
     r.rowsAdded = merged.rowsAdded;
     r.cancelled = merged.cancelled;
     return r;

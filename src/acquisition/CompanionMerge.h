@@ -48,13 +48,15 @@ enum class SyncOutcome {
     Merged,      // the merge ran and committed
     NoCompanion, // the companion database does not exist
     Updating,    // the companion is writing its database (busy marker present)
-    Failed,      // the merge failed (error says where)
-    Refused,     // another price-database job runs (error is the status text saying which)
+    Failed,      // the merge failed (status says where)
+    Refused,     // another price-database job runs (status says which)
 };
 
 struct SyncResult {
     SyncOutcome outcome = SyncOutcome::Failed;
-    std::string error;
+    // Failed: the merge's failure; Refused: the status text naming the running job, with its
+    // English for tavora-cli. Success otherwise.
+    framework::Result<> status;
     std::int64_t rowsAdded = 0;
     std::string companionDatabase;
     bool cancelled = false; // Failed because the cancel flag stopped the merge

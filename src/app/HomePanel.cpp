@@ -670,7 +670,7 @@ void HomePanel::syncCompanion() {
     if (r.outcome == acquisition::SyncOutcome::Failed)
         m_afterOpening = QString::fromUtf8(app::kSyncCancelledText);
     else if (r.outcome == acquisition::SyncOutcome::Refused)
-        m_afterOpening = QString::fromStdString(r.error); // another price-database job runs
+        m_afterOpening = QString::fromStdString(r.status.message()); // another price-database job runs
     m_status->setText(m_afterOpening);
 }
 

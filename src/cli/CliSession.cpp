@@ -24,8 +24,12 @@ bool CliSession::start() {
 }
 
 std::optional<market::PriceJobGuard::Ticket> CliSession::beginPriceJob(market::PriceJob job) {
-    std::string japanese;
-    return m_context.priceJobs.tryBegin(job, &japanese, &m_error);
+    auto ticket = m_context.priceJobs.tryBegin(job);
+    if (!ticket) {
+        m_error = ticket.english();
+        return std::nullopt;
+    }
+    return std::move(*ticket);
 }
 
 CliSession::~CliSession() {

@@ -41,11 +41,11 @@ int run(const std::vector<std::string>& args) {
     case acquisition::SyncOutcome::Updating:
         return fail("companion is updating " + r.companionDatabase + "; try again when it has finished");
     case acquisition::SyncOutcome::Refused:
-        return fail(r.error);
+        return fail(r.status.english());
     case acquisition::SyncOutcome::Failed:
         break;
     }
-    return fail("merge failed, nothing was stored: " + r.error);
+    return fail("merge failed, nothing was stored: " + r.status.english());
 }
 
 CliRegistration reg{

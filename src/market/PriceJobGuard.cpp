@@ -46,16 +46,10 @@ std::string PriceJobGuard::refusalEnglish(PriceJob runningJob) {
     return std::string(priceJobEnglishName(runningJob)) + " is running; try again when it has finished";
 }
 
-std::optional<PriceJobGuard::Ticket> PriceJobGuard::tryBegin(PriceJob job, std::string* refusal,
-                                                             std::string* refusalInEnglish) {
+framework::Result<PriceJobGuard::Ticket> PriceJobGuard::tryBegin(PriceJob job) {
     std::lock_guard lock(m_mutex);
-    if (m_running) {
-        if (refusal)
-            *refusal = refusalText(*m_running);
-        if (refusalInEnglish)
-            *refusalInEnglish = refusalEnglish(*m_running);
-        return std::nullopt;
-    }
+    if (m_running)
+        return framework::Failure{refusalText(*m_running), refusalEnglish(*m_running)};
     m_running = job;
     return Ticket(this, job);
 }

@@ -8,6 +8,8 @@
 // Thread-safe: the desktop program keeps one guard in its context and takes tickets on the
 // UI thread, hands them to workers and lets them end there; tavora-cli uses the same guard
 // from its only thread. The guard must outlive every ticket and lease.
+#include "framework/Result.h"
+
 #include <condition_variable>
 #include <cstddef>
 #include <mutex>
@@ -80,10 +82,9 @@ public:
     PriceJobGuard(const PriceJobGuard&) = delete;
     PriceJobGuard& operator=(const PriceJobGuard&) = delete;
 
-    // A ticket for `job`, or none while another job runs; then `refusal` (when given) gets the
-    // status text to show, and `refusalInEnglish` the same in English (tavora-cli).
-    std::optional<Ticket> tryBegin(PriceJob job, std::string* refusal = nullptr,
-                                   std::string* refusalInEnglish = nullptr);
+    // A ticket for `job`; while another job runs, a failure holding the status text to show
+    // (refusalText) and the same in English for tavora-cli (refusalEnglish).
+    framework::Result<Ticket> tryBegin(PriceJob job);
     // The job running now, if any.
     std::optional<PriceJob> running() const;
     // The status text shown when a request is refused because `runningJob` runs.

@@ -319,7 +319,8 @@ TEST_F(CompanionSyncTest, StartUpMergesAndLogsOnlyWhenTheCompanionIsThereAndIdle
         ASSERT_TRUE(backup);
         const auto refused = app::SyncCompanionNow(ctx, &log);
         EXPECT_EQ(refused.outcome, SyncOutcome::Refused);
-        EXPECT_EQ(refused.error, market::PriceJobGuard::refusalText(market::PriceJob::Backup));
+        EXPECT_EQ(refused.status.message(), market::PriceJobGuard::refusalText(market::PriceJob::Backup));
+        EXPECT_EQ(refused.status.english(), market::PriceJobGuard::refusalEnglish(market::PriceJob::Backup));
         EXPECT_EQ(rowCount(), 0u);
     }
 

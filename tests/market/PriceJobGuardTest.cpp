@@ -18,16 +18,16 @@ TEST(PriceJobGuard, RefusesASecondJobNamingTheRunningOneUntilTheFirstEnds) {
 
     for (PriceJob other : {PriceJob::Download, PriceJob::Registration, PriceJob::Backup, PriceJob::Restore,
                            PriceJob::CodeImport, PriceJob::CompanionMerge}) {
-        std::string refusal, english;
-        EXPECT_FALSE(guard.tryBegin(other, &refusal, &english));
-        EXPECT_EQ(refusal, "株価ダウンロードの実行中です。終了してからもう一度実行してください。");
-        EXPECT_EQ(english,
+        const auto refused = guard.tryBegin(other);
+        EXPECT_FALSE(refused);
+        EXPECT_EQ(refused.message(), "株価ダウンロードの実行中です。終了してからもう一度実行してください。");
+        EXPECT_EQ(refused.english(),
                   "a price download is running; try again when it has finished"); // tavora-cli's words
     }
 
     // A ticket moved into a worker keeps the job; ending it there frees the guard.
     PriceJobGuard::Ticket moved = std::move(*download);
-    download.reset();
+    download = framework::Failure::untranslated("moved away"); // the emptied ticket goes
     EXPECT_EQ(guard.running(), PriceJob::Download);
     moved.end();
     EXPECT_FALSE(guard.running());
@@ -46,9 +46,10 @@ TEST(PriceJobGuard, OnlyOneOfManyThreadsGetsTheJob) {
         threads.emplace_back([&, i] {
             while (!go)
                 std::this_thread::yield();
-            tickets[i] = guard.tryBegin(PriceJob::Registration);
-            if (tickets[i])
+            if (auto ticket = guard.tryBegin(PriceJob::Registration)) {
+                tickets[i] = std::move(*ticket);
                 ++started;
+            }
         });
     go = true;
     for (auto& t : threads)

@@ -11,7 +11,7 @@ namespace {
 
 void logOutcome(const SyncResult& r, framework::ZLog* log, bool toStderr) {
     if (r.outcome == SyncOutcome::Failed) {
-        const std::string line = kSyncFailedLog + r.error;
+        const std::string line = kSyncFailedLog + r.status.message();
         if (log)
             log->UpdLog(line);
         if (toStderr)
@@ -25,12 +25,11 @@ void logOutcome(const SyncResult& r, framework::ZLog* log, bool toStderr) {
 
 // The merge under a price-job ticket; refused while another job runs.
 SyncResult syncUnderTicket(AppContext& ctx, const std::atomic<bool>* cancel = nullptr) {
-    std::string refusal;
-    const auto ticket = ctx.priceJobs.tryBegin(market::PriceJob::CompanionMerge, &refusal);
+    const auto ticket = ctx.priceJobs.tryBegin(market::PriceJob::CompanionMerge);
     if (!ticket) {
         SyncResult r;
         r.outcome = SyncOutcome::Refused;
-        r.error = refusal;
+        r.status = ticket.failure();
         r.companionDatabase = companionPathsOf(ctx).database;
         return r;
     }

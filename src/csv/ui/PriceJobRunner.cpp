@@ -60,14 +60,14 @@ void PriceJobRunner::cancel() {
 }
 
 bool PriceJobRunner::start(market::PriceJob job, Work work) {
-    std::string refusal;
-    std::optional<market::PriceJobGuard::Ticket> ticket;
+    // A job of this runner that has not ended yet refuses as the guard would.
+    using market::PriceJobGuard;
+    framework::Result<PriceJobGuard::Ticket> ticket =
+        framework::Failure{PriceJobGuard::refusalText(job), PriceJobGuard::refusalEnglish(job)};
     if (!m_thread.joinable())
-        ticket = m_guard.tryBegin(job, &refusal);
+        ticket = m_guard.tryBegin(job);
     if (!ticket) {
-        if (refusal.empty())
-            refusal = market::PriceJobGuard::refusalText(job);
-        m_lastRefusal = QString::fromStdString(refusal);
+        m_lastRefusal = QString::fromStdString(ticket.message());
         if (m_status)
             m_status->setText(m_lastRefusal);
         return false;

@@ -210,7 +210,7 @@ private slots:
         Page p;
         p.drop({p.source("day1.csv", test::kabuPlusDayFile("2026-01-05", 10))});
         auto running = p.ctx.priceJobs.tryBegin(market::PriceJob::Download);
-        QVERIFY(running.has_value());
+        QVERIFY(running.ok());
         p.page->onCommand(app::Command::RunRegistration);
         QVERIFY(!p.page->jobs()->running());
         QCOMPARE(p.status.text(),
