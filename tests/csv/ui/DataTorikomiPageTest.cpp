@@ -216,7 +216,7 @@ private slots:
         QCOMPARE(p.status.text(),
                  QString::fromStdString(market::PriceJobGuard::refusalText(market::PriceJob::Download)));
         QCOMPARE(p.rowsOf(test::kabuPlusCode(1)), std::size_t{0});
-        running.reset();
+        running->end();
         p.page->onCommand(app::Command::RunRegistration);
         QVERIFY(p.waitJob());
         QCOMPARE(p.rowsOf(test::kabuPlusCode(1)), std::size_t{1});
