@@ -32,11 +32,24 @@ std::shared_ptr<TlsContext> TlsContext::create(const std::string& caFile, std::s
     SSL_CTX_set_options(ctx, SSL_OP_ALL);
     SSL_CTX_set_min_proto_version(ctx, TLS1_2_VERSION);
     SSL_CTX_set_verify(ctx, SSL_VERIFY_PEER, nullptr);
-    if (SSL_CTX_set_default_verify_paths(ctx) != 1)
-        warning = "system trust store: " + takeTlsErrorText();
     if (!caFile.empty() && SSL_CTX_load_verify_locations(ctx, caFile.c_str(), nullptr) != 1)
         warning = "CA file " + caFile + " not loaded: " + takeTlsErrorText();
     return result;
+}
+
+SSL_CTX* TlsContext::get() const {
+    std::call_once(m_trustStoreLoaded, [this] {
+        if (SSL_CTX_set_default_verify_paths(m_ctx) != 1) {
+            std::lock_guard lock(m_problemMutex);
+            m_trustStoreProblem = "system trust store: " + takeTlsErrorText();
+        }
+    });
+    return m_ctx;
+}
+
+std::string TlsContext::trustStoreProblem() const {
+    std::lock_guard lock(m_problemMutex);
+    return m_trustStoreProblem;
 }
 
 TlsContext::~TlsContext() {

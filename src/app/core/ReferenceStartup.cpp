@@ -74,6 +74,10 @@ bool StartReferenceRefresh(AppContext& context, framework::ProgressSink& shown,
     acquisition::RefreshTargets targets{context.paths.marketDayDir, context.paths.othersDir,
                                         context.settings.codeauto_ch};
     bool opened = acquisition::OpenDataSession(*context.dataSession, targets, sink, report);
+    // The system trust store is loaded by the first connection that needs it (TlsContext::get).
+    if (context.tlsContext)
+        if (const std::string problem = context.tlsContext->trustStoreProblem(); !problem.empty())
+            sink.logLine("TLS初期化_" + problem);
     // The sink belongs to start-up (a splash or a progress line); later operations report nowhere
     // unless a caller sets a sink of its own.
     context.dataSession->setProgress(nullptr);

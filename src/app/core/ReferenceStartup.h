@@ -16,8 +16,10 @@ namespace tavora::app {
 
 // In the functions below, log lines go to sink and, when log is given, to the application log.
 
-// Creates the TLS client context (system trust store plus refserver_cafile) and points both
-// accounts at the configured server. A CA file that cannot be read is logged.
+// Creates the TLS client context (refserver_cafile now, the system trust store at the first
+// connection that needs it) and points both accounts at the configured server. A CA file that
+// cannot be read is logged; a system store that cannot be loaded is logged by
+// StartReferenceRefresh once a connection needed it.
 void StartNetwork(AppContext& context, framework::ProgressSink& sink, framework::ZLog* log = nullptr);
 
 // Shows "更新プログラムの確認", clears the pending-update text and starts the update check on
