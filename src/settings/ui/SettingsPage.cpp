@@ -68,8 +68,6 @@ SettingsPage::SettingsPage(app::AppContext& ctx, QWidget* parent)
             showSection(m_tree->indexOfTopLevelItem(item));
     });
     connect(m_save, &QPushButton::clicked, this, [this] { save(); });
-    for (auto* s : m_sections)
-        s->initPanel();
     selectSection(0);
 }
 
@@ -89,8 +87,13 @@ void SettingsPage::selectSection(int index) {
 void SettingsPage::showSection(int index) {
     SettingsSection* s = section(index);
     // A section shown again keeps what the user typed there; otherwise it shows the context.
-    if (!s->hasUnsavedChanges())
+    if (m_filled && !s->hasUnsavedChanges())
         s->initPanel();
+    raiseSection(index);
+}
+
+void SettingsPage::raiseSection(int index) {
+    SettingsSection* s = section(index);
     m_stack->setCurrentWidget(s);
     m_description->setText(s->description());
 }
@@ -100,6 +103,8 @@ QString SettingsPage::pageName() const {
 }
 
 bool SettingsPage::hasUnsavedChanges() const {
+    if (!m_filled)
+        return false; // nothing was shown, so nothing was changed
     for (auto* s : m_sections)
         if (s->hasUnsavedChanges())
             return true;
@@ -107,9 +112,10 @@ bool SettingsPage::hasUnsavedChanges() const {
 }
 
 void SettingsPage::initPanel() {
+    m_filled = true;
     for (auto* s : m_sections)
         s->initPanel();
-    showSection(currentSection());
+    raiseSection(currentSection());
 }
 
 void SettingsPage::refuse(int index, const QString& problem) {
@@ -119,6 +125,8 @@ void SettingsPage::refuse(int index, const QString& problem) {
 }
 
 bool SettingsPage::save() {
+    if (!m_filled)
+        initPanel(); // the sections show the context, so there is nothing new to write
     // Every value passes the checks tavora-cli config applies; nothing is written while one fails.
     KeyValues rows;
     for (int i = 0; i < sectionCount(); ++i) {

@@ -51,7 +51,10 @@ signals:
     void statusText(const QString& text);
 
 private:
+    // Fills the section from the context unless it holds unsaved changes, then shows it.
     void showSection(int index);
+    // Shows the section as it is.
+    void raiseSection(int index);
     // Shows the section that cannot be saved and says why.
     void refuse(int index, const QString& problem);
 
@@ -61,6 +64,9 @@ private:
     QStackedWidget* m_stack;
     QPushButton* m_save;
     std::vector<SettingsSection*> m_sections;
+    // The sections are filled from the context when the page is first shown (initPanel), not
+    // when it is built: the code table reads the whole code list, which start-up does not need.
+    bool m_filled = false;
 };
 
 } // namespace tavora::settings::ui
