@@ -102,8 +102,7 @@ void ColorChoice::setNextDialogAnswer(std::optional<ColorRef> answer) {
 }
 
 ColorChoice::ColorChoice(QWidget* parent, const QString& dropCaption)
-    : QWidget(parent), m_swatch(new QToolButton(this)), m_drop(new QToolButton(this)),
-      m_popup(new ColorPopup(this)) {
+    : QWidget(parent), m_swatch(new QToolButton(this)), m_drop(new QToolButton(this)) {
     setFixedSize(SwatchSize + 1 + DropWidth, SwatchSize);
     m_swatch->setObjectName("colorswatch");
     m_swatch->setGeometry(0, 0, SwatchSize, SwatchSize);
@@ -113,12 +112,21 @@ ColorChoice::ColorChoice(QWidget* parent, const QString& dropCaption)
     m_drop->setArrowType(Qt::DownArrow);
     m_drop->setToolTip(dropCaption.isEmpty() ? QStringLiteral("色") : dropCaption);
     m_drop->setAccessibleName(m_drop->toolTip());
-    m_popup->hide();
     connect(m_swatch, &QToolButton::clicked, this, &ColorChoice::openPopup);
     connect(m_drop, &QToolButton::clicked, this, &ColorChoice::openPopup);
-    connect(m_popup, &ColorPopup::chosen, this, &ColorChoice::choose);
-    connect(m_popup, &ColorPopup::otherRequested, this, &ColorChoice::openDialog);
     updateSwatch();
+}
+
+ColorPopup* ColorChoice::popup() {
+    // Made at the first opening: a window holds dozens of choices, and building every grid of
+    // swatches up front delayed the first chart.
+    if (!m_popup) {
+        m_popup = new ColorPopup(this);
+        m_popup->hide();
+        connect(m_popup, &ColorPopup::chosen, this, &ColorChoice::choose);
+        connect(m_popup, &ColorPopup::otherRequested, this, &ColorChoice::openDialog);
+    }
+    return m_popup;
 }
 
 void ColorChoice::setColor(ColorRef color) {
@@ -136,7 +144,7 @@ void ColorChoice::choose(ColorRef color) {
 
 void ColorChoice::openPopup() {
     // The pop-up's left edge is the swatch's; it opens under the row.
-    m_popup->move(mapToGlobal(QPoint(0, height())));
+    popup()->move(mapToGlobal(QPoint(0, height())));
     m_popup->show();
 }
 

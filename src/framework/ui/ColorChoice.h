@@ -55,7 +55,8 @@ public:
 
     // Opens the pop-up under the drop button (what a click on either part does).
     void openPopup();
-    ColorPopup* popup() const { return m_popup; }
+    // The pop-up, made when first needed.
+    ColorPopup* popup();
     QToolButton* swatchButton() const { return m_swatch; }
     QToolButton* dropButton() const { return m_drop; }
 
@@ -76,7 +77,7 @@ private:
 
     QToolButton* m_swatch;
     QToolButton* m_drop;
-    ColorPopup* m_popup;
+    ColorPopup* m_popup = nullptr;
     ColorRef m_color = 0;
     bool m_picked = false;
 };
