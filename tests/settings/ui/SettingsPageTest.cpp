@@ -265,6 +265,28 @@ private slots:
         QVERIFY(page.hasUnsavedChanges());
     }
 
+    void aPageNotYetShownReadsNothingAndSavesNothingNew() {
+        Fixture f;
+        f.ctx.settings.codeauto_ch = false;
+        f.ctx.settings.codelistcsvpath = f.own();
+        f.ctx.paths.codeListInUse = f.own();
+        f.ctx.settings.kabuplusid = "kabu01";
+        SettingsPage page(f.ctx);
+        // Built with the window, the page leaves the code list unread until it is shown.
+        QCOMPARE(codePanel(page)->table()->rowCount(), 0);
+        QVERIFY(!page.hasUnsavedChanges());
+        // Saved unshown (nothing the user could have typed), the context's values stay as they are.
+        QVERIFY(page.save());
+        QCOMPARE(f.ctx.settings.codelistcsvpath, f.own());
+        QCOMPARE(f.ctx.settings.codeauto_ch, false);
+        QCOMPARE(f.ctx.settings.kabuplusid, std::string("kabu01"));
+        QCOMPARE(f.stored().kabuplusid, std::string("kabu01"));
+        QCOMPARE(codePanel(page)->table()->rowCount(), 2);
+        page.initPanel();
+        QCOMPARE(codePanel(page)->pathLabel()->text(), QString::fromStdString(f.own()));
+        QVERIFY(!page.hasUnsavedChanges());
+    }
+
     void thePasswordIsHiddenUntilRevealed() {
         Fixture f;
         f.ctx.settings.kabupluspw = "secret";
