@@ -539,6 +539,63 @@ private slots:
         QCOMPARE(framework::ui::MessageBox::lastCaption(), QString("銘柄情報"));
     }
 
+    // The tab gestures: a click only selects; a double-click floats the chart by the pointer; a
+    // tab dragged a little stays, dragged well below the bar its chart floats and the window
+    // follows the pointer until the button is released.
+    void theTabGesturesFloatAChart() {
+        Page page(threeCodes());
+        page.home->resize(700, 500);
+        QTabBar* tabs = page.home->periodTabs();
+        const QRect available = page.home->screen()->availableGeometry();
+        const QPoint inside = available.topLeft() + QPoint(available.width() / 10, available.height() / 10);
+        auto centre = [tabs](ChartPeriod p) {
+            for (int t = 0; t < tabs->count(); ++t)
+                if (tabs->tabData(t).toInt() == market::periodIndex(p))
+                    return tabs->tabRect(t).center();
+            return QPoint(-1, -1);
+        };
+        auto send = [tabs](QEvent::Type type, const QPoint& local, const QPoint& global,
+                           Qt::MouseButtons held) {
+            const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+            QMouseEvent event(type, QPointF(local), QPointF(global), button, held, Qt::NoModifier);
+            QApplication::sendEvent(tabs, &event);
+        };
+
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, centre(ChartPeriod::Week));
+        QVERIFY(!page.home->isFloating(ChartPeriod::Week));
+        QCOMPARE(page.home->selectedPeriod(), ChartPeriod::Week);
+
+        send(QEvent::MouseButtonDblClick, centre(ChartPeriod::Month), inside, Qt::LeftButton);
+        QVERIFY(page.home->isFloating(ChartPeriod::Month));
+        auto* month = page.home->graphDialog(ChartPeriod::Month);
+        QVERIFY(month->isVisible());
+        QVERIFY(QRect(inside - QPoint(60, 40), QSize(120, 80)).contains(month->frameGeometry().topLeft()));
+
+        const QPoint press = centre(ChartPeriod::Year);
+        send(QEvent::MouseButtonPress, press, tabs->mapToGlobal(press), Qt::LeftButton);
+        send(QEvent::MouseMove, QPoint(press.x(), tabs->height() + 10), inside, Qt::LeftButton);
+        QVERIFY(!page.home->isFloating(ChartPeriod::Year)); // not far enough
+        send(QEvent::MouseMove, QPoint(press.x(), tabs->height() + 40), inside, Qt::LeftButton);
+        QVERIFY(page.home->isFloating(ChartPeriod::Year));
+        auto* year = page.home->graphDialog(ChartPeriod::Year);
+        QVERIFY(year->isVisible());
+        const QPoint leftAt = year->frameGeometry().topLeft();
+        send(QEvent::MouseMove, QPoint(press.x(), tabs->height() + 60), available.topLeft(), Qt::LeftButton);
+        const QPoint followed = year->frameGeometry().topLeft();
+        QVERIFY2(followed != leftAt && followed.x() <= leftAt.x() && followed.y() <= leftAt.y(),
+                 qPrintable(QString("%1,%2 then %3,%4")
+                                .arg(leftAt.x())
+                                .arg(leftAt.y())
+                                .arg(followed.x())
+                                .arg(followed.y())));
+        send(QEvent::MouseButtonRelease, QPoint(press.x(), tabs->height() + 60), available.topLeft(),
+             Qt::NoButton);
+        send(QEvent::MouseMove, QPoint(press.x(), tabs->height() + 60), inside, Qt::NoButton);
+        QCOMPARE(year->frameGeometry().topLeft(), followed); // dropped: it no longer follows
+        QVERIFY(!page.home->isFloating(ChartPeriod::Day));
+        QVERIFY(!page.home->isFloating(ChartPeriod::Week));
+    }
+
     void closingAFloatingYearWindowSelectsTheYearTab() {
         Page page(threeCodes());
         page.home->detachPeriod(ChartPeriod::Year);
