@@ -2,9 +2,11 @@
 // The analysis-graph definitions: one BunsekiElement per row of `bunsekitb`, in table
 // order, held by the application context as a BunsekiList. Loaded at start-up and after
 // each save of the editor on the UI thread; opening a chart reads a copy of it.
+#include "analysis/FormulaTree.h"
 #include "framework/Canvas.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,10 +20,12 @@ enum class BunsekiLineStyle : int { Solid = 0, Dashed = 1, Dotted = 2 };
 // The kinds of `sonota1`.
 enum BunsekiKind : int {
     KindFormula = 0,
-    KindHanne = 1,       // half value over N bars
-    KindChikouSpan = 2,  // lagging span
-    KindSenkouSpan1 = 3, // leading span 1
-    KindSenkouSpan2 = 4, // leading span 2
+    KindHanne = 1,              // half value over N bars
+    KindChikouSpan = 2,         // lagging span
+    KindSenkouSpan1 = 3,        // leading span 1
+    KindSenkouSpan2 = 4,        // leading span 2
+    KindMovingAverage = 5,      // simple moving average of the close over N bars
+    KindExponentialAverage = 6, // exponential moving average of the close over N bars
 };
 
 // The graph names that have roles in the Ichimoku computations.
@@ -33,12 +37,16 @@ struct BunsekiElement {
     std::string name; // `graphmei`
     bool shown = true;
     std::uint32_t colour = 0; // 0x00BBGGRR
-    std::string formula;      // `siki`, kept with kind 0 graphs, never evaluated
+    std::string formula;      // `siki`, the formula of a kind 0 graph
     int width = 1;
     BunsekiLineStyle lineStyle = BunsekiLineStyle::Solid;
     int kind = KindFormula;
     std::string param1; // `sonota2`
     std::string param2; // `sonota3`
+    // What draws the graph's values when it is of kind 0, 5 or 6: the parsed formula (when it
+    // parses), MA(C,N) or EMA(C,N); none otherwise. Made once when the definition is loaded
+    // (CompileBunsekiProgram) and shared, read-only, by every chart opened from it.
+    std::shared_ptr<const FormulaNode> program;
 
     // Empties the texts and restores the defaults.
     void initialize() { *this = BunsekiElement{}; }

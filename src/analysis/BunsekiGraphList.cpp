@@ -1,5 +1,7 @@
 #include "analysis/BunsekiGraphList.h"
 
+#include "analysis/BunsekiProgram.h"
+
 namespace tavora::analysis {
 
 std::ptrdiff_t BunsekiGraphList::indexOfBar(const market::KeisenElm& bar) const {
@@ -49,6 +51,7 @@ void CreateBunsekiGraphLists(market::KeisenList& bars, const BunsekiList& defini
         list.kind = def.kind;
         list.param1 = def.param1;
         list.param2 = def.param2;
+        list.program = def.program ? def.program : BunsekiProgramOf(def.kind, def.formula, def.param1);
         CreateGraphPen(list);
         list.attachBars(bars);
     }

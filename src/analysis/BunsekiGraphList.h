@@ -42,7 +42,8 @@ public:
     int kind = KindFormula;
     std::string param1;
     std::string param2;
-    framework::Pen pen; // made by CreateGraphPen
+    std::shared_ptr<const FormulaNode> program; // kinds 0, 5 and 6: what computes the values
+    framework::Pen pen;                         // made by CreateGraphPen
 
     // Bar elements, 0 the newest.
     std::size_t count() const { return m_elements.size(); }
@@ -96,7 +97,8 @@ private:
 
 // Empties the list of lists and rebuilds it: for each shown definition, in order, a graph
 // list with copies of its fields, its pen, and one empty element per bar of `bars`. The bar
-// list must be complete: the elements refer to its bars.
+// list must be complete: the elements refer to its bars. A definition that was not compiled
+// when it was loaded (made in code rather than read from the table) is compiled here.
 void CreateBunsekiGraphLists(market::KeisenList& bars, const BunsekiList& definitions,
                              BunsekiGraphListList& lists);
 // Empties the value of every element of every graph list.

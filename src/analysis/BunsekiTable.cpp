@@ -1,5 +1,7 @@
 #include "analysis/BunsekiTable.h"
 
+#include "analysis/BunsekiProgram.h"
+
 #include "framework/ColorText.h"
 #include "framework/CsvReader.h"
 
@@ -70,6 +72,7 @@ BunsekiResult LoadBunsekiList(ZSqlElement& db, BunsekiList& list) {
         e.kind = AtoiText(row.value("sonota1"));
         e.param1 = row.value("sonota2");
         e.param2 = row.value("sonota3");
+        CompileBunsekiProgram(e); // parsed here once, not each time a chart opens
     }
     return {};
 }

@@ -1,5 +1,7 @@
 #include "analysis/GraphKeisan.h"
 
+#include "analysis/FormulaKeisan.h"
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -124,7 +126,7 @@ void CreateGraphKeisanList(GraphKeisanList& keisan, BunsekiGraphListList& lists)
     // allocated once rather than grown line by line.
     std::size_t reserve = 0;
     lists.forEach([&](BunsekiGraphList& l) {
-        if (l.kind >= KindHanne && l.kind <= KindSenkouSpan2)
+        if ((l.kind >= KindHanne && l.kind <= KindSenkouSpan2) || l.program)
             reserve += l.name.size() + 16;
     });
     if (reserve > market::KeisenElm::kMaxAnalysisText)
@@ -148,8 +150,15 @@ void CreateGraphKeisanList(GraphKeisanList& keisan, BunsekiGraphListList& lists)
         case KindSenkouSpan1:
             elm = std::make_unique<SenkouSpan1Keisan>(l, tenkan, kijun, 26);
             break;
+        case KindFormula:
+        case KindMovingAverage:
+        case KindExponentialAverage:
+            if (!l.program)
+                return; // a formula that does not parse, a window that is not a number
+            elm = std::make_unique<FormulaKeisan>(l, l.program);
+            break;
         default:
-            return; // formula graphs have no values
+            return;
         }
         elm->setAnalysisReserve(reserve);
         keisan.append(std::move(elm));
@@ -159,6 +168,9 @@ void CreateGraphKeisanList(GraphKeisanList& keisan, BunsekiGraphListList& lists)
 void RunGraphKeisan(market::KeisenList& bars, GraphKeisanList& keisan, int emptyAfter) {
     if (keisan.empty() && emptyAfter == 0)
         return;
+    const bool series = keisan.needsSeries() && !bars.empty();
+    if (series)
+        keisan.BeginRun(BarSeriesOf(std::span<const market::KeisenElm>(&bars[0], bars.size()), emptyAfter));
     for (auto it = bars.rbegin(); it != bars.rend(); ++it) {
         market::KeisenElm& bar = *it;
         if (emptyAfter != 0 && bar.dateNumber() > emptyAfter)
@@ -166,6 +178,8 @@ void RunGraphKeisan(market::KeisenList& bars, GraphKeisanList& keisan, int empty
         if (bar.open)
             keisan.ComputeBar(bar);
     }
+    if (series)
+        keisan.EndRun();
 }
 
 void ResetGraphKeisan(market::KeisenList& bars, BunsekiGraphListList& lists, GraphKeisanList& keisan,

@@ -1,6 +1,6 @@
 #pragma once
-// The indicator computations of one chart period: half value, lagging span, leading span 1
-// and leading span 2. Bars are fed one at a time, oldest first; each computation keeps its
+// The indicator computations of one chart period: half value, lagging span, leading span 1,
+// leading span 2, and the moving averages and formulas of FormulaKeisan.h. Bars are fed one at a time, oldest first; each computation keeps its
 // window and write cursor between calls and writes "%.2f" texts into its graph list and a
 // line into the analysis text of the bar where the value is placed.
 //
@@ -24,6 +24,7 @@
 //
 // Today's bar from the companion: ComputeGraphKeisanBar(dayKeisan, todayBar) on the day
 // period (its windows and cursors carry on), and RebuildGraphKeisan for the other three.
+#include "analysis/BarSeries.h"
 #include "analysis/BunsekiGraphList.h"
 #include "analysis/KeisenWrapList.h"
 #include "market/Keisen.h"
@@ -49,6 +50,13 @@ public:
     virtual void SetWindow(int /*n*/) {}
     // Feeds one bar (which has an open price) of the target's bar list.
     virtual void ComputeBar(market::KeisenElm& /*bar*/) {}
+    // Computations over the whole series (moving averages, formulas) compute every value when
+    // a full run starts and write each at its bar's turn, so the order of the lines in a
+    // bar's analysis text stays the order of the graphs. Outside a run, ComputeBar of such a
+    // computation evaluates the series itself.
+    virtual bool needsSeries() const { return false; }
+    virtual void BeginRun(const BarSeries& /*series*/) {}
+    virtual void EndRun() {}
 
     // Places the output cursor for a value produced at `bar`, moved by the shift: s >= 2
     // puts it s - 1 bars newer, 0 and 1 on the bar, s < 0 max(1, -s - 1) bars older. Past
@@ -140,15 +148,30 @@ public:
         for (auto& e : m_elms)
             e->ComputeBar(bar);
     }
+    bool needsSeries() const {
+        for (const auto& e : m_elms)
+            if (e->needsSeries())
+                return true;
+        return false;
+    }
+    void BeginRun(const BarSeries& series) {
+        for (auto& e : m_elms)
+            e->BeginRun(series);
+    }
+    void EndRun() {
+        for (auto& e : m_elms)
+            e->EndRun();
+    }
 
 private:
     std::vector<std::unique_ptr<GraphKeisanElm>> m_elms;
 };
 
-// Appends one computation per graph list of kinds 1 to 4 (the caller empties the list):
-// 1 half value (window atoi(param1), shift 1), 2 lagging span (shift -atoi(param1)),
-// 3 leading span 1 (sources the first lists named "転換線" and "基準線", shift 26),
-// 4 leading span 2 (window atoi(param1), shift 26). Formula graphs get none.
+// Appends one computation per graph list of kinds 1 to 6 and per formula that parses (the
+// caller empties the list): 1 half value (window atoi(param1), shift 1), 2 lagging span
+// (shift -atoi(param1)), 3 leading span 1 (sources the first lists named "転換線" and "基準線",
+// shift 26), 4 leading span 2 (window atoi(param1), shift 26), 5 and 6 moving averages and 0
+// formulas (their program, values at their own bars). A formula that does not parse gets none.
 void CreateGraphKeisanList(GraphKeisanList& keisan, BunsekiGraphListList& lists);
 
 // Feeds every bar that has an open price, oldest first, to every computation in order.
