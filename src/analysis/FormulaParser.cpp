@@ -143,9 +143,11 @@ private:
     }
 
     double parseNumber(const FormulaToken& t) {
+        // Below 10^15 a whole number is exact in a double, so it prints back as typed; a larger
+        // one could print one digit longer (99...9 becomes 100...0) than the text it came from.
         double v = 0.0;
         const auto r = std::from_chars(t.text.data(), t.text.data() + t.text.size(), v);
-        if (r.ec != std::errc() || !std::isfinite(v))
+        if (r.ec != std::errc() || !(v < kNumberLimit))
             fail(FormulaErrorCode::NumberTooLarge, t.text);
         take();
         return v;
@@ -231,7 +233,7 @@ std::string reasonJapanese(const FormulaError& e) {
     case FormulaErrorCode::BadNumber:
         return "数「" + e.subject + "」の書き方が正しくありません（小数点の前後に数字が必要です）";
     case FormulaErrorCode::NumberTooLarge:
-        return "数「" + e.subject + "」が大きすぎます";
+        return "数「" + e.subject + "」が大きすぎます（1000兆未満で書きます）";
     case FormulaErrorCode::UnknownName:
         return "「" + e.subject + "」という系列や関数はありません";
     case FormulaErrorCode::ExpectedValue:
@@ -263,7 +265,7 @@ std::string reasonEnglish(const FormulaError& e) {
     case FormulaErrorCode::BadNumber:
         return "the number '" + e.subject + "' needs digits on both sides of its point";
     case FormulaErrorCode::NumberTooLarge:
-        return "the number '" + e.subject + "' is too large";
+        return "the number '" + e.subject + "' is too large (it must be below 10^15)";
     case FormulaErrorCode::UnknownName:
         return "there is no series or function named '" + e.subject + "'";
     case FormulaErrorCode::ExpectedValue:

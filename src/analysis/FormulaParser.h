@@ -30,13 +30,15 @@ inline constexpr std::size_t kMaxFormulaBytes = 4095;
 inline constexpr int kMaxFormulaNesting = 64;
 // The height of a tree (a long chain of "+" builds a tall one, too).
 inline constexpr int kMaxFormulaHeight = 256;
+// Every number is below this.
+inline constexpr double kNumberLimit = 1e15;
 
 enum class FormulaErrorCode {
     Empty,              // nothing but blanks
     TooLong,            // more than kMaxFormulaBytes
     BadCharacter,       // a character with no place in a formula
     BadNumber,          // "1." or ".5"
-    NumberTooLarge,     // beyond the range of a double
+    NumberTooLarge,     // kNumberLimit or more
     UnknownName,        // a name that is neither a series nor a function
     ExpectedValue,      // an operator, ")" or the end where a value must stand
     ExpectedOperator,   // a value complete, then something that does not continue it
