@@ -1,5 +1,6 @@
 #include "analysis/BunsekiEditModel.h"
 
+#include "analysis/FormulaParser.h"
 #include "framework/ColorText.h"
 
 #include <algorithm>
@@ -14,6 +15,10 @@ enum Cell : std::size_t { Name, Shown, Colour, Width, Sensyu, Formula, Kind, Par
 bool isDigits(const std::string& text) {
     return !text.empty() &&
            std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+bool isFormulaKind(const std::string& kind) {
+    return kind.empty() || kind == "0";
 }
 
 bool validWindow(const std::string& text, int minimum) {
@@ -42,6 +47,20 @@ void writeDetail(const BunsekiDetail& d, BunsekiRow& row) {
     case KindSenkouSpan2:
         row[Param1] = d.span2Param;
         break;
+    case KindMovingAverage:
+        row[Param1] = d.smaN;
+        break;
+    case KindExponentialAverage:
+        row[Param1] = d.emaN;
+        break;
+    case KindFormula:
+        // "" and "0" both mean a formula graph: a row that is one keeps its text.
+        if (!isFormulaKind(row[Kind])) {
+            row[Kind] = "0";
+            row[Param1].clear();
+            row[Param2].clear();
+        }
+        return;
     default:
         return; // no kind chosen: kind and parameters stay
     }
@@ -67,7 +86,10 @@ BunsekiDetail detailOfRow(const BunsekiRow& row) {
         d.sensyu = s;
     d.formula = row[Formula];
     const std::string& kind = row[Kind];
-    d.kind = kind == "1" || kind == "2" || kind == "3" || kind == "4" ? kind[0] - '0' : 0;
+    if (isFormulaKind(kind))
+        d.kind = KindFormula;
+    else if (kind.size() == 1 && kind[0] >= '1' && kind[0] <= '6')
+        d.kind = kind[0] - '0';
     switch (d.kind) {
     case KindHanne:
         d.hanneN = row[Param1];
@@ -82,10 +104,35 @@ BunsekiDetail detailOfRow(const BunsekiRow& row) {
     case KindSenkouSpan2:
         d.span2Param = row[Param1];
         break;
+    case KindMovingAverage:
+        d.smaN = row[Param1];
+        break;
+    case KindExponentialAverage:
+        d.emaN = row[Param1];
+        break;
     default:
         break;
     }
     return d;
+}
+
+FormulaStatus formulaStatus(std::string_view formula) {
+    const FormulaParse parsed = ParseFormula(formula);
+    if (parsed.ok())
+        return {true, "式を解釈できます。"};
+    return {false, "式を解釈できません（" + formulaErrorText(parsed.error) + "）"};
+}
+
+std::optional<std::string> undrawnFormulaNotice(const BunsekiDetail& detail, const BunsekiRow& registered) {
+    if (!isFormulaKind(registered[Kind]))
+        return std::nullopt;
+    if (registered[Formula].empty() && detail.kind != KindFormula)
+        return std::nullopt; // a graph that never had a formula, registered as before
+    const FormulaParse parsed = ParseFormula(registered[Formula]);
+    if (parsed.ok())
+        return std::nullopt;
+    return "登録しましたが、式を解釈できないため、このグラフは描画されません。\n" +
+           formulaErrorText(parsed.error);
 }
 
 std::optional<std::string> registrationProblem(const BunsekiDetail& d, bool kindEditable) {
@@ -98,6 +145,10 @@ std::optional<std::string> registrationProblem(const BunsekiDetail& d, bool kind
         return "半値の本数は1から9999までの数字で入力してください。";
     if (d.kind == KindChikouSpan && !validWindow(d.chikouN, 0))
         return "遅行スパンの本数は0から9999までの数字で入力してください。";
+    if (d.kind == KindMovingAverage && !validWindow(d.smaN, 1))
+        return "単純移動平均の本数は1から9999までの数字で入力してください。";
+    if (d.kind == KindExponentialAverage && !validWindow(d.emaN, 1))
+        return "指数移動平均の本数は1から9999までの数字で入力してください。";
     return std::nullopt;
 }
 
@@ -128,6 +179,17 @@ std::size_t BunsekiEditModel::registerDetail(const BunsekiDetail& detail) {
     writeDetail(detail, row);
     m_rows.push_back(std::move(row));
     return m_rows.size() - 1;
+}
+
+std::size_t BunsekiEditModel::addRows(const std::vector<BunsekiRow>& rows) {
+    std::size_t added = 0;
+    for (const BunsekiRow& row : rows) {
+        if (find(row[Name]))
+            continue;
+        m_rows.push_back(row);
+        ++added;
+    }
+    return added;
 }
 
 bool BunsekiEditModel::remove(std::string_view name) {

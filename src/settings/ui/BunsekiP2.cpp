@@ -1,5 +1,6 @@
 #include "settings/ui/BunsekiP2.h"
 
+#include "analysis/BunsekiTemplates.h"
 #include "framework/ui/MessageBox.h"
 #include "settings/ui/BunsekiP2SyousaiP.h"
 #include "settings/ui/BunsekiP2TableP.h"
@@ -35,6 +36,7 @@ BunsekiP2::BunsekiP2(Host host, QWidget* parent)
     connect(m_table, &BunsekiP2TableP::shownClicked, this, &BunsekiP2::toggleShown);
     connect(m_detail, &BunsekiP2SyousaiP::registerRequested, this, &BunsekiP2::registerDetail);
     connect(m_detail, &BunsekiP2SyousaiP::deleteRequested, this, &BunsekiP2::deleteDetail);
+    connect(m_detail, &BunsekiP2SyousaiP::templateRequested, this, &BunsekiP2::addTemplate);
 }
 
 void BunsekiP2::initPanel() {
@@ -81,7 +83,24 @@ void BunsekiP2::registerDetail() {
         MessageBox::information(this, QString::fromStdString(*problem), QString());
         return;
     }
-    showRows(int(m_model.registerDetail(detail)));
+    const std::size_t row = m_model.registerDetail(detail);
+    showRows(int(row));
+    // Stored as typed all the same: the user may finish it later.
+    if (const auto notice = analysis::undrawnFormulaNotice(detail, m_model.rows()[row]))
+        MessageBox::information(this, QString::fromStdString(*notice), QString());
+}
+
+void BunsekiP2::addTemplate(int index) {
+    const auto templates = analysis::bunsekiTemplates();
+    if (!m_model.readable() || index < 0 || std::size_t(index) >= templates.size())
+        return;
+    const std::size_t before = m_model.rows().size();
+    if (m_model.addRows(templates[std::size_t(index)].rows) == 0) {
+        MessageBox::information(this, "このテンプレートのグラフはすべて登録済みです。", QString());
+        return;
+    }
+    showRows(int(before));
+    selectRow(int(before));
 }
 
 void BunsekiP2::deleteDetail() {

@@ -45,6 +45,8 @@ public:
 
     // The detail panel's buttons and the table's clicks.
     void registerDetail();
+    // The rows of a template (an index of analysis::bunsekiTemplates()) at the end of the table.
+    void addTemplate(int index);
     void deleteDetail();
     void selectRow(int row);
     void toggleShown(int row);

@@ -1,9 +1,10 @@
 #pragma once
 // The detail panel of the analysis-graph editor: name, "表示", colour, width, line type, the
-// (hidden) formula, the kind and the parameter line of the chosen kind, and the buttons
-// "登録" and "削除". "先行スパン1" and "先行スパン2" can be shown but never chosen; for a graph
-// with a role in the Ichimoku lines the kind and window cannot be changed either.
-// UI thread only.
+// kind and the parameter line of the chosen kind (a window, or for "式" the formula with a
+// line saying while the user types whether it parses and where it stops), the "テンプレート"
+// menu and the buttons "登録" and "削除". "先行スパン1" and "先行スパン2" can be shown but never
+// chosen; for a graph with a role in the Ichimoku lines the kind and window cannot be changed
+// either. The formula is carried with its row whatever the kind. UI thread only.
 #include "analysis/BunsekiEditModel.h"
 
 #include <QWidget>
@@ -11,6 +12,7 @@
 #include <array>
 
 class QButtonGroup;
+class QMenu;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -43,9 +45,19 @@ public:
     framework::ui::ColorChoice* colourBox() const { return m_colour; }
     QComboBox* widthBox() const { return m_width; }
     QComboBox* lineBox() const { return m_line; }
-    QRadioButton* kindButton(int kind) const { return m_kinds.at(std::size_t(kind - 1)); }
+    // Kinds 1 to 6, and KindFormula (0) for "式".
+    QRadioButton* kindButton(int kind) const {
+        return m_kinds.at(std::size_t(kind == 0 ? kKindCount - 1 : kind - 1));
+    }
     QLineEdit* hanneEdit() const { return m_hanneN; }
     QLineEdit* chikouEdit() const { return m_chikouN; }
+    QLineEdit* smaEdit() const { return m_smaN; }
+    QLineEdit* emaEdit() const { return m_emaN; }
+    QPlainTextEdit* formulaEdit() const { return m_formula; }
+    // Whether the formula parses, as the user types.
+    QLabel* formulaStatusLabel() const { return m_formulaStatus; }
+    QPushButton* templateButton() const { return m_template; }
+    QMenu* templateMenu() const { return m_templateMenu; }
     QLabel* span1Label(int which) const { return which == 1 ? m_span1a : m_span1b; }
     QLabel* span2Label() const { return m_span2; }
     QPushButton* registerButton() const { return m_register; }
@@ -54,9 +66,15 @@ public:
 signals:
     void registerRequested(); // 130
     void deleteRequested();   // 131
+    // A template of the menu, by its index in analysis::bunsekiTemplates().
+    void templateRequested(int index);
 
 private:
+    // 半値, 遅行スパン, 先行スパン1, 先行スパン2, 単純移動平均, 指数移動平均, 式.
+    static constexpr std::size_t kKindCount = 7;
+
     void layoutParameters();
+    void showFormulaStatus();
     int chosenKind() const;
 
     QLineEdit* m_name;
@@ -66,11 +84,16 @@ private:
     QComboBox* m_line;
     QPlainTextEdit* m_formula;
     QButtonGroup* m_kindGroup;
-    std::array<QRadioButton*, 4> m_kinds{};
-    // The parameter line of each kind, left to right.
-    std::array<std::vector<QWidget*>, 4> m_paramLines;
+    std::array<QRadioButton*, kKindCount> m_kinds{};
+    // The parameter line of each kind, left to right (in the order of m_kinds).
+    std::array<std::vector<QWidget*>, kKindCount> m_paramLines;
     QLineEdit* m_hanneN;
     QLineEdit* m_chikouN;
+    QLineEdit* m_smaN;
+    QLineEdit* m_emaN;
+    QLabel* m_formulaStatus;
+    QPushButton* m_template;
+    QMenu* m_templateMenu;
     QLabel* m_span1a;
     QLabel* m_span1b;
     QLabel* m_span2;

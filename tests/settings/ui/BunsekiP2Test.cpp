@@ -8,6 +8,7 @@
 #include "app/core/Commands.h"
 #include "chart/ui/GraphPanel.h"
 #include "chart/ui/GraphPlotAreaPanel.h"
+#include "framework/ColorText.h"
 #include "framework/ui/ColorChoice.h"
 #include "framework/ui/MessageBox.h"
 #include "settings/ui/BunsekiP2.h"
@@ -18,6 +19,8 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
 #include <QRadioButton>
 
 #include <filesystem>
@@ -210,8 +213,13 @@ private slots:
         QCOMPARE(d->hanneEdit()->text(), QString());
         QCOMPARE(d->lineBox()->currentIndex(), 0);
         QVERIFY(!d->shownBox()->isChecked());
-        // Registering it unchanged writes nothing of the previous row into it.
+        // A row of kind 0 is a formula graph: "式" is chosen for it.
+        QVERIFY(d->kindButton(analysis::KindFormula)->isChecked());
+        // Registering it unchanged writes nothing of the previous row into it, and says that
+        // a formula graph without a formula draws nothing.
+        MessageBox::setNextAnswer(QMessageBox::Ok);
         e->registerDetail();
+        QVERIFY(MessageBox::lastText().contains("描画されません"));
         QCOMPARE(e->model().rows()[6], (analysis::BunsekiRow{"式だけ", "0", "0", "1", "1", "", "", "", ""}));
 
         // A role graph's kind and window cannot be changed; its colour can, keeping the rest.
@@ -258,6 +266,121 @@ private slots:
         d->nameEdit()->setText("半値");
         QTest::mouseClick(d->deleteButton(), Qt::LeftButton);
         QCOMPARE(editor(w)->table()->rowCount(), 5);
+
+        // The windows of the moving averages: four digits, at least one bar.
+        d->nameEdit()->setText("平均");
+        QTest::mouseClick(d->kindButton(analysis::KindMovingAverage), Qt::LeftButton);
+        QVERIFY(d->smaEdit()->isVisible());
+        QVERIFY(!d->hanneEdit()->isVisible());
+        QTest::keyClicks(d->smaEdit(), "123456");
+        QCOMPARE(d->smaEdit()->text(), QString("1234"));
+        d->smaEdit()->setText("0");
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        QTest::mouseClick(d->registerButton(), Qt::LeftButton);
+        QVERIFY(MessageBox::lastText().startsWith("単純移動平均の本数"));
+        QTest::mouseClick(d->kindButton(analysis::KindExponentialAverage), Qt::LeftButton);
+        QVERIFY(d->emaEdit()->isVisible());
+        QVERIFY(!d->smaEdit()->isVisible());
+        QTest::keyClicks(d->emaEdit(), "12");
+        QTest::mouseClick(d->registerButton(), Qt::LeftButton);
+        QCOMPARE(editor(w)->model().rows()[5],
+                 (analysis::BunsekiRow{"平均", "1", "0", "1", "1", "", "6", "12", ""}));
+    }
+
+    void theFormulaFieldSaysWhileTypingWhetherItParses() {
+        test::DeskWindow w;
+        QVERIFY(w.command(app::Command::OpenBunseki));
+        auto* d = detail(w);
+        QVERIFY(!d->formulaEdit()->isVisible());
+        QTest::mouseClick(d->kindButton(analysis::KindFormula), Qt::LeftButton);
+        QVERIFY(d->formulaEdit()->isVisible());
+        QVERIFY(d->formulaStatusLabel()->isVisible());
+        d->nameEdit()->setText("上のバンド");
+        QTest::keyClicks(d->formulaEdit(), "MA(C,20)+2*");
+        QCOMPARE(
+            d->formulaStatusLabel()->text(),
+            QString("式を解釈できません（式の終わり: ここには数、O H L C V、関数、または括弧が必要です）"));
+        QTest::keyClicks(d->formulaEdit(), "STD(C,20)");
+        QCOMPARE(d->formulaStatusLabel()->text(), QString("式を解釈できます。"));
+        // As a Japanese input method types it.
+        d->formulaEdit()->setPlainText("ＭＡ（Ｃ，２０）＋２＊ＳＴＤ（Ｃ，２０）");
+        QCOMPARE(d->formulaStatusLabel()->text(), QString("式を解釈できます。"));
+        d->formulaEdit()->setPlainText("MA(C,20)+2*STB(C,20)");
+        QCOMPARE(d->formulaStatusLabel()->text(),
+                 QString("式を解釈できません（12文字目: 「STB」という系列や関数はありません）"));
+
+        // A formula that does not parse is stored all the same, with a word that it will not draw.
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        QTest::mouseClick(d->registerButton(), Qt::LeftButton);
+        QVERIFY(MessageBox::lastText().startsWith(
+            "登録しましたが、式を解釈できないため、このグラフは描画されません。"));
+        QCOMPARE(
+            editor(w)->model().rows().back(),
+            (analysis::BunsekiRow{"上のバンド", "1", "0", "1", "1", "MA(C,20)+2*STB(C,20)", "", "", ""}));
+        QVERIFY(w.command(app::Command::SheetApply));
+        QCOMPARE(stored(w).back()[5], std::string("MA(C,20)+2*STB(C,20)"));
+        QVERIFY(w.ctx.bunsekiList.find("上のバンド"));
+        QVERIFY(!w.ctx.bunsekiList.find("上のバンド")->program);
+    }
+
+    void templatesAddMovingAveragesAndABollingerBandDrawnOnEveryChart() {
+        test::DeskWindow w({{"1001", "極東電機", 2900, 1000}});
+        QVERIFY(w.openFirstCode());
+        QVERIFY(w.command(app::Command::OpenBunseki));
+        auto* d = detail(w);
+        QCOMPARE(d->templateMenu()->actions().size(), 3);
+        QCOMPARE(d->templateMenu()->actions()[0]->text(), QString("移動平均 5/25/75"));
+        QCOMPARE(d->templateMenu()->actions()[1]->text(), QString("移動平均 13/26 (週足向け)"));
+        QCOMPARE(d->templateMenu()->actions()[2]->text(), QString("ボリンジャーバンド 20 (±2σ)"));
+        d->templateMenu()->actions()[0]->trigger();
+        d->templateMenu()->actions()[2]->trigger();
+        QCOMPARE(editor(w)->table()->rowCount(), 11);
+        // The first row of the last set is selected, ready to edit.
+        QCOMPARE(d->nameEdit()->text(), QString("ボリンジャー20 +2σ"));
+        QVERIFY(d->kindButton(analysis::KindFormula)->isChecked());
+        QCOMPARE(d->formulaEdit()->toPlainText(), QString("MA(C,20)+2*STD(C,20)"));
+        // A set whose graphs are all there adds nothing more.
+        MessageBox::setNextAnswer(QMessageBox::Ok);
+        d->templateMenu()->actions()[0]->trigger();
+        QCOMPARE(editor(w)->table()->rowCount(), 11);
+
+        QSignalSpy shown(w.home(), &app::HomePanel::chartShown);
+        QVERIFY(w.command(app::Command::SheetApply));
+        QVERIFY(!shown.isEmpty() || shown.wait(20000));
+        QCOMPARE(stored(w).size(), std::size_t(11));
+        const framework::ColorRef crimson = framework::rgbColor(220, 20, 60);
+        for (market::ChartPeriod period : market::kAllPeriods) {
+            w.home()->selectPeriod(period);
+            chart::ui::GraphPanel* panel = w.home()->graphPanel(period);
+            QVERIFY(QTest::qWaitFor([&] { return panel->isVisible(); }, 2000));
+            auto* graphs = const_cast<analysis::BunsekiGraphListList*>(panel->state().graphs);
+            QVERIFY(graphs);
+            const QByteArray where(market::periodLetter(period).data());
+            analysis::BunsekiGraphList* ma5 = graphs->find("移動平均5");
+            QVERIFY2(ma5, where.constData());
+            std::size_t valued = 0;
+            for (std::size_t i = 0; i < ma5->count(); ++i)
+                valued += ma5->hasValue(i) ? 1 : 0;
+            QVERIFY2(valued > 0, where.constData());
+            QVERIFY2(pixelsOf(panel->plotArea()->cleanCopy(), crimson) > 10, where.constData());
+            if (period == market::ChartPeriod::Year)
+                continue; // eleven years: too few bars for a band of twenty
+            // The band stands around its middle wherever all three have a value.
+            analysis::BunsekiGraphList* upper = graphs->find("ボリンジャー20 +2σ");
+            analysis::BunsekiGraphList* middle = graphs->find("ボリンジャー20 中心");
+            analysis::BunsekiGraphList* lower = graphs->find("ボリンジャー20 -2σ");
+            QVERIFY2(upper && middle && lower, where.constData());
+            std::size_t banded = 0;
+            for (std::size_t i = 0; i < middle->count(); ++i) {
+                if (!middle->hasValue(i))
+                    continue;
+                QVERIFY2(upper->hasValue(i) && lower->hasValue(i), where.constData());
+                QVERIFY2(upper->number(i) >= middle->number(i) && middle->number(i) >= lower->number(i),
+                         where.constData());
+                ++banded;
+            }
+            QVERIFY2(banded > 0, where.constData());
+        }
     }
 };
 
