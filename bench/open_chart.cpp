@@ -1,6 +1,10 @@
 // Opening a code end to end: rows read from SQLite, the bundled Japanese calendar, two
-// splits, four periods, the five default Ichimoku graphs and their computations.
+// splits, four periods, the five default Ichimoku graphs and their computations; and the same
+// with the lines of the editor's templates added (three moving averages and a Bollinger band
+// of three formulas), to see what they cost on top.
 // Arguments: number of day bars (about 250 per year).
+#include "analysis/BunsekiProgram.h"
+#include "analysis/BunsekiTemplates.h"
 #include "chart/OpenChart.h"
 #include "framework/Dates.h"
 #include "market/MarketCalendar.h"
@@ -82,6 +86,30 @@ void BM_OpenChart(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_OpenChart)->Arg(2500)->Arg(10000)->Arg(40000)->Unit(benchmark::kMillisecond)->Complexity();
+
+// The five defaults plus 移動平均 5/25/75 and ボリンジャーバンド 20 (three formulas), compiled as
+// loading the definitions compiles them.
+void BM_OpenChartWithAverages(benchmark::State& state) {
+    Fixture f(static_cast<int>(state.range(0)));
+    const auto templates = analysis::bunsekiTemplates();
+    for (std::size_t t : {std::size_t(0), std::size_t(2)})
+        for (const analysis::BunsekiRow& row : templates[t].rows) {
+            analysis::BunsekiElement& e = f.input.definitions.CreateBunsekiElement();
+            e.name = row[0];
+            e.formula = row[5];
+            e.kind = analysis::AtoiText(row[6]);
+            e.param1 = row[7];
+        }
+    analysis::CompileBunsekiPrograms(f.input.definitions);
+    std::size_t graphs = 0;
+    for (auto _ : state) {
+        chart::ChartSeries s = chart::OpenChart(f.input);
+        graphs = s.period(market::ChartPeriod::Day).graphs.size();
+        benchmark::DoNotOptimize(s);
+    }
+    state.counters["graphs"] = static_cast<double>(graphs);
+}
+BENCHMARK(BM_OpenChartWithAverages)->Arg(10000)->Unit(benchmark::kMillisecond);
 
 // The rows alone, to see what reading SQLite costs of the whole.
 void BM_LoadDayBars(benchmark::State& state) {

@@ -1,5 +1,6 @@
 // tavora-cli bars: a code opened exactly as the chart opens it (no network), one period's bars
 // and analysis values printed as CSV from the oldest bar to the newest, future bars included.
+#include "analysis/FormulaParser.h"
 #include "app/core/AppContext.h"
 #include "app/core/ChartOpening.h"
 #include "app/core/Startup.h"
@@ -57,6 +58,14 @@ int run(const std::vector<std::string>& args) {
     const chart::ChartSeries series = chart::OpenChart(in);
     for (const auto& line : series.log)
         std::cerr << "tavora-cli: " << framework::shownLine(line) << "\n";
+    // A formula graph that does not parse has an empty column: say why.
+    for (const analysis::BunsekiElement& def : in.definitions) {
+        if (!def.shown || def.kind != analysis::KindFormula || def.program || def.formula.empty())
+            continue;
+        const analysis::FormulaParse parsed = analysis::ParseFormula(def.formula);
+        std::cerr << "tavora-cli: " << framework::shownLine(def.name)
+                  << ": the formula is not drawn: " << analysis::formulaErrorEnglish(parsed.error) << "\n";
+    }
     chart::WriteBarsCsv(series.period(period), std::cout);
     std::cout.flush();
     return std::cout ? ExitOk : fail("cannot write the bars");

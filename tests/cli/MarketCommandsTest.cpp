@@ -110,6 +110,78 @@ TEST_F(MarketCommandsTest, PrintsTheBarsOfEachPeriodOldestFirst) {
     EXPECT_EQ(run("bars 1007 --period y").lines().back().substr(0, 10), "2127-01-01");
 }
 
+std::vector<std::string> csvFields(const std::string& line) {
+    std::vector<std::string> fields(1);
+    for (char c : line) {
+        if (c == ',')
+            fields.emplace_back();
+        else
+            fields.back() += c;
+    }
+    return fields;
+}
+
+// Moving averages and formulas stored in bunseki.db get a column of their own, computed on the
+// split-adjusted prices the other columns show; a formula that does not parse has an empty one.
+TEST_F(MarketCommandsTest, PrintsAColumnForEachMovingAverageAndFormula) {
+    ASSERT_EQ(run("codes").status, 0); // the first start seeds bunseki.db
+    {
+        tavora::framework::ZSqlElement db;
+        ASSERT_EQ(tavora::framework::SQL_Open(db, (dir / "Tavora" / "bunseki.db").string()), 0);
+        ASSERT_EQ(
+            tavora::framework::SQL_exec(
+                db, "INSERT INTO bunsekitb (graphmei,hyouji_bl,cr,width,sensyu,siki,sonota1,sonota2,sonota3) "
+                    "VALUES ('移動平均3','1','255','1','1','','5','3',''),"
+                    "('指数平均3','1','255','1','1','','6','3',''),"
+                    "('終値式','1','255','1','1','ＭＡ（Ｃ，１）','0','',''),"
+                    "('壊れた式','1','255','1','1','MA(C,','','','');"),
+            0)
+            << db.lastError();
+    }
+    for (const char* period : {"d", "w"}) {
+        const RunResult r = run(std::string("bars 1007 --period ") + period);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_NE(
+            r.err.find("tavora-cli: 壊れた式: the formula is not drawn: at the end: the count must be a "
+                       "whole number from 1 to 9999 (MA(x,n))\n"),
+            std::string::npos)
+            << r.err;
+        const auto lines = r.lines();
+        ASSERT_GT(lines.size(), 100u);
+        EXPECT_EQ(lines[0],
+                  "date,open,high,low,close,volume,split,nodata,転換線,基準線,遅行スパン,先行スパン1,"
+                  "先行スパン2,移動平均3,指数平均3,終値式,壊れた式");
+        std::vector<double> closes; // of the bars with prices so far
+        double ema = 0;
+        std::size_t checked = 0;
+        for (std::size_t i = 1; i < lines.size(); ++i) {
+            const auto f = csvFields(lines[i]);
+            ASSERT_EQ(f.size(), 17u) << lines[i];
+            EXPECT_EQ(f[16], "") << lines[i];
+            // No prices (a future day, a day without trade, a week of such days): no value.
+            if (f[1].empty() || std::stod(f[1]) == 0 || f[7] == "1") {
+                EXPECT_EQ(f[13] + f[14] + f[15], "") << lines[i];
+                continue;
+            }
+            EXPECT_EQ(f[15], f[4]) << lines[i];
+            closes.push_back(std::stod(f[4]));
+            const std::size_t n = closes.size();
+            if (n < 3) {
+                EXPECT_EQ(f[13], "") << lines[i];
+                ema += closes.back();
+                continue;
+            }
+            ema = n == 3 ? (ema + closes.back()) / 3 : ema + 0.5 * (closes.back() - ema);
+            // The columns show closes rounded to hundredths; the averages take them unrounded.
+            EXPECT_NEAR(std::stod(f[13]), (closes[n - 1] + closes[n - 2] + closes[n - 3]) / 3, 0.011)
+                << lines[i];
+            EXPECT_NEAR(std::stod(f[14]), ema, 0.011) << lines[i];
+            ++checked;
+        }
+        EXPECT_GT(checked, 100u) << period;
+    }
+}
+
 // Reproductions of damaged files: a calendar line of eight digits, a stored date with an absurd
 // month, and daily volumes whose sum passes the 64-bit range. Each once produced impossible
 // bars (a year 20,271,231, an overflowed week key, a negative week volume).
