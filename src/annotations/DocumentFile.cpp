@@ -43,13 +43,18 @@ struct FileImage {
     sqlite3_int64 size = 0;
 };
 
+// Smaller than an SQLite header, or far above any real document.
+bool implausibleSize(std::int64_t size) {
+    return size < 100 || size > kMaxDocumentBytes;
+}
+
 bool readFileImage(const std::string& path, FileImage& image, ReadFailure& failure) {
     framework::InputFile file;
     if (!file.open(path)) {
         failure.message = "ファイルを開けません。\n" + path + "\n" + file.reason();
         return false;
     }
-    if (file.size() < 100 || file.size() > kMaxDocumentBytes) {
+    if (implausibleSize(file.size())) {
         failure = {notADocumentText(path), true};
         return false;
     }
@@ -71,6 +76,11 @@ bool readFileImage(const std::string& path, FileImage& image, ReadFailure& failu
         }
         done += n;
     }
+    return true;
+}
+
+// Checks the SQLite header of an image; frees it when it is no SQLite file.
+bool acceptImage(FileImage& image, const std::string& path, ReadFailure& failure) {
     if (std::memcmp(image.bytes, "SQLite format 3", 16) != 0) {
         failure = {notADocumentText(path), true};
         sqlite3_free(image.bytes);
@@ -225,7 +235,18 @@ bool copyDocument(ZSqlElement& source, const std::vector<std::string>& ctrlColum
 
 } // namespace
 
-DocumentReadResult readDocument(const std::string& path, const std::atomic<bool>* cancel) {
+namespace {
+
+DocumentReadResult failedRead(ReadFailure failure) {
+    DocumentReadResult result;
+    result.error = std::move(failure.message);
+    result.notADocument = failure.notADocument;
+    return result;
+}
+
+// Everything after the file's bytes are in memory: `image` (owned from here on) is checked,
+// opened as a private database and copied into a new working document.
+DocumentReadResult readImage(FileImage image, const std::string& path, const std::atomic<bool>* cancel) {
     DocumentReadResult result;
     ReadFailure failure;
     auto fail = [&](ReadFailure f) {
@@ -234,8 +255,7 @@ DocumentReadResult readDocument(const std::string& path, const std::atomic<bool>
         result.favourites.clear();
         return std::move(result);
     };
-    FileImage image;
-    if (!readFileImage(path, image, failure))
+    if (!acceptImage(image, path, failure))
         return fail(failure);
     ZSqlElement source;
     if (!openImage(source, image, path, failure))
@@ -262,6 +282,29 @@ DocumentReadResult readDocument(const std::string& path, const std::atomic<bool>
         return fail({"作業用データベースを作成できません。", false});
     result.document = std::move(document);
     return result;
+}
+
+} // namespace
+
+DocumentReadResult readDocument(const std::string& path, const std::atomic<bool>* cancel) {
+    FileImage image;
+    ReadFailure failure;
+    if (!readFileImage(path, image, failure))
+        return failedRead(std::move(failure));
+    return readImage(image, path, cancel);
+}
+
+DocumentReadResult readDocumentImage(std::string_view bytes, const std::string& name,
+                                     const std::atomic<bool>* cancel) {
+    if (implausibleSize(static_cast<std::int64_t>(bytes.size())))
+        return failedRead({notADocumentText(name), true});
+    FileImage image;
+    image.size = static_cast<sqlite3_int64>(bytes.size());
+    image.bytes = static_cast<unsigned char*>(sqlite3_malloc64(bytes.size()));
+    if (!image.bytes)
+        return failedRead({"メモリが足りません。\n" + name, false});
+    std::memcpy(image.bytes, bytes.data(), bytes.size());
+    return readImage(image, name, cancel);
 }
 
 bool writeDocument(const std::string& path, std::string_view image, std::string* error) {

@@ -20,6 +20,7 @@
 
 #include <atomic>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tavora::annotations {
@@ -38,6 +39,10 @@ struct DocumentReadResult {
 // unreadable file, a file that is not SQLite, and one that lacks either table or any of their
 // columns (except `yoko_ichi`, which older documents lack). `cancel`, when set, stops it early.
 DocumentReadResult readDocument(const std::string& path, const std::atomic<bool>* cancel = nullptr);
+// The same reading over a file's bytes already in memory (a document received as data, or the
+// image WorkingDocument::documentImage makes); `name` stands for the file in the messages.
+DocumentReadResult readDocumentImage(std::string_view bytes, const std::string& name,
+                                     const std::atomic<bool>* cancel = nullptr);
 
 // Puts a complete document file (WorkingDocument::documentImage) in place at `path`: written
 // beside it and renamed over it. False, with the reason in `error` and any earlier file

@@ -268,6 +268,69 @@ INSTANTIATE_TEST_SUITE_P(
                       NotADocumentCase{"viewInsteadOfTable", kCtrlIsView.c_str(), nullptr, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A document's bytes already in memory read exactly as the file holding them: the same
+// favourites and rows, the same refusal with the name given in the message.
+struct ImageCase {
+    const char* name;
+    const char* fixture; // a file of the fixtures, or nullptr for `bytes`
+    const char* bytes;
+};
+
+class DocumentImageTest : public DocumentFileTest, public ::testing::WithParamInterface<ImageCase> {};
+
+std::vector<SqlValue> storedValues(const DocumentReadResult& r) {
+    std::vector<SqlValue> out;
+    if (!r.document.isOpen())
+        return out;
+    for (const char* code : {"7203", "9984", "1301"})
+        for (const auto& row : r.document.codeState(code))
+            out.insert(out.end(), row.values().begin(), row.values().end());
+    return out;
+}
+
+TEST_P(DocumentImageTest, ReadsAsTheFileHoldingTheBytes) {
+    const auto& c = GetParam();
+    const fs::path file = doc("image.tvrd");
+    if (c.fixture)
+        fs::copy_file(kFixtures / c.fixture, file);
+    else
+        tavora::test::writeFile(file, c.bytes);
+    const std::string bytes = readFile(file);
+
+    const auto fromFile = readDocument(file.string());
+    const auto fromImage = readDocumentImage(bytes, file.string());
+    EXPECT_EQ(fromImage.ok(), fromFile.ok());
+    EXPECT_EQ(fromImage.error, fromFile.error);
+    EXPECT_EQ(fromImage.notADocument, fromFile.notADocument);
+    EXPECT_EQ(fromImage.favourites, fromFile.favourites);
+    EXPECT_EQ(storedValues(fromImage), storedValues(fromFile));
+    if (c.fixture) {
+        EXPECT_TRUE(fromImage.ok()) << fromImage.error;
+        EXPECT_FALSE(storedValues(fromImage).empty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DocumentImageTest,
+                         ::testing::Values(ImageCase{"oldDocument", "old-document.tvrd", nullptr},
+                                           ImageCase{"shiftJisTexts", "cp932-text.tvrd", nullptr},
+                                           ImageCase{"text", nullptr, "code,name\n7203,トヨタ\n"},
+                                           ImageCase{"truncatedHeader", nullptr, "SQLite format 3"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(DocumentFileTest, ASavedImageReadsBackWithoutAFile) {
+    auto working = WorkingDocument::createEmpty();
+    ASSERT_TRUE(working.recordStep({elementRow(1, "LineElm", ChartPeriod::Day, "9984")}));
+    std::string image;
+    std::string error;
+    ASSERT_TRUE(working.documentImage({"9984"}, image, &error)) << error;
+    const auto back = readDocumentImage(image, "saved.tvrd");
+    ASSERT_TRUE(back.ok()) << back.error;
+    EXPECT_EQ(back.favourites, std::vector<std::string>{"9984"});
+    ASSERT_EQ(back.document.codeState("9984").size(), 1u);
+    EXPECT_EQ(back.document.codeState("9984")[0].text(ColClassName), "LineElm");
+    EXPECT_TRUE(namesIn(m_dir.path()).empty());
+}
+
 TEST_F(DocumentFileTest, ACraftedDocumentOpensWithoutRunningItsSql) {
     const fs::path file = doc("crafted.tvrd");
     const fs::path evil = m_dir / "evil.db";

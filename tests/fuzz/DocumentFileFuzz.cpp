@@ -3,7 +3,8 @@
 // odd, the rest is CSV rows of `graphctrltb` (cells in column order, stored as text) in a
 // sound file with the favourites "7203" and "9984". Invariants: a document that reads is
 // turned into elements for each of its codes, and the file saved from it reads again with the
-// same favourites and, code by code, the same elements still shown.
+// same favourites and, code by code, the same elements still shown. The file's bytes never
+// touch the disk: readDocumentImage is the reader readDocument runs once it has the bytes.
 // fuzz-seeds: tests/fixtures/annotations
 #include "FuzzSupport.h"
 #include "annotations/CodeAnnotations.h"
@@ -13,16 +14,18 @@
 #include "framework/CsvReader.h"
 #include "framework/Sql.h"
 
-#include <filesystem>
+#include <sqlite3.h>
+
 #include <map>
 
 using namespace tavora;
 
 namespace {
 
-bool storeRows(const std::string& path, std::string_view csv) {
+// The image of a sound document holding the rows; false when the rows do not make one.
+bool storeRows(std::string_view csv, std::string& image) {
     framework::ZSqlElement file;
-    if (framework::SQL_Open(file, path) != 0 || framework::SQL_exec(file, annotations::kCreateOkiniSql) != 0 ||
+    if (framework::SQL_Open(file, ":memory:", false) != 0 || framework::SQL_exec(file, annotations::kCreateOkiniSql) != 0 ||
         framework::SQL_exec(file, annotations::kCreateGraphCtrlSql) != 0)
         return false;
     for (const char* code : {"7203", "9984"}) {
@@ -44,6 +47,12 @@ bool storeRows(const std::string& path, std::string_view csv) {
         }
         insert.step();
     }
+    sqlite3_int64 size = 0;
+    unsigned char* bytes = sqlite3_serialize(file.handle(), "main", &size, 0);
+    if (!bytes)
+        return false;
+    image.assign(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size));
+    sqlite3_free(bytes);
     return true;
 }
 
@@ -73,22 +82,20 @@ std::map<std::string, std::size_t> shownElements(annotations::WorkingDocument& w
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::FuzzInput in(data, size);
     const bool asRows = in.byte() % 2 == 1;
-    const std::string path = fuzz::scratchPath("document.tvrd");
-    std::error_code ec;
-    std::filesystem::remove(path, ec);
-    if (asRows ? !storeRows(path, in.rest()) : !fuzz::writeScratch(path, in.rest()))
+    std::string rowsImage;
+    if (asRows && !storeRows(in.rest(), rowsImage))
         return 0;
 
-    auto first = annotations::readDocument(path);
+    auto first = annotations::readDocumentImage(asRows ? std::string_view(rowsImage) : in.rest(), "document.tvrd");
     if (!first.ok())
         return 0;
     const auto shown = shownElements(first.document);
 
-    const std::string savedPath = fuzz::scratchPath("saved.tvrd");
+    std::string saved;
     std::string error;
-    fuzz::check(annotations::writeDocument(savedPath, first.document, first.favourites, &error),
+    fuzz::check(first.document.documentImage(first.favourites, saved, &error),
                 "a document that reads cannot be saved", error);
-    auto second = annotations::readDocument(savedPath);
+    auto second = annotations::readDocumentImage(saved, "saved.tvrd");
     fuzz::check(second.ok(), "a saved document does not read", second.error);
     fuzz::check(second.favourites == first.favourites, "favourites changed by a save");
     const auto shownAgain = shownElements(second.document);

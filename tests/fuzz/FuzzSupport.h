@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -53,5 +54,17 @@ private:
 std::string scratchPath(const char* name);
 // Writes the bytes to the path, replacing the file. False when it cannot.
 bool writeScratch(const std::string& path, std::string_view bytes);
+
+// SQLite files that live in this process (MemoryFiles.cpp): code that opens an SQLite file by
+// name opens, journals and writes a memory file exactly as it does a file on disk, so a target
+// runs the real reader without the disk's cost.
+// The name to open (SQL_Open, ATTACH) for the memory file `name`: an SQLite URI.
+std::string memoryFileUri(std::string_view name);
+// Creates or replaces the memory file `name` with the bytes.
+void putMemoryFile(std::string_view name, std::string_view bytes);
+// The bytes of the memory file `name`; none when there is no such file.
+std::optional<std::string> memoryFile(std::string_view name);
+// Removes every memory file (their journals too).
+void clearMemoryFiles();
 
 } // namespace tavora::fuzz

@@ -2,15 +2,15 @@
 // code opens. The first byte chooses: even, the rest is the file itself (an SQLite file, as
 // damaged as it comes); odd, the rest is CSV rows (code and the twelve values) stored in a
 // sound file. Invariants: a loaded pitch and tick are the current values or lie within the
-// zoom steps, a fixed interval within the grid table, and the geometry derived from them does
-// not overflow.
+// zoom steps, a fixed interval within the grid table, the geometry derived from them does
+// not overflow, and a scale written back reads again as it was saved. The file is a memory
+// file (FuzzSupport.h): the store opens, copies and writes it back through SQLite as it does
+// the file on disk.
 #include "FuzzSupport.h"
 #include "chart/ChartGeometry.h"
 #include "chart/OpenChart.h"
 #include "chart/ScaleStore.h"
 #include "framework/CsvReader.h"
-
-#include <filesystem>
 
 using namespace tavora;
 
@@ -64,11 +64,14 @@ void checkScale(const chart::CodeScale& s) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     fuzz::FuzzInput in(data, size);
     const bool asRows = in.byte() % 2 == 1;
-    const std::string path = fuzz::scratchPath("graphdata.tvd");
-    std::error_code ec;
-    std::filesystem::remove(path, ec);
-    if (asRows ? !storeRows(path, in.rest()) : !fuzz::writeScratch(path, in.rest()))
-        return 0;
+    fuzz::clearMemoryFiles();
+    const std::string path = fuzz::memoryFileUri(chart::kScaleFileName);
+    if (asRows) {
+        if (!storeRows(path, in.rest()))
+            return 0;
+    } else {
+        fuzz::putMemoryFile(chart::kScaleFileName, in.rest());
+    }
 
     framework::ZSqlElement memory;
     chart::ScaleStore store(memory);
@@ -81,7 +84,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (const auto opened = chart::LoadCodeScale(memory, code))
             checkScale(*opened);
     }
-    store.save("0000", kCurrent);
-    store.writeBack(path);
+    const bool saved = store.save("0000", kCurrent);
+    if (!store.writeBack(path) || !saved)
+        return 0;
+    framework::ZSqlElement again;
+    chart::ScaleStore reread(again);
+    reread.loadFile(path);
+    const chart::CodeScale back = reread.load("0000", chart::CodeScale{});
+    fuzz::check(back.pitch == kCurrent.pitch && back.tick == kCurrent.tick && back.fixedGrid == kCurrent.fixedGrid,
+                "a scale written back reads differently");
     return 0;
 }
