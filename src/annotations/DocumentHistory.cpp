@@ -131,7 +131,9 @@ void applyStoredRow(const StoredRow& row, GraphDrawElement& e) {
     e.init_y_ichimemori = row.initYIchimemori(); // a zoom divides by it
     setInt(row, ColInitXHabaP, e.init_x_haba_p);
     setReal(row, ColInitPixelToYen, e.init_pixel_to_yen);
-    setFlag(row, ColViewBl, e.view_bl);
+    // Shown only when stored as "1": the save keeps exactly those, so nothing drawn on opening
+    // is dropped by the next save.
+    e.view_bl = row.flag(ColViewBl).value_or(false);
     KindColumns k;
     k.daycount = row.text(ColDayCount);
     k.nehaba = row.text(ColNehaba);

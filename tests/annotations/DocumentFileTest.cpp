@@ -1,6 +1,8 @@
 #include "annotations/DocumentFile.h"
 
 #include "AnnotationTestSupport.h"
+#include "annotations/CodeAnnotations.h"
+#include "annotations/DocumentHistory.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -209,6 +211,40 @@ TEST_F(DocumentFileTest, SavingIntoAFolderThatRefusesWritesFailsAndKeepsTheOldFi
     EXPECT_EQ(readFile(file), before);
     EXPECT_EQ(namesIn(folder), std::set<std::string>{"kept.tvrd"});
 }
+
+// An element is shown only when its stored `view_bl` is "1", the same test the save applies
+// to keep it: one shown on opening is never dropped by the next save.
+struct ViewFlagCase {
+    const char* name;
+    const char* stored; // SQL literal put into view_bl
+    bool shown;
+};
+
+class StoredViewFlagTest : public DocumentFileTest, public ::testing::WithParamInterface<ViewFlagCase> {};
+
+TEST_P(StoredViewFlagTest, ShowsTheElementExactlyWhenTheSaveKeepsIt) {
+    const auto& c = GetParam();
+    auto working = WorkingDocument::createEmpty();
+    ASSERT_TRUE(working.recordStep({elementRow(1, "LineElm")}));
+    save(working, doc(), {"7203"});
+    onFile(doc(), std::string("UPDATE graphctrltb SET view_bl = ") + c.stored + ";");
+
+    auto opened = read(doc());
+    CodeAnnotations lists;
+    lists.reset("7203");
+    fillCodeAnnotations(opened.document.codeState("7203"), lists);
+    ASSERT_EQ(lists.list(ChartPeriod::Day).size(), 1u);
+    EXPECT_EQ(lists.list(ChartPeriod::Day)[0].isVisible(), c.shown);
+
+    save(opened.document, doc("saved.tvrd"), opened.favourites);
+    EXPECT_EQ(fileQuery(doc("saved.tvrd"), "SELECT count(*) FROM graphctrltb"), c.shown ? "1|" : "0|");
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, StoredViewFlagTest,
+                         ::testing::Values(ViewFlagCase{"one", "'1'", true}, ViewFlagCase{"zero", "'0'", false},
+                                           ViewFlagCase{"empty", "''", false}, ViewFlagCase{"null", "NULL", false},
+                                           ViewFlagCase{"integerOne", "1", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Files that are no document: each is refused with a message, and nothing is created or changed.
 struct NotADocumentCase {
