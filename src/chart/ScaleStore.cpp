@@ -43,6 +43,15 @@ bool singleCreateTable(sqlite3* handle, const std::string& sql) {
     return true;
 }
 
+// A column of a result row by name, in any case: SQLite names a result column as the table
+// declares it, and a file may declare `D_X_HABA_P` for the `d_x_haba_p` the store writes.
+const framework::SQLListElement* columnAnyCase(const SQLListRow& row, const std::string& name) {
+    for (const auto& e : row.elements)
+        if (e.name.size() == name.size() && strncasecmp(e.name.c_str(), name.c_str(), name.size()) == 0)
+            return &e;
+    return nullptr;
+}
+
 bool tableInMemory(ZSqlElement& memory, const std::string& name) {
     SqlStatement st(memory, "SELECT 1 FROM main.sqlite_master WHERE type='table' AND name=?;");
     st.bindText(1, name);
@@ -135,7 +144,7 @@ std::optional<CodeScale> readCodeScale(ZSqlElement& db, const std::string& code,
     const SQLListRow& row = rows.rows.front();
     CodeScale scale = current;
     auto apply = [&](const std::string& column, settings::ScaleBounds bounds, int fallback, int& target) {
-        const auto* e = row.GetKeyElement(column);
+        const auto* e = columnAnyCase(row, column);
         if (e && !e->isNull)
             target = readScaleValue(e->value, bounds).value_or(fallback);
     };

@@ -95,6 +95,30 @@ TEST_F(ScaleStoreTest, MissingColumnsKeepTheCurrentScaleAndZeroTheIntervals) {
     EXPECT_EQ(second.fixedGrid, (std::array<int, 4>{0, 0, 0, 0}));
 }
 
+// SQLite matches column names in any case, so a file that declares them in another case takes
+// the store's writes; its values must read back too.
+TEST_F(ScaleStoreTest, ColumnsDeclaredInAnotherCaseReadAndWriteBack) {
+    onFile("CREATE TABLE 'graphdata_tb' (code TEXT PRIMARY KEY,D_X_HABA_P TEXT,d_y_ichimemori TEXT,"
+           "w_x_haba_p TEXT,w_y_ichimemori TEXT,m_x_haBa_p TEXT,m_y_ichimemori TEXT,y_x_haba_p TEXT,"
+           "y_y_ichimemori TEXT,Sonota1 TEXT,sonota2 TEXT,sonota3 TEXT,sonota4 TEXT)");
+    onFile("INSERT INTO graphdata_tb VALUES ('1301','13','4','5','6','7','8','9','10','500','0','0','0');");
+    m_store.loadFile(file());
+    const CodeScale stored{{13, 5, 7, 9}, {4, 6, 8, 10}, {500, 0, 0, 0}};
+    EXPECT_EQ(m_store.load("1301", CodeScale{}), stored);
+
+    const CodeScale saved{{2, 3, 4, 5}, {1, 2, 3, 4}, {0, 0, 100, 0}};
+    ASSERT_TRUE(m_store.save("0000", saved));
+    ASSERT_TRUE(m_store.writeBack(file()));
+    ZSqlElement nextMemory;
+    ScaleStore next(nextMemory);
+    next.loadFile(file());
+    EXPECT_EQ(next.load("0000", CodeScale{}), saved);
+    if (auto opened = market::LoadCodeScale(nextMemory, "0000"))
+        EXPECT_EQ(*opened, saved);
+    else
+        ADD_FAILURE() << "the opening of a code does not read the row";
+}
+
 // A stored tick of 2147483647 once overflowed five ticks (5 x tick) in the geometry. Both
 // readers of the table (opening a code, the scale store) take the same bounds: a value outside
 // the zoom steps or the grid table becomes the default.
