@@ -5,7 +5,6 @@
 // turned into elements for each of its codes, and the file saved from it reads again with the
 // same favourites and, code by code, the same elements still shown. The file's bytes never
 // touch the disk: readDocumentImage is the reader readDocument runs once it has the bytes.
-// fuzz-seeds: tests/fixtures/annotations
 #include "FuzzSupport.h"
 #include "annotations/CodeAnnotations.h"
 #include "annotations/DocumentFile.h"
@@ -71,7 +70,7 @@ std::map<std::string, std::size_t> shownElements(annotations::WorkingDocument& w
         std::size_t count = 0;
         for (auto period : market::kAllPeriods)
             for (std::size_t i = 0; i < lists.list(period).size(); ++i)
-                count += lists.list(period)[i].view_bl ? 1 : 0;
+                count += lists.list(period)[i].isVisible() ? 1 : 0;
         shown[code] = count;
     }
     return shown;
@@ -80,6 +79,7 @@ std::map<std::string, std::size_t> shownElements(annotations::WorkingDocument& w
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const fuzz::SqliteUse sqlite;
     fuzz::FuzzInput in(data, size);
     const bool asRows = in.byte() % 2 == 1;
     std::string rowsImage;

@@ -55,6 +55,21 @@ std::string scratchPath(const char* name);
 // Writes the bytes to the path, replacing the file. False when it cannot.
 bool writeScratch(const std::string& path, std::string_view bytes);
 
+// The first object of a target that uses SQLite (FuzzSqlite.cpp): before the first input it
+// sets SQLite up for the sanitizer build (lean fenced allocations, see there); at the end of
+// each input it checks that SQLite holds no more memory than before it, so a connection or
+// statement left open is a finding.
+class SqliteUse {
+public:
+    SqliteUse();
+    ~SqliteUse();
+    SqliteUse(const SqliteUse&) = delete;
+    SqliteUse& operator=(const SqliteUse&) = delete;
+
+private:
+    long m_liveAtStart = 0;
+};
+
 // SQLite files that live in this process (MemoryFiles.cpp): code that opens an SQLite file by
 // name opens, journals and writes a memory file exactly as it does a file on disk, so a target
 // runs the real reader without the disk's cost.

@@ -43,6 +43,7 @@ void bindCell(framework::SqlStatement& stmt, int index, const std::string& cell)
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const fuzz::SqliteUse sqlite;
     fuzz::FuzzInput in(data, size);
     const std::string_view rowsText = in.part();
     const std::string_view calendar = in.part();

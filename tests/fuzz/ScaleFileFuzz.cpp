@@ -62,6 +62,7 @@ void checkScale(const chart::CodeScale& s) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const fuzz::SqliteUse sqlite;
     fuzz::FuzzInput in(data, size);
     const bool asRows = in.byte() % 2 == 1;
     fuzz::clearMemoryFiles();
