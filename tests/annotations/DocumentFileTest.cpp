@@ -241,8 +241,10 @@ TEST_P(StoredViewFlagTest, ShowsTheElementExactlyWhenTheSaveKeepsIt) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Values, StoredViewFlagTest,
-                         ::testing::Values(ViewFlagCase{"one", "'1'", true}, ViewFlagCase{"zero", "'0'", false},
-                                           ViewFlagCase{"empty", "''", false}, ViewFlagCase{"null", "NULL", false},
+                         ::testing::Values(ViewFlagCase{"one", "'1'", true},
+                                           ViewFlagCase{"zero", "'0'", false},
+                                           ViewFlagCase{"empty", "''", false},
+                                           ViewFlagCase{"null", "NULL", false},
                                            ViewFlagCase{"integerOne", "1", true}),
                          [](const auto& info) { return std::string(info.param.name); });
 

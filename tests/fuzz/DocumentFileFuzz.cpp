@@ -24,7 +24,8 @@ namespace {
 // The image of a sound document holding the rows; false when the rows do not make one.
 bool storeRows(std::string_view csv, std::string& image) {
     framework::ZSqlElement file;
-    if (framework::SQL_Open(file, ":memory:", false) != 0 || framework::SQL_exec(file, annotations::kCreateOkiniSql) != 0 ||
+    if (framework::SQL_Open(file, ":memory:", false) != 0 ||
+        framework::SQL_exec(file, annotations::kCreateOkiniSql) != 0 ||
         framework::SQL_exec(file, annotations::kCreateGraphCtrlSql) != 0)
         return false;
     for (const char* code : {"7203", "9984"}) {
@@ -86,7 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (asRows && !storeRows(in.rest(), rowsImage))
         return 0;
 
-    auto first = annotations::readDocumentImage(asRows ? std::string_view(rowsImage) : in.rest(), "document.tvrd");
+    auto first =
+        annotations::readDocumentImage(asRows ? std::string_view(rowsImage) : in.rest(), "document.tvrd");
     if (!first.ok())
         return 0;
     const auto shown = shownElements(first.document);

@@ -95,8 +95,8 @@ int noInit(void*) {
 
 void noShutdown(void*) {}
 
-const sqlite3_mem_methods kFencedMethods{fencedMalloc, fencedFree,     fencedRealloc, fencedSize,
-                                         fencedRoundup, noInit,         noShutdown,    nullptr};
+const sqlite3_mem_methods kFencedMethods{fencedMalloc,  fencedFree, fencedRealloc, fencedSize,
+                                         fencedRoundup, noInit,     noShutdown,    nullptr};
 #endif
 
 void configure() {
@@ -124,7 +124,8 @@ SqliteUse::SqliteUse() {
 }
 
 SqliteUse::~SqliteUse() {
-    check(!g_counting || g_liveBlocks == m_liveAtStart, "an input left SQLite memory behind (a connection or statement open)",
+    check(!g_counting || g_liveBlocks == m_liveAtStart,
+          "an input left SQLite memory behind (a connection or statement open)",
           std::to_string(g_liveBlocks - m_liveAtStart) + " blocks");
 }
 

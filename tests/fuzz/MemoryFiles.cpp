@@ -58,7 +58,8 @@ int memClose(sqlite3_file* f) {
 int memRead(sqlite3_file* f, void* out, int amount, sqlite3_int64 offset) {
     const std::string& bytes = fileOf(f).bytes;
     const auto at = static_cast<std::size_t>(offset);
-    const std::size_t have = at < bytes.size() ? std::min(bytes.size() - at, static_cast<std::size_t>(amount)) : 0;
+    const std::size_t have =
+        at < bytes.size() ? std::min(bytes.size() - at, static_cast<std::size_t>(amount)) : 0;
     if (have)
         std::memcpy(out, bytes.data() + at, have);
     if (have < static_cast<std::size_t>(amount)) {

@@ -92,7 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     chart::ScaleStore reread(again);
     reread.loadFile(path);
     const chart::CodeScale back = reread.load("0000", chart::CodeScale{});
-    fuzz::check(back.pitch == kCurrent.pitch && back.tick == kCurrent.tick && back.fixedGrid == kCurrent.fixedGrid,
+    fuzz::check(back.pitch == kCurrent.pitch && back.tick == kCurrent.tick &&
+                    back.fixedGrid == kCurrent.fixedGrid,
                 "a scale written back reads differently");
     return 0;
 }
