@@ -113,7 +113,7 @@ TEST_F(ScaleStoreTest, ColumnsDeclaredInAnotherCaseReadAndWriteBack) {
     ScaleStore next(nextMemory);
     next.loadFile(file());
     EXPECT_EQ(next.load("0000", CodeScale{}), saved);
-    if (auto opened = market::LoadCodeScale(nextMemory, "0000"))
+    if (auto opened = LoadCodeScale(nextMemory, "0000"))
         EXPECT_EQ(*opened, saved);
     else
         ADD_FAILURE() << "the opening of a code does not read the row";
