@@ -2,6 +2,7 @@
 // every row carries the code and a canonical date from 1900 to today, prices that do not
 // contradict each other and a volume that is not negative, no date appears twice, and the
 // counts add up by kind; the rows written back as an export read the same.
+// fuzz-dict: tests/fuzz/dict/csv.dict
 #include "FuzzSupport.h"
 #include "csv/CodeCsv.h"
 #include "framework/Dates.h"

@@ -2,6 +2,7 @@
 // UTF-8; with quotes on, writing the rows back (every cell quoted) and reading them again
 // gives the same rows.
 // fuzz-seeds: data/others data/marketday/marketday_usa.csv data/prices/DJI.csv
+// fuzz-dict: tests/fuzz/dict/csv.dict
 #include "FuzzSupport.h"
 #include "framework/CsvReader.h"
 #include "framework/Encoding.h"

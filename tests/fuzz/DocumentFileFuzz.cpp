@@ -5,6 +5,7 @@
 // turned into elements for each of its codes, and the file saved from it reads again with the
 // same favourites and, code by code, the same elements still shown. The file's bytes never
 // touch the disk: readDocumentImage is the reader readDocument runs once it has the bytes.
+// fuzz-dict: tests/fuzz/dict/document.dict
 #include "FuzzSupport.h"
 #include "annotations/CodeAnnotations.h"
 #include "annotations/DocumentFile.h"

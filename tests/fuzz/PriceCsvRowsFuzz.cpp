@@ -5,6 +5,7 @@
 // volume that is not negative; no code and day twice; the skipped rows add up by kind; rows and
 // skipped rows never exceed the lines.
 // fuzz-seeds: tests/fixtures/kabuplus
+// fuzz-dict: tests/fuzz/dict/csv.dict
 #include "FuzzSupport.h"
 #include "csv/PriceCsvParser.h"
 #include "framework/Dates.h"
