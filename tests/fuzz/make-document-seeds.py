@@ -7,33 +7,16 @@
 # limits, a flag other than "1", and files the reader must refuse (a view, a trigger).
 import os
 import sqlite3
+import sys
 import tempfile
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fixtures", "annotations"))
+from document_tables import COLUMNS, NAMES, OKINI, SONOTA, element  # noqa: E402
 
 OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus", "DocumentFileFuzz")
 
-COLUMNS = ("idkikancode TEXT PRIMARY KEY,id INTEGER,classname TEXT,date TEXT,enddate TEXT,hichi INTEGER,"
-           "vichi INTEGER,takane_kijyun TEXT,range_x INTEGER,range_y INTEGER,init_range_y INTEGER,str TEXT,"
-           "left INTEGER,top TEXT,width INTEGER,height INTEGER,font_cr TEXT,font_size INTEGER,fontweight INTEGER,"
-           "fontmenu TEXT,pen_cr TEXT,penStyle INTEGER,penWidth INTEGER,prev_pixel_to_yen TEXT,pixel_to_yen TEXT,"
-           "init_y_ichimemori INTEGER,init_x_haba_p INTEGER,init_pixel_to_yen TEXT,view_bl TEXT,kikan TEXT,"
-           "daycount TEXT,nehaba TEXT,endyonhonne INTEGER,startyonhonne INTEGER,endpixel INTEGER,startdate TEXT,"
-           "owaridate TEXT,endrange_y INTEGER,code TEXT")
-SONOTA = ",".join("sonota%d TEXT" % i for i in range(1, 18))
-OKINI = "CREATE TABLE 'okinitb' (code TEXT PRIMARY KEY," + SONOTA + ")"
-NAMES = [c.split()[0] for c in COLUMNS.split(",")]
-
-
 def row(**values):
-    base = dict(hichi=0, vichi=0, takane_kijyun="0", range_x=0, range_y=0, init_range_y=0, str="", left=0,
-                top=0, width=19, height=19, font_cr="9079434", font_size=9, fontweight=400, fontmenu="メイリオ",
-                pen_cr="11711154", penStyle=1, penWidth=1, prev_pixel_to_yen="0.00000000",
-                pixel_to_yen="0.00000000", init_y_ichimemori=5, init_x_haba_p=3,
-                init_pixel_to_yen="0.20000000", view_bl="1", kikan="d", daycount="", nehaba="", endyonhonne=0,
-                startyonhonne=0, endpixel=0, startdate="", owaridate="", endrange_y=0, code="7203",
-                yoko_ichi=1)
-    base.update(values)
-    base["idkikancode"] = "%d%s%s" % (base["id"], base["kikan"], base["code"])
-    return base
+    return element(**dict(dict(yoko_ichi=1), **values))
 
 
 EVERY_KIND = [
